@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, running and testing need.
+# Safe to run again; needs root (or sudo).
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
+
+PACKAGES=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+  qt6-httpserver-dev qt6-websockets-dev
+  libgl-dev libxkbcommon-dev libx11-dev libxcb1-dev libxcb-xtest0-dev libxtst-dev libxcb-keysyms1-dev
+  libssl-dev
+  # tests, fuzzing and benchmarks
+  libbenchmark-dev clang libclang-rt-14-dev
+  dovecot-imapd python3 python3-aiosmtpd openssl oathtool
+  libqrcodegencpp-dev libqrencode-dev zbar-tools
+  xvfb xauth xdotool fonts-dejavu-core
+  g++-mingw-w64-x86-64
+)
+
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${PACKAGES[@]}"

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// Redirects the per-user settings store and the XDG data, config and cache
+// folders into a fresh temporary folder for as long as the object lives, so
+// a test never reads or writes the real user's settings. Create one per test
+// case (for example as a member re-created in init()).
+class IsolatedSettings
+{
+public:
+    IsolatedSettings();
+    ~IsolatedSettings();
+    IsolatedSettings(const IsolatedSettings &) = delete;
+    IsolatedSettings &operator=(const IsolatedSettings &) = delete;
+
+    QString path() const { return m_dir.path(); }
+    // Path of the settings file that QSettings("MIRELOPLUS", "MireloPlus") now uses.
+    QString settingsFile() const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldConfig, m_oldData, m_oldCache;
+};
