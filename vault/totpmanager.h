@@ -1,0 +1,58 @@
+#pragma once
+
+#include "vault/securememory.h"
+#include "vault/vaultentry.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QTimer;
+
+inline constexpr int kVaultTickMs = 1000;
+
+// The TOTP vault: entries sealed under a master password in the settings
+// store ("vault/set", "vault/salt", "vault/data"). While locked no secret is
+// in memory; while open the master password's bytes sit in a page-locked
+// buffer that is wiped on lock.
+class TotpManager : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TotpManager(QObject *parent = nullptr, int tickIntervalMs = kVaultTickMs);
+    ~TotpManager() override;
+
+    bool isSet() const { return m_isSet; }
+    bool isLocked() const { return m_isLocked; }
+    QList<VaultEntry> entries() const { return m_entries; }
+    // Whether the master password's bytes are page-locked right now.
+    bool isKeyPageLocked() const { return m_masterKeyBytes.isPageLocked(); }
+
+    // First set-up (or a fresh empty vault under a new password); false for a
+    // password under 4 characters or when the settings cannot be written.
+    bool setupVault(const QString &password);
+    // False for a wrong password or damaged data; nothing changes then.
+    bool unlock(const QString &password);
+    void lock();
+    // False when locked, when the input is refused, or when the vault could
+    // not be saved (the entry is then not kept).
+    bool addEntry(const QString &label, const QString &secretOrUri, const QString &issuer = QString());
+    void removeEntry(const QString &id);
+
+signals:
+    void changed();
+    void lockChanged();
+    void tick();
+
+private:
+    bool loadEntries(const QString &password);
+    bool saveEntries();
+
+    QList<VaultEntry> m_entries;
+    SecureBytes m_masterKeyBytes;
+    QByteArray m_salt;
+    bool m_isSet = false;
+    bool m_isLocked = true;
+    QTimer *m_timer = nullptr;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "vault/totp.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+// One TOTP account of the vault.
+struct VaultEntry
+{
+    QString id;     // random UUID without braces
+    QString label;  // never empty, at most 64 characters
+    QString issuer; // may be empty, at most 64 characters
+    QString secret; // canonical Base32, 8..128 characters
+    // Code parameters; written to the sealed JSON only when not the defaults,
+    // so older vaults read and write exactly as before.
+    QString algorithm = QStringLiteral("SHA1");
+    int digits = kTotpDefaultDigits;
+    int period = kTotpDefaultPeriod;
+};
+Q_DECLARE_METATYPE(VaultEntry)
+
+// Current code of an entry with its own parameters; "------" when they cannot
+// be honoured.
+QString totpCode(const VaultEntry &entry, qint64 time = -1);
+// Seconds left in the entry's own step.
+int secondsRemaining(const VaultEntry &entry);
+
+// The sealed plaintext: a compact JSON array of {"id","label","issuer","secret"}
+// objects (plus "algorithm", "digits", "period" when not the defaults).
+QByteArray vaultEntriesToJson(const QList<VaultEntry> &entries);
+// Reads that array; anything that is not an array reads as empty; elements
+// without id or secret are dropped.
+QList<VaultEntry> vaultEntriesFromJson(const QByteArray &json);
