@@ -1,0 +1,72 @@
+#pragma once
+
+#include "mail/mailrecords.h"
+
+#include <QString>
+#include <QWidget>
+
+class ImapClient;
+class MailStore;
+class PageDialogs;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+// Page 2: add a mailbox with its address and application password, test it,
+// and manage the stored accounts.
+class AccountsPage : public QWidget
+{
+    Q_OBJECT
+public:
+    AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent = nullptr);
+
+    void setDialogs(PageDialogs *dialogs);
+    // Plus icon of the test button for the light or the dark theme.
+    void setLightTheme(bool light);
+
+    QPlainTextEdit *testLog() const { return m_log; }
+    QPushButton *testButton() const { return m_testBtn; }
+    QListWidget *accountList() const { return m_list; }
+    // The context menu of the account with this address (the caller owns it).
+    QMenu *accountMenu(const QString &address, QWidget *parent = nullptr);
+
+public slots:
+    void refreshAccounts();
+    void showProviderHelp();
+    void onTestLog(const QString &msg);
+    void onTestFinished(const QString &addr, bool ok, const QString &msg);
+    // "Bagla ve Test Et".
+    void connectAndTest();
+
+signals:
+    void statusMessage(const QString &msg);
+    // "Sadece bu maili goster": the window filters the inbox and shows it.
+    void showOnlyAccountRequested(const QString &address);
+    // A successful test: the window switches to the inbox.
+    void inboxRequested();
+
+private:
+    void updateServerPlaceholder();
+    void onContextMenu(const QPoint &pos);
+
+    MailStore *m_store;
+    ImapClient *m_imap;
+    PageDialogs *m_dialogs;
+    QComboBox *m_provider = nullptr;
+    QLineEdit *m_address = nullptr;
+    QLineEdit *m_password = nullptr;
+    QPushButton *m_showBtn = nullptr;
+    QPushButton *m_advancedBtn = nullptr;
+    QWidget *m_advanced = nullptr;
+    QLineEdit *m_host = nullptr;
+    QLineEdit *m_port = nullptr;
+    QLineEdit *m_user = nullptr;
+    QPushButton *m_helpBtn = nullptr;
+    QPushButton *m_testBtn = nullptr;
+    QPlainTextEdit *m_log = nullptr;
+    QListWidget *m_list = nullptr;
+};

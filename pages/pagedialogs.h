@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The message boxes the pages raise. Pages call through this interface so
+// tests can record the texts instead of blocking on a modal box.
+class PageDialogs
+{
+public:
+    virtual ~PageDialogs() = default;
+    // Warning box titled "MIRELO+".
+    virtual void warn(QWidget *parent, const QString &text);
+    // Information box with its own title.
+    virtual void inform(QWidget *parent, const QString &title, const QString &text);
+    // Yes/No question titled "MIRELO+"; true for Yes.
+    virtual bool ask(QWidget *parent, const QString &text);
+
+    // The shared instance that shows real message boxes.
+    static PageDialogs *standard();
+};

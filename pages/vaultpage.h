@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+
+class AutoLock;
+class AutoTyper;
+class PageDialogs;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class TotpManager;
+
+// Page 1: the TOTP vault. A set-up or unlock form while locked; the entries
+// with their live codes, the add row and the lock button while open.
+class VaultPage : public QWidget
+{
+    Q_OBJECT
+public:
+    // `autoLock` is the window's timer that locks the vault after five quiet
+    // minutes; the page restarts it on unlock, set-up and every copy.
+    VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, QWidget *parent = nullptr);
+
+    void setDialogs(PageDialogs *dialogs);
+    void setLightTheme(bool light);
+    // Masked mode: cards show "***", codes are not refreshed or copied.
+    void setMasked(bool masked);
+    bool isMasked() const { return m_masked; }
+
+    QListWidget *entryList() const { return m_list; }
+    // The code label of the card of entry `id`, or null.
+    QLabel *codeLabel(const QString &id) const { return m_codeLabels.value(id); }
+
+public slots:
+    void refreshVault();
+    void updateVaultCodes();
+    // The unlock or set-up button.
+    void submitPassword();
+    void addEntry();
+    void lockVault();
+    // Double-click on a card.
+    void copyEntry(const QString &id);
+
+signals:
+    void statusMessage(const QString &msg);
+
+private:
+    void onAutoLocked();
+    QString shownCode(const QString &id) const;
+
+    TotpManager *m_vault;
+    AutoTyper *m_typer;
+    AutoLock *m_autoLock;
+    PageDialogs *m_dialogs;
+    bool m_masked = false;
+    QLabel *m_countdown = nullptr;
+    QWidget *m_lockPanel = nullptr;
+    QLabel *m_lockMessage = nullptr;
+    QLineEdit *m_password = nullptr;
+    QLineEdit *m_confirm = nullptr;
+    QPushButton *m_unlockBtn = nullptr;
+    QWidget *m_vaultPanel = nullptr;
+    QLineEdit *m_label = nullptr;
+    QLineEdit *m_secret = nullptr;
+    QPushButton *m_addBtn = nullptr;
+    QListWidget *m_list = nullptr;
+    QHash<QString, QLabel *> m_codeLabels;
+};
