@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "mail/mailrecords.h"
+
+// Pure helpers of the IMAP dialogues: command texts, reply parsing and the
+// rules that turn fetched text into a mail. No I/O; safe on any thread.
+
+// Login name of an account: its user, or its address when the user is empty.
+QString accountLoginName(const EmailAccount &acc);
+
+// Backslashes doubled, then double quotes escaped; nothing else changes.
+QString imapQuoted(const QString &text);
+
+// LOGIN "<login>" "<password>" with both values quoted as above.
+QString imapLoginCommand(const QString &login, const QString &password);
+
+// True when the text holds a CR or LF, which would end the command line early
+// and let the rest of the value run as commands or headers of its own.
+bool hasLineBreak(const QString &text);
+
+// Message numbers of the "* SEARCH" lines, first occurrence kept, in order.
+QStringList parseSearch(const QString &reply);
+
+// The last non-empty line of a reply, trimmed and cut to maxLength.
+QString imapFailureDetail(const QString &reply, int maxLength);
+
+// Message of a refused poll login.
+QString pollLoginFailureText(const QString &reply);
+
+// The last n entries of a list.
+QStringList keepLast(const QStringList &list, int n);
+
+// Body of a text fetch: after the first literal marker, else the whole reply;
+// at most 2500 characters.
+QString imapBodyFromTextReply(const QString &reply);
+
+// The body with white space simplified, 140 characters; the subject cut to
+// 140 characters when that is empty.
+QString imapPreview(const QString &body, const QString &subject);
+
+// The UIDVALIDITY of a SELECT reply; empty when the server gave none.
+QString parseUidValidity(const QString &selectReply);
+
+// The UID in the server's FETCH response for message number seq, looked for
+// outside literals only (header text cannot fake it); empty when absent.
+QString parseFetchUid(const QByteArray &reply, const QString &seq);
+
+// Identity of a fetched message that stays the same on every poll and when
+// the server renumbers: account, UIDVALIDITY and UID, hashed. Without a UID
+// the header fields are used instead.
+QString imapMessageId(const QString &account, const QString &uidValidity, const QString &uid,
+                      const QString &headerReply);

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include "mail/mailrecords.h"
+#include "transport/sessionqueue.h"
+
+class SessionSocket;
+
+// Bounded waits of the IMAP dialogues. The defaults are the program's; tests
+// may shorten them so that a silent server costs milliseconds, not seconds.
+struct ImapTimeouts
+{
+    int handshakeMs = 15000;
+    int writeMs = 5000;
+    int replyChunkMs = 3000;
+    int replyChunks = 60;
+    int greetingFirstMs = 3000;
+    int greetingMoreMs = 150;
+    qint64 greetingLimit = 0x80000;
+    // Any single collected reply larger than this ends the session.
+    qint64 replyLimit = 4 * 1024 * 1024;
+};
+
+// Runs the blocking IMAP dialogues (account test and poll), one at a time, on
+// the thread it lives on. Every call carries its accounts by value.
+class ImapWorker : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ImapWorker(const ImapTimeouts &timeouts = ImapTimeouts(), QObject *parent = nullptr);
+    ~ImapWorker() override;
+
+    // The sessions themselves; the work* slots call them in arrival order.
+    void runAccountTest(const EmailAccount &acc);
+    void runPoll(const QList<EmailAccount> &accounts, bool firstRun);
+
+public slots:
+    void workPoll(QList<EmailAccount> accounts, bool firstRun);
+    void workTest(EmailAccount acc);
+
+signals:
+    void mailsReady(QList<MailItem> items);
+    void logMsg(QString addr, QString msg);
+    void pollDone(QString addr, bool ok, QString msg, int count);
+    void testLog(QString msg);
+    void testFinished(QString addr, bool ok, QString msg);
+
+private:
+    QByteArray readGreeting(SessionSocket &socket);
+    QString sendCommand(SessionSocket &socket, const QString &tag, const QString &command);
+    // Polls one account; false when the session was cut short by shutdown.
+    bool pollAccount(const EmailAccount &acc, bool firstRun);
+
+    ImapTimeouts timeouts;
+    SessionQueue queue;
+};

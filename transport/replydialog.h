@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "mail/mailrecords.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// Non-modal window in which the user writes an answer; the owner sends it.
+class ReplyDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    ReplyDialog(const EmailAccount &account, const QString &to, const QString &subject,
+                QWidget *parent = nullptr);
+
+    QString toAddress() const;
+    QString subject() const;
+    QString body() const;
+    // The account the answer goes out from.
+    const EmailAccount &fromAccount() const { return account; }
+    void setStatus(const QString &text);
+    void setBusy(bool busy);
+
+    // The subject with "Re: " in front unless it already starts that way.
+    static QString replySubject(const QString &subject);
+
+private:
+    EmailAccount account;
+    QLineEdit *toEdit;
+    QLineEdit *subjectEdit;
+    QPlainTextEdit *bodyEdit;
+    QLabel *statusLabel;
+    QPushButton *sendButton;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include "mail/mailrecords.h"
+#include "transport/smtpworker.h"
+
+// GUI-thread front of reply sending: owns the SMTP worker thread and forwards
+// one request at a time to it.
+class SmtpClient : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SmtpClient(QObject *parent = nullptr);
+    // Tests point the sessions at a local server and may shorten the waits.
+    SmtpClient(SmtpServerResolver resolver, const SmtpTimeouts &timeouts, QObject *parent = nullptr);
+    // Ends the worker thread; a send blocked on a silent server is cut short.
+    ~SmtpClient() override;
+
+public slots:
+    void sendReply(EmailAccount acc, QString to, QString subject, QString body);
+
+signals:
+    void sendLog(QString msg);
+    void sendFinished(QString to, bool ok, QString msg);
+
+private:
+    QThread thread;
+    SmtpWorker *worker;
+};
