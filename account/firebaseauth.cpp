@@ -1,0 +1,160 @@
+#include "account/firebaseauth.h"
+
+#include "link/rest.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSettings>
+
+namespace {
+
+const QString kRulesMessage = QStringLiteral(
+    "Firebase erisimi engellendi. Cozum: Console > Realtime Database > Rules'a firebase_rules.json'u "
+    "yapistirip Publish'e bas.");
+const QString kTakenMessage = QStringLiteral("Bu kullanici adi alinmis (uZERINE yazma kapali). Giris yap.");
+
+QSettings settings()
+{
+    return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+}
+
+bool permissionDenied(const RestResult &r)
+{
+    return r.body.contains("Permission denied");
+}
+
+} // namespace
+
+FirebaseAuth::FirebaseAuth(QObject *parent, const QString &databaseBaseUrl)
+    : QObject(parent)
+    , usersTable(QStringLiteral("mirelo_users"))
+{
+    setDatabaseBaseUrl(databaseBaseUrl);
+    QSettings s = settings();
+    display = s.value(QStringLiteral("auth/display")).toString();
+    logged = s.value(QStringLiteral("auth/logged"), false).toBool();
+}
+
+void FirebaseAuth::setDatabaseBaseUrl(const QString &url)
+{
+    databaseBaseUrl = url.trimmed();
+    while (databaseBaseUrl.endsWith(QLatin1Char('/')))
+        databaseBaseUrl.chop(1);
+}
+
+bool FirebaseAuth::isValidUserName(const QString &text)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z0-9_]{3,20}$"));
+    return re.match(text).hasMatch();
+}
+
+QString FirebaseAuth::passwordDigest(const QString &text)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+QString FirebaseAuth::userPath(const QString &name) const
+{
+    return QLatin1Char('/') + usersTable + QLatin1Char('/') + name;
+}
+
+void FirebaseAuth::signUp(const QString &name, const QString &password)
+{
+    if (!isValidUserName(name)) {
+        emit authError(QStringLiteral("Kullanici adi 3-20: harf, rakam, _"));
+        return;
+    }
+    if (password.size() < 4) {
+        emit authError(QStringLiteral("Sifre en az 4 karakter"));
+        return;
+    }
+    QJsonObject record;
+    record.insert(QStringLiteral("display"), name);
+    record.insert(QStringLiteral("pass"), passwordDigest(password));
+    record.insert(QStringLiteral("created"),
+                  QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+    restRequest(&nam, this, databaseBaseUrl, userPath(name), "PUT",
+                QJsonDocument(record).toJson(QJsonDocument::Compact),
+                [this, name](const RestResult &r) { onSignUpReply(name, r); });
+}
+
+void FirebaseAuth::onSignUpReply(const QString &name, const RestResult &r)
+{
+    if (permissionDenied(r)) {
+        // A database that protects existing records refuses a taken name the
+        // same way it refuses everything when its rules are missing: one read
+        // tells the two apart.
+        restRequest(&nam, this, databaseBaseUrl, userPath(name), "GET", {},
+                    [this](const RestResult &check) { onTakenCheck(check); });
+        return;
+    }
+    if (!r.networkOk) {
+        emit authError(QStringLiteral("Kayit hatasi: ag"));
+        return;
+    }
+    const QJsonDocument doc = QJsonDocument::fromJson(r.body);
+    if (doc.isObject() && !doc.object().isEmpty()) {
+        complete(name, QStringLiteral("Hos geldin, "));
+        return;
+    }
+    emit authError(kTakenMessage);
+}
+
+void FirebaseAuth::onTakenCheck(const RestResult &r)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(r.body);
+    const bool exists = r.networkOk && !permissionDenied(r) && doc.isObject() && !doc.object().isEmpty();
+    emit authError(exists ? kTakenMessage : kRulesMessage);
+}
+
+void FirebaseAuth::signIn(const QString &name, const QString &password)
+{
+    if (!isValidUserName(name)) {
+        emit authError(QStringLiteral("Kullanici adi formati hatali"));
+        return;
+    }
+    restRequest(&nam, this, databaseBaseUrl, userPath(name), "GET", {},
+                [this, name, password](const RestResult &r) { onSignInReply(name, password, r); });
+}
+
+void FirebaseAuth::onSignInReply(const QString &name, const QString &password, const RestResult &r)
+{
+    if (permissionDenied(r)) {
+        emit authError(kRulesMessage);
+        return;
+    }
+    if (!r.networkOk) {
+        emit authError(QStringLiteral("Giris hatasi: ag"));
+        return;
+    }
+    const QJsonObject record = QJsonDocument::fromJson(r.body).object();
+    if (!record.contains(QStringLiteral("pass"))) {
+        emit authError(QStringLiteral("Kullanici bulunamadi"));
+        return;
+    }
+    if (record.value(QStringLiteral("pass")).toString().compare(passwordDigest(password), Qt::CaseInsensitive) == 0)
+        complete(name, QStringLiteral("Tekrar hos geldin, "));
+    else
+        emit authError(QStringLiteral("Sifre yanlis"));
+}
+
+void FirebaseAuth::complete(const QString &name, const QString &greeting)
+{
+    display = name;
+    logged = true;
+    QSettings s = settings();
+    s.setValue(QStringLiteral("auth/display"), display);
+    s.setValue(QStringLiteral("auth/logged"), true);
+    emit authChanged();
+    emit authOk(greeting + display);
+}
+
+void FirebaseAuth::signOut()
+{
+    logged = false;
+    settings().setValue(QStringLiteral("auth/logged"), false);
+    emit authChanged();
+}
