@@ -1,0 +1,320 @@
+#include "link/linkmanager.h"
+
+#include "link/linkpayload.h"
+#include "link/rest.h"
+#include "mail/mailrecords.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QSaveFile>
+#include <QSettings>
+#include <QTimer>
+#include <QUuid>
+
+namespace {
+
+const QString kLinkRoot = QStringLiteral("/mirelo_link/");
+const QString kDevicesKey = QStringLiteral("link/devices");
+
+QString sessionPath(const QString &sid)
+{
+    return kLinkRoot + sid;
+}
+
+QString inboxPath(const QString &sid)
+{
+    return kLinkRoot + sid + QStringLiteral("/inbox");
+}
+
+} // namespace
+
+LinkManager::LinkManager(QObject *parent, const QString &databaseBaseUrl)
+    : LinkManager(parent, LinkOptions{databaseBaseUrl, {}, {}, kPairTickMs, kPairPollMs, {}})
+{
+}
+
+LinkManager::LinkManager(QObject *parent, const LinkOptions &options)
+    : QObject(parent),
+      m_nam(new QNetworkAccessManager(this)),
+      m_databaseBaseUrl(options.databaseBaseUrl),
+      m_tick(new QTimer(this)),
+      m_poll(new QTimer(this)),
+      m_clock(options.clock ? options.clock : systemLinkClock()),
+      m_random(options.random ? options.random : systemLinkRandom()),
+      m_devicesFile(options.devicesFile)
+{
+    qRegisterMetaType<LinkCode>();
+    qRegisterMetaType<PairedDevice>();
+    m_tick->setInterval(options.tickMs);
+    m_poll->setInterval(options.pollMs);
+    connect(m_tick, &QTimer::timeout, this, &LinkManager::onPairTick);
+    connect(m_poll, &QTimer::timeout, this, &LinkManager::onPairPoll);
+    loadDevices();
+}
+
+LinkManager::~LinkManager() = default;
+
+qint64 LinkManager::nowSecs() const
+{
+    return m_clock().toSecsSinceEpoch();
+}
+
+QString LinkManager::pairingUri() const
+{
+    return m_isPairing ? ::pairingUri(m_sessionId, m_pairingCode) : QString();
+}
+
+qint64 LinkManager::secondsLeft() const
+{
+    return m_isPairing ? qMax<qint64>(0, m_expiry - nowSecs()) : 0;
+}
+
+// --- Host side ---------------------------------------------------------------
+
+void LinkManager::startPairing()
+{
+    if (m_isPairing)
+        cancelPairing();
+
+    const QString sid = generateSessionId(m_random);
+    m_sessionId = sid;
+    m_pairingCode = generatePairingCode(m_random);
+    m_linkKey = linkKeyFor(sid, m_pairingCode);
+    m_expiry = nowSecs() + kPairingLifetimeSecs;
+
+    const QJsonObject record = newSessionRecord(sha256Hex(m_pairingCode.toUtf8()), isoUtc(m_clock()));
+    restPut(m_nam, this, m_databaseBaseUrl, sessionPath(sid), QJsonDocument(record),
+            [this, sid](bool ok, const QByteArray &) {
+                // A late failure of an earlier session must not end a newer one.
+                if (ok || !m_isPairing || m_sessionId != sid)
+                    return;
+                m_isPairing = false;
+                m_tick->stop();
+                m_poll->stop();
+                emit linkLog(QStringLiteral("Eslestirme baslatilamadi: ag hatasi."));
+                emit pairingChanged();
+            });
+
+    m_isPairing = true;
+    m_tick->start();
+    m_poll->start();
+    emit linkLog(QStringLiteral("QR + kod hazir (10 dk gecerli)."));
+    emit pairingChanged();
+}
+
+void LinkManager::endSession()
+{
+    m_isPairing = false;
+    m_tick->stop();
+    m_poll->stop();
+    m_sessionId.clear();
+    m_pairingCode.clear();
+    m_linkKey.clear();
+}
+
+void LinkManager::cancelPairing()
+{
+    if (!m_isPairing)
+        return;
+    const QString oldSid = m_sessionId;
+    endSession();
+    restDelete(m_nam, this, m_databaseBaseUrl, sessionPath(oldSid), nullptr);
+    emit pairingChanged();
+}
+
+void LinkManager::onPairTick()
+{
+    if (!m_isPairing)
+        return;
+    if (m_expiry - nowSecs() > 0) {
+        emit pairingChanged();
+        return;
+    }
+    emit linkLog(QStringLiteral("Sure doldu, yeni kod uret."));
+    cancelPairing();
+}
+
+void LinkManager::onPairPoll()
+{
+    if (!m_isPairing)
+        return;
+    const QString sid = m_sessionId;
+    restGet(m_nam, this, m_databaseBaseUrl, sessionPath(sid), [this, sid](bool ok, const QByteArray &body) {
+        // The answer may belong to a session that was cancelled or replaced meanwhile.
+        if (!ok || !m_isPairing || m_sessionId != sid)
+            return;
+        QJsonObject record;
+        if (!parseSessionRecord(body, &record) || !sessionIsPaired(record))
+            return;
+        const QString name = sessionDeviceName(record);
+        const PairedDevice device{sid, name, m_linkKey, isoLocal(m_clock())};
+        addDevice(device);
+        endSession();
+        emit linkLog(QStringLiteral("Eslesme tamam: ") + name);
+        emit devicesChanged();
+        emit pairingChanged();
+    });
+}
+
+// --- Joining side ------------------------------------------------------------
+
+void LinkManager::joinSession(const QString &sessionId, const QString &code, const QString &deviceName)
+{
+    const QString c = code.trimmed();
+    if (sessionId.trimmed().isEmpty() || c.isEmpty()) {
+        emit joinFail(QStringLiteral("Oturum ve kod gerekli."));
+        return;
+    }
+    // The id becomes part of a database path: anything but a well-formed id
+    // could reach other records.
+    const QString sid = normalizeSessionId(sessionId);
+    if (sid.isEmpty()) {
+        emit joinFail(QStringLiteral("Oturum gecersiz."));
+        return;
+    }
+    const QString name = cutText(deviceName, kDeviceNameMax);
+    restGet(m_nam, this, m_databaseBaseUrl, sessionPath(sid), [this, sid, c, name](bool ok, const QByteArray &body) {
+        if (!ok) {
+            emit joinFail(QStringLiteral("Oturum bulunamadi (ag veya sure dolmus)."));
+            return;
+        }
+        QJsonObject record;
+        if (!parseSessionRecord(body, &record) || !record.value(QLatin1String("codeHash")).isString()) {
+            emit joinFail(QStringLiteral("Oturum gecersiz."));
+            return;
+        }
+        const QString codeHash = record.value(QLatin1String("codeHash")).toString();
+        if (codeHash.compare(sha256Hex(c.toUtf8()), Qt::CaseInsensitive) != 0) {
+            emit joinFail(QStringLiteral("Kod yanlis."));
+            return;
+        }
+        const QString key = linkKeyFor(sid, c);
+        const QDateTime now = m_clock();
+        const QJsonObject joined = joinedSessionRecord(record, name, isoUtc(now));
+        restPut(m_nam, this, m_databaseBaseUrl, sessionPath(sid), QJsonDocument(joined),
+                [this, sid, name, key, now](bool putOk, const QByteArray &) {
+                    if (!putOk) {
+                        emit joinFail(QStringLiteral("Onay yazilamadi (ag)."));
+                        return;
+                    }
+                    addDevice(PairedDevice{sid, name, key, isoLocal(now)});
+                    emit devicesChanged();
+                    emit joinOk(sid);
+                });
+    });
+}
+
+// --- Registry ----------------------------------------------------------------
+
+void LinkManager::addDevice(const PairedDevice &device)
+{
+    m_devices.removeIf([&](const PairedDevice &d) { return d.sid == device.sid; });
+    m_devices.append(device);
+    saveDevices();
+}
+
+void LinkManager::unpair(const QString &sid)
+{
+    m_devices.removeIf([&](const PairedDevice &d) { return d.sid == sid; });
+    saveDevices();
+    if (!isValidSessionId(sid)) {
+        // Never turn a malformed id into a path; the local removal stands.
+        emit devicesChanged();
+        emit linkLog(QStringLiteral("Oturum gecersiz. Liste temizlendi."));
+        return;
+    }
+    restDelete(m_nam, this, m_databaseBaseUrl, sessionPath(sid), [this](bool ok) {
+        emit linkLog(ok ? QStringLiteral("Cihaz baglantisi kesildi.")
+                        : QStringLiteral("Silinemedi (ag). Liste temizlendi."));
+    });
+    emit devicesChanged();
+}
+
+void LinkManager::loadDevices()
+{
+    QByteArray json;
+    if (m_devicesFile.isEmpty()) {
+        json = QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).value(kDevicesKey).toByteArray();
+    } else {
+        QFile file(m_devicesFile);
+        if (file.open(QIODevice::ReadOnly))
+            json = file.readAll();
+    }
+    m_devices = parsePairedDevices(json);
+}
+
+void LinkManager::saveDevices()
+{
+    const QByteArray json = serializePairedDevices(m_devices);
+    if (m_devicesFile.isEmpty()) {
+        QSettings settings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+        settings.setValue(kDevicesKey, QString::fromUtf8(json));
+        return;
+    }
+    // The file holds the end-to-end keys: readable by its owner only.
+    QSaveFile file(m_devicesFile);
+    if (!file.open(QIODevice::WriteOnly)) {
+        emit linkLog(QStringLiteral("Cihaz listesi yazilamadi: ") + file.errorString());
+        return;
+    }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(json);
+    if (!file.commit())
+        emit linkLog(QStringLiteral("Cihaz listesi yazilamadi: ") + file.errorString());
+}
+
+// --- Push and inbox ----------------------------------------------------------
+
+void LinkManager::pushCode(const MailItem &item)
+{
+    if (item.code.isEmpty() || m_devices.isEmpty())
+        return;
+    const QString ts = isoUtc(m_clock());
+    const QByteArray payload = buildLinkPayload(item, ts);
+    for (const PairedDevice &device : std::as_const(m_devices)) {
+        const QString name = device.name;
+        if (!isValidSessionId(device.sid)) {
+            emit linkLog(name + QStringLiteral(": gonderilemedi (oturum gecersiz)."));
+            continue;
+        }
+        const QJsonObject message = sealLinkMessage(payload, ts, device.key, generateLinkSalt(m_random));
+        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        restPut(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid) + QLatin1Char('/') + id,
+                QJsonDocument(message), [this, name](bool ok, const QByteArray &) {
+                    if (!ok)
+                        emit linkLog(name + QStringLiteral(": gonderilemedi (ag)."));
+                });
+    }
+}
+
+void LinkManager::pollInbox()
+{
+    for (const PairedDevice &device : std::as_const(m_devices)) {
+        if (isValidSessionId(device.sid))
+            pollDevice(device);
+    }
+}
+
+void LinkManager::pollDevice(const PairedDevice &device)
+{
+    restGet(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid), [this, device](bool ok, const QByteArray &body) {
+        if (!ok)
+            return;
+        for (const InboxEntry &entry : parseInbox(body)) {
+            const QString pending = device.sid + QLatin1Char('/') + entry.key;
+            if (m_deleting.contains(pending))
+                continue;
+            LinkCode code;
+            if (!openLinkMessage(entry.box, device.key, &code))
+                continue; // not ours or damaged: left where it is
+            code.sessionId = device.sid;
+            code.inboxKey = entry.key;
+            m_deleting.insert(pending);
+            emit codeReceived(code);
+            restDelete(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid) + QLatin1Char('/') + entry.key,
+                       [this, pending](bool) { m_deleting.remove(pending); });
+        }
+    });
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "link/linkrecords.h"
+#include "link/pairing.h"
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class QNetworkAccessManager;
+class QTimer;
+struct MailItem;
+
+inline constexpr int kPairTickMs = 1000;
+inline constexpr int kPairPollMs = 3000;
+inline constexpr qint64 kPairingLifetimeSecs = 600;
+
+// What a LinkManager is built with; defaults are the production values.
+struct LinkOptions
+{
+    QString databaseBaseUrl;
+    LinkClock clock;   // empty: the system clock
+    LinkRandom random; // empty: the system's cryptographic generator
+    int tickMs = kPairTickMs;
+    int pollMs = kPairPollMs;
+    // Empty: the device list lives under "link/devices" in the settings
+    // store. Otherwise a file of its own holding the same JSON array (used by
+    // the command-line peer).
+    QString devicesFile;
+};
+
+// Pairs this program with phones through the realtime database (host side,
+// and the joining side for peers), keeps the paired devices and pushes each
+// new code sealed to every one of them.
+class LinkManager : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LinkManager(QObject *parent = nullptr, const QString &databaseBaseUrl = QString());
+    LinkManager(QObject *parent, const LinkOptions &options);
+    ~LinkManager() override;
+
+    QString databaseBaseUrl() const { return m_databaseBaseUrl; }
+    void setDatabaseBaseUrl(const QString &url) { m_databaseBaseUrl = url; }
+
+    // Host side.
+    void startPairing();
+    void cancelPairing();
+    bool isPairing() const { return m_isPairing; }
+    QString sessionId() const { return m_sessionId; }
+    QString pairingCode() const { return m_pairingCode; }
+    // Empty while idle.
+    QString pairingUri() const;
+    // Expiry minus now, never below 0; 0 while idle.
+    qint64 secondsLeft() const;
+
+    // Joining side; answers with joinOk or joinFail.
+    void joinSession(const QString &sessionId, const QString &code, const QString &deviceName);
+
+    // Registry.
+    QList<PairedDevice> devices() const { return m_devices; }
+    void unpair(const QString &sid);
+
+    // One sealed message per paired device; fire and forget.
+    void pushCode(const MailItem &item);
+    // Reads, opens, reports and deletes the messages in every device's inbox.
+    void pollInbox();
+
+signals:
+    void pairingChanged();
+    void devicesChanged();
+    void linkLog(const QString &message);
+    void joinOk(const QString &sessionId);
+    void joinFail(const QString &message);
+    void codeReceived(const LinkCode &code);
+
+public slots:
+    void onPairTick();
+    void onPairPoll();
+
+private:
+    void endSession();
+    void addDevice(const PairedDevice &device);
+    void loadDevices();
+    void saveDevices();
+    qint64 nowSecs() const;
+    void pollDevice(const PairedDevice &device);
+
+    QNetworkAccessManager *m_nam = nullptr;
+    QString m_databaseBaseUrl;
+    QTimer *m_tick = nullptr;
+    QTimer *m_poll = nullptr;
+    bool m_isPairing = false;
+    QString m_sessionId;
+    QString m_pairingCode;
+    QString m_linkKey;
+    qint64 m_expiry = 0;
+    QList<PairedDevice> m_devices;
+
+    LinkClock m_clock;
+    LinkRandom m_random;
+    QString m_devicesFile;
+    // sid + "/" + message id of the messages whose DELETE is on its way, so
+    // that an overlapping poll does not report them twice.
+    QSet<QString> m_deleting;
+};
