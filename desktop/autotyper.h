@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Puts a code where the user needs it: in the clipboard (cleared again after
+// a while unless the user copied something else) or typed into the focused
+// window as synthetic keystrokes. Owns the global Ctrl+Shift+V hotkey that
+// types the most recent code again.
+class AutoTyper : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kClipboardClearMs = 20000;
+    static constexpr int kTypingDelayMs = 450;
+    // Longest wait for the user to let go of Ctrl, Shift and Alt before typing.
+    static constexpr int kModifierWaitMs = 1500;
+
+    explicit AutoTyper(QObject *parent = nullptr);
+    ~AutoTyper() override;
+
+    QString lastText() const { return m_lastText; }
+    void setLastText(const QString &text) { m_lastText = text; }
+    bool hotkeyRegistered() const { return m_hotkeyRegistered; }
+
+    // Installs the process-wide hotkey filter if needed, then registers
+    // Ctrl+Shift+V. False where the combination is taken or the desktop has
+    // no global hotkeys (Wayland, offscreen).
+    bool registerHotkey();
+    void unregisterHotkey();
+
+    // Whether this desktop session can deliver synthetic keystrokes at all.
+    static bool typingAvailable();
+
+    // Intervals, replaceable so tests need not wait them out.
+    void setClipboardClearInterval(int ms) { m_clearMs = ms; }
+    int clipboardClearInterval() const { return m_clearMs; }
+    void setTypingDelay(int ms) { m_typingDelayMs = ms; }
+    int typingDelay() const { return m_typingDelayMs; }
+    void setModifierWait(int ms) { m_modifierWaitMs = ms; }
+
+public slots:
+    void copyToClipboard(const QString &text);
+    void autoType(const QString &code);
+
+signals:
+    void hotkeyPressed();
+    // After a delayed typing ran: whether the platform accepted every keystroke.
+    void typingFinished(bool ok);
+
+private:
+    void typeWhenReleased(const QString &code, int waitedMs);
+
+    QString m_lastText;
+    bool m_hotkeyRegistered = false;
+    int m_clearMs = kClipboardClearMs;
+    int m_typingDelayMs = kTypingDelayMs;
+    int m_modifierWaitMs = kModifierWaitMs;
+};
+
+class QMimeData;
+// Clipboard content for a code, marked as secret so clipboard history and
+// cloud clipboard sync leave it out. The caller owns the result.
+QMimeData *secretClipboardData(const QString &text);

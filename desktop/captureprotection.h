@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <qwindowdefs.h>
+
+// Switches on the process mitigations this platform offers, once at start,
+// and returns a one-line summary such as "mitigasyon: dinamik-kod-yasak".
+QString applyProcessHardening();
+
+// Whether screen-capture protection is on ("captureProt", default true).
+bool captureProtectionEnabled();
+
+// Keeps the window out of screenshots and recordings (on) or returns it to
+// the plain monitor-only affinity (off). False for a null handle or where the
+// platform cannot do it (X11 has no capture exclusion).
+bool setCaptureProtection(WId window, bool on);
+
+// Which mitigations were accepted, and the summary built from them.
+struct HardeningOutcome
+{
+    bool extensionPointsDisabled = false;
+    bool dynamicCodeProhibited = false;
+    bool remoteImagesBlocked = false;
+    bool memoryReadsRefused = false;
+};
+QString hardeningSummary(const HardeningOutcome &outcome);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Whether an analysis environment is present: a debugger attached to this
+// process (Windows) or a tracer on it (Linux). Cheap; ask it as often as
+// needed.
+bool analysisEnvironmentPresent();
+
+// One-line status of the guard for the activity page.
+QString protectionGuardStatus(bool present);
