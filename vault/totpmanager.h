@@ -44,6 +44,8 @@ signals:
     void changed();
     void lockChanged();
     void tick();
+    // The settings store refused a write; the vault kept what was stored.
+    void saveFailed();
 
 private:
     bool loadEntries(const QString &password);
