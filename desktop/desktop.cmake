@@ -13,6 +13,9 @@ mirelo_library(mirelo_desktop
   SOURCES
     platform.h ${_desktop_platform}
     captureprotection.h captureprotection.cpp
+    autotyper.h autotyper.cpp hotkeyfilter.h hotkeyfilter.cpp
+    protectionguard.h protectionguard.cpp
+    shieldchecks.h shieldchecks.cpp
   PUBLIC_LIBS Qt6::Core Qt6::Gui
   LIBS ${_desktop_platform_libs})
 

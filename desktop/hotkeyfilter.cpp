@@ -1,0 +1,22 @@
+#include "desktop/hotkeyfilter.h"
+
+#include "desktop/autotyper.h"
+#include "desktop/platform.h"
+
+bool HotkeyFilter::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (!desktopplatform::isHotkeyEvent(eventType.constData(), message))
+        return false;
+    if (AutoTyper *typer = m_typer) {
+        QMetaObject::invokeMethod(typer, "hotkeyPressed", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            typer,
+            [typer] {
+                const QString text = typer->lastText();
+                if (!text.isEmpty())
+                    typer->autoType(text);
+            },
+            Qt::QueuedConnection);
+    }
+    return true;
+}

@@ -1,0 +1,14 @@
+#include "desktop/protectionguard.h"
+
+#include "desktop/platform.h"
+
+bool analysisEnvironmentPresent()
+{
+    return desktopplatform::debuggerAttached();
+}
+
+QString protectionGuardStatus(bool present)
+{
+    return present ? QStringLiteral("Koruma: hata ayiklayici algilandi, kodlar bu oturumda gizli.")
+                   : QStringLiteral("Koruma: hata ayiklayici algilanmadi, kodlar acik.");
+}
