@@ -1,4 +1,10 @@
+# Mail data: records, the store with its persistence, categories and the
+# provider catalogue. The store runs the code extractor on mails it takes in.
 mirelo_library(mirelo_mail
   SOURCES
     mailrecords.h mailrecords.cpp
-  PUBLIC_LIBS Qt6::Core)
+    categories.h categories.cpp
+    providers.h providers.cpp
+    storedrecords.h storedrecords.cpp
+    mailstore.h mailstore.cpp
+  PUBLIC_LIBS Qt6::Core mirelo_recognition)

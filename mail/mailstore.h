@@ -1,0 +1,70 @@
+#pragma once
+
+#include "mail/categories.h"
+#include "mail/mailrecords.h"
+#include "recognition/codeextractor.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+// Code and confidence for a mail: subject plus body, or the preview when the
+// body is empty.
+CodeMatch extractMailCode(const MailItem &mail);
+
+// Owner of the accounts, categories and mails taken in, and of the inbox
+// filters. Accounts and categories persist in the per-user settings store;
+// mails live in memory only. GUI thread only.
+class MailStore : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kMaxMails = 500;
+
+    explicit MailStore(QObject *parent = nullptr);
+
+    QList<MailItem> mails() const { return m_mails; }
+    QList<EmailAccount> accounts() const { return m_accounts; }
+    QList<Category> categories() const { return m_categories; }
+    QString categoryFilter() const { return m_categoryFilter; }
+    QString accountFilter() const { return m_accountFilter; }
+
+    // Mails passing both the account and the category filter, newest first.
+    QList<MailItem> filteredMails() const;
+
+public slots:
+    void addMails(const QList<MailItem> &items);
+    void addMail(const MailItem &item);
+    void markSeen(const QString &id);
+    void setCategoryFilter(const QString &name);
+    void setAccountFilter(const QString &address);
+    void clearAccountFilter();
+    void loadDemoMails();
+
+    void addOrUpdateAccount(const EmailAccount &account);
+    void removeAccount(const QString &address);
+    void setAccountEnabled(const QString &address, bool enabled);
+    void setAccountError(const QString &address, const QString &text);
+    void setAccountOk(const QString &address, const QString &timeText);
+
+    void addOrUpdateCategory(const Category &category);
+    void removeCategory(const QString &name);
+
+signals:
+    void mailsChanged();
+    void newCode(const MailItem &mail);
+    void accountsChanged();
+    void categoriesChanged();
+
+private:
+    void loadAccounts();
+    void loadCategories();
+    void saveAccounts() const;
+    void saveCategories() const;
+
+    QList<MailItem> m_mails;
+    QList<EmailAccount> m_accounts;
+    QList<Category> m_categories;
+    QString m_categoryFilter;
+    QString m_accountFilter;
+};

@@ -1,0 +1,92 @@
+#include "mail/providers.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+MailProvider provider(const char *id, const char *name, const char *host, const char *help)
+{
+    MailProvider p;
+    p.id = QString::fromLatin1(id);
+    p.displayName = QString::fromUtf8(name);
+    p.host = QString::fromLatin1(host);
+    p.port = 993;
+    p.help = QString::fromUtf8(help);
+    return p;
+}
+
+MailProvider entry(const QString &id)
+{
+    for (const MailProvider &p : providerCatalogue()) {
+        if (p.id == id)
+            return p;
+    }
+    return MailProvider();
+}
+
+struct DomainGroup
+{
+    const char *providerId;
+    QStringList suffixes;
+};
+
+} // namespace
+
+QList<MailProvider> providerCatalogue()
+{
+    return {
+        provider("auto", "Otomatik (tavsiye)", "", ""),
+        provider("gmail", "Gmail", "imap.gmail.com",
+                 "Mail uygulamanin normal sifresi degil, saglayicidan uretilen uygulama sifresi gerekir. "
+                 "Gmail'de: Hesap > Guvenlik > 2 Adimli Dogrulama > Uygulama sifreleri."),
+        provider("outlook", "Outlook / Hotmail / Live", "outlook.office365.com",
+                 "Outlook'ta 2 adimli dogrulama aciksa uygulama sifresi uret. Kapaliysa normal sifrenle dene."),
+        provider("yahoo", "Yahoo", "imap.mail.yahoo.com", "Yahoo Hesap Guvenligi > Uygulama sifresi olustur."),
+        provider("yandex", "Yandex", "imap.yandex.com", "Yandex'te IMAP izni + uygulama sifresi gerekir."),
+        provider("icloud", "iCloud", "imap.mail.me.com", "Apple Kimligi > Uygulamaya ozel parola uret."),
+        provider("custom", "Diger / Ozel IMAP", "", ""),
+    };
+}
+
+MailProvider resolveProvider(const QString &address, const QString &providerId)
+{
+    if (providerId != u"auto" && providerId != u"custom") {
+        const MailProvider explicitChoice = entry(providerId);
+        if (!explicitChoice.id.isEmpty())
+            return explicitChoice;
+    }
+
+    const qsizetype at = address.indexOf(QLatin1Char('@'));
+    const QString domain = at >= 0 ? address.mid(at + 1).toLower().trimmed() : QString();
+
+    static const QList<DomainGroup> groups = {
+        {"gmail", {"gmail.com", "googlemail.com"}},
+        {"outlook", {"outlook.com", "hotmail.com", "live.com", "msn.com"}},
+        {"yahoo", {"yahoo.com"}},
+        {"yandex", {"yandex.com", "yandex.com.tr"}},
+        {"icloud", {"icloud.com", "me.com", "mac.com"}},
+    };
+    if (!domain.isEmpty()) {
+        for (const DomainGroup &group : groups) {
+            for (const QString &suffix : group.suffixes) {
+                if (domain.endsWith(suffix))
+                    return entry(QString::fromLatin1(group.providerId));
+            }
+        }
+    }
+
+    MailProvider custom = entry(QStringLiteral("custom"));
+    if (!domain.isEmpty())
+        custom.host = QStringLiteral("imap.") + domain;
+    return custom;
+}
+
+bool isValidMailAddress(const QString &text)
+{
+    static const QRegularExpression re = [] {
+        QRegularExpression r(QStringLiteral("^[A-Za-z0-9._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,}$"));
+        r.optimize();
+        return r;
+    }();
+    return re.match(text.trimmed()).hasMatch();
+}

@@ -1,0 +1,105 @@
+#include "mail/storedrecords.h"
+
+#include "mail/providers.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
+#include <cmath>
+
+namespace {
+
+QJsonArray arrayOf(const QByteArray &json)
+{
+    const QJsonDocument doc = QJsonDocument::fromJson(json);
+    return doc.isArray() ? doc.array() : QJsonArray();
+}
+
+// A port outside 1..65535 (or not a whole number) counts as unset, so that
+// a damaged value never wraps into some other port.
+quint16 storedPort(const QJsonValue &value)
+{
+    if (value.isUndefined())
+        return 993;
+    if (!value.isDouble())
+        return 993;
+    const double d = value.toDouble();
+    if (!std::isfinite(d) || d != std::floor(d) || d < 1 || d > 65535)
+        return 0;
+    return quint16(d);
+}
+
+} // namespace
+
+QByteArray accountsToJson(const QList<EmailAccount> &accounts)
+{
+    QJsonArray array;
+    for (const EmailAccount &a : accounts) {
+        QJsonObject o;
+        o.insert(QStringLiteral("address"), a.address);
+        o.insert(QStringLiteral("provider"), a.provider);
+        o.insert(QStringLiteral("host"), a.host);
+        o.insert(QStringLiteral("port"), int(a.port));
+        o.insert(QStringLiteral("user"), a.user);
+        o.insert(QStringLiteral("pass"), QString::fromLatin1(a.pass.toUtf8().toBase64()));
+        o.insert(QStringLiteral("enabled"), a.enabled);
+        array.append(o);
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+QList<EmailAccount> accountsFromJson(const QByteArray &json)
+{
+    QList<EmailAccount> accounts;
+    for (const QJsonValue &item : arrayOf(json)) {
+        const QJsonObject o = item.toObject();
+        EmailAccount a;
+        a.address = o.value(QStringLiteral("address")).toString();
+        a.provider = o.value(QStringLiteral("provider")).toString(QStringLiteral("auto"));
+        a.host = o.value(QStringLiteral("host")).toString(QString::fromLatin1(kGmailImapHost));
+        quint16 port = storedPort(o.value(QStringLiteral("port")));
+        if (a.host.isEmpty())
+            a.host = resolveProvider(a.address, a.provider).host;
+        if (port == 0)
+            port = 993;
+        a.port = port;
+        a.user = o.value(QStringLiteral("user")).toString();
+        a.pass = QString::fromUtf8(QByteArray::fromBase64(o.value(QStringLiteral("pass")).toString().toLatin1()));
+        a.enabled = o.value(QStringLiteral("enabled")).toBool(true);
+        if (!a.address.isEmpty())
+            accounts.append(a);
+    }
+    return accounts;
+}
+
+QByteArray categoriesToJson(const QList<Category> &categories)
+{
+    QJsonArray array;
+    for (const Category &c : categories) {
+        QJsonObject o;
+        o.insert(QStringLiteral("name"), c.name);
+        o.insert(QStringLiteral("icon"), c.icon);
+        o.insert(QStringLiteral("filters"), QJsonArray::fromStringList(c.filters));
+        array.append(o);
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+QList<Category> categoriesFromJson(const QByteArray &json)
+{
+    QList<Category> categories;
+    for (const QJsonValue &item : arrayOf(json)) {
+        const QJsonObject o = item.toObject();
+        Category c;
+        c.name = o.value(QStringLiteral("name")).toString();
+        c.icon = o.value(QStringLiteral("icon")).toString(QStringLiteral("inbox"));
+        c.filters.clear();
+        for (const QJsonValue &f : o.value(QStringLiteral("filters")).toArray())
+            c.filters.append(f.toString());
+        if (!c.name.isEmpty())
+            categories.append(c);
+    }
+    return categories;
+}

@@ -1,0 +1,7 @@
+# Code recognition: pure text functions, safe on any thread.
+mirelo_library(mirelo_recognition
+  SOURCES
+    codeextractor.h codeextractor.cpp
+    headerdecode.h headerdecode.cpp
+    brands.h brands.cpp
+  PUBLIC_LIBS Qt6::Core)
