@@ -1,0 +1,164 @@
+#include "vault/otpauth.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString kSecret = QStringLiteral("JBSWY3DPEHPK3PXP");
+
+bool import(const QString &label, const QString &input, TotpImport *out, const QString &issuer = {})
+{
+    return importTotpInput(label, input, issuer, out);
+}
+
+} // namespace
+
+class TestOtpauth : public QObject
+{
+    Q_OBJECT
+private slots:
+    void normalizesSecretsAndUris();
+    void validSecretLengthsAndAlphabet();
+    void acceptsGroupedLowerCaseSecret();
+    void takesLabelAndIssuerFromUri();
+    void cutsLongFieldsWithoutSplittingPairs();
+    void honoursCodeParameters();
+    void refusesWhatCannotGiveWorkingCodes_data();
+    void refusesWhatCannotGiveWorkingCodes();
+};
+
+void TestOtpauth::normalizesSecretsAndUris()
+{
+    QCOMPARE(normalizeSecret(QStringLiteral("  jbsw-y3dp ehpk=3pxp== \n")), kSecret);
+    QCOMPARE(normalizeSecret(QStringLiteral("otpauth://totp/A?secret=jbsw%20y3dp-ehpk3pxp&issuer=B")), kSecret);
+    QCOMPARE(normalizeSecret(QStringLiteral("OTPAUTH://TOTP/A?secret=JBSWY3DPEHPK3PXP")), kSecret);
+    // Without a "secret" item the URI text itself comes back and is invalid.
+    const QString noSecret = normalizeSecret(QStringLiteral("otpauth://totp/a-b?SECRET=JBSWY3DPEHPK3PXP"));
+    QCOMPARE(noSecret, QStringLiteral("OTPAUTH://TOTP/AB?SECRETJBSWY3DPEHPK3PXP"));
+    QVERIFY(!isValidSecret(noSecret));
+    // A URI nested in the secret item is taken as plain text, not parsed again.
+    QVERIFY(!isValidSecret(normalizeSecret(
+        QStringLiteral("otpauth://totp/a?secret=otpauth%3A%2F%2Ftotp%2Fb%3Fsecret%3DJBSWY3DPEHPK3PXP"))));
+}
+
+void TestOtpauth::validSecretLengthsAndAlphabet()
+{
+    QVERIFY(!isValidSecret(QStringLiteral("ABCDEFG")));
+    QVERIFY(isValidSecret(QStringLiteral("ABCDEFGH")));
+    QVERIFY(isValidSecret(QString(128, QLatin1Char('A'))));
+    QVERIFY(!isValidSecret(QString(129, QLatin1Char('A'))));
+    QVERIFY(!isValidSecret(QStringLiteral("ABCDEFG0")));
+    QVERIFY(!isValidSecret(QStringLiteral("ABCDEFG1")));
+    QVERIFY(!isValidSecret(QStringLiteral("abcdefgh")));
+    QVERIFY(!isValidSecret(QStringLiteral("ABCDEFGH=")));
+    QVERIFY(isValidSecret(QStringLiteral("ABCDEF27")));
+
+    TotpImport out;
+    QVERIFY(!import(QStringLiteral("x"), QStringLiteral("JBSWY3DP0HPK3PXP"), &out));
+    QVERIFY(!import(QStringLiteral("x"), QStringLiteral("ABCDEFG"), &out));
+    QVERIFY(import(QStringLiteral("x"), QString(128, QLatin1Char('B')), &out));
+}
+
+void TestOtpauth::acceptsGroupedLowerCaseSecret()
+{
+    TotpImport out;
+    QVERIFY(import(QStringLiteral("  Riot Games "), QStringLiteral("jbsw y3dp-ehpk 3pxp"), &out));
+    QCOMPARE(out.label, QStringLiteral("Riot Games"));
+    QCOMPARE(out.secret, kSecret);
+    QCOMPARE(out.issuer, QString());
+    QCOMPARE(out.algorithm, TotpAlgorithm::Sha1);
+    QCOMPARE(out.digits, 6);
+    QCOMPARE(out.period, 30);
+    // No label and no URI to take one from.
+    TotpImport untouched;
+    untouched.label = QStringLiteral("keep");
+    QVERIFY(!import(QStringLiteral("   "), kSecret, &untouched));
+    QCOMPARE(untouched.label, QStringLiteral("keep"));
+}
+
+void TestOtpauth::takesLabelAndIssuerFromUri()
+{
+    TotpImport out;
+    QVERIFY(import(QString(),
+                   QStringLiteral("otpauth://totp/ACME%20Co:john%40example.com?secret=JBSWY3DPEHPK3PXP"
+                                  "&issuer=ACME%20Co"),
+                   &out));
+    QCOMPARE(out.label, QStringLiteral("ACME Co:john@example.com"));
+    QCOMPARE(out.issuer, QStringLiteral("ACME Co"));
+    QCOMPARE(out.secret, kSecret);
+
+    QVERIFY(import(QStringLiteral("Mine"), QStringLiteral("otpauth://totp/Theirs?secret=JBSWY3DPEHPK3PXP"), &out,
+                   QStringLiteral("Given")));
+    QCOMPARE(out.label, QStringLiteral("Mine"));
+    QCOMPARE(out.issuer, QStringLiteral("Given"));
+    QVERIFY(import(QString(), QStringLiteral("otpauth://totp/G%C3%BCl?secret=JBSWY3DPEHPK3PXP"), &out));
+    QCOMPARE(out.label, QStringLiteral("G\u00fcl"));
+    QCOMPARE(out.issuer, QString());
+    // Empty path and no typed label: nothing to show, refused.
+    QVERIFY(!import(QString(), QStringLiteral("otpauth://totp/?secret=JBSWY3DPEHPK3PXP"), &out));
+    // Item names are matched exactly.
+    QVERIFY(!import(QStringLiteral("x"), QStringLiteral("OTPAUTH://TOTP/X?SECRET=JBSWY3DPEHPK3PXP"), &out));
+    QVERIFY(import(QStringLiteral("x"), QStringLiteral("OTPAUTH://TOTP/X?secret=JBSWY3DPEHPK3PXP"), &out));
+}
+
+void TestOtpauth::cutsLongFieldsWithoutSplittingPairs()
+{
+    TotpImport out;
+    const QString seventy(70, QLatin1Char('L'));
+    QVERIFY(import(seventy, kSecret, &out, QString(70, QLatin1Char('I'))));
+    QCOMPARE(out.label, QString(64, QLatin1Char('L')));
+    QCOMPARE(out.issuer, QString(64, QLatin1Char('I')));
+    // A character outside the BMP across the limit is dropped whole.
+    const QString emoji = QString(63, QLatin1Char('x')) + QStringLiteral("\U0001F600") + QStringLiteral("yyy");
+    QVERIFY(import(emoji, kSecret, &out));
+    QCOMPARE(out.label, QString(63, QLatin1Char('x')));
+}
+
+void TestOtpauth::honoursCodeParameters()
+{
+    TotpImport out;
+    QVERIFY(import(QStringLiteral("x"),
+                   QStringLiteral("otpauth://totp/x?secret=JBSWY3DPEHPK3PXP&algorithm=SHA256&digits=8&period=60"),
+                   &out));
+    QCOMPARE(out.algorithm, TotpAlgorithm::Sha256);
+    QCOMPARE(out.digits, 8);
+    QCOMPARE(out.period, 60);
+    QVERIFY(import(QStringLiteral("x"),
+                   QStringLiteral("otpauth://totp/x?secret=JBSWY3DPEHPK3PXP&algorithm=sha512&digits=7&period=1"),
+                   &out));
+    QCOMPARE(out.algorithm, TotpAlgorithm::Sha512);
+    QCOMPARE(out.digits, 7);
+    QCOMPARE(out.period, 1);
+    QVERIFY(import(QStringLiteral("x"),
+                   QStringLiteral("otpauth://totp/x?secret=JBSWY3DPEHPK3PXP&algorithm=SHA1&digits=6&period=300"),
+                   &out));
+    QCOMPARE(out.algorithm, TotpAlgorithm::Sha1);
+    QCOMPARE(out.period, 300);
+}
+
+void TestOtpauth::refusesWhatCannotGiveWorkingCodes_data()
+{
+    QTest::addColumn<QString>("uri");
+    const QString base = QStringLiteral("otpauth://totp/x?secret=JBSWY3DPEHPK3PXP");
+    QTest::newRow("hotp") << QStringLiteral("otpauth://hotp/x?secret=JBSWY3DPEHPK3PXP&counter=1");
+    QTest::newRow("HOTP") << QStringLiteral("OTPAUTH://HOTP/x?secret=JBSWY3DPEHPK3PXP");
+    QTest::newRow("md5") << base + QStringLiteral("&algorithm=MD5");
+    QTest::newRow("empty algorithm") << base + QStringLiteral("&algorithm=");
+    QTest::newRow("5 digits") << base + QStringLiteral("&digits=5");
+    QTest::newRow("9 digits") << base + QStringLiteral("&digits=9");
+    QTest::newRow("word digits") << base + QStringLiteral("&digits=six");
+    QTest::newRow("period 0") << base + QStringLiteral("&period=0");
+    QTest::newRow("period 301") << base + QStringLiteral("&period=301");
+    QTest::newRow("negative period") << base + QStringLiteral("&period=-30");
+    QTest::newRow("no secret") << QStringLiteral("otpauth://totp/x?issuer=y");
+}
+
+void TestOtpauth::refusesWhatCannotGiveWorkingCodes()
+{
+    QFETCH(QString, uri);
+    TotpImport out;
+    QVERIFY(!import(QStringLiteral("x"), uri, &out));
+}
+
+QTEST_GUILESS_MAIN(TestOtpauth)
+#include "tst_otpauth.moc"

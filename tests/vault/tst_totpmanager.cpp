@@ -1,0 +1,416 @@
+#include "support/isolatedsettings.h"
+#include "vault/autolock.h"
+#include "vault/sealedbox.h"
+#include "vault/securememory_platform.h"
+#include "vault/totpmanager.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+const QString kPassword = QStringLiteral("k\u00e2se-42");
+const QString kSecret = QStringLiteral("JBSWY3DPEHPK3PXP");
+
+QSettings store()
+{
+    return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+}
+
+QByteArray storedPlaintext(const QString &password)
+{
+    QSettings s(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+    return openBox(QByteArray::fromBase64(s.value("vault/data").toString().toLatin1()), password);
+}
+
+// Records the manager's signals in the order they arrive.
+struct SignalLog
+{
+    explicit SignalLog(TotpManager *m)
+    {
+        QObject::connect(m, &TotpManager::changed, [this] { names << QStringLiteral("changed"); });
+        QObject::connect(m, &TotpManager::lockChanged, [this] { names << QStringLiteral("lockChanged"); });
+    }
+    QStringList names;
+};
+
+#ifdef Q_OS_UNIX
+// Caps the size of files this process writes for as long as it lives.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+#endif
+
+} // namespace
+
+class TestTotpManager : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { m_settings = std::make_unique<IsolatedSettings>(); }
+    void cleanup() { m_settings.reset(); }
+
+    void freshStartIsUnconfiguredAndLocked();
+    void legacyKeyRemovedOnlyWhileUnconfigured();
+    void setupStoresSaltAndEmptyBox();
+    void entriesSurviveRestartInOrder();
+    void wrongPasswordOrDamagedDataChangesNothing();
+    void oldVaultsLoadAndSaveUnchanged();
+    void lockWipesPasswordAndEntries();
+    void addAndRemoveRules();
+    void failedSaveKeepsStoredEntries();
+    void damagedSaltKeyDoesNotBreakNextSave();
+    void secureBytesLockAndWipe();
+    void tickUsesInjectedInterval();
+    void autoLockLocksOpenVaultOnly();
+
+private:
+    std::unique_ptr<IsolatedSettings> m_settings;
+};
+
+void TestTotpManager::freshStartIsUnconfiguredAndLocked()
+{
+    TotpManager m;
+    QVERIFY(!m.isSet());
+    QVERIFY(m.isLocked());
+    QVERIFY(m.entries().isEmpty());
+    QVERIFY(!m.unlock(QStringLiteral("anything")));
+    QVERIFY(!m.unlock(QString()));
+    QVERIFY(!m.addEntry(QStringLiteral("x"), kSecret));
+    QVERIFY(!store().contains("vault/data"));
+}
+
+void TestTotpManager::legacyKeyRemovedOnlyWhileUnconfigured()
+{
+    store().setValue("totp", QStringLiteral("[{\"secret\":\"JBSWY3DPEHPK3PXP\"}]"));
+    {
+        TotpManager m;
+        QVERIFY(!store().contains("totp"));
+        QVERIFY(m.setupVault(kPassword));
+        QCOMPARE(storedPlaintext(kPassword), QByteArray("[]"));
+    }
+    store().setValue("totp", QStringLiteral("left alone"));
+    TotpManager again;
+    QCOMPARE(store().value("totp").toString(), QStringLiteral("left alone"));
+}
+
+void TestTotpManager::setupStoresSaltAndEmptyBox()
+{
+    TotpManager m;
+    SignalLog log(&m);
+    QVERIFY(!m.setupVault(QStringLiteral("abc")));
+    QVERIFY(!m.isSet());
+    QVERIFY(log.names.isEmpty());
+    QVERIFY(!store().contains("vault/set"));
+
+    QVERIFY(m.setupVault(QStringLiteral("abcd")));
+    QCOMPARE(log.names, QStringList({"lockChanged", "changed"}));
+    QVERIFY(m.isSet());
+    QVERIFY(!m.isLocked());
+    QVERIFY(store().value("vault/set").toBool());
+    const QByteArray salt = QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1());
+    QCOMPARE(salt.size(), 16);
+    const QByteArray box = QByteArray::fromBase64(store().value("vault/data").toString().toLatin1());
+    QCOMPARE(box.mid(4, 16), salt);
+    QCOMPARE(openBox(box, QStringLiteral("abcd")), QByteArray("[]"));
+}
+
+void TestTotpManager::entriesSurviveRestartInOrder()
+{
+    {
+        TotpManager m;
+        QVERIFY(m.setupVault(kPassword));
+        QVERIFY(m.addEntry(QStringLiteral("Riot"), QStringLiteral("jbsw y3dp ehpk 3pxp")));
+        QVERIFY(m.addEntry(QString(),
+                           QStringLiteral("otpauth://totp/ACME:me?secret=GEZDGNBVGY3TQOJQ&issuer=ACME"
+                                          "&algorithm=SHA256&digits=8&period=60")));
+        QVERIFY(m.addEntry(QStringLiteral("Riot"), kSecret));
+    }
+    TotpManager m;
+    QVERIFY(m.isSet());
+    QVERIFY(m.isLocked());
+    QVERIFY(m.entries().isEmpty());
+    QVERIFY(m.unlock(kPassword));
+    const QList<VaultEntry> e = m.entries();
+    QCOMPARE(e.size(), 3);
+    QCOMPARE(e[0].label, QStringLiteral("Riot"));
+    QCOMPARE(e[0].secret, kSecret);
+    QCOMPARE(e[1].label, QStringLiteral("ACME:me"));
+    QCOMPARE(e[1].issuer, QStringLiteral("ACME"));
+    QCOMPARE(e[1].algorithm, QStringLiteral("SHA256"));
+    QCOMPARE(e[1].digits, 8);
+    QCOMPARE(e[1].period, 60);
+    QCOMPARE(totpCode(e[1], 120), totpCode(QStringLiteral("GEZDGNBVGY3TQOJQ"), 120, TotpAlgorithm::Sha256, 8, 60));
+    QCOMPARE(e[0].id.size(), 36);
+    QVERIFY(e[0].id != e[2].id);
+}
+
+void TestTotpManager::wrongPasswordOrDamagedDataChangesNothing()
+{
+    {
+        TotpManager m;
+        QVERIFY(m.setupVault(kPassword));
+        QVERIFY(m.addEntry(QStringLiteral("a"), kSecret));
+    }
+    const QString good = store().value("vault/data").toString();
+    TotpManager m;
+    SignalLog log(&m);
+    QVERIFY(!m.unlock(QStringLiteral("wrong")));
+    QVERIFY(m.isLocked());
+    QVERIFY(m.entries().isEmpty());
+    QVERIFY(log.names.isEmpty());
+
+    // Damaged text must not read as an empty vault that the next save
+    // would write over the real one.
+    const QStringList damaged{QStringLiteral("!!!!"), good.left(good.size() - 8),
+                              QStringLiteral("TVJDMQ==")};
+    for (const QString &text : damaged) {
+        store().setValue("vault/data", text);
+        QVERIFY2(!m.unlock(kPassword), qPrintable(text));
+        QVERIFY(m.isLocked());
+        QCOMPARE(store().value("vault/data").toString(), text);
+    }
+    QVERIFY(log.names.isEmpty());
+    store().setValue("vault/data", good);
+    QVERIFY(m.unlock(kPassword));
+    QCOMPARE(m.entries().size(), 1);
+    QCOMPARE(log.names, QStringList({"lockChanged", "changed"}));
+}
+
+void TestTotpManager::oldVaultsLoadAndSaveUnchanged()
+{
+    // A vault as written before code parameters existed, with two elements
+    // that have no id or no secret.
+    const QByteArray old =
+        "[{\"id\":\"11111111-2222-3333-4444-555555555555\",\"label\":\"Old\",\"issuer\":\"\",\"secret\":\"JBSWY3DPEHPK3PXP\"},"
+        "{\"id\":\"\",\"label\":\"NoId\",\"issuer\":\"\",\"secret\":\"JBSWY3DPEHPK3PXP\"},"
+        "{\"id\":\"x\",\"label\":\"NoSecret\",\"issuer\":\"\"},"
+        "{\"id\":\"66666666-2222-3333-4444-555555555555\",\"label\":\"Two\",\"issuer\":\"Iss\",\"secret\":\"GEZDGNBVGY3TQOJQ\"}]";
+    const QByteArray salt = generateSalt();
+    store().setValue("vault/set", true);
+    store().setValue("vault/salt", QString::fromLatin1(salt.toBase64()));
+    store().setValue("vault/data", QString::fromLatin1(sealBox(old, kPassword, salt).toBase64()));
+
+    TotpManager m;
+    QVERIFY(m.unlock(kPassword));
+    QCOMPARE(m.entries().size(), 2);
+    QCOMPARE(m.entries()[1].label, QStringLiteral("Two"));
+    QCOMPARE(m.entries()[0].digits, 6);
+    QCOMPARE(totpCode(m.entries()[0], 59), totpCode(kSecret, 59));
+
+    m.removeEntry(QStringLiteral("no such id"));
+    const QByteArray expected =
+        "[{\"id\":\"11111111-2222-3333-4444-555555555555\",\"issuer\":\"\",\"label\":\"Old\",\"secret\":\"JBSWY3DPEHPK3PXP\"},"
+        "{\"id\":\"66666666-2222-3333-4444-555555555555\",\"issuer\":\"Iss\",\"label\":\"Two\",\"secret\":\"GEZDGNBVGY3TQOJQ\"}]";
+    QCOMPARE(storedPlaintext(kPassword), expected);
+    QCOMPARE(store().value("vault/salt").toString(), QString::fromLatin1(salt.toBase64()));
+
+    // Anything but an array is an empty vault.
+    QVERIFY(vaultEntriesFromJson("{\"id\":\"a\",\"secret\":\"B\"}").isEmpty());
+    QVERIFY(vaultEntriesFromJson("[1,\"x\",null]").isEmpty());
+    // Unreadable parameters refuse to give a code rather than a wrong one.
+    const QList<VaultEntry> odd =
+        vaultEntriesFromJson("[{\"id\":\"a\",\"secret\":\"JBSWY3DPEHPK3PXP\",\"digits\":\"8\"}]");
+    QCOMPARE(odd.size(), 1);
+    QCOMPARE(totpCode(odd[0], 59), QStringLiteral("------"));
+}
+
+void TestTotpManager::lockWipesPasswordAndEntries()
+{
+    TotpManager m;
+    QVERIFY(m.setupVault(kPassword));
+    QVERIFY(m.addEntry(QStringLiteral("a"), kSecret));
+    // Root or a normal memlock limit lets a few bytes be locked.
+    QVERIFY(m.isKeyPageLocked());
+    SignalLog log(&m);
+    m.lock();
+    QVERIFY(m.isLocked());
+    QVERIFY(m.entries().isEmpty());
+    QVERIFY(!m.isKeyPageLocked());
+    QCOMPARE(log.names, QStringList({"lockChanged", "changed"}));
+    m.lock();
+    QCOMPARE(log.names.size(), 2);
+    // Locked: add and remove are refused and nothing is written.
+    const QString data = store().value("vault/data").toString();
+    QVERIFY(!m.addEntry(QStringLiteral("b"), kSecret));
+    m.removeEntry(QStringLiteral("x"));
+    QCOMPARE(log.names.size(), 2);
+    QCOMPARE(store().value("vault/data").toString(), data);
+
+    TotpManager unset;
+    QSignalSpy spy(&unset, &TotpManager::changed);
+    unset.lock();
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestTotpManager::addAndRemoveRules()
+{
+    TotpManager m;
+    QVERIFY(m.setupVault(kPassword));
+    SignalLog log(&m);
+    QVERIFY(!m.addEntry(QStringLiteral("x"), QStringLiteral("ABC")));
+    QVERIFY(!m.addEntry(QStringLiteral("x"), QStringLiteral("otpauth://hotp/x?secret=JBSWY3DPEHPK3PXP")));
+    QVERIFY(log.names.isEmpty());
+    QVERIFY(m.addEntry(QStringLiteral("twin"), kSecret));
+    QVERIFY(m.addEntry(QStringLiteral("twin"), kSecret));
+    QCOMPARE(log.names, QStringList({"changed", "changed"}));
+    const QString first = m.entries()[0].id;
+    const QString second = m.entries()[1].id;
+    m.removeEntry(QStringLiteral("unknown"));
+    QCOMPARE(log.names.size(), 3);
+    QCOMPARE(m.entries().size(), 2);
+    m.removeEntry(first);
+    QCOMPARE(m.entries().size(), 1);
+    QCOMPARE(m.entries()[0].id, second);
+    QCOMPARE(vaultEntriesFromJson(storedPlaintext(kPassword)).size(), 1);
+}
+
+void TestTotpManager::failedSaveKeepsStoredEntries()
+{
+#ifdef Q_OS_UNIX
+    TotpManager m;
+    QVERIFY(m.setupVault(kPassword));
+    QVERIFY(m.addEntry(QStringLiteral("kept"), kSecret));
+    const QString file = m_settings->settingsFile();
+    QFile before(file);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray stored = before.readAll();
+    before.close();
+
+    {
+        // Like a full disk: no file may grow past a few bytes.
+        FileSizeLimit limit(64);
+        QSignalSpy failed(&m, &TotpManager::saveFailed);
+        QVERIFY(!m.addEntry(QStringLiteral("lost"), QStringLiteral("GEZDGNBVGY3TQOJQ")));
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(m.entries().size(), 1);
+        m.removeEntry(m.entries()[0].id);
+        QCOMPARE(failed.count(), 2);
+        QCOMPARE(m.entries().size(), 1);
+        QFile after(file);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), stored);
+    }
+
+    // Once the store is writable again the vault holds exactly what it showed.
+    QVERIFY(m.addEntry(QStringLiteral("later"), QStringLiteral("GEZDGNBVGY3TQOJQ")));
+    TotpManager reopened;
+    QVERIFY(reopened.unlock(kPassword));
+    QCOMPARE(reopened.entries().size(), 2);
+    QCOMPARE(reopened.entries()[0].label, QStringLiteral("kept"));
+    QCOMPARE(reopened.entries()[1].label, QStringLiteral("later"));
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
+void TestTotpManager::damagedSaltKeyDoesNotBreakNextSave()
+{
+    {
+        TotpManager m;
+        QVERIFY(m.setupVault(kPassword));
+        QVERIFY(m.addEntry(QStringLiteral("a"), kSecret));
+    }
+    store().setValue("vault/salt", QStringLiteral("AAAA"));
+    {
+        TotpManager m;
+        QVERIFY(m.unlock(kPassword));
+        QVERIFY(m.addEntry(QStringLiteral("b"), kSecret));
+    }
+    TotpManager m;
+    QVERIFY(m.unlock(kPassword));
+    QCOMPARE(m.entries().size(), 2);
+    QCOMPARE(QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1()).size(), 16);
+}
+
+void TestTotpManager::secureBytesLockAndWipe()
+{
+    QByteArray secret("hunter22");
+    SecureBytes bytes;
+    bytes.assign(std::move(secret));
+    QVERIFY(secret.isEmpty());
+    QCOMPARE(bytes.view(), QByteArrayView("hunter22"));
+    QVERIFY(bytes.isPageLocked());
+    QByteArray other("second");
+    bytes.assign(std::move(other));
+    QCOMPARE(bytes.view(), QByteArrayView("second"));
+    QVERIFY(bytes.isPageLocked());
+    bytes.wipe();
+    QVERIFY(bytes.isEmpty());
+    QVERIFY(!bytes.isPageLocked());
+    bytes.assign(QByteArray());
+    QVERIFY(!bytes.isPageLocked());
+
+    char buffer[16];
+    memset(buffer, 0x5a, sizeof buffer);
+    secureZero(buffer, 12);
+    QCOMPARE(QByteArray(buffer, 16), QByteArray(12, '\0') + QByteArray(4, 0x5a));
+}
+
+void TestTotpManager::tickUsesInjectedInterval()
+{
+    TotpManager m(nullptr, 10);
+    QSignalSpy spy(&m, &TotpManager::tick);
+    QVERIFY(spy.wait(2000));
+    QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 3, 2000);
+}
+
+void TestTotpManager::autoLockLocksOpenVaultOnly()
+{
+    TotpManager m;
+    AutoLock autoLock(&m, nullptr, 40);
+    QCOMPARE(AutoLock(&m).interval(), 300000);
+    QSignalSpy locked(&autoLock, &AutoLock::autoLocked);
+
+    autoLock.restart();
+    QVERIFY(!autoLock.isActive()); // nothing to lock yet
+    QVERIFY(m.setupVault(kPassword));
+    autoLock.restart();
+    QVERIFY(autoLock.isActive());
+    QVERIFY(locked.wait(2000));
+    QVERIFY(m.isLocked());
+    QCOMPARE(locked.count(), 1);
+
+    // A manual lock stops the countdown; nothing fires afterwards.
+    QVERIFY(m.unlock(kPassword));
+    autoLock.restart();
+    m.lock();
+    QVERIFY(!autoLock.isActive());
+    QVERIFY(m.unlock(kPassword));
+    QTest::qWait(120);
+    QVERIFY(!m.isLocked());
+    QCOMPARE(locked.count(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestTotpManager)
+#include "tst_totpmanager.moc"
