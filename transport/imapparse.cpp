@@ -1,0 +1,165 @@
+#include "transport/imapparse.h"
+
+#include <QCryptographicHash>
+#include <QRegularExpression>
+
+#include "recognition/headerdecode.h"
+
+QString accountLoginName(const EmailAccount &acc)
+{
+    return acc.user.isEmpty() ? acc.address : acc.user;
+}
+
+QString imapQuoted(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    out.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    return out;
+}
+
+QString imapLoginCommand(const QString &login, const QString &password)
+{
+    return QStringLiteral("LOGIN \"%1\" \"%2\"").arg(imapQuoted(login), imapQuoted(password));
+}
+
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+QStringList parseSearch(const QString &reply)
+{
+    static const QRegularExpression number(QStringLiteral("\\b(\\d+)\\b"));
+    QStringList out;
+    const QStringList lines = reply.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        if (!line.startsWith(QLatin1String("* SEARCH")))
+            continue;
+        auto it = number.globalMatch(line);
+        while (it.hasNext()) {
+            const QString n = it.next().captured(1);
+            if (!out.contains(n))
+                out.append(n);
+        }
+    }
+    return out;
+}
+
+QString imapFailureDetail(const QString &reply, int maxLength)
+{
+    const QStringList parts = reply.split(QLatin1Char('\n'));
+    for (auto it = parts.crbegin(); it != parts.crend(); ++it) {
+        const QString line = it->trimmed();
+        if (!line.isEmpty())
+            return line.left(maxLength);
+    }
+    return QString();
+}
+
+QString pollLoginFailureText(const QString &reply)
+{
+    if (reply.contains(QLatin1String("AUTHENTICATIONFAILED"), Qt::CaseInsensitive))
+        return QStringLiteral("Sifre reddedildi. Uygulama sifresi kullandigindan emin ol.");
+    if (reply.contains(QLatin1String("a02 NO")))
+        return imapFailureDetail(reply, 160);
+    return QStringLiteral("Kullanici adi/sifre reddedildi.");
+}
+
+QStringList keepLast(const QStringList &list, int n)
+{
+    return list.size() > n ? list.mid(list.size() - n) : list;
+}
+
+QString imapBodyFromTextReply(const QString &reply)
+{
+    const int brace = reply.indexOf(QLatin1Char('}'));
+    if (brace >= 1)
+        return reply.mid(brace + 3).left(2500);
+    return reply.left(2500);
+}
+
+QString imapPreview(const QString &body, const QString &subject)
+{
+    const QString simple = body.simplified().left(140);
+    return simple.isEmpty() ? subject.left(140) : simple;
+}
+
+QString parseUidValidity(const QString &selectReply)
+{
+    static const QRegularExpression re(QStringLiteral("\\[UIDVALIDITY (\\d+)\\]"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re.match(selectReply).captured(1);
+}
+
+namespace {
+// The reply's lines with every literal's content left out, so that text a
+// sender controls (the header fields) never reads as protocol data.
+QList<QByteArray> linesOutsideLiterals(const QByteArray &reply)
+{
+    QList<QByteArray> lines;
+    QByteArray current;
+    const qsizetype n = reply.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const char c = reply.at(i);
+        if (c == '{') {
+            qsizetype j = i + 1;
+            qint64 length = 0;
+            int digits = 0;
+            while (j < n && digits < 15 && reply.at(j) >= '0' && reply.at(j) <= '9') {
+                length = length * 10 + (reply.at(j) - '0');
+                ++j;
+                ++digits;
+            }
+            if (digits > 0 && j + 2 < n && reply.at(j) == '}' && reply.at(j + 1) == '\r'
+                && reply.at(j + 2) == '\n') {
+                current += ' ';
+                const qsizetype start = j + 3;
+                i = start + qsizetype(qMin<qint64>(length, n - start));
+                continue;
+            }
+        }
+        if (c == '\n') {
+            lines.append(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+        ++i;
+    }
+    lines.append(current);
+    return lines;
+}
+} // namespace
+
+QString parseFetchUid(const QByteArray &reply, const QString &seq)
+{
+    static const QRegularExpression uid(QStringLiteral("[ (]UID (\\d+)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const QByteArray prefix = "* " + seq.toLatin1() + " FETCH ";
+    const QList<QByteArray> lines = linesOutsideLiterals(reply);
+    for (const QByteArray &line : lines) {
+        if (!line.startsWith(prefix))
+            continue;
+        const auto m = uid.match(QString::fromLatin1(line.mid(prefix.size() - 1)));
+        if (m.hasMatch())
+            return m.captured(1);
+    }
+    return QString();
+}
+
+QString imapMessageId(const QString &account, const QString &uidValidity, const QString &uid,
+                      const QString &headerReply)
+{
+    QString key = account.toLower() + QLatin1Char('\n');
+    if (!uid.isEmpty()) {
+        key += QLatin1String("uid\n") + uidValidity + QLatin1Char('\n') + uid;
+    } else {
+        key += QLatin1String("hdr\n") + headerValue(headerReply, QStringLiteral("From")) + QLatin1Char('\n')
+            + headerValue(headerReply, QStringLiteral("Subject")) + QLatin1Char('\n')
+            + headerValue(headerReply, QStringLiteral("Date"));
+    }
+    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return QLatin1String("imap-") + QString::fromLatin1(hash.left(32));
+}

@@ -1,0 +1,241 @@
+#include "transport/imapworker.h"
+
+#include <QDateTime>
+#include <QStringDecoder>
+
+#include "recognition/headerdecode.h"
+#include "transport/imapparse.h"
+#include "transport/sessionsocket.h"
+
+namespace {
+const char *const kLineBreakLogin = "Giris bilgisi gecersiz: kullanici adi veya sifre satir sonu (CR/LF) iceremez.";
+} // namespace
+
+ImapWorker::ImapWorker(const ImapTimeouts &timeouts, QObject *parent) : QObject(parent), timeouts(timeouts) {}
+
+ImapWorker::~ImapWorker() = default;
+
+void ImapWorker::workPoll(QList<EmailAccount> accounts, bool firstRun)
+{
+    queue.run([this, accounts, firstRun] { runPoll(accounts, firstRun); });
+}
+
+void ImapWorker::workTest(EmailAccount acc)
+{
+    queue.run([this, acc] { runAccountTest(acc); });
+}
+
+QByteArray ImapWorker::readGreeting(SessionSocket &socket)
+{
+    QByteArray greeting;
+    for (;;) {
+        if (!socket.waitForData(timeouts.greetingFirstMs))
+            break;
+        greeting += socket.socket().readAll();
+        if (!socket.waitForData(timeouts.greetingMoreMs))
+            break;
+        greeting += socket.socket().readAll();
+        if (greeting.size() > timeouts.greetingLimit)
+            break;
+    }
+    return greeting;
+}
+
+QString ImapWorker::sendCommand(SessionSocket &socket, const QString &tag, const QString &command)
+{
+    const QByteArray line = (tag + QLatin1Char(' ') + command + QLatin1String("\r\n")).toUtf8();
+    if (!socket.writeAll(line, timeouts.writeMs))
+        return QString();
+    const QString ok = tag + QLatin1String(" OK");
+    const QString no = tag + QLatin1String(" NO");
+    const QString bad = tag + QLatin1String(" BAD");
+    // Decoding across chunks keeps a character split between two reads whole.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString reply;
+    qint64 bytes = 0;
+    for (int i = 0; i < timeouts.replyChunks; ++i) {
+        if (!socket.waitForData(timeouts.replyChunkMs))
+            break;
+        const QByteArray chunk = socket.readAvailable(bytes);
+        bytes += chunk.size();
+        // Only the new text (and a status that straddles the old end) needs searching.
+        const qsizetype from = qMax<qsizetype>(0, reply.size() - bad.size());
+        reply += decoder.decode(chunk);
+        if (socket.overflowed())
+            break;
+        if (reply.indexOf(ok, from) >= 0 || reply.indexOf(no, from) >= 0 || reply.indexOf(bad, from) >= 0)
+            break;
+    }
+    return reply;
+}
+
+void ImapWorker::runAccountTest(const EmailAccount &acc)
+{
+    const QString addr = acc.address;
+    const QString login = accountLoginName(acc);
+    if (hasLineBreak(login) || hasLineBreak(acc.pass)) {
+        emit testFinished(addr, false, QString::fromLatin1(kLineBreakLogin));
+        return;
+    }
+    emit testLog(QStringLiteral("1/4 Sunucuya baglaniliyor: %1:%2").arg(acc.host).arg(acc.port));
+    SessionSocket socket(timeouts.replyLimit);
+    if (!socket.connectEncrypted(acc.host, acc.port, timeouts.handshakeMs)) {
+        if (!socket.cancelled()) {
+            emit testFinished(addr, false,
+                              QStringLiteral("Baglanti kurulamadi: ") + socket.errorString()
+                                  + QStringLiteral(". Host/portu kontrol et."));
+        }
+        return;
+    }
+    emit testLog(QStringLiteral("2/4 SSL tamam. Giris yapiliyor: ") + login);
+    readGreeting(socket);
+
+    // A session cut short by shutdown ends silently; an overlong reply ends it
+    // with a failure instead of growing without bound.
+    auto interrupted = [&] {
+        if (socket.overflowed())
+            emit testFinished(addr, false, replyTooLargeText(socket.replyLimit()));
+        return socket.cancelled() || socket.overflowed();
+    };
+
+    const QString loginReply = sendCommand(socket, QStringLiteral("t02"), imapLoginCommand(login, acc.pass));
+    if (interrupted())
+        return;
+    if (!loginReply.contains(QLatin1String("t02 OK"))) {
+        emit testLog(QStringLiteral("Giris reddedildi."));
+        emit testFinished(addr, false,
+                          QStringLiteral("Giris basarisiz. Uygulama sifresi kullandigindan emin ol. Detay: ")
+                              + imapFailureDetail(loginReply, 180));
+        return;
+    }
+    emit testLog(QStringLiteral("3/4 Giris OK. INBOX aciliyor..."));
+    const QString selectReply = sendCommand(socket, QStringLiteral("t03"), QStringLiteral("SELECT INBOX"));
+    if (interrupted())
+        return;
+    if (!selectReply.contains(QLatin1String("t03 OK"))) {
+        emit testFinished(addr, false, QStringLiteral("INBOX acilamadi."));
+        return;
+    }
+    const QString searchReply = sendCommand(socket, QStringLiteral("t04"), QStringLiteral("SEARCH UNSEEN"));
+    if (interrupted())
+        return;
+    const int count = int(parseSearch(searchReply).size());
+    emit testLog(QStringLiteral("4/4 Basarili. Okunmamis: %1. Hesap kaydedildi, yoklama basladi.").arg(count));
+    sendCommand(socket, QStringLiteral("t99"), QStringLiteral("LOGOUT"));
+    if (socket.cancelled())
+        return;
+    socket.disconnect();
+    emit testFinished(addr, true, QStringLiteral("Baglanti basarili. Okunmamis: %1").arg(count));
+}
+
+void ImapWorker::runPoll(const QList<EmailAccount> &accounts, bool firstRun)
+{
+    for (const EmailAccount &acc : accounts) {
+        if (sessionInterrupted())
+            return;
+        if (!acc.enabled || acc.pass.isEmpty() || acc.host.isEmpty())
+            continue;
+        if (!pollAccount(acc, firstRun))
+            return;
+    }
+}
+
+bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
+{
+    const QString addr = acc.address;
+    const QString login = accountLoginName(acc);
+    if (hasLineBreak(login) || hasLineBreak(acc.pass)) {
+        emit pollDone(addr, false, QString::fromLatin1(kLineBreakLogin), 0);
+        return true;
+    }
+    emit logMsg(addr, QStringLiteral("Yoklaniyor: ") + acc.host);
+    // The server is verified like in the account test: the password must not
+    // go to whoever answers in its place.
+    SessionSocket socket(timeouts.replyLimit);
+    if (!socket.connectEncrypted(acc.host, acc.port, timeouts.handshakeMs)) {
+        if (socket.cancelled())
+            return false;
+        emit pollDone(addr, false, QStringLiteral("SSL baglanti hatasi: ") + socket.errorString(), 0);
+        return true;
+    }
+    readGreeting(socket);
+    if (socket.cancelled())
+        return false;
+
+    const QString loginReply = sendCommand(socket, QStringLiteral("a02"), imapLoginCommand(login, acc.pass));
+    if (socket.cancelled())
+        return false;
+    if (socket.overflowed()) {
+        emit pollDone(addr, false, replyTooLargeText(socket.replyLimit()), 0);
+        return true;
+    }
+    if (!loginReply.contains(QLatin1String("a02 OK"))) {
+        emit pollDone(addr, false, pollLoginFailureText(loginReply), 0);
+        return true;
+    }
+
+    QList<MailItem> items;
+    // Mails built before an overlong reply are still handed on, then the
+    // account's session ends with the failure.
+    auto stopped = [&] {
+        if (socket.cancelled())
+            return true;
+        if (!socket.overflowed())
+            return false;
+        if (!items.isEmpty())
+            emit mailsReady(items);
+        emit pollDone(addr, false, replyTooLargeText(socket.replyLimit()), 0);
+        return true;
+    };
+
+    const QString selectReply = sendCommand(socket, QStringLiteral("a03"), QStringLiteral("SELECT INBOX"));
+    if (stopped())
+        return !socket.cancelled();
+    const QString uidValidity = parseUidValidity(selectReply);
+    QStringList numbers = parseSearch(sendCommand(socket, QStringLiteral("a04"), QStringLiteral("SEARCH UNSEEN")));
+    if (stopped())
+        return !socket.cancelled();
+    if (numbers.isEmpty() && firstRun) {
+        numbers = keepLast(parseSearch(sendCommand(socket, QStringLiteral("a04b"), QStringLiteral("SEARCH ALL"))), 3);
+        if (stopped())
+            return !socket.cancelled();
+    }
+    numbers = keepLast(numbers, 8);
+
+    for (const QString &number : numbers) {
+        // The UID rides along with the headers: it names the message for good,
+        // while the sequence number shifts when an older one is expunged.
+        const QString header = sendCommand(
+            socket, QStringLiteral("a05"),
+            QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE)])").arg(number));
+        if (stopped())
+            return !socket.cancelled();
+        if (header.isEmpty())
+            continue;
+        MailItem item;
+        item.received = QDateTime::currentDateTime();
+        item.account = addr;
+        item.from = headerValue(header, QStringLiteral("From"));
+        item.subject = headerValue(header, QStringLiteral("Subject"));
+        if (item.from.isEmpty() && item.subject.isEmpty())
+            continue;
+        const QString text =
+            sendCommand(socket, QStringLiteral("a06"), QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.2048>").arg(number));
+        if (stopped())
+            return !socket.cancelled();
+        item.body = imapBodyFromTextReply(text);
+        item.preview = imapPreview(item.body, item.subject);
+        item.id = imapMessageId(addr, uidValidity, parseFetchUid(header.toUtf8(), number), header);
+        item.received = QDateTime::currentDateTime();
+        items.append(item);
+    }
+    if (!items.isEmpty())
+        emit mailsReady(items);
+    sendCommand(socket, QStringLiteral("a99"), QStringLiteral("LOGOUT"));
+    if (socket.cancelled())
+        return false;
+    socket.disconnect();
+    const int n = int(items.size());
+    emit pollDone(addr, true, n == 0 ? QStringLiteral("Yeni kod yok") : QStringLiteral("%1 yeni").arg(n), n);
+    return true;
+}

@@ -1,0 +1,84 @@
+#include "transport/replydialog.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "desktop/capturewidget.h"
+
+ReplyDialog::ReplyDialog(const EmailAccount &account, const QString &to, const QString &subject, QWidget *parent)
+    : QDialog(parent), account(account), toEdit(new QLineEdit(to, this)),
+      subjectEdit(new QLineEdit(replySubject(subject), this)), bodyEdit(new QPlainTextEdit(this)),
+      statusLabel(new QLabel(this)), sendButton(new QPushButton(QStringLiteral("Gonder"), this))
+{
+    setWindowTitle(QStringLiteral("Cevapla \u2014 ") + account.address);
+    setModal(false);
+    setMinimumSize(440, 380);
+    applyCaptureProtection(this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 18, 20, 18);
+    layout->setSpacing(10);
+
+    auto *fromLabel = new QLabel(QStringLiteral("Kimden: ") + account.address, this);
+    fromLabel->setProperty("class", QStringLiteral("muted"));
+    layout->addWidget(fromLabel);
+
+    auto *form = new QFormLayout();
+    form->addRow(QStringLiteral("Kime:"), toEdit);
+    form->addRow(QStringLiteral("Konu:"), subjectEdit);
+    layout->addLayout(form);
+
+    bodyEdit->setPlaceholderText(QStringLiteral("Cevabini yaz..."));
+    layout->addWidget(bodyEdit, 1);
+
+    statusLabel->setProperty("class", QStringLiteral("muted"));
+    statusLabel->setWordWrap(true);
+    layout->addWidget(statusLabel);
+
+    auto *row = new QHBoxLayout();
+    row->addStretch(1);
+    sendButton->setProperty("class", QStringLiteral("primaryBtn"));
+    sendButton->setCursor(Qt::PointingHandCursor);
+    row->addWidget(sendButton);
+    layout->addLayout(row);
+
+    connect(sendButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QString ReplyDialog::replySubject(const QString &subject)
+{
+    if (subject.startsWith(QLatin1String("Re:"), Qt::CaseInsensitive))
+        return subject;
+    return QStringLiteral("Re: ") + subject;
+}
+
+QString ReplyDialog::toAddress() const
+{
+    return toEdit->text().trimmed();
+}
+
+QString ReplyDialog::subject() const
+{
+    return subjectEdit->text().trimmed();
+}
+
+QString ReplyDialog::body() const
+{
+    return bodyEdit->toPlainText();
+}
+
+void ReplyDialog::setStatus(const QString &text)
+{
+    statusLabel->setText(text);
+}
+
+void ReplyDialog::setBusy(bool busy)
+{
+    sendButton->setEnabled(!busy);
+    sendButton->setText(busy ? QStringLiteral("Gonderiliyor...") : QStringLiteral("Gonder"));
+}

@@ -1,0 +1,127 @@
+#include "transport/sessionsocket.h"
+
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+// Exit codes of a wait's event loop; anything else means the thread's own
+// event loop was told to quit while we waited.
+constexpr int kDone = 1;
+constexpr int kTimeout = 2;
+constexpr int kFailed = 3;
+} // namespace
+
+bool sessionInterrupted()
+{
+    QThread *t = QThread::currentThread();
+    return t && t->isInterruptionRequested();
+}
+
+QString replyTooLargeText(qint64 limit)
+{
+    return QStringLiteral("Sunucu yaniti cok buyuk: %1 bayt siniri asildi.").arg(limit);
+}
+
+SessionSocket::SessionSocket(qint64 replyLimit) : limit(replyLimit)
+{
+    // A server that floods must not fill memory while a wait is running: the
+    // socket stops reading from the network once this much is buffered.
+    sock.setReadBufferSize(256 * 1024);
+}
+
+SessionSocket::~SessionSocket()
+{
+    sock.abort();
+}
+
+bool SessionSocket::waitUntil(const std::function<bool()> &done, int ms)
+{
+    if (done())
+        return true;
+    if (cancel || sessionInterrupted()) {
+        cancel = true;
+        sock.abort();
+        return false;
+    }
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&loop] { loop.exit(kTimeout); });
+    auto check = [&] {
+        if (done())
+            loop.exit(kDone);
+    };
+    auto fail = [&] { loop.exit(done() ? kDone : kFailed); };
+    QList<QMetaObject::Connection> links;
+    links << QObject::connect(&sock, &QSslSocket::readyRead, &loop, check)
+          << QObject::connect(&sock, &QSslSocket::encrypted, &loop, check)
+          << QObject::connect(&sock, &QSslSocket::connected, &loop, check)
+          << QObject::connect(&sock, &QSslSocket::bytesWritten, &loop, check)
+          << QObject::connect(&sock, &QSslSocket::encryptedBytesWritten, &loop, check)
+          << QObject::connect(&sock, &QSslSocket::errorOccurred, &loop, fail)
+          << QObject::connect(&sock, &QSslSocket::disconnected, &loop, fail);
+    timer.start(ms);
+    const int rc = loop.exec();
+    for (const auto &l : links)
+        QObject::disconnect(l);
+    if (rc == kDone)
+        return true;
+    if (rc != kTimeout && rc != kFailed) {
+        cancel = true;
+        sock.abort();
+        return false;
+    }
+    return done();
+}
+
+bool SessionSocket::connectEncrypted(const QString &host, quint16 port, int ms)
+{
+    sock.connectToHostEncrypted(host, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    return waitUntil([this] { return sock.isEncrypted(); }, ms);
+}
+
+bool SessionSocket::connectPlain(const QString &host, quint16 port, int ms)
+{
+    sock.connectToHost(host, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    return waitUntil([this] { return sock.state() == QAbstractSocket::ConnectedState; }, ms);
+}
+
+bool SessionSocket::startEncryption(int ms)
+{
+    if (sock.state() != QAbstractSocket::ConnectedState)
+        return false;
+    sock.startClientEncryption();
+    return waitUntil([this] { return sock.isEncrypted(); }, ms);
+}
+
+bool SessionSocket::writeAll(const QByteArray &bytes, int ms)
+{
+    if (sock.state() != QAbstractSocket::ConnectedState || sock.write(bytes) != bytes.size())
+        return false;
+    return waitUntil([this] { return sock.bytesToWrite() == 0 && sock.encryptedBytesToWrite() == 0; }, ms);
+}
+
+bool SessionSocket::waitForData(int ms)
+{
+    return waitUntil([this] { return sock.bytesAvailable() > 0; }, ms);
+}
+
+QByteArray SessionSocket::readAvailable(qint64 collected)
+{
+    const qint64 room = limit - collected;
+    // One byte beyond the room tells an overlong reply from one that fits.
+    QByteArray chunk = sock.read(qMin(sock.bytesAvailable(), qMax<qint64>(room, 0) + 1));
+    if (collected + chunk.size() > limit) {
+        overflow = true;
+        chunk.truncate(int(qMax<qint64>(room, 0)));
+    }
+    return chunk;
+}
+
+void SessionSocket::disconnect()
+{
+    sock.disconnectFromHost();
+    if (sock.state() != QAbstractSocket::UnconnectedState)
+        waitUntil([this] { return sock.state() == QAbstractSocket::UnconnectedState; }, 1000);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSslSocket>
+#include <QString>
+
+#include <functional>
+
+// One TLS socket of a blocking session, waited on in nested event loops so
+// that shutdown can cut any wait short: ending the worker thread's event loop
+// (QThread::quit) also ends the wait, which then reports failure and marks
+// the socket cancelled. Lives and is used on one thread only.
+class SessionSocket
+{
+public:
+    explicit SessionSocket(qint64 replyLimit);
+    ~SessionSocket();
+    SessionSocket(const SessionSocket &) = delete;
+    SessionSocket &operator=(const SessionSocket &) = delete;
+
+    QSslSocket &socket() { return sock; }
+
+    // Connects with TLS from the first byte; true once encrypted.
+    bool connectEncrypted(const QString &host, quint16 port, int ms);
+    // Connects without TLS; true once connected.
+    bool connectPlain(const QString &host, quint16 port, int ms);
+    // Upgrades a plain connection; true once encrypted.
+    bool startEncryption(int ms);
+    // Writes the bytes; true once they have all left.
+    bool writeAll(const QByteArray &bytes, int ms);
+    // True when decrypted data is waiting or arrives within ms.
+    bool waitForData(int ms);
+    // Reads what is waiting, at most up to the reply limit counted from
+    // `collected`; sets overflowed() when the reply would pass the limit.
+    QByteArray readAvailable(qint64 collected);
+
+    QString errorString() const { return sock.errorString(); }
+    bool overflowed() const { return overflow; }
+    bool cancelled() const { return cancel; }
+    qint64 replyLimit() const { return limit; }
+
+    void disconnect();
+
+private:
+    bool waitUntil(const std::function<bool()> &done, int ms);
+
+    QSslSocket sock;
+    qint64 limit;
+    bool overflow = false;
+    bool cancel = false;
+};
+
+// Text of a session ended because a reply passed the limit.
+QString replyTooLargeText(qint64 limit);
+
+// True once the thread the caller runs on was asked to stop.
+bool sessionInterrupted();

@@ -1,0 +1,125 @@
+#include "transport/smtpworker.h"
+
+#include <QStringDecoder>
+
+#include "transport/imapparse.h"
+#include "transport/sessionsocket.h"
+
+SmtpWorker::SmtpWorker(SmtpServerResolver resolver, const SmtpTimeouts &timeouts, QObject *parent)
+    : QObject(parent), resolver(resolver ? std::move(resolver) : SmtpServerResolver(smtpServerFor)),
+      timeouts(timeouts)
+{
+}
+
+SmtpWorker::~SmtpWorker() = default;
+
+void SmtpWorker::workSend(EmailAccount acc, QString to, QString subject, QString body)
+{
+    queue.run([this, acc, to, subject, body] {
+        bool ok = false;
+        const QString msg = runSend(acc, to, subject, body, ok);
+        emit sendFinished(to, ok, msg);
+    });
+}
+
+bool SmtpWorker::sendLine(SessionSocket &socket, const QString &text)
+{
+    return socket.writeAll((text + QLatin1String("\r\n")).toUtf8(), timeouts.writeMs);
+}
+
+bool SmtpWorker::readReply(SessionSocket &socket, const QStringList &codes, QString *text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString reply;
+    qint64 bytes = 0;
+    for (int i = 0; i < timeouts.replyReads; ++i) {
+        if (!socket.waitForData(timeouts.replyMs))
+            break;
+        const QByteArray chunk = socket.readAvailable(bytes);
+        bytes += chunk.size();
+        reply += decoder.decode(chunk);
+        if (socket.overflowed())
+            break;
+        // A multi-line reply is read to its last line, so that none of it is
+        // taken for the answer to the next command.
+        if (smtpReplyHasCode(reply, codes) && smtpReplyComplete(reply))
+            break;
+    }
+    if (text)
+        *text = reply;
+    return !socket.overflowed() && smtpReplyHasCode(reply, codes);
+}
+
+QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QString &subject,
+                            const QString &body, bool &ok)
+{
+    ok = false;
+    // A line break would end the command or header line early and let the
+    // rest run as commands or headers of its own (a subject can come from a
+    // hostile mail).
+    if (hasLineBreak(to))
+        return QStringLiteral("Alici gecersiz: adres satir sonu (CR/LF) iceremez.");
+    if (hasLineBreak(subject))
+        return QStringLiteral("Konu gecersiz: konu satir sonu (CR/LF) iceremez.");
+    if (hasLineBreak(acc.address))
+        return QStringLiteral("Gonderen gecersiz: adres satir sonu (CR/LF) iceremez.");
+
+    const SmtpServer server = resolver(acc);
+    const QString login = accountLoginName(acc);
+    SessionSocket socket(timeouts.replyLimit);
+    // A reply past the size limit fails its step with its own text.
+    auto failed = [&](const QString &text) {
+        return socket.overflowed() ? replyTooLargeText(socket.replyLimit()) : text;
+    };
+    const QString codes220 = QStringLiteral("220"), codes250 = QStringLiteral("250");
+
+    if (server.startTls) {
+        emit sendLog(QStringLiteral("Baglaniliyor: %1:%2 (STARTTLS)").arg(server.host).arg(server.port));
+        if (!socket.connectPlain(server.host, server.port, timeouts.connectMs))
+            return QStringLiteral("Baglanilamadi: ") + socket.errorString();
+        readReply(socket, {codes220});
+        if (!sendLine(socket, QStringLiteral("EHLO mireloplus")) || !readReply(socket, {codes250}))
+            return failed(QStringLiteral("EHLO reddedildi."));
+        if (!sendLine(socket, QStringLiteral("STARTTLS")) || !readReply(socket, {codes220}))
+            return failed(QStringLiteral("STARTTLS desteklenmiyor."));
+        if (!socket.startEncryption(timeouts.startTlsMs))
+            return QStringLiteral("TLS kurulamadi: ") + socket.errorString();
+        if (!sendLine(socket, QStringLiteral("EHLO mireloplus")) || !readReply(socket, {codes250}))
+            return failed(QStringLiteral("EHLO2 reddedildi."));
+    } else {
+        emit sendLog(QStringLiteral("Baglaniliyor: %1:%2 (SSL)").arg(server.host).arg(server.port));
+        if (!socket.connectEncrypted(server.host, server.port, timeouts.handshakeMs))
+            return QStringLiteral("SSL baglanti hatasi: ") + socket.errorString();
+        readReply(socket, {codes220});
+        sendLine(socket, QStringLiteral("EHLO mireloplus"));
+        readReply(socket, {codes250});
+        if (socket.overflowed())
+            return replyTooLargeText(socket.replyLimit());
+    }
+
+    emit sendLog(QStringLiteral("Giris yapiliyor..."));
+    if (!sendLine(socket, QStringLiteral("AUTH LOGIN")) || !readReply(socket, {QStringLiteral("334")}))
+        return failed(QStringLiteral("AUTH desteklenmiyor."));
+    if (!sendLine(socket, QString::fromLatin1(login.toUtf8().toBase64()))
+        || !readReply(socket, {QStringLiteral("334")}))
+        return failed(QStringLiteral("Kullanici adi reddedildi."));
+    if (!sendLine(socket, QString::fromLatin1(acc.pass.toUtf8().toBase64()))
+        || !readReply(socket, {QStringLiteral("235")}))
+        return failed(QStringLiteral("Sifre reddedildi. Uygulama sifreni kontrol et."));
+    if (!sendLine(socket, QStringLiteral("MAIL FROM:<") + acc.address + QLatin1Char('>'))
+        || !readReply(socket, {codes250}))
+        return failed(QStringLiteral("Gonderen reddedildi."));
+    if (!sendLine(socket, QStringLiteral("RCPT TO:<") + to + QLatin1Char('>'))
+        || !readReply(socket, {codes250, QStringLiteral("251")}))
+        return failed(QStringLiteral("Alici reddedildi: ") + to);
+    if (!sendLine(socket, QStringLiteral("DATA")) || !readReply(socket, {QStringLiteral("354")}))
+        return failed(QStringLiteral("DATA reddedildi."));
+    if (!socket.writeAll(smtpMessageText(acc.address, to, subject, body), timeouts.messageWriteMs)
+        || !readReply(socket, {codes250}))
+        return failed(QStringLiteral("Gonderi kabul edilmedi."));
+    sendLine(socket, QStringLiteral("QUIT"));
+    socket.disconnect();
+    emit sendLog(QStringLiteral("Gonderildi: ") + to);
+    ok = true;
+    return QStringLiteral("Cevap gonderildi: ") + to;
+}

@@ -1,0 +1,19 @@
+# Mail transport: IMAP test and poll sessions and SMTP replies on worker
+# threads, with their pure protocol helpers. No widgets here; the reply
+# dialog has a target of its own.
+mirelo_library(mirelo_transport
+  SOURCES
+    imapparse.h imapparse.cpp
+    smtpparse.h smtpparse.cpp
+    sessionqueue.h sessionqueue.cpp
+    sessionsocket.h sessionsocket.cpp
+    imapworker.h imapworker.cpp
+    imapclient.h imapclient.cpp
+    smtpworker.h smtpworker.cpp
+    smtpclient.h smtpclient.cpp
+  PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network)
+
+mirelo_library(mirelo_transport_widgets
+  SOURCES replydialog.h replydialog.cpp
+  PUBLIC_LIBS mirelo_transport mirelo_mail Qt6::Widgets
+  LIBS mirelo_desktop_widgets)
