@@ -47,7 +47,8 @@ void FirebaseAuth::setDatabaseBaseUrl(const QString &url)
 
 bool FirebaseAuth::isValidUserName(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("^[A-Za-z0-9_]{3,20}$"));
+    // "$" alone would also accept a trailing newline; anchor the whole text.
+    static const QRegularExpression re(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9_]{3,20}")));
     return re.match(text).hasMatch();
 }
 
