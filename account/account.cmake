@@ -5,4 +5,5 @@ mirelo_library(mirelo_account
 
 mirelo_library(mirelo_account_widgets
   SOURCES authdialog.h authdialog.cpp
-  PUBLIC_LIBS mirelo_account Qt6::Widgets)
+  PUBLIC_LIBS mirelo_account Qt6::Widgets
+  LIBS mirelo_desktop_widgets)

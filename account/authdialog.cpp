@@ -1,6 +1,7 @@
 #include "account/authdialog.h"
 
 #include "account/firebaseauth.h"
+#include "desktop/capturewidget.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -66,6 +67,7 @@ AuthDialog::AuthDialog(FirebaseAuth *auth, QWidget *parent)
     setModal(true);
     setMinimumWidth(360);
     setObjectName(QStringLiteral("authDialog"));
+    applyCaptureProtection(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(28, 26, 28, 26);
