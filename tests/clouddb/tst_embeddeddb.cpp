@@ -1,0 +1,102 @@
+#include "link/embeddeddb.h"
+#include "support/isolatedsettings.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray call(const QString &url, const QByteArray &method, const QByteArray &body = {}, bool *ok = nullptr)
+{
+    QNetworkAccessManager nam;
+    QNetworkRequest request{QUrl(url)};
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    request.setTransferTimeout(10000);
+    QNetworkReply *reply = nam.sendCustomRequest(request, method, body);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (ok)
+        *ok = reply->error() == QNetworkReply::NoError;
+    const QByteArray answer = reply->readAll();
+    delete reply;
+    return answer;
+}
+
+} // namespace
+
+class TstEmbeddedDb : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName("MIRELOPLUS");
+        QCoreApplication::setApplicationName("MireloPlus");
+    }
+    void init() { settings = std::make_unique<IsolatedSettings>(); }
+    void cleanup() { settings.reset(); }
+
+    void hostedUrlFromSettings()
+    {
+        QSettings("MIRELOPLUS", "MireloPlus").setValue("cloud/url", " https://proje.example.com/ ");
+        QObject owner;
+        QCOMPARE(cloudDatabaseUrl(&owner), QString("https://proje.example.com"));
+        QVERIFY(owner.children().isEmpty());
+    }
+
+    void embeddedServerKeepsDataInAppData()
+    {
+        const QString dataFile = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/clouddb.json";
+        QVERIFY(dataFile.startsWith(settings->path()));
+        QString url;
+        {
+            QObject owner;
+            url = cloudDatabaseUrl(&owner);
+            QVERIFY(url.startsWith("http://127.0.0.1:"));
+            QCOMPARE(call(url + "/mirelo_link/e.json", "PUT", "{\"v\":1}"), QByteArray("{\"v\":1}"));
+            QVERIFY(QFile::exists(dataFile));
+        }
+        // The server goes with its owner...
+        bool ok = true;
+        call(url + "/mirelo_link/e.json", "GET", {}, &ok);
+        QVERIFY(!ok);
+        // ...and the next start finds the data again.
+        QObject owner;
+        const QString again = cloudDatabaseUrl(&owner);
+        QCOMPARE(call(again + "/mirelo_link/e/v.json", "GET"), QByteArray("1"));
+    }
+
+    void brokenDataFileIsKeptAside()
+    {
+        const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QVERIFY(QDir().mkpath(dir));
+        QFile broken(dir + "/clouddb.json");
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("{\"mirelo_users\":{\"x\":");
+        broken.close();
+        QObject owner;
+        const QString url = cloudDatabaseUrl(&owner);
+        QVERIFY(!url.isEmpty());
+        QCOMPARE(call(url + "/mirelo_users/yeni.json", "PUT", "{\"pass\":\"p\"}"), QByteArray("{\"pass\":\"p\"}"));
+        const QStringList aside = QDir(dir).entryList({"clouddb.json.broken-*"});
+        QCOMPARE(aside.size(), 1);
+        QFile kept(dir + "/" + aside.first());
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("{\"mirelo_users\":{\"x\":"));
+    }
+
+private:
+    std::unique_ptr<IsolatedSettings> settings;
+};
+
+QTEST_GUILESS_MAIN(TstEmbeddedDb)
+#include "tst_embeddeddb.moc"
