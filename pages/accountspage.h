@@ -2,6 +2,7 @@
 
 #include "mail/mailrecords.h"
 
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 
@@ -25,8 +26,8 @@ public:
     AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent = nullptr);
 
     void setDialogs(PageDialogs *dialogs);
-    // Plus icon of the test button for the light or the dark theme.
-    void setLightTheme(bool light);
+    // The plus icon of the primary button for the current theme.
+    void setPlusIcon(const QIcon &icon);
 
     QPlainTextEdit *testLog() const { return m_log; }
     QPushButton *testButton() const { return m_testBtn; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 
@@ -25,7 +26,8 @@ public:
     VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, QWidget *parent = nullptr);
 
     void setDialogs(PageDialogs *dialogs);
-    void setLightTheme(bool light);
+    // The plus icon of the primary button for the current theme.
+    void setPlusIcon(const QIcon &icon);
     // Masked mode: cards show "***", codes are not refreshed or copied.
     void setMasked(bool masked);
     bool isMasked() const { return m_masked; }
@@ -49,7 +51,6 @@ signals:
 
 private:
     void onAutoLocked();
-    QString shownCode(const QString &id) const;
 
     TotpManager *m_vault;
     AutoTyper *m_typer;

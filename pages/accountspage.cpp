@@ -1,0 +1,290 @@
+#include "pages/accountspage.h"
+
+#include "mail/mailstore.h"
+#include "mail/providers.h"
+#include "pages/lettericon.h"
+#include "pages/pagedialogs.h"
+#include "pages/pagetexts.h"
+#include "transport/imapclient.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *classedLabel(const QString &text, const char *cls, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setProperty("class", QString::fromLatin1(cls));
+    return l;
+}
+
+QPushButton *classedButton(const QString &text, const char *cls, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setProperty("class", QString::fromLatin1(cls));
+    b->setCursor(Qt::PointingHandCursor);
+    return b;
+}
+
+const QString kTestText = QStringLiteral("Bagla ve Test Et");
+
+} // namespace
+
+AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
+    : QWidget(parent), m_store(store), m_imap(imap), m_dialogs(PageDialogs::standard())
+{
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(classedLabel(QStringLiteral("Mail Bagla"), "h1", this));
+    root->addWidget(classedLabel(
+        QStringLiteral("Birden fazla mail ekleyebilirsin, hepsi ayni kutuda izlenir."), "pageSub", this));
+    auto *hint = classedLabel(
+        QStringLiteral("Sadece mail + sifre yeter. Sunucu otomatik bulunur. Sifre, mail saglayicindan aldigin "
+                       "uygulama sifresidir (normal sifren degil)."),
+        "muted", this);
+    hint->setWordWrap(true);
+    root->addWidget(hint);
+
+    auto *card = new QWidget(this);
+    card->setObjectName(QStringLiteral("card"));
+    card->setAttribute(Qt::WA_StyledBackground);
+    auto *form = new QVBoxLayout(card);
+
+    m_provider = new QComboBox(card);
+    m_provider->setProperty("class", QStringLiteral("combo"));
+    m_provider->setCursor(Qt::PointingHandCursor);
+    for (const MailProvider &p : providerCatalogue())
+        m_provider->addItem(p.displayName, p.id);
+    form->addWidget(m_provider);
+
+    m_address = new QLineEdit(card);
+    m_address->setPlaceholderText(QStringLiteral("Mail adresin: ") + QLatin1String(kExampleAddress));
+    m_address->setClearButtonEnabled(true);
+    form->addWidget(m_address);
+
+    auto *passRow = new QHBoxLayout;
+    m_password = new QLineEdit(card);
+    m_password->setPlaceholderText(QStringLiteral("Uygulama sifresi (saglayicidan alinir)"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_showBtn = classedButton(QStringLiteral("Goster"), "ghostBtn", card);
+    m_showBtn->setCheckable(true);
+    passRow->addWidget(m_password, 1);
+    passRow->addWidget(m_showBtn);
+    form->addLayout(passRow);
+
+    m_advancedBtn = classedButton(QStringLiteral("Gelismis ayarlar (otomatik)"), "ghostBtn", card);
+    m_advancedBtn->setCheckable(true);
+    form->addWidget(m_advancedBtn, 0, Qt::AlignLeft);
+
+    m_advanced = new QWidget(card);
+    auto *adv = new QFormLayout(m_advanced);
+    adv->setContentsMargins(0, 0, 0, 0);
+    m_host = new QLineEdit(m_advanced);
+    m_host->setPlaceholderText(QStringLiteral("otomatik"));
+    m_port = new QLineEdit(QStringLiteral("993"), m_advanced);
+    m_user = new QLineEdit(m_advanced);
+    m_user->setPlaceholderText(QStringLiteral("bos = mail adresi kullanilir"));
+    adv->addRow(QStringLiteral("Sunucu:"), m_host);
+    adv->addRow(QStringLiteral("Port:"), m_port);
+    adv->addRow(QStringLiteral("Kullanici:"), m_user);
+    m_advanced->setVisible(false);
+    form->addWidget(m_advanced);
+
+    auto *btnRow = new QHBoxLayout;
+    m_helpBtn = classedButton(QStringLiteral("Uygulama sifresi nasil alinir?"), "ghostBtn", card);
+    m_testBtn = classedButton(kTestText, "primaryBtn", card);
+    btnRow->addWidget(m_helpBtn);
+    btnRow->addStretch(1);
+    btnRow->addWidget(m_testBtn);
+    form->addLayout(btnRow);
+    root->addWidget(card);
+
+    m_log = new QPlainTextEdit(this);
+    m_log->setReadOnly(true);
+    m_log->setProperty("class", QStringLiteral("log"));
+    m_log->setFixedHeight(74);
+    m_log->setPlaceholderText(QStringLiteral("Baglanti adimlari burada gorunur: sunucu > giris > inbox..."));
+    root->addWidget(m_log);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("accList"));
+    m_list->setSpacing(6);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    root->addWidget(m_list, 1);
+
+    connect(m_showBtn, &QPushButton::toggled, this, [this](bool on) {
+        m_password->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password);
+    });
+    connect(m_advancedBtn, &QPushButton::toggled, m_advanced, &QWidget::setVisible);
+    connect(m_address, &QLineEdit::textEdited, this, &AccountsPage::updateServerPlaceholder);
+    connect(m_helpBtn, &QPushButton::clicked, this, &AccountsPage::showProviderHelp);
+    connect(m_testBtn, &QPushButton::clicked, this, &AccountsPage::connectAndTest);
+    connect(m_list, &QListWidget::customContextMenuRequested, this, &AccountsPage::onContextMenu);
+    if (m_store)
+        connect(m_store, &MailStore::accountsChanged, this, &AccountsPage::refreshAccounts);
+    if (m_imap) {
+        connect(m_imap, &ImapClient::testLog, this, &AccountsPage::onTestLog);
+        connect(m_imap, &ImapClient::testFinished, this, &AccountsPage::onTestFinished);
+    }
+    refreshAccounts();
+}
+
+void AccountsPage::setDialogs(PageDialogs *dialogs)
+{
+    m_dialogs = dialogs ? dialogs : PageDialogs::standard();
+}
+
+void AccountsPage::setPlusIcon(const QIcon &icon)
+{
+    m_testBtn->setIcon(icon);
+}
+
+void AccountsPage::updateServerPlaceholder()
+{
+    const QString id = m_provider->currentData().toString();
+    if (id != QLatin1String("auto") && id != QLatin1String("custom"))
+        return;
+    const MailProvider p = resolveProvider(m_address->text().trimmed(), id);
+    if (!p.host.isEmpty())
+        m_host->setPlaceholderText(p.host + QStringLiteral(" (otomatik)"));
+}
+
+void AccountsPage::connectAndTest()
+{
+    AccountFormInput in;
+    in.providerId = m_provider->currentData().toString();
+    if (in.providerId.isEmpty())
+        in.providerId = QStringLiteral("auto");
+    in.address = m_address->text();
+    in.password = m_password->text();
+    in.host = m_host->text();
+    in.port = m_port->text();
+    in.user = m_user->text();
+    const AccountFormResult r = accountFromForm(in);
+    if (!r.ok) {
+        m_dialogs->warn(this, r.error);
+        return;
+    }
+    const EmailAccount &acc = r.account;
+    m_log->clear();
+    m_log->appendPlainText(QStringLiteral("Test baslatildi: %1 (%2:%3)").arg(acc.address, acc.host).arg(acc.port));
+    m_testBtn->setEnabled(false);
+    m_testBtn->setText(QStringLiteral("Test ediliyor..."));
+    // Stored before the test so it is polled whatever the result.
+    if (m_store)
+        m_store->addOrUpdateAccount(acc);
+    m_password->clear();
+    if (m_imap)
+        m_imap->testAccount(acc);
+}
+
+void AccountsPage::onTestLog(const QString &msg)
+{
+    m_log->appendPlainText(msg);
+    emit statusMessage(msg);
+}
+
+void AccountsPage::onTestFinished(const QString &addr, bool ok, const QString &msg)
+{
+    m_testBtn->setEnabled(true);
+    m_testBtn->setText(kTestText);
+    m_log->appendPlainText((ok ? QStringLiteral("OK: ") : QStringLiteral("HATA: ")) + msg);
+    emit statusMessage((ok ? QStringLiteral("Baglandi: ") : QStringLiteral("Hata: ")) + addr
+                       + QStringLiteral(" — ") + msg);
+    if (ok) {
+        if (m_imap)
+            m_imap->pollNow();
+        emit inboxRequested();
+    } else {
+        m_dialogs->warn(this, msg);
+    }
+    refreshAccounts();
+}
+
+void AccountsPage::showProviderHelp()
+{
+    QString id = m_provider->currentData().toString();
+    if (id.isEmpty())
+        id = QStringLiteral("auto");
+    QString address = m_address->text().trimmed();
+    if (address.isEmpty())
+        address = QLatin1String(kExampleAddress);
+    m_dialogs->inform(this, QStringLiteral("Uygulama sifresi"), providerHelpText(id, address));
+}
+
+void AccountsPage::refreshAccounts()
+{
+    m_list->clear();
+    const QList<EmailAccount> accounts = m_store ? m_store->accounts() : QList<EmailAccount>();
+    for (const EmailAccount &acc : accounts) {
+        auto *item = new QListWidgetItem(acc.address + QStringLiteral("  —  ") + accountListStatus(acc), m_list);
+        item->setData(Qt::UserRole, acc.address);
+        const bool healthy = acc.enabled && acc.lastError.isEmpty();
+        item->setIcon(letterIcon(QColor(healthy ? kLetterGreen : kLetterGrey), firstLetterUpper(acc.address)));
+        if (!acc.enabled)
+            item->setForeground(QColor(kLetterGrey));
+    }
+    if (accounts.isEmpty()) {
+        auto *item = new QListWidgetItem(
+            QStringLiteral("Henuz bagli mail yok. Yukaridan mail + sifre gir, Bagla ve Test Et'e bas."), m_list);
+        item->setFlags(Qt::NoItemFlags);
+    }
+}
+
+QMenu *AccountsPage::accountMenu(const QString &address, QWidget *parent)
+{
+    if (!m_store)
+        return nullptr;
+    EmailAccount acc;
+    bool found = false;
+    for (const EmailAccount &a : m_store->accounts()) {
+        if (sameAccount(a.address, address)) {
+            acc = a;
+            found = true;
+            break;
+        }
+    }
+    if (!found)
+        return nullptr;
+
+    auto *menu = new QMenu(parent);
+    const QString addr = acc.address;
+    menu->addAction(QStringLiteral("Sadece bu maili goster"), this,
+                    [this, addr] { emit showOnlyAccountRequested(addr); });
+    menu->addAction(QStringLiteral("Test et"), this, [this, acc] {
+        m_log->clear();
+        if (m_imap)
+            m_imap->testAccount(acc);
+    });
+    const bool enabled = acc.enabled;
+    menu->addAction(enabled ? QStringLiteral("Duraklat") : QStringLiteral("Devam et"), this,
+                    [this, addr, enabled] { m_store->setAccountEnabled(addr, !enabled); });
+    menu->addAction(QStringLiteral("Kaldir"), this, [this, addr] {
+        if (m_dialogs->ask(this, addr + QStringLiteral(" kaldirilsin mi?")))
+            m_store->removeAccount(addr);
+    });
+    return menu;
+}
+
+void AccountsPage::onContextMenu(const QPoint &pos)
+{
+    QListWidgetItem *item = m_list->itemAt(pos);
+    if (!item)
+        return;
+    const QString address = item->data(Qt::UserRole).toString();
+    if (address.isEmpty())
+        return;
+    QMenu *menu = accountMenu(address, this);
+    if (!menu)
+        return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_list->viewport()->mapToGlobal(pos));
+}

@@ -1,0 +1,151 @@
+#include "pages/activitypage.h"
+
+#include "desktop/shieldchecks.h"
+#include "mail/mailstore.h"
+#include "pages/lettericon.h"
+#include "recognition/brands.h"
+#include "recognition/headerdecode.h"
+
+#include <QHostInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QPointer>
+#include <QPushButton>
+#include <QSysInfo>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *classedLabel(const QString &text, const char *cls, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setProperty("class", QString::fromLatin1(cls));
+    l->setWordWrap(true);
+    return l;
+}
+
+constexpr int kMaxAlerts = 30;
+
+} // namespace
+
+ActivityPage::ActivityPage(MailStore *store, QWidget *parent)
+    : QWidget(parent), m_store(store), m_interfaces(systemInterfaces),
+      m_defenderQuery([](QObject *context, std::function<void(bool, bool)> done) {
+          queryDefender(context, std::move(done));
+      })
+{
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(classedLabel(QStringLiteral("Hesap Hareketleri"), "h1", this));
+    root->addWidget(classedLabel(QStringLiteral("Guvenlik uyarilari ve bu cihazin erisim kaydi."), "pageSub", this));
+    root->addWidget(classedLabel(
+        QStringLiteral("IMAP giris gecmisi vermez. Bu liste: saglayicinin gonderdigi guvenlik mailleri (yeni "
+                       "giris/cihaz uyarilari) + bu cihazda MIRELO+'in erisim kaydi."),
+        "muted", this));
+    m_summary = classedLabel(QString(), "banner", this);
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    root->addWidget(m_summary);
+    m_guard = classedLabel(QString(), "muted", this);
+    root->addWidget(m_guard);
+    root->addWidget(classedLabel(QStringLiteral("Sistem Kalkani (cekirdek korumalari)"), "h2", this));
+    root->addWidget(classedLabel(QStringLiteral("Kernel zararlisina karsi gercek koruma buradadir. Kapali olan "
+                                                "varsa acmani oneririm."),
+                                 "muted", this));
+    m_shield = classedLabel(QStringLiteral("Denetleniyor..."), "banner", this);
+    m_shield->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    root->addWidget(m_shield);
+    auto *recheck = new QPushButton(QStringLiteral("Tekrar Denetle"), this);
+    recheck->setProperty("class", QStringLiteral("ghostBtn"));
+    recheck->setCursor(Qt::PointingHandCursor);
+    root->addWidget(recheck, 0, Qt::AlignLeft);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("accList"));
+    m_list->setSpacing(6);
+    root->addWidget(m_list, 1);
+
+    connect(recheck, &QPushButton::clicked, this, &ActivityPage::refreshHealth);
+    if (m_store) {
+        connect(m_store, &MailStore::mailsChanged, this, &ActivityPage::refreshActivity);
+        connect(m_store, &MailStore::accountsChanged, this, &ActivityPage::refreshActivity);
+    }
+    refreshActivity();
+}
+
+void ActivityPage::setInterfaceSource(InterfaceSource source)
+{
+    m_interfaces = source ? std::move(source) : InterfaceSource(systemInterfaces);
+}
+
+void ActivityPage::setDefenderQuery(DefenderQuery query)
+{
+    m_defenderQuery = std::move(query);
+}
+
+void ActivityPage::refreshActivity()
+{
+    const QList<EmailAccount> accounts = m_store ? m_store->accounts() : QList<EmailAccount>();
+    m_summary->setText(accessSummaryText(QSysInfo::machineHostName(), QSysInfo::prettyProductName(),
+                                         networkListText(m_interfaces()), accounts));
+
+    m_list->clear();
+    const QList<MailItem> mails = m_store ? m_store->mails() : QList<MailItem>();
+    const QLocale c = QLocale::c();
+    int shown = 0;
+    for (const MailItem &m : mails) {
+        if (shown >= kMaxAlerts)
+            break;
+        if (!isSecurityAlert(m))
+            continue;
+        const Brand brand = brandOf(m.from, m.subject);
+        const QString who = brand.name.isEmpty() ? senderName(m.from) : brand.name;
+        const QString text = QStringLiteral("%1  •  %2\n%3  —  %4")
+                                 .arg(c.toString(m.received, QStringLiteral("dd MMM HH:mm")), who,
+                                      m.subject.left(90), m.account);
+        auto *item = new QListWidgetItem(text, m_list);
+        // Without a brand the alert gets the warning amber, not the neutral grey.
+        const QColor color(brand.name.isEmpty() || brand.color.isEmpty() ? QStringLiteral("#B45309") : brand.color);
+        item->setIcon(letterIcon(color, avatarInitial(m.from, brand.name)));
+        ++shown;
+    }
+    if (shown == 0) {
+        auto *item = new QListWidgetItem(
+            QStringLiteral("Guvenlik uyarisi yok. Yeni giris/cihaz maili gelince burada listelenir."), m_list);
+        item->setFlags(Qt::NoItemFlags);
+    }
+}
+
+void ActivityPage::showShield()
+{
+    ShieldChecks checks;
+    checks.hvci = m_hvci;
+    checks.secureBoot = m_secureBoot;
+    checks.uac = m_uac;
+    checks.testSigning = m_testSigning;
+    m_shield->setText(shieldText(checks, m_defenderOn, m_defenderKnown));
+}
+
+void ActivityPage::refreshHealth()
+{
+    const ShieldChecks checks = readShieldChecks();
+    m_hvci = checks.hvci;
+    m_secureBoot = checks.secureBoot;
+    m_uac = checks.uac;
+    m_testSigning = checks.testSigning;
+    m_haveChecks = true;
+    showShield();
+    if (!m_defenderQuery)
+        return;
+    QPointer<ActivityPage> self(this);
+    m_defenderQuery(this, [self](bool on, bool known) {
+        if (!self)
+            return;
+        self->m_defenderOn = on;
+        self->m_defenderKnown = known;
+        self->showShield();
+    });
+}
+
+void ActivityPage::setGuardStatus(const QString &text)
+{
+    m_guard->setText(text);
+}

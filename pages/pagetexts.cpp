@@ -1,0 +1,197 @@
+#include "pages/pagetexts.h"
+
+#include "mail/providers.h"
+
+#include <QNetworkInterface>
+
+// --- Accounts ---------------------------------------------------------------
+
+AccountFormResult accountFromForm(const AccountFormInput &in)
+{
+    AccountFormResult r;
+    EmailAccount acc; // enabled, port 993
+    const QString address = in.address.trimmed();
+    if (!isValidMailAddress(address)) {
+        r.error = QStringLiteral("Gecerli bir mail yaz: ") + QLatin1String(kExampleAddress);
+        return r;
+    }
+    if (in.password.isEmpty()) {
+        r.error = QStringLiteral("Uygulama sifreni yaz. Normal sifren degil, saglayicidan uretilir. "
+                                 "'Nasil alinir?' butonuna bak.");
+        return r;
+    }
+    const MailProvider provider = resolveProvider(address, in.providerId);
+    acc.address = address;
+    acc.provider = provider.id;
+
+    const QString host = in.host.trimmed();
+    acc.host = host.isEmpty() ? provider.host : host;
+    if (acc.host.isEmpty()) {
+        r.error = QStringLiteral("Sunucu bulunamadi. Saglayici sec ya da Gelismis'ten sunucuyu yaz (")
+            + QLatin1String(kExampleImapHost) + QLatin1Char(')');
+        return r;
+    }
+
+    const QString portText = in.port.trimmed();
+    if (!portText.isEmpty()) {
+        bool ok = false;
+        const int port = portText.toInt(&ok, 10);
+        // A port beyond 16 bits would wrap silently into another port.
+        if (!ok || port <= 0 || port > 65535) {
+            r.error = QStringLiteral("Port 993 olmali.");
+            return r;
+        }
+        acc.port = quint16(port);
+    } else {
+        acc.port = provider.port != 0 ? provider.port : quint16(993);
+    }
+    acc.user = in.user.trimmed();
+    acc.pass = in.password;
+    acc.enabled = true;
+    r.ok = true;
+    r.account = acc;
+    return r;
+}
+
+QString accountListStatus(const EmailAccount &acc)
+{
+    if (!acc.enabled)
+        return QStringLiteral("duraklatildi");
+    if (!acc.lastError.isEmpty())
+        return QStringLiteral("hata: ") + acc.lastError.left(90);
+    if (!acc.lastOk.isEmpty())
+        return QStringLiteral("calisiyor (son: %1)").arg(acc.lastOk);
+    return QStringLiteral("kaydedildi, yoklaniyor...");
+}
+
+QString providerHelpText(const QString &providerId, const QString &address)
+{
+    const MailProvider p = resolveProvider(address, providerId);
+    QString text = QStringLiteral(
+        "1) Mail saglayicinin sitesine gir, 2 adimli dogrulamayi AC.\n"
+        "2) 'Uygulama sifresi' uret (16 haneli, bosluksuz yaz).\n"
+        "3) O sifreyi MIRELO+'daki sifre kutusuna yapistir, Bagla ve Test Et'e bas.\n\n"
+        "Secili saglayici: ");
+    text += p.displayName;
+    if (!p.host.isEmpty())
+        text += QStringLiteral(" (") + p.host + QLatin1Char(')');
+    if (!p.help.isEmpty())
+        text += QStringLiteral("\nNot: ") + p.help;
+    text += QStringLiteral("\n\nSifreler sadece bu PC'de saklanir, Firebase'e ve hicbir buluta gonderilmez.");
+    return text;
+}
+
+// --- Vault -------------------------------------------------------------------
+
+QString groupedCode(const QString &code)
+{
+    if (code.size() < 4)
+        return code;
+    for (const QChar c : code) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return code;
+    }
+    // Six digits read as 3+3 and eight as 4+4; seven as 4+3, the longer
+    // half first like most authenticator apps.
+    const int head = (code.size() + 1) / 2;
+    return code.left(head) + QLatin1Char(' ') + code.mid(head);
+}
+
+// --- Link --------------------------------------------------------------------
+
+QString pairingCodeText(const QString &code)
+{
+    if (code.isEmpty())
+        return QStringLiteral("------");
+    return code.left(3) + QLatin1Char(' ') + code.mid(3);
+}
+
+QString timeLeftText(qint64 secondsLeft)
+{
+    const qint64 s = qMax<qint64>(0, secondsLeft);
+    return QStringLiteral("Kalan sure: %1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+// --- Activity ----------------------------------------------------------------
+
+const QStringList &securityAlertKeywords()
+{
+    static const QStringList keywords = {
+        QStringLiteral("yeni giris"),      QStringLiteral("new sign"),
+        QStringLiteral("sign-in"),         QStringLiteral("oturma acildi"),
+        QStringLiteral("oturum acildi"),   QStringLiteral("unrecognized"),
+        QStringLiteral("supheli"),         QStringLiteral("suspicious"),
+        QStringLiteral("guvenlik uyar"),   QStringLiteral("security alert"),
+        QStringLiteral("new device"),      QStringLiteral("yeni cihaz"),
+        QStringLiteral("yeni konum"),      QStringLiteral("new location"),
+        QStringLiteral("verify it's you"), QStringLiteral("hesabina giris"),
+        QStringLiteral("giris yapildi"),
+    };
+    return keywords;
+}
+
+bool isSecurityAlert(const MailItem &mail)
+{
+    const QString text = (mail.from + QLatin1Char(' ') + mail.subject).toLower();
+    for (const QString &k : securityAlertKeywords()) {
+        if (text.contains(k))
+            return true;
+    }
+    return false;
+}
+
+QList<NetInterfaceInfo> systemInterfaces()
+{
+    QList<NetInterfaceInfo> out;
+    const auto all = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &ni : all) {
+        NetInterfaceInfo info;
+        info.name = ni.humanReadableName();
+        info.up = ni.flags().testFlag(QNetworkInterface::IsUp);
+        info.loopback = ni.flags().testFlag(QNetworkInterface::IsLoopBack);
+        const auto entries = ni.addressEntries();
+        for (const QNetworkAddressEntry &e : entries)
+            info.addresses.append(e.ip());
+        out.append(info);
+    }
+    return out;
+}
+
+QString networkListText(const QList<NetInterfaceInfo> &interfaces)
+{
+    QStringList parts;
+    for (const NetInterfaceInfo &ni : interfaces) {
+        if (!ni.up || ni.loopback)
+            continue;
+        for (const QHostAddress &a : ni.addresses) {
+            // A loopback address on an ordinary interface says nothing either.
+            if (a.protocol() != QAbstractSocket::IPv4Protocol || a.isLoopback())
+                continue;
+            parts.append(ni.name + QStringLiteral(": ") + a.toString());
+        }
+    }
+    return parts.isEmpty() ? QStringLiteral("bilinmiyor") : parts.join(QStringLiteral("  •  "));
+}
+
+QString activityAccountState(const EmailAccount &acc)
+{
+    if (!acc.enabled)
+        return QStringLiteral("duraklatildi");
+    if (!acc.lastError.isEmpty())
+        return QStringLiteral("HATA ") + acc.lastError.left(60);
+    if (!acc.lastOk.isEmpty())
+        return QStringLiteral("son erisim ") + acc.lastOk;
+    return QStringLiteral("baglanti bekleniyor");
+}
+
+QString accessSummaryText(const QString &hostName, const QString &osName,
+                          const QString &networkList, const QList<EmailAccount> &accounts)
+{
+    QString text = QStringLiteral("Bu cihaz: ") + hostName + QStringLiteral("  |  ") + osName
+        + QStringLiteral("\nAg: ") + networkList;
+    for (const EmailAccount &acc : accounts)
+        text += QLatin1Char('\n') + acc.address + QStringLiteral(": ") + activityAccountState(acc);
+    if (accounts.isEmpty())
+        text += QStringLiteral("\nHenuz bagli hesap yok.");
+    return text;
+}

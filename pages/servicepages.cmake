@@ -1,0 +1,13 @@
+# The accounts, vault, link and activity pages: widgets over the services,
+# with their texts as pure functions beside them.
+mirelo_library(mirelo_servicepages
+  SOURCES
+    pagedialogs.h pagedialogs.cpp
+    lettericon.h lettericon.cpp
+    pagetexts.h pagetexts.cpp
+    accountspage.h accountspage.cpp
+    vaultpage.h vaultpage.cpp
+    linkpage.h linkpage.cpp
+    activitypage.h activitypage.cpp
+  PUBLIC_LIBS Qt6::Widgets Qt6::Network mirelo_mail
+  LIBS mirelo_recognition mirelo_transport mirelo_vault mirelo_link mirelo_link_widgets mirelo_desktop)

@@ -1,0 +1,275 @@
+#include "pages/vaultpage.h"
+
+#include "desktop/autotyper.h"
+#include "pages/pagedialogs.h"
+#include "pages/pagetexts.h"
+#include "vault/autolock.h"
+#include "vault/totpmanager.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *classedLabel(const QString &text, const char *cls, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setProperty("class", QString::fromLatin1(cls));
+    return l;
+}
+
+QPushButton *classedButton(const QString &text, const char *cls, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setProperty("class", QString::fromLatin1(cls));
+    b->setCursor(Qt::PointingHandCursor);
+    return b;
+}
+
+constexpr int kIdRole = Qt::UserRole + 1;
+
+} // namespace
+
+VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, QWidget *parent)
+    : QWidget(parent), m_vault(vault), m_typer(typer), m_autoLock(autoLock), m_dialogs(PageDialogs::standard())
+{
+    auto *root = new QVBoxLayout(this);
+    auto *titleRow = new QHBoxLayout;
+    titleRow->addWidget(classedLabel(QStringLiteral("MIRELO Kasasi"), "h1", this));
+    titleRow->addStretch(1);
+    m_countdown = classedLabel(QStringLiteral("30"), "timer", this);
+    titleRow->addWidget(m_countdown);
+    root->addLayout(titleRow);
+    root->addWidget(classedLabel(QStringLiteral("2FA kodlarin, master sifrenle sifreli. Cift tikla kopyala."),
+                                 "pageSub", this));
+    auto *hint = classedLabel(QStringLiteral("MIRELO+ Kasasi: 2FA kodlarin, MASTER SIFRE ile sifreli. Kilitliyken "
+                                             "secret'lar RAM'de bile durmaz."),
+                              "muted", this);
+    hint->setWordWrap(true);
+    root->addWidget(hint);
+
+    m_lockPanel = new QWidget(this);
+    m_lockPanel->setObjectName(QStringLiteral("card"));
+    m_lockPanel->setAttribute(Qt::WA_StyledBackground);
+    auto *lockLay = new QVBoxLayout(m_lockPanel);
+    m_lockMessage = classedLabel(QString(), "h2", m_lockPanel);
+    m_lockMessage->setWordWrap(true);
+    lockLay->addWidget(m_lockMessage);
+    auto *passRow = new QHBoxLayout;
+    m_password = new QLineEdit(m_lockPanel);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_confirm = new QLineEdit(m_lockPanel);
+    m_confirm->setEchoMode(QLineEdit::Password);
+    m_confirm->setPlaceholderText(QStringLiteral("Sifre tekrar"));
+    m_unlockBtn = classedButton(QString(), "primaryBtn", m_lockPanel);
+    passRow->addWidget(m_password, 1);
+    passRow->addWidget(m_confirm, 1);
+    passRow->addWidget(m_unlockBtn);
+    lockLay->addLayout(passRow);
+    root->addWidget(m_lockPanel);
+
+    m_vaultPanel = new QWidget(this);
+    auto *vaultLay = new QVBoxLayout(m_vaultPanel);
+    vaultLay->setContentsMargins(0, 0, 0, 0);
+    auto *addRow = new QHBoxLayout;
+    m_label = new QLineEdit(m_vaultPanel);
+    m_label->setPlaceholderText(QStringLiteral("Etiket: Riot Games"));
+    m_secret = new QLineEdit(m_vaultPanel);
+    m_secret->setPlaceholderText(QStringLiteral("Secret veya otpauth://..."));
+    m_addBtn = classedButton(QStringLiteral("Ekle"), "primaryBtn", m_vaultPanel);
+    addRow->addWidget(m_label, 1);
+    addRow->addWidget(m_secret, 2);
+    addRow->addWidget(m_addBtn);
+    vaultLay->addLayout(addRow);
+    auto *lockRow = new QHBoxLayout;
+    lockRow->addStretch(1);
+    auto *lockBtn = classedButton(QStringLiteral("Kasayi Kilitle"), "ghostBtn", m_vaultPanel);
+    lockRow->addWidget(lockBtn);
+    vaultLay->addLayout(lockRow);
+    m_list = new QListWidget(m_vaultPanel);
+    m_list->setObjectName(QStringLiteral("vaultList"));
+    m_list->setSpacing(8);
+    vaultLay->addWidget(m_list, 1);
+    root->addWidget(m_vaultPanel, 1);
+
+    connect(m_unlockBtn, &QPushButton::clicked, this, &VaultPage::submitPassword);
+    connect(m_password, &QLineEdit::returnPressed, this, &VaultPage::submitPassword);
+    connect(m_confirm, &QLineEdit::returnPressed, this, &VaultPage::submitPassword);
+    connect(m_addBtn, &QPushButton::clicked, this, &VaultPage::addEntry);
+    connect(lockBtn, &QPushButton::clicked, this, &VaultPage::lockVault);
+    connect(m_list, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { copyEntry(item->data(kIdRole).toString()); });
+    if (m_autoLock)
+        connect(m_autoLock, &AutoLock::autoLocked, this, &VaultPage::onAutoLocked);
+    connect(m_vault, &TotpManager::changed, this, &VaultPage::refreshVault);
+    connect(m_vault, &TotpManager::lockChanged, this, &VaultPage::refreshVault);
+    connect(m_vault, &TotpManager::tick, this, &VaultPage::updateVaultCodes);
+
+    refreshVault();
+}
+
+void VaultPage::setDialogs(PageDialogs *dialogs)
+{
+    m_dialogs = dialogs ? dialogs : PageDialogs::standard();
+}
+
+void VaultPage::setPlusIcon(const QIcon &icon)
+{
+    m_addBtn->setIcon(icon);
+}
+
+void VaultPage::setMasked(bool masked)
+{
+    m_masked = masked;
+    refreshVault();
+}
+
+void VaultPage::refreshVault()
+{
+    const bool locked = m_vault->isLocked();
+    m_lockPanel->setVisible(locked);
+    m_vaultPanel->setVisible(!locked);
+
+    const bool set = m_vault->isSet();
+    m_lockMessage->setText(set ? QStringLiteral("Kasa kilitli. Acmak icin kasa sifreni gir.")
+                               : QStringLiteral("Ilk kurulum: kasa sifreni belirle (unutursan kasa acilmaz, "
+                                                "sifirlaman gerekir)."));
+    m_password->setPlaceholderText(set ? QStringLiteral("Kasa sifresi") : QStringLiteral("Yeni kasa sifresi"));
+    m_confirm->setVisible(!set);
+    m_unlockBtn->setText(set ? QStringLiteral("Kilidi Ac") : QStringLiteral("Sifre Belirle ve Ac"));
+
+    m_list->clear();
+    m_codeLabels.clear();
+    if (locked) {
+        m_countdown->setText(QStringLiteral("--"));
+        return;
+    }
+    m_countdown->setText(QString::number(secondsRemaining()) + QStringLiteral(" sn"));
+    const QList<VaultEntry> entries = m_vault->entries();
+    for (const VaultEntry &e : entries) {
+        auto *item = new QListWidgetItem(m_list);
+        item->setData(kIdRole, e.id);
+        item->setSizeHint(QSize(0, 64));
+
+        auto *card = new QWidget;
+        card->setProperty("class", QStringLiteral("mailCard"));
+        card->setAttribute(Qt::WA_StyledBackground);
+        auto *lay = new QHBoxLayout(card);
+        lay->setContentsMargins(12, 10, 12, 10);
+        auto *col = new QVBoxLayout;
+        col->addWidget(classedLabel(e.label, "subj", card));
+        col->addWidget(classedLabel(e.issuer.isEmpty() ? QStringLiteral("TOTP - cift tikla kopyala") : e.issuer,
+                                    "muted", card));
+        lay->addLayout(col, 1);
+        const QString code = m_masked ? QStringLiteral("***") : groupedCode(totpCode(e));
+        auto *codeLabel = classedLabel(code, "codeBadgeBig", card);
+        codeLabel->setProperty("totpCode", code);
+        lay->addWidget(codeLabel);
+        m_codeLabels.insert(e.id, codeLabel);
+        auto *del = classedButton(QStringLiteral("Sil"), "miniBtn", card);
+        const QString id = e.id;
+        connect(del, &QPushButton::clicked, this, [this, id] { m_vault->removeEntry(id); });
+        lay->addWidget(del);
+        m_list->setItemWidget(item, card);
+    }
+}
+
+void VaultPage::updateVaultCodes()
+{
+    if (m_vault->isLocked()) {
+        m_countdown->setText(QStringLiteral("--"));
+        return;
+    }
+    m_countdown->setText(QString::number(secondsRemaining()) + QStringLiteral(" sn"));
+    if (m_masked)
+        return;
+    const QList<VaultEntry> entries = m_vault->entries();
+    for (const VaultEntry &e : entries) {
+        QLabel *label = m_codeLabels.value(e.id);
+        if (!label)
+            continue;
+        const QString code = groupedCode(totpCode(e));
+        if (label->text() != code) {
+            label->setText(code);
+            label->setProperty("totpCode", code);
+        }
+    }
+}
+
+void VaultPage::submitPassword()
+{
+    const QString password = m_password->text();
+    bool ok = false;
+    if (m_vault->isSet()) {
+        ok = m_vault->unlock(password);
+        if (!ok) {
+            m_dialogs->warn(this, QStringLiteral("Sifre yanlis."));
+            return;
+        }
+    } else {
+        if (password != m_confirm->text()) {
+            m_dialogs->warn(this, QStringLiteral("Sifreler ayni degil."));
+            return;
+        }
+        ok = m_vault->setupVault(password);
+        if (!ok) {
+            m_dialogs->warn(this, QStringLiteral("En az 4 karakter olmali."));
+            return;
+        }
+    }
+    m_password->clear();
+    m_confirm->clear();
+    if (m_autoLock)
+        m_autoLock->restart();
+    refreshVault();
+}
+
+void VaultPage::addEntry()
+{
+    if (m_vault->addEntry(m_label->text(), m_secret->text(), QString())) {
+        m_label->clear();
+        m_secret->clear();
+    } else {
+        m_dialogs->warn(this, QStringLiteral("Secret gecersiz. Base32 olmali (A-Z, 2-7) veya otpauth URI."));
+    }
+}
+
+void VaultPage::lockVault()
+{
+    m_vault->lock();
+    if (m_autoLock)
+        m_autoLock->stop();
+    refreshVault();
+    emit statusMessage(QStringLiteral("Kasa kilitlendi."));
+}
+
+void VaultPage::copyEntry(const QString &id)
+{
+    if (m_masked) {
+        emit statusMessage(QStringLiteral("Koruma aktif: kod gizli."));
+        return;
+    }
+    if (m_vault->isLocked())
+        return;
+    for (const VaultEntry &e : m_vault->entries()) {
+        if (e.id != id)
+            continue;
+        const QString code = totpCode(e);
+        if (m_typer)
+            m_typer->copyToClipboard(code);
+        emit statusMessage(QStringLiteral("TOTP kopyalandi: ") + code);
+        if (m_autoLock)
+            m_autoLock->restart();
+        return;
+    }
+}
+
+void VaultPage::onAutoLocked()
+{
+    refreshVault();
+    emit statusMessage(QStringLiteral("Kasa otomatik kilitlendi (5 dk)."));
+}

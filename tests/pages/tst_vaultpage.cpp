@@ -1,0 +1,256 @@
+#include "desktop/autotyper.h"
+#include "pages/vaultpage.h"
+#include "recordingdialogs.h"
+#include "support/isolatedsettings.h"
+#include "vault/autolock.h"
+#include "vault/totp.h"
+#include "vault/totpmanager.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+// RFC 6238's 20-byte SHA-1 secret "12345678901234567890" in Base32.
+const QString kSecret = QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ");
+} // namespace
+
+class TestVaultPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void firstSetupAndMismatch();
+    void setupUnlockAndWrongPassword();
+    void cardsShowGroupedLiveCodes();
+    void removeAndLock();
+    void autoLockAndRestartOnCopy();
+    void maskedCards();
+
+private:
+    QLineEdit *edit(const QString &placeholderStart) const;
+    QPushButton *button(const QString &text) const;
+    void setUp(const QString &password);
+
+    std::unique_ptr<IsolatedSettings> m_settings;
+    std::unique_ptr<RecordingDialogs> m_dialogs;
+    std::unique_ptr<QWidget> m_owner;
+    TotpManager *m_vault = nullptr;
+    AutoTyper *m_typer = nullptr;
+    AutoLock *m_autoLock = nullptr;
+    VaultPage *m_page = nullptr;
+};
+
+void TestVaultPage::init()
+{
+    m_settings = std::make_unique<IsolatedSettings>();
+    m_dialogs = std::make_unique<RecordingDialogs>();
+    m_owner = std::make_unique<QWidget>();
+    m_vault = new TotpManager(m_owner.get());
+    m_typer = new AutoTyper(m_owner.get());
+    m_autoLock = new AutoLock(m_vault, m_owner.get(), 1000);
+    m_page = new VaultPage(m_vault, m_typer, m_autoLock, m_owner.get());
+    m_page->setDialogs(m_dialogs.get());
+    m_owner->show();
+}
+
+void TestVaultPage::cleanup()
+{
+    m_owner.reset();
+    m_dialogs.reset();
+    m_settings.reset();
+}
+
+QLineEdit *TestVaultPage::edit(const QString &placeholderStart) const
+{
+    for (QLineEdit *e : m_page->findChildren<QLineEdit *>()) {
+        if (e->placeholderText().startsWith(placeholderStart))
+            return e;
+    }
+    return nullptr;
+}
+
+QPushButton *TestVaultPage::button(const QString &text) const
+{
+    for (QPushButton *b : m_page->findChildren<QPushButton *>()) {
+        if (b->text() == text)
+            return b;
+    }
+    return nullptr;
+}
+
+void TestVaultPage::setUp(const QString &password)
+{
+    edit(QStringLiteral("Yeni kasa sifresi"))->setText(password);
+    edit(QStringLiteral("Sifre tekrar"))->setText(password);
+    button(QStringLiteral("Sifre Belirle ve Ac"))->click();
+}
+
+void TestVaultPage::firstSetupAndMismatch()
+{
+    QLineEdit *confirm = edit(QStringLiteral("Sifre tekrar"));
+    QVERIFY(confirm);
+    QVERIFY(confirm->isVisible());
+    QVERIFY(button(QStringLiteral("Sifre Belirle ve Ac")));
+    QVERIFY(!m_page->entryList()->isVisible());
+
+    edit(QStringLiteral("Yeni kasa sifresi"))->setText(QStringLiteral("abcd"));
+    confirm->setText(QStringLiteral("abce"));
+    button(QStringLiteral("Sifre Belirle ve Ac"))->click();
+    QCOMPARE(m_dialogs->warnings, QStringList{QStringLiteral("Sifreler ayni degil.")});
+    QVERIFY(!m_vault->isSet());
+
+    setUp(QStringLiteral("abc"));
+    QCOMPARE(m_dialogs->warnings.last(), QStringLiteral("En az 4 karakter olmali."));
+    QVERIFY(!m_vault->isSet());
+}
+
+void TestVaultPage::setupUnlockAndWrongPassword()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QVERIFY(m_dialogs->warnings.isEmpty());
+    QVERIFY(m_vault->isSet());
+    QVERIFY(!m_vault->isLocked());
+    QVERIFY(m_page->entryList()->isVisible());
+    QVERIFY(m_autoLock->isActive());
+
+    button(QStringLiteral("Kasayi Kilitle"))->click();
+    QVERIFY(m_vault->isLocked());
+    QLineEdit *pass = edit(QStringLiteral("Kasa sifresi"));
+    QVERIFY(pass && pass->isVisible());
+    QVERIFY(!edit(QStringLiteral("Sifre tekrar"))->isVisible());
+    pass->setText(QStringLiteral("yanlis"));
+    button(QStringLiteral("Kilidi Ac"))->click();
+    QCOMPARE(m_dialogs->warnings, QStringList{QStringLiteral("Sifre yanlis.")});
+    QVERIFY(m_vault->isLocked());
+    QCOMPARE(pass->text(), QStringLiteral("yanlis")); // the form keeps it for correction
+
+    pass->setText(QStringLiteral("kasa-1234"));
+    button(QStringLiteral("Kilidi Ac"))->click();
+    QVERIFY(!m_vault->isLocked());
+    QVERIFY(pass->text().isEmpty());
+}
+
+void TestVaultPage::cardsShowGroupedLiveCodes()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    edit(QStringLiteral("Etiket"))->setText(QStringLiteral("Riot"));
+    edit(QStringLiteral("Secret"))->setText(QStringLiteral("not base32 !!"));
+    button(QStringLiteral("Ekle"))->click();
+    QCOMPARE(m_dialogs->warnings,
+             QStringList{QStringLiteral("Secret gecersiz. Base32 olmali (A-Z, 2-7) veya otpauth URI.")});
+    QCOMPARE(edit(QStringLiteral("Etiket"))->text(), QStringLiteral("Riot"));
+
+    edit(QStringLiteral("Secret"))->setText(kSecret);
+    button(QStringLiteral("Ekle"))->click();
+    QVERIFY(edit(QStringLiteral("Etiket"))->text().isEmpty());
+    QVERIFY(m_vault->addEntry(QStringLiteral("Eight"),
+                              QStringLiteral("otpauth://totp/X:y?secret=") + kSecret + QStringLiteral("&digits=8")));
+    const QList<VaultEntry> entries = m_vault->entries();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(m_page->entryList()->count(), 2);
+
+    const QRegularExpression six(QStringLiteral("^\\d{3} \\d{3}$"));
+    const QRegularExpression eight(QStringLiteral("^\\d{4} \\d{4}$"));
+    QLabel *first = m_page->codeLabel(entries[0].id);
+    QLabel *second = m_page->codeLabel(entries[1].id);
+    QVERIFY(first && second);
+    QVERIFY2(six.match(first->text()).hasMatch(), qPrintable(first->text()));
+    QVERIFY2(eight.match(second->text()).hasMatch(), qPrintable(second->text()));
+    QCOMPARE(first->property("totpCode").toString(), first->text());
+    QCOMPARE(QString(first->text()).remove(QLatin1Char(' ')), totpCode(entries[0]));
+
+    // The tick rewrites the code in place without rebuilding the list.
+    QListWidgetItem *itemBefore = m_page->entryList()->item(0);
+    first->setText(QStringLiteral("stale"));
+    emit m_vault->tick();
+    QCOMPARE(m_page->entryList()->item(0), itemBefore);
+    QVERIFY(six.match(first->text()).hasMatch());
+}
+
+void TestVaultPage::removeAndLock()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QVERIFY(m_vault->addEntry(QStringLiteral("A"), kSecret));
+    QVERIFY(m_vault->addEntry(QStringLiteral("B"), kSecret));
+    const QString keep = m_vault->entries().at(1).id;
+    QPushButton *del = nullptr;
+    QWidget *card = m_page->entryList()->itemWidget(m_page->entryList()->item(0));
+    for (QPushButton *b : card->findChildren<QPushButton *>())
+        if (b->text() == QStringLiteral("Sil"))
+            del = b;
+    QVERIFY(del);
+    del->click();
+    QVERIFY(m_dialogs->questions.isEmpty());
+    QCOMPARE(m_vault->entries().size(), 1);
+    QCOMPARE(m_vault->entries().at(0).id, keep);
+    QCOMPARE(m_page->entryList()->count(), 1);
+
+    QSignalSpy status(m_page, &VaultPage::statusMessage);
+    button(QStringLiteral("Kasayi Kilitle"))->click();
+    QVERIFY(m_vault->isLocked());
+    QCOMPARE(status.size(), 1);
+    QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("Kasa kilitlendi."));
+    QCOMPARE(m_page->entryList()->count(), 0);
+    QVERIFY(!m_page->codeLabel(keep));
+}
+
+void TestVaultPage::autoLockAndRestartOnCopy()
+{
+    // The window's five minutes shrink to one second here.
+    setUp(QStringLiteral("kasa-1234"));
+    QVERIFY(m_vault->addEntry(QStringLiteral("A"), kSecret));
+    QSignalSpy status(m_page, &VaultPage::statusMessage);
+
+    QTest::qWait(650);
+    QVERIFY(!m_vault->isLocked());
+    m_page->copyEntry(m_vault->entries().at(0).id);
+    const QString code = totpCode(m_vault->entries().at(0));
+    QCOMPARE(QGuiApplication::clipboard()->text(), code);
+    QCOMPARE(status.last().at(0).toString(), QStringLiteral("TOTP kopyalandi: ") + code);
+
+    // Past the first deadline: the copy restarted the countdown.
+    QTest::qWait(600);
+    QVERIFY(!m_vault->isLocked());
+
+    QTRY_VERIFY_WITH_TIMEOUT(m_vault->isLocked(), 3000);
+    QCOMPARE(status.last().at(0).toString(), QStringLiteral("Kasa otomatik kilitlendi (5 dk)."));
+    QVERIFY(edit(QStringLiteral("Kasa sifresi"))->isVisible());
+    QCOMPARE(m_page->entryList()->count(), 0);
+
+    // Copying while locked does nothing.
+    const int before = status.size();
+    m_page->copyEntry(QStringLiteral("whatever"));
+    QCOMPARE(status.size(), before);
+}
+
+void TestVaultPage::maskedCards()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QVERIFY(m_vault->addEntry(QStringLiteral("A"), kSecret));
+    const QString id = m_vault->entries().at(0).id;
+    QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
+
+    m_page->setMasked(true);
+    QCOMPARE(m_page->codeLabel(id)->text(), QStringLiteral("***"));
+    emit m_vault->tick();
+    QCOMPARE(m_page->codeLabel(id)->text(), QStringLiteral("***"));
+
+    QSignalSpy status(m_page, &VaultPage::statusMessage);
+    QListWidgetItem *item = m_page->entryList()->item(0);
+    emit m_page->entryList()->itemDoubleClicked(item);
+    QCOMPARE(status.size(), 1);
+    QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("Koruma aktif: kod gizli."));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
+}
+
+QTEST_MAIN(TestVaultPage)
+#include "tst_vaultpage.moc"
