@@ -270,7 +270,11 @@ bool sendText(const char16_t *units, std::size_t count)
             && ok;
         g_borrowed.insert(keycode);
     }
-    if (!borrowed.empty())
+    // Also keep earlier borrowed keys while this run still relies on them.
+    bool usesBorrowed = !borrowed.empty();
+    for (const x11keys::KeyStroke &stroke : strokes)
+        usesBorrowed = usesBorrowed || g_borrowed.count(stroke.keycode) > 0;
+    if (usesBorrowed)
         scheduleRestore();
     if (!ok)
         return false;
