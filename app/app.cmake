@@ -1,0 +1,22 @@
+# Theme lookups sit below the pages (they draw theme icons); the window,
+# title bar, tray and notification texts form the application library that
+# tests link; the executable is only the entry point.
+mirelo_library(mirelo_theme
+  SOURCES theme.h theme.cpp
+  PUBLIC_LIBS Qt6::Widgets
+  LIBS Qt6::Svg mirelo_resources)
+
+mirelo_library(mirelo_app
+  SOURCES
+    titlebar.h titlebar.cpp
+    tray.h tray.cpp
+    notifytext.h notifytext.cpp
+    signingate.h signingate.cpp
+    mainwindow.h mainwindow.cpp
+  PUBLIC_LIBS Qt6::Widgets mirelo_theme mirelo_mail mirelo_inboxpages
+  LIBS mirelo_recognition mirelo_transport mirelo_transport_widgets mirelo_vault mirelo_account
+       mirelo_account_widgets mirelo_link mirelo_clouddb mirelo_desktop mirelo_desktop_widgets)
+
+add_executable(mireloplus WIN32 main.cpp)
+target_compile_options(mireloplus PRIVATE ${MIRELO_WARNINGS})
+target_link_libraries(mireloplus PRIVATE mirelo_app mirelo_desktop)

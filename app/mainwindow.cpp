@@ -1,0 +1,561 @@
+#include "app/mainwindow.h"
+
+#include "account/firebaseauth.h"
+#include "app/notifytext.h"
+#include "app/theme.h"
+#include "app/titlebar.h"
+#include "app/tray.h"
+#include "desktop/autotyper.h"
+#include "desktop/captureprotection.h"
+#include "desktop/protectionguard.h"
+#include "link/embeddeddb.h"
+#include "link/linkmanager.h"
+#include "mail/mailstore.h"
+#include "pages/categorydialog.h"
+#include "pages/inboxpage.h"
+#include "pages/sidebar.h"
+#include "transport/imapclient.h"
+#include "transport/replydialog.h"
+#include "transport/smtpclient.h"
+#include "vault/totpmanager.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+static void defaultMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+{
+    if (icon == QMessageBox::Warning)
+        QMessageBox::warning(parent, "MIRELO+", text);
+    else
+        QMessageBox::information(parent, "MIRELO+", text);
+}
+
+MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMainWindow(parent), m_opt(options)
+{
+    if (!m_opt.clock)
+        m_opt.clock = [] { return QDateTime::currentSecsSinceEpoch(); };
+    if (!m_opt.guard)
+        m_opt.guard = analysisEnvironmentPresent;
+    if (!m_opt.trayFactory)
+        m_opt.trayFactory = createSystemTray;
+    if (!m_opt.runDialog)
+        m_opt.runDialog = execDialog;
+    if (!m_opt.quit)
+        m_opt.quit = [] { QCoreApplication::quit(); };
+    if (!m_opt.message)
+        m_opt.message = [this](QMessageBox::Icon icon, const QString &text) { defaultMessage(this, icon, text); };
+    initMireloResources();
+    registerMailMetaTypes();
+
+    // 1. frame
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground, false);
+    resize(1080, 680);
+    setMinimumSize(920, 560);
+    setWindowTitle("MIRELO+");
+    setWindowIcon(logoIcon());
+
+    // 2. services, children of the window
+    const QString dbUrl = m_opt.databaseUrl.isEmpty() ? cloudDatabaseUrl(this) : m_opt.databaseUrl;
+    m_store = new MailStore(this);
+    m_vault = new TotpManager(this);
+    m_typer = new AutoTyper(this);
+    m_auth = new FirebaseAuth(this, dbUrl);
+    m_imap = new ImapClient(m_store, this);
+    m_smtp = new SmtpClient(this);
+    m_link = new LinkManager(this, dbUrl);
+
+    // 3. layout and pages, then the saved theme
+    buildLayout();
+    applyTheme();
+
+    // 4. timers and connections
+    m_mailRefreshTimer = new QTimer(this);
+    m_mailRefreshTimer->setSingleShot(true);
+    m_mailRefreshTimer->setInterval(m_opt.mailRefreshMs);
+    connect(m_mailRefreshTimer, &QTimer::timeout, this, &MainWindow::refreshMailList);
+    // the counts beside the categories follow the mails too
+    connect(m_mailRefreshTimer, &QTimer::timeout, this, &MainWindow::refreshCategories);
+    connect(m_store, &MailStore::mailsChanged, this, &MainWindow::scheduleMailRefresh);
+    connect(m_store, &MailStore::categoriesChanged, this, &MainWindow::refreshCategories);
+    connect(m_store, &MailStore::newCode, this, &MainWindow::onNewCode);
+    connect(m_auth, &FirebaseAuth::authChanged, this, &MainWindow::refreshUserChip);
+    connect(m_auth, &FirebaseAuth::authError, this, &MainWindow::setStatus);
+    connect(m_auth, &FirebaseAuth::authOk, this, &MainWindow::setStatus);
+    connect(m_imap, &ImapClient::status, this, &MainWindow::setStatus);
+    connect(m_imap, &ImapClient::testLog, this, &MainWindow::onTestLog);
+    connect(m_smtp, &SmtpClient::sendFinished, this,
+            [this](const QString &, bool ok, const QString &msg) { onSendFinished(ok, msg); });
+    connect(m_link, &LinkManager::linkLog, this, &MainWindow::setStatus);
+
+    // 5. global hotkey
+    if (m_opt.registerHotkey)
+        m_typer->registerHotkey();
+
+    // 6. quiet period, then polling
+    m_quietUntil = now() + m_opt.quietSeconds;
+    if (m_opt.startPolling)
+        m_imap->start();
+
+    // 7. tray
+    buildTray();
+
+    // 8. first fill
+    refreshCategories();
+    refreshMailList();
+
+    // 9. user chip
+    refreshUserChip();
+
+    // 10. guard, now and from time to time
+    if (m_opt.guard())
+        enterMaskedMode();
+    m_guardTimer = new QTimer(this);
+    m_guardTimer->setInterval(m_opt.guardTickMs);
+    connect(m_guardTimer, &QTimer::timeout, this, &MainWindow::onGuardTick);
+    m_guardTimer->start();
+
+    // 11. screen capture
+    setCaptureProtection(winId(), captureProtectionEnabled());
+}
+
+MainWindow::~MainWindow() = default;
+
+qint64 MainWindow::now() const
+{
+    return m_opt.clock();
+}
+
+void MainWindow::buildLayout()
+{
+    auto *root = new QWidget(this);
+    root->setObjectName("root");
+    root->setAttribute(Qt::WA_StyledBackground, true);
+    auto *rootLay = new QVBoxLayout(root);
+    rootLay->setContentsMargins(1, 1, 1, 1);
+    rootLay->setSpacing(0);
+
+    m_titleBar = new TitleBar(root);
+    rootLay->addWidget(m_titleBar);
+    connect(m_titleBar, &TitleBar::minimizeRequested, this, &QWidget::showMinimized);
+    connect(m_titleBar, &TitleBar::maximizeRequested, this, [this] {
+        if (isMaximized())
+            showNormal();
+        else
+            showMaximized();
+    });
+    connect(m_titleBar, &TitleBar::closeRequested, this, [this] {
+        // Hiding without a tray would leave a process nobody can reach.
+        if (m_tray && m_tray->isVisible())
+            hide();
+        else
+            close();
+    });
+
+    auto *body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    rootLay->addLayout(body, 1);
+
+    m_sidebar = new Sidebar(m_store, root);
+    body->addWidget(m_sidebar);
+    m_navButtons = m_sidebar->navButtons();
+    m_themeButton = m_sidebar->themeButton();
+    connect(m_sidebar, &Sidebar::pageRequested, this, &MainWindow::switchPage);
+    connect(m_sidebar, &Sidebar::themeToggleRequested, this, &MainWindow::toggleTheme);
+    connect(m_sidebar, &Sidebar::signOutRequested, this, &MainWindow::signOut);
+    connect(m_sidebar, &Sidebar::categoryDialogRequested, this, [this] {
+        CategoryDialog dialog(m_store, this);
+        m_opt.runDialog(&dialog);
+    });
+
+    auto *content = new QWidget(root);
+    content->setObjectName("content");
+    content->setAttribute(Qt::WA_StyledBackground, true);
+    auto *contentLay = new QVBoxLayout(content);
+    contentLay->setContentsMargins(24, 18, 24, 10);
+    contentLay->setSpacing(8);
+    m_stack = new QStackedWidget(content);
+    m_inbox = new InboxPage(m_store, m_stack);
+    m_stack->addWidget(m_inbox);
+    for (int i = VaultPageIndex; i <= ActivityPageIndex; ++i)
+        m_stack->addWidget(new QWidget(m_stack));
+    contentLay->addWidget(m_stack, 1);
+    m_status = new QLabel(QString::fromLatin1(kInitialStatus), content);
+    m_status->setObjectName("statusLine");
+    m_status->setProperty("class", "muted");
+    contentLay->addWidget(m_status);
+    body->addWidget(content, 1);
+    setCentralWidget(root);
+
+    connect(m_inbox, &InboxPage::searchEdited, this, &MainWindow::scheduleMailRefresh);
+    connect(m_inbox, &InboxPage::refreshRequested, this, [this] {
+        m_imap->pollNow();
+        refreshMailList();
+    });
+    connect(m_inbox, &InboxPage::copyRequested, this, &MainWindow::copyCode);
+    connect(m_inbox, &InboxPage::quietCopyRequested, m_typer, &AutoTyper::copyToClipboard);
+    connect(m_inbox, &InboxPage::typeRequested, this, &MainWindow::typeCode);
+    connect(m_inbox, &InboxPage::replyRequested, this, &MainWindow::openReply);
+    connect(m_inbox, &InboxPage::showOnlyAccountRequested, this, &MainWindow::showOnlyAccount);
+    connect(m_inbox, &InboxPage::statusMessage, this, &MainWindow::setStatus);
+    // the window owns the context-menu slot; the page builds the menu
+    disconnect(m_inbox->mailList(), &QWidget::customContextMenuRequested, m_inbox, &InboxPage::showContextMenu);
+    connect(m_inbox->mailList(), &QWidget::customContextMenuRequested, this, &MainWindow::onMailContext);
+}
+
+void MainWindow::setPage(int index, QWidget *page)
+{
+    if (index <= InboxPageIndex || index > ActivityPageIndex || !page)
+        return;
+    QWidget *old = m_stack->widget(index);
+    m_stack->insertWidget(index, page);
+    if (old) {
+        m_stack->removeWidget(old);
+        old->deleteLater();
+    }
+    if (m_currentPage == index)
+        m_stack->setCurrentIndex(index);
+}
+
+void MainWindow::setStatus(const QString &msg)
+{
+    m_status->setText(msg);
+}
+
+void MainWindow::buildTray()
+{
+    m_tray = m_opt.trayFactory(this);
+    if (!m_tray)
+        return;
+    m_tray->setIcon(logoIcon());
+    m_tray->setToolTip(QString::fromLatin1(kTrayToolTip));
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setToolTipsVisible(true);
+    m_trayMenu->addAction("Goster", this, &MainWindow::showFromTray);
+    m_trayMenu->addAction("Son kodu otomatik yaz (Ctrl+Shift+V)", this, &MainWindow::typeLastCode);
+    m_captureAction = m_trayMenu->addAction("Ekran yakalama korumasi");
+    m_captureAction->setCheckable(true);
+    m_captureAction->setChecked(captureProtectionEnabled());
+    m_captureAction->setToolTip("Acikken RAT/ekran goruntusu pencereyi siyah gorur. Sen de goruntu alamazsin.");
+    connect(m_captureAction, &QAction::toggled, this, &MainWindow::setCaptureProtectionOn);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction("Cikis", this, [this] { m_opt.quit(); });
+    m_tray->setContextMenu(m_trayMenu);
+    m_tray->setVisible(true);
+    connect(m_tray, &Tray::activated, this, &MainWindow::onTrayActivated);
+}
+
+void MainWindow::showFromTray()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::typeLastCode()
+{
+    const QString text = m_typer->lastText();
+    if (text.isEmpty())
+        return;
+    showMinimized();
+    m_typer->autoType(text);
+}
+
+void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason != QSystemTrayIcon::Trigger)
+        return;
+    if (isVisible() && !isMinimized()) {
+        hide();
+    } else {
+        showNormal();
+        raise();
+    }
+}
+
+void MainWindow::setCaptureProtectionOn(bool on)
+{
+    QSettings("MIRELOPLUS", "MireloPlus").setValue("captureProt", on);
+    setCaptureProtection(winId(), on);
+    setStatus(QStringLiteral("Ekran yakalama korumasi: ") + (on ? "ACIK" : "KAPALI"));
+}
+
+void MainWindow::refreshMailList()
+{
+    m_inbox->refreshMailList();
+}
+
+void MainWindow::refreshCategories()
+{
+    m_sidebar->refreshCategories();
+}
+
+void MainWindow::scheduleMailRefresh()
+{
+    m_mailRefreshTimer->start();
+}
+
+void MainWindow::onNewCode(const MailItem &m)
+{
+    if (m.code.isEmpty())
+        return;
+    if (now() < m_quietUntil)
+        return;
+    if (m_masked) {
+        setStatus(QString::fromLatin1(kMaskedCodeStatus));
+        if (m_tray)
+            m_tray->showMessage("MIRELO+", QString::fromLatin1(kMaskedCodeTray), QSystemTrayIcon::Information, 4000);
+        return;
+    }
+    m_pending.append(m);
+    // Without a tray the batch is never shown; keep it from growing for ever.
+    while (m_pending.size() > 500)
+        m_pending.removeFirst();
+    m_typer->setLastText(m.code);
+    m_typer->copyToClipboard(m.code);
+    m_link->pushCode(m);
+    setStatus(newCodeStatusText(m));
+    if (!m_notifyTimer) {
+        m_notifyTimer = new QTimer(this);
+        m_notifyTimer->setSingleShot(true);
+        m_notifyTimer->setInterval(m_opt.notifyMs);
+        connect(m_notifyTimer, &QTimer::timeout, this, &MainWindow::flushCodeNotify);
+    }
+    if (!m_notifyTimer->isActive())
+        m_notifyTimer->start();
+    if (isVisible() && !isMinimized())
+        QApplication::alert(this, 3000);
+}
+
+void MainWindow::flushCodeNotify()
+{
+    if (m_pending.isEmpty() || !m_tray)
+        return;
+    const TrayText t = codeBatchNotification(m_pending);
+    m_tray->showMessage(t.title, t.text, QSystemTrayIcon::Information, 6000);
+    m_pending.clear();
+}
+
+void MainWindow::onMailContext(const QPoint &pos)
+{
+    m_inbox->showContextMenu(pos);
+}
+
+void MainWindow::showOnlyAccount(const QString &addr)
+{
+    m_store->setAccountFilter(addr);
+    switchPage(InboxPageIndex);
+    m_sidebar->refreshCategories();
+    setStatus(QStringLiteral("Filtre: ") + addr);
+}
+
+void MainWindow::switchPage(int idx)
+{
+    for (QPushButton *b : std::as_const(m_navButtons))
+        b->setChecked(false);
+    // The page's own button stays marked; the inbox's mark follows the filters.
+    if (idx >= VaultPageIndex && idx < m_navButtons.size())
+        m_navButtons[idx]->setChecked(true);
+    else if (idx == InboxPageIndex)
+        m_sidebar->allButton()->setChecked(m_store->categoryFilter().isEmpty() && m_store->accountFilter().isEmpty());
+    fadeTo(idx);
+}
+
+void MainWindow::fadeTo(int idx)
+{
+    if (idx < 0 || idx >= m_stack->count())
+        return;
+    m_currentPage = idx;
+    QWidget *page = m_stack->widget(idx);
+    m_stack->setCurrentIndex(idx);
+    auto *effect = new QGraphicsOpacityEffect(page);
+    effect->setOpacity(0.0);
+    page->setGraphicsEffect(effect);
+    // The animation is the effect's child: a newer fade replacing the effect
+    // takes the old animation with it.
+    auto *anim = new QPropertyAnimation(effect, "opacity", effect);
+    anim->setDuration(m_opt.fadeMs);
+    anim->setStartValue(0.0);
+    anim->setEndValue(1.0);
+    anim->setEasingCurve(QEasingCurve::OutCubic);
+    connect(anim, &QPropertyAnimation::finished, effect, &QObject::deleteLater);
+    anim->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void MainWindow::onTestLog(const QString &msg)
+{
+    setStatus(msg);
+}
+
+void MainWindow::onGuardTick()
+{
+    if (!m_masked && m_opt.guard())
+        enterMaskedMode();
+}
+
+void MainWindow::enterMaskedMode()
+{
+    if (m_masked)
+        return;
+    m_masked = true;
+    m_inbox->setMasked(true);
+    setStatus(QString::fromLatin1(kMaskedEnterStatus));
+    if (m_tray)
+        m_tray->showMessage(kMaskedEnterTrayTitle, QString::fromLatin1(kMaskedEnterTray), QSystemTrayIcon::Warning,
+                            4000);
+    refreshMailList();
+    emit maskedModeEntered();
+}
+
+void MainWindow::applyTheme()
+{
+    const bool light = isLightTheme();
+    const QString sheet = themeStyleSheet();
+    if (!sheet.isNull())
+        setStyleSheet(sheet);
+    setWindowIcon(logoIcon());
+    if (m_tray)
+        m_tray->setIcon(logoIcon());
+    m_themeButton->setIcon(QIcon(light ? QStringLiteral(":/icons/moon.svg") : QStringLiteral(":/icons/sun.svg")));
+    m_themeButton->setText(light ? QStringLiteral("  Koyu Tema") : QStringLiteral("  Acik Tema"));
+    m_titleBar->refreshTheme();
+    m_inbox->setLightTheme(light);
+}
+
+void MainWindow::toggleTheme()
+{
+    setLightTheme(!isLightTheme());
+    applyTheme();
+    m_sidebar->refreshIcons();
+    refreshCategories();
+    scheduleMailRefresh();
+    emit themeChanged(isLightTheme());
+}
+
+void MainWindow::refreshUserChip()
+{
+    if (m_auth->isLogged()) {
+        const QString name = m_auth->displayName();
+        m_sidebar->setUser(name, name.left(1).toUpper());
+    } else {
+        m_sidebar->setUser(QStringLiteral("Giris bekleniyor"), QStringLiteral("?"));
+    }
+}
+
+void MainWindow::signOut()
+{
+    m_auth->signOut();
+    if (m_auth->isLogged())
+        return;
+    if (!runSignInGate(m_auth, this, m_opt.runDialog))
+        m_opt.quit();
+}
+
+void MainWindow::copyCode(const QString &code)
+{
+    if (m_masked) {
+        setStatus(QString::fromLatin1(kMaskedActionStatus));
+        return;
+    }
+    m_typer->copyToClipboard(code);
+    setStatus(QStringLiteral("Kopyalandi: ") + code);
+}
+
+void MainWindow::typeCode(const QString &code)
+{
+    if (m_masked) {
+        setStatus(QString::fromLatin1(kMaskedActionStatus));
+        return;
+    }
+    showMinimized();
+    m_typer->autoType(code);
+    setStatus(QStringLiteral("Yaziliyor: ") + code);
+}
+
+void MainWindow::openReply(const QString &account, const QString &to, const QString &subject)
+{
+    const QList<EmailAccount> accounts = m_store->accounts();
+    const EmailAccount *found = nullptr;
+    for (const EmailAccount &a : accounts)
+        if (sameAccount(a.address, account))
+            found = &a;
+    if (!found) {
+        m_opt.message(QMessageBox::Warning, QStringLiteral("Hesap bulunamadi: ") + account);
+        return;
+    }
+    if (m_reply) {
+        m_reply->close();
+        m_reply->deleteLater();
+    }
+    auto *dialog = new ReplyDialog(*found, to, subject, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { onReplyAccepted(dialog); });
+    m_reply = dialog;
+    dialog->show();
+}
+
+void MainWindow::onReplyAccepted(ReplyDialog *dialog)
+{
+    const QString to = dialog->toAddress();
+    const QString body = dialog->body();
+    if (to.isEmpty() || body.isEmpty()) {
+        // Accepting closed the dialog; bring the answer back instead of losing it.
+        const EmailAccount acc = dialog->fromAccount();
+        const QString subject = dialog->subject();
+        m_opt.message(QMessageBox::Warning, QStringLiteral("Alici ve mesaj gerekli."));
+        openReply(acc.address, to, subject);
+        if (m_reply)
+            if (auto *edit = m_reply->findChild<QPlainTextEdit *>())
+                edit->setPlainText(body);
+        return;
+    }
+    dialog->setBusy(true);
+    dialog->setStatus(QStringLiteral("Gonderiliyor..."));
+    m_smtp->sendReply(dialog->fromAccount(), to, dialog->subject(), body);
+}
+
+void MainWindow::onSendFinished(bool ok, const QString &msg)
+{
+    setStatus(msg);
+    if (m_reply) {
+        m_reply->setBusy(false);
+        m_reply->setStatus(msg);
+        if (ok) {
+            m_reply->close();
+            m_opt.message(QMessageBox::Information, msg);
+        }
+        return;
+    }
+    if (!ok)
+        m_opt.message(QMessageBox::Warning, msg);
+}
+
+void MainWindow::closeEvent(QCloseEvent *e)
+{
+    if (m_vault->isLocked() == false)
+        m_vault->lock();
+    if (m_tray && m_tray->isVisible()) {
+        e->ignore();
+        hide();
+        m_tray->showMessage("MIRELO+", QString::fromLatin1(kCloseToTrayText), QSystemTrayIcon::Information, 2500);
+        return;
+    }
+    // No tray to come back from: closing ends the program.
+    e->accept();
+    m_opt.quit();
+}
