@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
-#include <QPointer>
+#include <QNetworkReply>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTimer>
@@ -54,7 +54,16 @@ LinkManager::LinkManager(QObject *parent, const LinkOptions &options)
     loadDevices();
 }
 
-LinkManager::~LinkManager() = default;
+LinkManager::~LinkManager()
+{
+    // Replies still on their way would otherwise finish (aborted) while the
+    // QObject base is torn down and call back into members already gone.
+    const auto replies = m_nam->findChildren<QNetworkReply *>();
+    for (QNetworkReply *reply : replies)
+        reply->disconnect();
+    delete m_nam;
+    m_nam = nullptr;
+}
 
 qint64 LinkManager::nowSecs() const
 {
