@@ -1,0 +1,210 @@
+#include "tools/inspectmail.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QList<QJsonObject> lines;
+    QString errors;
+};
+
+QString mailsDir()
+{
+    return QStringLiteral(MIRELO_TEST_SOURCE_DIR "/tests/tools/mails");
+}
+
+Run inspect(const QStringList &args)
+{
+    QProcess p;
+    p.setWorkingDirectory(mailsDir());
+    p.start(QStringLiteral(MIRELO_TEST_BIN_DIR "/mirelo-inspect"), args);
+    Run run;
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = p.exitCode();
+    run.errors = QString::fromUtf8(p.readAllStandardError());
+    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+        if (!doc.isObject())
+            qWarning("not a JSON object: %s (%s)", line.constData(), qPrintable(error.errorString()));
+        run.lines << doc.object();
+    }
+    return run;
+}
+
+} // namespace
+
+class TestInspect : public QObject
+{
+    Q_OBJECT
+private slots:
+    void demoMailFiles();
+    void workedExamples_data();
+    void workedExamples();
+    void badFilesDoNotStopTheOthers();
+    void turkishLegacyHeaders();
+    void textIsFirst2048Octets();
+    void usageErrors();
+    void rawMailSplitting();
+};
+
+void TestInspect::demoMailFiles()
+{
+    const Run run = inspect({"valorant.eml", "steam.eml", "epic.eml", "discord.eml", "github.eml"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.errors.isEmpty());
+    QCOMPARE(run.lines.size(), 5);
+
+    const QStringList keys{"brand", "category", "code", "color", "confidence", "file", "from", "initial",
+                           "senderAddress", "senderName", "subject", "tag"};
+    QCOMPARE(run.lines.at(0).keys(), keys);
+
+    const QJsonObject riot = run.lines.at(0);
+    QCOMPARE(riot.value("file").toString(), QStringLiteral("valorant.eml"));
+    QCOMPARE(riot.value("from").toString(), QStringLiteral("\"Riot Games\" <noreply@mail.accounts.riotgames.com>"));
+    QCOMPARE(riot.value("subject").toString(), QStringLiteral("VALORANT giris kodun"));
+    QCOMPARE(riot.value("code").toString(), QStringLiteral("482913"));
+    QCOMPARE(riot.value("confidence").toInt(), 93);
+    QCOMPARE(riot.value("tag").toString(), QStringLiteral("split_6"));
+    QCOMPARE(riot.value("category").toString(), QStringLiteral("Oyunlar"));
+    QCOMPARE(riot.value("brand").toString(), QStringLiteral("Riot Games"));
+    QCOMPARE(riot.value("color").toString(), QStringLiteral("#EB0029"));
+    QCOMPARE(riot.value("senderName").toString(), QStringLiteral("Riot Games"));
+    QCOMPARE(riot.value("senderAddress").toString(), QStringLiteral("noreply@mail.accounts.riotgames.com"));
+    QCOMPARE(riot.value("initial").toString(), QStringLiteral("R"));
+
+    const QStringList codes{"482913", "847204", "739201", "5518", "902114"};
+    const QList<int> confidences{93, 95, 95, 75, 100};
+    const QStringList categories{"Oyunlar", "Oyunlar", "Oyunlar", "Sosyal", ""};
+    const QStringList brands{"Riot Games", "Steam", "Epic Games", "Discord", "GitHub"};
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(run.lines.at(i).value("code").toString(), codes.at(i));
+        QCOMPARE(run.lines.at(i).value("confidence").toInt(), confidences.at(i));
+        QCOMPARE(run.lines.at(i).value("category").toString(), categories.at(i));
+        QCOMPARE(run.lines.at(i).value("brand").toString(), brands.at(i));
+    }
+}
+
+void TestInspect::workedExamples_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<int>("confidence");
+    QTest::newRow("github") << "GitHub OTP" << "Verification code: 902-114" << "902114" << "keyword_near" << 100;
+    QTest::newRow("steam") << "Steam Guard kodun" << "Hesabina giris icin kodun: 847204" << "847204" << "6digit" << 95;
+    QTest::newRow("valorant") << "VALORANT giris kodun" << "Merhaba! Dogrulama kodun: 482 913. 10 dakika gecerli."
+                              << "482913" << "split_6" << 93;
+    QTest::newRow("discord") << "Discord dogrulama" << "Kodun: 5518" << "5518" << "4digit" << 75;
+    QTest::newRow("epic") << "Epic Games iki asamali dogrulama" << "Guvenlik kodun 739201. Kimseyle paylasma."
+                          << "739201" << "6digit" << 95;
+    QTest::newRow("order") << "" << "Order 123456" << "123456" << "6digit" << 75;
+    QTest::newRow("joined") << "" << "code: 482913 10 dakika" << "48291310" << "keyword_near" << 100;
+    QTest::newRow("too long") << "" << "code: 1234 5678 9012" << "1234" << "4digit" << 75;
+    QTest::newRow("alnum") << "" << "AB12-cd34" << "AB12cd34" << "alnum_dash" << 40;
+    QTest::newRow("empty") << "" << "" << "" << "" << 0;
+}
+
+void TestInspect::workedExamples()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, text);
+    QFETCH(QString, code);
+    QFETCH(QString, tag);
+    QFETCH(int, confidence);
+    const Run run = inspect({"--subject", subject, "--text", text});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.lines.size(), 1);
+    const QJsonObject o = run.lines.first();
+    QVERIFY(o.value("file").isNull());
+    QCOMPARE(o.value("subject").toString(), subject);
+    QCOMPARE(o.value("code").toString(), code);
+    QCOMPARE(o.value("tag").toString(), tag);
+    QCOMPARE(o.value("confidence").toInt(), confidence);
+}
+
+void TestInspect::badFilesDoNotStopTheOthers()
+{
+    const Run run = inspect({"empty.eml", "steam.eml", "junk.bin", "missing.eml", "no_headers.txt", ".", "github.eml"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.lines.size(), 2);
+    QCOMPARE(run.lines.at(0).value("file").toString(), QStringLiteral("steam.eml"));
+    QCOMPARE(run.lines.at(1).value("file").toString(), QStringLiteral("github.eml"));
+    const QStringList errors = run.errors.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(errors.size(), 5);
+    QVERIFY(errors.at(0).contains("Dosya bos: empty.eml"));
+    QVERIFY(errors.at(1).contains("Ikili veri, mail degil: junk.bin"));
+    QVERIFY(errors.at(2).contains("Dosya okunamadi: missing.eml"));
+    QVERIFY(errors.at(3).contains("From ve Subject basligi yok: no_headers.txt"));
+    QVERIFY(errors.at(4).contains("Dosya okunamadi: ."));
+}
+
+void TestInspect::turkishLegacyHeaders()
+{
+    // ISO-8859-9 and Windows-1254 encoded words, a folded subject and old
+    // Mac line ends.
+    const Run run = inspect({"turkish.eml"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.lines.size(), 1);
+    const QJsonObject o = run.lines.first();
+    QCOMPARE(o.value("from").toString(), QString::fromUtf8("Şirket İnsan Kaynakları <ik@sirket.com.tr>"));
+    QCOMPARE(o.value("subject").toString(), QString::fromUtf8("Doğrulama şifreniz [Giris]"));
+    QCOMPARE(o.value("senderName").toString(), QString::fromUtf8("Şirket İnsan Kaynakları"));
+    QCOMPARE(o.value("initial").toString(), QString::fromUtf8("Ş"));
+    QCOMPARE(o.value("code").toString(), QStringLiteral("771290"));
+}
+
+void TestInspect::textIsFirst2048Octets()
+{
+    const Run run = inspect({"long.eml", "headers_only.eml"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.lines.size(), 2);
+    QCOMPARE(run.lines.at(0).value("code").toString(), QString());
+    // Without a body the subject stands in as text.
+    QCOMPARE(run.lines.at(1).value("code").toString(), QStringLiteral("9911"));
+}
+
+void TestInspect::usageErrors()
+{
+    QCOMPARE(inspect({}).exitCode, 2);
+    QCOMPARE(inspect({"--subject", "x", "steam.eml"}).exitCode, 2);
+    QCOMPARE(inspect({"--bogus"}).exitCode, 2);
+}
+
+void TestInspect::rawMailSplitting()
+{
+    RawMailParts p = parseRawMail("Subject: a\n b\nFrom: x@y.zz\n\nbody\nline");
+    QCOMPARE(p.subject, QStringLiteral("a b"));
+    QCOMPARE(p.from, QStringLiteral("x@y.zz"));
+    QCOMPARE(p.text, QStringLiteral("body\r\nline"));
+    QVERIFY(p.error.isEmpty());
+
+    // A 2048-octet cut through a two-octet letter leaves a replacement
+    // character, as with the real fetch.
+    p = parseRawMail("Subject: s\r\n\r\n" + QByteArray(2047, 'a') + "\xC3\xBC" "tail");
+    QCOMPARE(p.text.size(), 2048);
+    QCOMPARE(p.text.back(), QChar(0xFFFD));
+
+    QVERIFY(!parseRawMail("\r\njust a body").error.isEmpty());
+    QVERIFY(!parseRawMail(QByteArray("Subject: x\0", 11)).error.isEmpty());
+
+    // Control characters and quotes stay valid JSON.
+    const QByteArray line = inspectionLine("f\"\x01.eml", "a\tb", QString::fromUtf8("x\\y \xF0\x9F\x98\x80"), "");
+    const QJsonObject o = QJsonDocument::fromJson(line).object();
+    QCOMPARE(o.value("file").toString(), QStringLiteral("f\"\x01.eml"));
+    QCOMPARE(o.value("from").toString(), QStringLiteral("a\tb"));
+    QCOMPARE(o.value("subject").toString(), QString::fromUtf8("x\\y \xF0\x9F\x98\x80"));
+}
+
+QTEST_GUILESS_MAIN(TestInspect)
+#include "tst_inspect.moc"

@@ -1,0 +1,139 @@
+#include "tools/inspectmail.h"
+
+#include "mail/categories.h"
+#include "mail/mailstore.h"
+#include "recognition/brands.h"
+#include "recognition/headerdecode.h"
+
+namespace {
+
+const qsizetype kTextOctets = 2048;
+const int kPreviewChars = 140;
+
+// IMAP servers hand out messages with CRLF line ends whatever the file on
+// disk used, so bare LF (and lone CR) become CRLF first.
+QByteArray withCrlf(const QByteArray &raw)
+{
+    QByteArray out;
+    out.reserve(raw.size() + raw.size() / 32);
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char c = raw.at(i);
+        if (c == '\r') {
+            out.append("\r\n");
+            if (i + 1 < raw.size() && raw.at(i + 1) == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out.append("\r\n");
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+void appendJsonString(QByteArray &out, const QString &text)
+{
+    out.append('"');
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        switch (u) {
+        case u'"': out.append("\\\""); break;
+        case u'\\': out.append("\\\\"); break;
+        case u'\n': out.append("\\n"); break;
+        case u'\r': out.append("\\r"); break;
+        case u'\t': out.append("\\t"); break;
+        default:
+            if (u < 0x20 || ch.isSurrogate()) {
+                // Lone surrogates cannot be written as UTF-8; escape them too.
+                out.append(QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0')).toLatin1());
+            } else {
+                out.append(QString(ch).toUtf8());
+            }
+        }
+    }
+    out.append('"');
+}
+
+void appendMember(QByteArray &out, const char *key, const QString &value)
+{
+    if (out.size() > 1)
+        out.append(',');
+    appendJsonString(out, QString::fromLatin1(key));
+    out.append(':');
+    appendJsonString(out, value);
+}
+
+} // namespace
+
+RawMailParts parseRawMail(const QByteArray &raw)
+{
+    RawMailParts parts;
+    if (raw.isEmpty()) {
+        parts.error = QStringLiteral("Dosya bos");
+        return parts;
+    }
+    if (raw.contains('\0')) {
+        parts.error = QStringLiteral("Ikili veri, mail degil");
+        return parts;
+    }
+
+    const QByteArray mail = withCrlf(raw);
+    QByteArray header;
+    QByteArray body;
+    if (mail.startsWith("\r\n")) {
+        body = mail.mid(2);
+    } else {
+        const qsizetype end = mail.indexOf("\r\n\r\n");
+        if (end < 0) {
+            header = mail;
+        } else {
+            header = mail.left(end + 2);
+            body = mail.mid(end + 4);
+        }
+    }
+
+    const QString block = QString::fromUtf8(header);
+    parts.from = headerValue(block, QStringLiteral("From"));
+    parts.subject = headerValue(block, QStringLiteral("Subject"));
+    if (parts.from.isEmpty() && parts.subject.isEmpty()) {
+        // The mail poll skips such a message too.
+        parts.error = QStringLiteral("From ve Subject basligi yok");
+        return parts;
+    }
+    parts.text = QString::fromUtf8(body.left(kTextOctets));
+    return parts;
+}
+
+QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text)
+{
+    MailItem mail;
+    mail.from = from;
+    mail.subject = subject;
+    mail.body = text;
+    mail.preview = text.simplified().left(kPreviewChars);
+    if (mail.preview.isEmpty())
+        mail.preview = subject.left(kPreviewChars);
+
+    const CodeMatch match = extractMailCode(mail);
+    const Brand brand = brandOf(from, subject);
+
+    QByteArray out("{");
+    if (file.isEmpty()) {
+        out.append("\"file\":null");
+    } else {
+        appendMember(out, "file", file);
+    }
+    appendMember(out, "from", from);
+    appendMember(out, "subject", subject);
+    appendMember(out, "code", match.code);
+    out.append(",\"confidence\":").append(QByteArray::number(match.confidence));
+    appendMember(out, "tag", match.tag);
+    appendMember(out, "category", categoryOf(defaultCategories(), mail));
+    appendMember(out, "brand", brand.name);
+    appendMember(out, "color", brand.color.isEmpty() ? QString::fromLatin1(kNoBrandColor) : brand.color);
+    appendMember(out, "senderName", senderName(from));
+    appendMember(out, "senderAddress", senderAddress(from));
+    appendMember(out, "initial", avatarInitial(from, brand.name));
+    out.append('}');
+    return out;
+}
