@@ -63,6 +63,16 @@ bool equalConstantTime(QByteArrayView a, QByteArrayView b)
     return diff == 0;
 }
 
+// Runs `use` on the password's UTF-8 bytes and wipes them afterwards.
+template <typename Use>
+QByteArray withUtf8(const QString &password, Use &&use)
+{
+    QByteArray utf8 = password.toUtf8();
+    QByteArray result = use(QByteArrayView(utf8));
+    wipe(utf8);
+    return result;
+}
+
 } // namespace
 
 QByteArray deriveKeyUtf8(QByteArrayView passwordUtf8, const QByteArray &salt)
@@ -91,10 +101,7 @@ QByteArray deriveKeyUtf8(QByteArrayView passwordUtf8, const QByteArray &salt)
 
 QByteArray deriveKey(const QString &password, const QByteArray &salt)
 {
-    QByteArray utf8 = password.toUtf8();
-    QByteArray key = deriveKeyUtf8(utf8, salt);
-    wipe(utf8);
-    return key;
+    return withUtf8(password, [&](QByteArrayView utf8) { return deriveKeyUtf8(utf8, salt); });
 }
 
 QByteArray sealBoxUtf8(const QByteArray &plaintext, QByteArrayView passwordUtf8, const QByteArray &salt)
@@ -117,10 +124,7 @@ QByteArray sealBoxUtf8(const QByteArray &plaintext, QByteArrayView passwordUtf8,
 
 QByteArray sealBox(const QByteArray &plaintext, const QString &password, const QByteArray &salt)
 {
-    QByteArray utf8 = password.toUtf8();
-    QByteArray box = sealBoxUtf8(plaintext, utf8, salt);
-    wipe(utf8);
-    return box;
+    return withUtf8(password, [&](QByteArrayView utf8) { return sealBoxUtf8(plaintext, utf8, salt); });
 }
 
 QByteArray openBoxUtf8(const QByteArray &box, QByteArrayView passwordUtf8)
@@ -145,10 +149,7 @@ QByteArray openBoxUtf8(const QByteArray &box, QByteArrayView passwordUtf8)
 
 QByteArray openBox(const QByteArray &box, const QString &password)
 {
-    QByteArray utf8 = password.toUtf8();
-    QByteArray plain = openBoxUtf8(box, utf8);
-    wipe(utf8);
-    return plain;
+    return withUtf8(password, [&](QByteArrayView utf8) { return openBoxUtf8(box, utf8); });
 }
 
 QByteArray generateSalt()

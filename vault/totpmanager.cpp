@@ -36,7 +36,7 @@ bool holdsSomething(const QVariant &value)
 // program does not flush half of this one.
 bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values)
 {
-    QSettings settings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+    QSettings settings = openSettingsStore();
     QList<std::pair<QString, QVariant>> previous;
     for (const auto &kv : values) {
         previous.append({kv.first, settings.contains(kv.first) ? settings.value(kv.first) : QVariant()});
@@ -68,7 +68,7 @@ void wipe(QByteArray &bytes)
 TotpManager::TotpManager(QObject *parent, int tickIntervalMs)
     : QObject(parent)
 {
-    QSettings settings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+    QSettings settings = openSettingsStore();
     m_isSet = settings.value(kKeySet, false).toBool();
     m_salt = QByteArray::fromBase64(settings.value(kKeySalt).toString().toLatin1());
     // The older, unsealed store is dropped, never imported.

@@ -22,7 +22,7 @@ bool runPeer(const QStringList &args, const QString &password, QByteArray *out)
 {
     QProcess p;
     p.start(QStringLiteral("/usr/bin/python3"),
-            QStringList{qEnvironmentVariable("MIRELO_MRC1_PEER")} + args);
+            QStringList{QStringLiteral(MIRELO_TEST_SOURCE_DIR "/tests/vault/mrc1_peer.py")} + args);
     if (!p.waitForStarted(10000))
         return false;
     p.write(password.toUtf8());
