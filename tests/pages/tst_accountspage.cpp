@@ -1,0 +1,292 @@
+#include "mail/mailstore.h"
+#include "pages/accountspage.h"
+#include "recordingdialogs.h"
+#include "support/isolatedsettings.h"
+#include "transport/imapclient.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A loopback port nobody listens on: the test session fails at connect.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
+
+} // namespace
+
+class TestAccountsPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void formRefusalsKeepContents();
+    void serverPlaceholderFollowsAddress();
+    void testStoresAccountAndWaitsForResult();
+    void retestUpdatesStoredAccount();
+    void listStatusesAndMenu();
+    void providerHelp();
+
+private:
+    QLineEdit *edit(const QString &placeholderStart) const;
+    QLineEdit *portEdit() const;
+    QPushButton *button(const QString &text) const;
+    void fillForm(const QString &address, const QString &password, const QString &host, const QString &port);
+
+    std::unique_ptr<IsolatedSettings> m_settings;
+    std::unique_ptr<RecordingDialogs> m_dialogs;
+    std::unique_ptr<QWidget> m_owner;
+    MailStore *m_store = nullptr;
+    ImapClient *m_imap = nullptr;
+    AccountsPage *m_page = nullptr;
+};
+
+void TestAccountsPage::init()
+{
+    m_settings = std::make_unique<IsolatedSettings>();
+    m_dialogs = std::make_unique<RecordingDialogs>();
+    m_owner = std::make_unique<QWidget>();
+    m_store = new MailStore(m_owner.get());
+    m_imap = new ImapClient(m_store, m_owner.get());
+    m_page = new AccountsPage(m_store, m_imap, m_owner.get());
+    m_page->setDialogs(m_dialogs.get());
+}
+
+void TestAccountsPage::cleanup()
+{
+    m_owner.reset();
+    m_dialogs.reset();
+    m_settings.reset();
+}
+
+QLineEdit *TestAccountsPage::edit(const QString &placeholderStart) const
+{
+    for (QLineEdit *e : m_page->findChildren<QLineEdit *>())
+        if (e->placeholderText().startsWith(placeholderStart))
+            return e;
+    return nullptr;
+}
+
+QLineEdit *TestAccountsPage::portEdit() const
+{
+    for (QLineEdit *e : m_page->findChildren<QLineEdit *>())
+        if (e->placeholderText().isEmpty())
+            return e;
+    return nullptr;
+}
+
+QPushButton *TestAccountsPage::button(const QString &text) const
+{
+    for (QPushButton *b : m_page->findChildren<QPushButton *>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
+void TestAccountsPage::fillForm(const QString &address, const QString &password, const QString &host,
+                                const QString &port)
+{
+    edit(QStringLiteral("Mail adresin"))->setText(address);
+    edit(QStringLiteral("Uygulama sifresi"))->setText(password);
+    edit(QStringLiteral("otomatik"))->setText(host);
+    portEdit()->setText(port);
+}
+
+void TestAccountsPage::formRefusalsKeepContents()
+{
+    QCOMPARE(portEdit()->text(), QStringLiteral("993"));
+    const QStringList badPorts{QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("abc")};
+    for (const QString &port : badPorts) {
+        fillForm(QStringLiteral("ali@firma.com"), QStringLiteral("pw"), QString(), port);
+        button(QStringLiteral("Bagla ve Test Et"))->click();
+        QCOMPARE(m_dialogs->warnings.last(), QStringLiteral("Port 993 olmali."));
+    }
+    QCOMPARE(m_dialogs->warnings.size(), 3);
+    // Nothing stored, nothing tested, the form as the user left it.
+    QVERIFY(m_store->accounts().isEmpty());
+    QVERIFY(button(QStringLiteral("Bagla ve Test Et"))->isEnabled());
+    QCOMPARE(edit(QStringLiteral("Uygulama sifresi"))->text(), QStringLiteral("pw"));
+    QCOMPARE(edit(QStringLiteral("Mail adresin"))->text(), QStringLiteral("ali@firma.com"));
+
+    fillForm(QStringLiteral("ali@"), QStringLiteral("pw"), QString(), QString());
+    button(QStringLiteral("Bagla ve Test Et"))->click();
+    QVERIFY(m_dialogs->warnings.last().startsWith(QStringLiteral("Gecerli bir mail yaz: ")));
+    QVERIFY(m_store->accounts().isEmpty());
+
+    // Show/hide of the password.
+    QLineEdit *pass = edit(QStringLiteral("Uygulama sifresi"));
+    QCOMPARE(pass->echoMode(), QLineEdit::Password);
+    button(QStringLiteral("Goster"))->click();
+    QCOMPARE(pass->echoMode(), QLineEdit::Normal);
+    button(QStringLiteral("Goster"))->click();
+    QCOMPARE(pass->echoMode(), QLineEdit::Password);
+}
+
+void TestAccountsPage::serverPlaceholderFollowsAddress()
+{
+    QLineEdit *host = edit(QStringLiteral("otomatik"));
+    QLineEdit *addr = edit(QStringLiteral("Mail adresin"));
+    QTest::keyClicks(addr, QStringLiteral("veli@outlook.com"));
+    QVERIFY(host->placeholderText().endsWith(QStringLiteral(" (otomatik)")));
+    QVERIFY(host->placeholderText() != QStringLiteral("otomatik"));
+    const QString outlook = host->placeholderText();
+    addr->clear();
+    QTest::keyClicks(addr, QStringLiteral("veli@sirket.com.tr"));
+    QCOMPARE(host->placeholderText(), QStringLiteral("imap.sirket.com.tr (otomatik)"));
+
+    // An explicit provider leaves the placeholder alone.
+    auto *combo = m_page->findChild<QComboBox *>();
+    combo->setCurrentIndex(combo->findData(QStringLiteral("gmail")));
+    addr->clear();
+    QTest::keyClicks(addr, QStringLiteral("veli@outlook.com"));
+    QCOMPARE(host->placeholderText(), QStringLiteral("imap.sirket.com.tr (otomatik)"));
+    QVERIFY(outlook != host->placeholderText());
+}
+
+void TestAccountsPage::testStoresAccountAndWaitsForResult()
+{
+    QSignalSpy finished(m_imap, &ImapClient::testFinished);
+    QSignalSpy status(m_page, &AccountsPage::statusMessage);
+    QSignalSpy inbox(m_page, &AccountsPage::inboxRequested);
+    const quint16 port = closedPort();
+    fillForm(QStringLiteral("ali@firma.com"), QStringLiteral("uygulama-sifresi"), QStringLiteral("127.0.0.1"),
+             QString::number(port));
+    QPushButton *test = button(QStringLiteral("Bagla ve Test Et"));
+    test->click();
+
+    QVERIFY(!test->isEnabled());
+    QCOMPARE(test->text(), QStringLiteral("Test ediliyor..."));
+    QCOMPARE(m_page->testLog()->toPlainText().split(QLatin1Char('\n')).first(),
+             QStringLiteral("Test baslatildi: ali@firma.com (127.0.0.1:%1)").arg(port));
+    QVERIFY(edit(QStringLiteral("Uygulama sifresi"))->text().isEmpty());
+    // Stored before the test, with the manual server.
+    QCOMPARE(m_store->accounts().size(), 1);
+    const EmailAccount stored = m_store->accounts().at(0);
+    QCOMPARE(stored.host, QStringLiteral("127.0.0.1"));
+    QCOMPARE(stored.port, port);
+    QCOMPARE(stored.pass, QStringLiteral("uygulama-sifresi"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+    QTRY_VERIFY(test->isEnabled());
+    QCOMPARE(test->text(), QStringLiteral("Bagla ve Test Et"));
+    const QString msg = finished.at(0).at(2).toString();
+    QVERIFY(m_page->testLog()->toPlainText().endsWith(QStringLiteral("HATA: ") + msg));
+    QCOMPARE(m_dialogs->warnings, QStringList{msg});
+    QCOMPARE(status.last().at(0).toString(), QStringLiteral("Hata: ali@firma.com — ") + msg);
+    QCOMPARE(inbox.size(), 0);
+    // A failed test leaves the account stored.
+    QCOMPARE(m_store->accounts().size(), 1);
+}
+
+void TestAccountsPage::retestUpdatesStoredAccount()
+{
+    QSignalSpy finished(m_imap, &ImapClient::testFinished);
+    fillForm(QStringLiteral("ali@firma.com"), QStringLiteral("eski"), QStringLiteral("127.0.0.1"),
+             QString::number(closedPort()));
+    button(QStringLiteral("Bagla ve Test Et"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+    fillForm(QStringLiteral("ALI@firma.com"), QStringLiteral("yeni"), QStringLiteral("127.0.0.2"), QString());
+    button(QStringLiteral("Bagla ve Test Et"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 20000);
+    QCOMPARE(m_store->accounts().size(), 1);
+    QCOMPARE(m_store->accounts().at(0).address, QStringLiteral("ALI@firma.com"));
+    QCOMPARE(m_store->accounts().at(0).pass, QStringLiteral("yeni"));
+    QCOMPARE(m_store->accounts().at(0).host, QStringLiteral("127.0.0.2"));
+    // Empty port: the detected provider's.
+    QCOMPARE(m_store->accounts().at(0).port, quint16(993));
+}
+
+void TestAccountsPage::listStatusesAndMenu()
+{
+    QListWidget *list = m_page->accountList();
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->flags(), Qt::NoItemFlags);
+
+    EmailAccount a;
+    a.address = QStringLiteral("ali@firma.com");
+    a.host = QStringLiteral("imap.firma.com");
+    a.pass = QStringLiteral("x");
+    m_store->addOrUpdateAccount(a);
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("ali@firma.com  —  kaydedildi, yoklaniyor..."));
+    QCOMPARE(list->item(0)->data(Qt::UserRole).toString(), QStringLiteral("ali@firma.com"));
+    const QImage green = list->item(0)->icon().pixmap(32, 32).toImage();
+    QCOMPARE(QColor(green.pixel(3, 16)).name(), QStringLiteral("#22c55e"));
+
+    m_store->setAccountError(a.address, QString(120, QLatin1Char('x')));
+    QCOMPARE(list->item(0)->text(),
+             QStringLiteral("ali@firma.com  —  hata: ") + QString(90, QLatin1Char('x')));
+
+    // Pause through the menu: grey icon, grey text, "Devam et" offered.
+    std::unique_ptr<QMenu> menu(m_page->accountMenu(QStringLiteral("ALI@FIRMA.COM")));
+    QVERIFY(menu);
+    QStringList texts;
+    for (QAction *act : menu->actions())
+        texts << act->text();
+    QCOMPARE(texts, (QStringList{QStringLiteral("Sadece bu maili goster"), QStringLiteral("Test et"),
+                                 QStringLiteral("Duraklat"), QStringLiteral("Kaldir")}));
+    menu->actions().at(2)->trigger();
+    QVERIFY(!m_store->accounts().at(0).enabled);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("ali@firma.com  —  duraklatildi"));
+    const QImage grey = list->item(0)->icon().pixmap(32, 32).toImage();
+    QCOMPARE(QColor(grey.pixel(3, 16)).name(), QStringLiteral("#77777f"));
+    QCOMPARE(list->item(0)->foreground().color().name(), QStringLiteral("#77777f"));
+
+    menu.reset(m_page->accountMenu(a.address));
+    QCOMPARE(menu->actions().at(2)->text(), QStringLiteral("Devam et"));
+    menu->actions().at(2)->trigger();
+    QVERIFY(m_store->accounts().at(0).enabled);
+
+    QSignalSpy only(m_page, &AccountsPage::showOnlyAccountRequested);
+    menu.reset(m_page->accountMenu(a.address));
+    menu->actions().at(0)->trigger();
+    QCOMPARE(only.size(), 1);
+    QCOMPARE(only.at(0).at(0).toString(), a.address);
+
+    // Remove asks first; "No" keeps the account.
+    m_dialogs->answer = false;
+    menu->actions().at(3)->trigger();
+    QCOMPARE(m_dialogs->questions, QStringList{QStringLiteral("ali@firma.com kaldirilsin mi?")});
+    QCOMPARE(m_store->accounts().size(), 1);
+    m_dialogs->answer = true;
+    menu->actions().at(3)->trigger();
+    QVERIFY(m_store->accounts().isEmpty());
+    QCOMPARE(list->item(0)->flags(), Qt::NoItemFlags);
+
+    QVERIFY(!m_page->accountMenu(QStringLiteral("yok@firma.com")));
+}
+
+void TestAccountsPage::providerHelp()
+{
+    button(QStringLiteral("Uygulama sifresi nasil alinir?"))->click();
+    QCOMPARE(m_dialogs->infoTitles, QStringList{QStringLiteral("Uygulama sifresi")});
+    const QString text = m_dialogs->infos.last();
+    // No address typed: the example address, a Gmail one.
+    QVERIFY(text.contains(QStringLiteral("Secili saglayici: Gmail (imap.gmail.com)\nNot: ")));
+    QVERIFY(text.endsWith(QStringLiteral("hicbir buluta gonderilmez.")));
+
+    edit(QStringLiteral("Mail adresin"))->setText(QStringLiteral("ali@firma.com"));
+    button(QStringLiteral("Uygulama sifresi nasil alinir?"))->click();
+    QVERIFY(m_dialogs->infos.last().contains(
+        QStringLiteral("Secili saglayici: Diger / Ozel IMAP (imap.firma.com)\n\nSifreler")));
+}
+
+QTEST_MAIN(TestAccountsPage)
+#include "tst_accountspage.moc"
