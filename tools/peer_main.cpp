@@ -89,7 +89,9 @@ int runJoin(QCoreApplication &app, const QStringList &args, const QString &name,
         app.exit(1);
     });
     QObject::connect(&link, &LinkManager::linkLog, &app, [](const QString &message) { printErr(message); });
-    link.joinSession(sid, code, name.trimmed());
+    // Started from the event loop: a refusal may be answered at once, and
+    // exit() before exec() would be lost.
+    QTimer::singleShot(0, &link, [&link, sid, code, name] { link.joinSession(sid, code, name.trimmed()); });
     return app.exec();
 }
 
