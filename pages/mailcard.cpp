@@ -179,6 +179,7 @@ static void drawPill(QPainter *p, const QRectF &r, qreal radius, const QColor &f
     path.addRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
     p->fillPath(path, fill);
     if (border.isValid()) {
+        p->setBrush(Qt::NoBrush);
         p->setPen(QPen(border, 1));
         p->drawPath(path);
     }

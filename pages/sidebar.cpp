@@ -56,6 +56,7 @@ Sidebar::Sidebar(MailStore *store, QWidget *parent) : QWidget(parent), m_store(s
     catHead->addWidget(sideLabel("KATEGORILER", this), 1);
     m_addCat = new QPushButton("+", this);
     m_addCat->setProperty("class", "miniBtn");
+    m_addCat->setObjectName("addCategoryBtn");
     m_addCat->setFixedSize(26, 26);
     m_addCat->setCursor(Qt::PointingHandCursor);
     m_addCat->setToolTip("Kategori ekle / sil");
@@ -85,9 +86,11 @@ Sidebar::Sidebar(MailStore *store, QWidget *parent) : QWidget(parent), m_store(s
     auto *chip = new QWidget(this);
     chip->setObjectName("userChip");
     chip->setAttribute(Qt::WA_StyledBackground, true);
-    auto *chipLay = new QHBoxLayout(chip);
-    chipLay->setContentsMargins(8, 8, 8, 8);
+    auto *chipLay = new QVBoxLayout(chip);
+    chipLay->setContentsMargins(10, 10, 10, 10);
     chipLay->setSpacing(8);
+    auto *who = new QHBoxLayout;
+    who->setSpacing(8);
     m_avatar = new QLabel(QStringLiteral("M"), chip);
     m_avatar->setFixedSize(28, 28);
     m_avatar->setAlignment(Qt::AlignCenter);
@@ -95,11 +98,12 @@ Sidebar::Sidebar(MailStore *store, QWidget *parent) : QWidget(parent), m_store(s
     m_userName = new QLabel("MIRELO+ Hesabi", chip);
     m_userName->setProperty("class", "userName");
     m_userName->setMinimumWidth(20);
+    who->addWidget(m_avatar);
+    who->addWidget(m_userName, 1);
     m_signOut = new QPushButton("Cikis Yap", chip);
     m_signOut->setProperty("class", "miniBtn");
     m_signOut->setCursor(Qt::PointingHandCursor);
-    chipLay->addWidget(m_avatar);
-    chipLay->addWidget(m_userName, 1);
+    chipLay->addLayout(who);
     chipLay->addWidget(m_signOut);
     lay->addSpacing(6);
     lay->addWidget(chip);
@@ -134,7 +138,10 @@ QList<QPushButton *> Sidebar::categoryButtons() const
 
 void Sidebar::setUser(const QString &name, const QString &letter)
 {
-    m_userName->setText(name);
+    // a long name is elided; the full one stays in the tool tip
+    const int room = 208 - 20 - 20 - 28 - 8;
+    m_userName->setText(m_userName->fontMetrics().elidedText(name, Qt::ElideRight, room));
+    m_userName->setToolTip(name);
     m_avatar->setText(letter);
 }
 
