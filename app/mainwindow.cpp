@@ -8,6 +8,11 @@
 #include "desktop/autotyper.h"
 #include "desktop/captureprotection.h"
 #include "desktop/protectionguard.h"
+#include "pages/accountspage.h"
+#include "pages/activitypage.h"
+#include "pages/linkpage.h"
+#include "pages/vaultpage.h"
+#include "vault/autolock.h"
 #include "link/embeddeddb.h"
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
@@ -81,6 +86,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMai
 
     // 3. layout and pages, then the saved theme
     buildLayout();
+    buildServicePages();
     applyTheme();
 
     // 4. timers and connections
@@ -404,7 +410,10 @@ void MainWindow::onTestLog(const QString &msg)
 
 void MainWindow::onGuardTick()
 {
-    if (!m_masked && m_opt.guard())
+    const bool present = m_opt.guard();
+    if (m_activityPage)
+        m_activityPage->setGuardStatus(protectionGuardStatus(present || m_masked));
+    if (!m_masked && present)
         enterMaskedMode();
 }
 
@@ -558,4 +567,69 @@ void MainWindow::closeEvent(QCloseEvent *e)
     // No tray to come back from: closing ends the program.
     e->accept();
     m_opt.quit();
+}
+
+// The vault, accounts, link and activity pages: each follows its service's
+// change signals itself; the window gives them the status line, the page
+// switches, the theme's plus icon and masked mode.
+void MainWindow::buildServicePages()
+{
+    m_autoLock = new AutoLock(m_vault, this, m_opt.vaultAutoLockMs);
+    m_vaultPage = new VaultPage(m_vault, m_typer, m_autoLock, m_stack);
+    m_accountsPage = new AccountsPage(m_store, m_imap, m_stack);
+    m_linkPage = new LinkPage(m_link, m_stack);
+    m_activityPage = new ActivityPage(m_store, m_stack);
+    setPage(VaultPageIndex, m_vaultPage);
+    setPage(AccountsPageIndex, m_accountsPage);
+    setPage(LinkPageIndex, m_linkPage);
+    setPage(ActivityPageIndex, m_activityPage);
+
+    connect(m_vaultPage, &VaultPage::statusMessage, this, &MainWindow::setStatus);
+    connect(m_accountsPage, &AccountsPage::statusMessage, this, &MainWindow::setStatus);
+    connect(m_linkPage, &LinkPage::statusMessage, this, &MainWindow::setStatus);
+    connect(m_accountsPage, &AccountsPage::showOnlyAccountRequested, this, &MainWindow::showOnlyAccount);
+    connect(m_accountsPage, &AccountsPage::inboxRequested, this, [this] { switchPage(InboxPageIndex); });
+    connect(this, &MainWindow::maskedModeEntered, m_vaultPage, [this] { m_vaultPage->setMasked(true); });
+    connect(this, &MainWindow::themeChanged, this, [this] {
+        const QIcon plus(primaryPlusIconPath());
+        m_vaultPage->setPlusIcon(plus);
+        m_accountsPage->setPlusIcon(plus);
+        refreshAccounts();
+        refreshVault();
+    });
+    const QIcon plus(primaryPlusIconPath());
+    m_vaultPage->setPlusIcon(plus);
+    m_accountsPage->setPlusIcon(plus);
+    m_activityPage->setGuardStatus(protectionGuardStatus(m_opt.guard()));
+    refreshHealth();
+}
+
+void MainWindow::refreshVault()
+{
+    if (m_vaultPage)
+        m_vaultPage->refreshVault();
+}
+
+void MainWindow::refreshAccounts()
+{
+    if (m_accountsPage)
+        m_accountsPage->refreshAccounts();
+}
+
+void MainWindow::updateVaultCodes()
+{
+    if (m_vaultPage)
+        m_vaultPage->updateVaultCodes();
+}
+
+void MainWindow::showProviderHelp()
+{
+    if (m_accountsPage)
+        m_accountsPage->showProviderHelp();
+}
+
+void MainWindow::refreshHealth()
+{
+    if (m_activityPage)
+        m_activityPage->refreshHealth();
 }

@@ -12,11 +12,15 @@
 
 #include <functional>
 
+class AccountsPage;
+class ActivityPage;
+class AutoLock;
 class AutoTyper;
 class FirebaseAuth;
 class ImapClient;
 class InboxPage;
 class LinkManager;
+class LinkPage;
 class MailStore;
 class QAction;
 class QLabel;
@@ -28,6 +32,7 @@ class Sidebar;
 class SmtpClient;
 class TitleBar;
 class TotpManager;
+class VaultPage;
 class Tray;
 
 // What the window takes from outside; tests replace the clock, the timer
@@ -43,6 +48,8 @@ struct MainWindowOptions
     int notifyMs = 3000;
     int guardTickMs = 5000;
     int fadeMs = 220;
+    // The vault locks itself this long after the last unlock or code copy.
+    int vaultAutoLockMs = 300000;
     // Whether an analysis environment is present.
     std::function<bool()> guard;
     // The tray icon, or null when the desktop has none.
@@ -77,6 +84,11 @@ public:
     LinkManager *link() const { return m_link; }
 
     InboxPage *inboxPage() const { return m_inbox; }
+    VaultPage *vaultPage() const { return m_vaultPage; }
+    AccountsPage *accountsPage() const { return m_accountsPage; }
+    LinkPage *linkPage() const { return m_linkPage; }
+    ActivityPage *activityPage() const { return m_activityPage; }
+    AutoLock *vaultAutoLock() const { return m_autoLock; }
     Sidebar *sidebar() const { return m_sidebar; }
     TitleBar *titleBar() const { return m_titleBar; }
     QStackedWidget *pageStack() const { return m_stack; }
@@ -117,6 +129,11 @@ public slots:
     void openReply(const QString &account, const QString &to, const QString &subject);
     void onSendFinished(bool ok, const QString &msg);
     void flushCodeNotify();
+    void refreshVault();
+    void refreshAccounts();
+    void updateVaultCodes();
+    void showProviderHelp();
+    void refreshHealth();
 
     void copyCode(const QString &code);
     void typeCode(const QString &code);
@@ -132,6 +149,7 @@ protected:
 private:
     void buildLayout();
     void buildTray();
+    void buildServicePages();
     void applyTheme();
     void enterMaskedMode();
     void refreshUserChip();
@@ -150,6 +168,11 @@ private:
     TitleBar *m_titleBar = nullptr;
     Sidebar *m_sidebar = nullptr;
     InboxPage *m_inbox = nullptr;
+    VaultPage *m_vaultPage = nullptr;
+    AccountsPage *m_accountsPage = nullptr;
+    LinkPage *m_linkPage = nullptr;
+    ActivityPage *m_activityPage = nullptr;
+    AutoLock *m_autoLock = nullptr;
     QStackedWidget *m_stack = nullptr;
     QLabel *m_status = nullptr;
     QList<QPushButton *> m_navButtons;
