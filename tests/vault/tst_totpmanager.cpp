@@ -347,10 +347,25 @@ void TestTotpManager::damagedSaltKeyDoesNotBreakNextSave()
         QVERIFY(m.unlock(kPassword));
         QVERIFY(m.addEntry(QStringLiteral("b"), kSecret));
     }
+    {
+        TotpManager m;
+        QVERIFY(m.unlock(kPassword));
+        QCOMPARE(m.entries().size(), 2);
+        QCOMPARE(QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1()).size(), 16);
+    }
+
+    // Configured but with neither salt nor data: it opens empty, and what is
+    // added then must still open after a restart.
+    store().remove("vault/salt");
+    store().remove("vault/data");
+    {
+        TotpManager m;
+        QVERIFY(m.unlock(kPassword));
+        QVERIFY(m.addEntry(QStringLiteral("c"), kSecret));
+    }
     TotpManager m;
     QVERIFY(m.unlock(kPassword));
-    QCOMPARE(m.entries().size(), 2);
-    QCOMPARE(QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1()).size(), 16);
+    QCOMPARE(m.entries().size(), 1);
 }
 
 void TestTotpManager::secureBytesLockAndWipe()
