@@ -1,6 +1,7 @@
 #include "recognition/codeextractor.h"
 
 #include <QRegularExpression>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
@@ -66,6 +67,88 @@ const QList<CodeRule> &codeRules()
     return table;
 }
 
+namespace {
+
+bool isAsciiDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isSplitSeparator(char16_t c)
+{
+    return c == u' ' || c == u'-';
+}
+
+// Case-insensitive [A-Z0-9] also takes a few non-ASCII letters (the Kelvin
+// sign, the long s); counting every non-ASCII character keeps this a safe
+// over-estimate.
+bool mayBeAlnum(char16_t c)
+{
+    return isAsciiDigit(c) || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c > 0x7F;
+}
+
+struct DigitRun
+{
+    qsizetype start;
+    qsizetype length;
+};
+
+// Where each rule's first match can start at the earliest, found in one pass
+// over the text; -1 when the rule cannot match at all. The patterns stay the
+// judges: they are matched from these offsets, so that on long mails the
+// rules that cannot hit cost nothing.
+std::array<qsizetype, 9> earliestStarts(const QString &text, bool keyword)
+{
+    std::array<qsizetype, 9> starts;
+    starts.fill(-1);
+    starts[0] = keyword ? 0 : -1; // every rule-1 keyword is also a pre-filter word
+
+    const char16_t *s = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+
+    // Rules 2 to 8 start at a maximal run of ASCII digits of a given length.
+    QVarLengthArray<DigitRun, 64> runs;
+    for (qsizetype i = 0; i < n;) {
+        if (!isAsciiDigit(s[i])) {
+            ++i;
+            continue;
+        }
+        const qsizetype begin = i;
+        while (i < n && isAsciiDigit(s[i]))
+            ++i;
+        runs.append({begin, i - begin});
+    }
+    const auto joined = [&](qsizetype a, qsizetype b) {
+        const qsizetype gap = runs[a].start + runs[a].length;
+        return runs[b].start == gap + 1 && isSplitSeparator(s[gap]);
+    };
+    for (qsizetype r = 0; r < runs.size(); ++r) {
+        const qsizetype len = runs[r].length;
+        const int rule = len == 6 ? 1 : len == 8 ? 2 : len == 4 ? 3 : len == 5 ? 4 : len == 7 ? 5 : -1;
+        if (rule >= 0 && starts[size_t(rule)] < 0)
+            starts[size_t(rule)] = runs[r].start;
+        if (starts[6] < 0 && len == 3 && r + 1 < runs.size() && runs[r + 1].length == 3 && joined(r, r + 1))
+            starts[6] = runs[r].start;
+        if (starts[7] < 0 && len == 2 && r + 2 < runs.size() && runs[r + 1].length == 2
+            && runs[r + 2].length == 2 && joined(r, r + 1) && joined(r + 1, r + 2))
+            starts[7] = runs[r].start;
+    }
+
+    // Rule 9: four alphanumerics, a hyphen, four alphanumerics.
+    for (qsizetype d = 4; d + 4 < n; ++d) {
+        if (s[d] != u'-')
+            continue;
+        if (mayBeAlnum(s[d - 4]) && mayBeAlnum(s[d - 3]) && mayBeAlnum(s[d - 2]) && mayBeAlnum(s[d - 1])
+            && mayBeAlnum(s[d + 1]) && mayBeAlnum(s[d + 2]) && mayBeAlnum(s[d + 3]) && mayBeAlnum(s[d + 4])) {
+            starts[8] = d - 4;
+            break;
+        }
+    }
+    return starts;
+}
+
+} // namespace
+
 CodeMatch extractCode(const QString &subject, const QString &text)
 {
     const CompiledRules &compiledSet = compiledRules();
@@ -73,9 +156,12 @@ CodeMatch extractCode(const QString &subject, const QString &text)
     const QString haystack = subject + QLatin1Char('\n') + text;
 
     const bool keyword = compiledSet.keyword.match(haystack).hasMatch();
+    const std::array<qsizetype, 9> starts = earliestStarts(haystack, keyword);
 
     for (int i = 0; i < table.size(); ++i) {
-        const QRegularExpressionMatch m = compiledSet.rules[size_t(i)].match(haystack);
+        if (starts[size_t(i)] < 0)
+            continue;
+        const QRegularExpressionMatch m = compiledSet.rules[size_t(i)].match(haystack, starts[size_t(i)]);
         if (!m.hasMatch())
             continue;
         const int group = std::max(0, m.lastCapturedIndex());
