@@ -1,5 +1,7 @@
 #include "vault/sealedbox.h"
 
+#include "vault/securememory.h"
+
 #include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -10,16 +12,6 @@ namespace {
 
 constexpr char kMagic[4] = {'M', 'R', 'C', '1'};
 constexpr int kKeySize = 32;
-
-// Overwrites a buffer the compiler may not elide.
-void wipe(QByteArray &bytes)
-{
-    if (bytes.isEmpty())
-        return;
-    volatile char *p = bytes.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        p[i] = 0;
-}
 
 // Keystream block j is SHA-256(key || salt || j as 64-bit big endian).
 void applyKeystream(QByteArray &data, const QByteArray &key, QByteArrayView salt)
@@ -69,7 +61,7 @@ QByteArray withUtf8(const QString &password, Use &&use)
 {
     QByteArray utf8 = password.toUtf8();
     QByteArray result = use(QByteArrayView(utf8));
-    wipe(utf8);
+    wipeBytes(utf8);
     return result;
 }
 
@@ -95,7 +87,7 @@ QByteArray deriveKeyUtf8(QByteArrayView passwordUtf8, const QByteArray &salt)
         std::memcpy(buf, hash.resultView().data(), kKeySize);
     }
     QByteArray key(buf, kKeySize);
-    wipe(buffer);
+    wipeBytes(buffer);
     return key;
 }
 
@@ -111,7 +103,7 @@ QByteArray sealBoxUtf8(const QByteArray &plaintext, QByteArrayView passwordUtf8,
     ciphertext.detach();
     applyKeystream(ciphertext, key, salt);
     const QByteArray tag = tagOf(key, ciphertext);
-    wipe(key);
+    wipeBytes(key);
 
     QByteArray box;
     box.reserve(ciphertext.size() + 4 + salt.size() + kKeySize);
@@ -138,12 +130,12 @@ QByteArray openBoxUtf8(const QByteArray &box, QByteArrayView passwordUtf8)
 
     QByteArray key = deriveKeyUtf8(passwordUtf8, salt);
     if (!equalConstantTime(tagOf(key, ciphertext), tag)) {
-        wipe(key);
+        wipeBytes(key);
         return {};
     }
     QByteArray plain(ciphertext.data(), n);
     applyKeystream(plain, key, salt);
-    wipe(key);
+    wipeBytes(key);
     return plain;
 }
 

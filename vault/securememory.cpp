@@ -2,6 +2,15 @@
 
 #include "vault/securememory_platform.h"
 
+void wipeBytes(QByteArray &bytes)
+{
+    if (!bytes.isEmpty()) {
+        bytes.detach();
+        secureZero(bytes.data(), size_t(bytes.size()));
+    }
+    bytes = QByteArray();
+}
+
 SecureBytes::~SecureBytes()
 {
     wipe();

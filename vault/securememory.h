@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+// Overwrites the array's own bytes with zeros (in a way the compiler must
+// keep), then empties it.
+void wipeBytes(QByteArray &bytes);
+
 // A byte buffer for secrets: page-locked while it holds bytes (so it is not
 // written to swap) and overwritten with zeros whenever it is replaced,
 // cleared or destroyed.

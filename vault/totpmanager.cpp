@@ -2,7 +2,6 @@
 
 #include "vault/otpauth.h"
 #include "vault/sealedbox.h"
-#include "vault/securememory_platform.h"
 
 #include <QSettings>
 #include <QStringList>
@@ -54,15 +53,6 @@ bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values)
     return false;
 }
 
-void wipe(QByteArray &bytes)
-{
-    if (!bytes.isEmpty()) {
-        bytes.detach();
-        secureZero(bytes.data(), size_t(bytes.size()));
-    }
-    bytes.clear();
-}
-
 } // namespace
 
 TotpManager::TotpManager(QObject *parent, int tickIntervalMs)
@@ -95,7 +85,7 @@ bool TotpManager::setupVault(const QString &password)
     if (!writeVaultKeys({{kKeySalt, QString::fromLatin1(salt.toBase64())},
                          {kKeyData, QString::fromLatin1(box.toBase64())},
                          {kKeySet, true}})) {
-        wipe(key);
+        wipeBytes(key);
         return false;
     }
     m_salt = salt;
@@ -138,7 +128,7 @@ bool TotpManager::loadEntries(const QString &password)
     if (plain.isEmpty())
         return false;
     m_entries = vaultEntriesFromJson(plain);
-    wipe(plain);
+    wipeBytes(plain);
     // The box carries the salt it was sealed with; saving under a damaged
     // "vault/salt" would make the next box unopenable.
     m_salt = decoded.decoded.mid(4, kSealedBoxSaltSize);
@@ -153,7 +143,7 @@ bool TotpManager::saveEntries()
         m_salt = generateSalt();
     QByteArray plain = vaultEntriesToJson(m_entries);
     const QByteArray box = sealBoxUtf8(plain, m_masterKeyBytes.view(), m_salt);
-    wipe(plain);
+    wipeBytes(plain);
     if (writeVaultKeys({{kKeySalt, QString::fromLatin1(m_salt.toBase64())},
                         {kKeyData, QString::fromLatin1(box.toBase64())}}))
         return true;
