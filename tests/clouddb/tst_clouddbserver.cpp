@@ -119,7 +119,8 @@ void TstCloudDbServer::rawGarbageDoesNotKillIt()
     CloudDbFixture db;
     QVERIFY2(db.start(), qPrintable(db.errorText()));
     const QUrl url(db.baseUrl());
-    for (const QByteArray &junk : {QByteArray("\x00\xff garbage\r\n\r\n", 16),
+    static const char binary[] = "\x00\xff garbage\r\n\r\n";
+    for (const QByteArray &junk : {QByteArray(binary, sizeof binary - 1),
                                   QByteArray("PUT /mirelo_link/x.json HTTP/1.1\r\nContent-Length: 99999999999\r\n\r\n{"),
                                   QByteArray("GET /%zz%.json HTTP/1.1\r\nHost: x\r\n\r\n")}) {
         QTcpSocket s;
