@@ -1,5 +1,6 @@
 // The account against the real local database server.
 #include "account/firebaseauth.h"
+#include "link/embeddeddb.h"
 #include "support/clouddbfixture.h"
 #include "support/isolatedsettings.h"
 
@@ -62,6 +63,7 @@ private slots:
     void upperCaseDigestAndShortPasswordAtSignIn();
     void permissionDeniedShowsRulesMessage();
     void serverDown();
+    void embeddedAndHandStartedDatabases();
 
 private:
     QJsonObject record(const QString &name);
@@ -219,6 +221,31 @@ void TstFirebaseAuthServer::serverDown()
     QCOMPARE(await(auth).text, QString("Giris hatasi: ag"));
     QVERIFY(!auth.isLogged());
     QVERIFY(!QSettings("MIRELOPLUS", "MireloPlus").contains("auth/logged"));
+}
+
+void TstFirebaseAuthServer::embeddedAndHandStartedDatabases()
+{
+    QCoreApplication::setOrganizationName("MIRELOPLUS");
+    QCoreApplication::setApplicationName("MireloPlus");
+    // No setup at all: the embedded database.
+    {
+        QObject owner;
+        FirebaseAuth auth(nullptr, cloudDatabaseUrl(&owner));
+        QVERIFY(auth.databaseUrl().startsWith("http://127.0.0.1:"));
+        QVERIFY(auth.databaseUrl() != db.baseUrl());
+        auth.signUp("gomulu", "sifre1");
+        QCOMPARE(await(auth).text, QString("Hos geldin, gomulu"));
+        auth.signIn("gomulu", "sifre1");
+        QCOMPARE(await(auth).text, QString("Tekrar hos geldin, gomulu"));
+    }
+    // A database URL in the settings: mirelo-clouddb started on its own.
+    QSettings("MIRELOPLUS", "MireloPlus").setValue("cloud/url", db.baseUrl());
+    QObject owner;
+    FirebaseAuth auth(nullptr, cloudDatabaseUrl(&owner));
+    QCOMPARE(auth.databaseUrl(), db.baseUrl());
+    auth.signUp("elle_baslatilan", "sifre1");
+    QCOMPARE(await(auth).text, QString("Hos geldin, elle_baslatilan"));
+    QCOMPARE(record("elle_baslatilan").value("display").toString(), QString("elle_baslatilan"));
 }
 
 QTEST_GUILESS_MAIN(TstFirebaseAuthServer)
