@@ -1,0 +1,482 @@
+#include "app/mainwindow.h"
+#include "app/notifytext.h"
+#include "app/theme.h"
+#include "app/titlebar.h"
+#include "desktop/autotyper.h"
+#include "link/linkpayload.h"
+#include "link/rest.h"
+#include "mail/mailstore.h"
+#include "pages/inboxmodel.h"
+#include "pages/inboxpage.h"
+#include "pages/sidebar.h"
+#include "recordingtray.h"
+#include "support/clouddbfixture.h"
+#include "support/isolatedsettings.h"
+#include "vault/totpmanager.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QNetworkAccessManager>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+MailItem codeMail(const QString &code, const QString &from = "Steam <noreply@steampowered.com>")
+{
+    MailItem m;
+    m.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    m.account = "me@example.com";
+    m.from = from;
+    m.subject = "Giris kodun";
+    m.code = code;
+    m.received = QDateTime::currentDateTime();
+    return m;
+}
+
+QImage iconImage(const QIcon &icon)
+{
+    return icon.pixmap(16, 16).toImage();
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<IsolatedSettings> m_settings;
+    std::unique_ptr<CloudDbFixture> m_db;
+    qint64 m_now = 1'700'000'000;
+    int m_quits = 0;
+    bool m_guard = false;
+    bool m_withTray = true;
+    RecordingTray *m_tray = nullptr;
+    QList<QPair<QMessageBox::Icon, QString>> m_messages;
+    int m_dialogResult = QDialog::Rejected;
+
+    std::unique_ptr<MainWindow> makeWindow(int notifyMs = 3000)
+    {
+        MainWindowOptions o;
+        o.databaseUrl = m_db->baseUrl();
+        o.clock = [this] { return m_now; };
+        o.notifyMs = notifyMs;
+        o.fadeMs = 1;
+        o.guard = [this] { return m_guard; };
+        o.trayFactory = [this](QObject *parent) -> Tray * {
+            if (!m_withTray)
+                return nullptr;
+            m_tray = new RecordingTray(parent);
+            return m_tray;
+        };
+        o.runDialog = [this](QDialog *) { return m_dialogResult; };
+        o.quit = [this] { ++m_quits; };
+        o.message = [this](QMessageBox::Icon icon, const QString &text) { m_messages.append({icon, text}); };
+        o.startPolling = false;
+        o.registerHotkey = false;
+        return std::make_unique<MainWindow>(o);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_db = std::make_unique<CloudDbFixture>();
+        QVERIFY2(m_db->startInProcess(), qPrintable(m_db->errorText()));
+    }
+
+    void init()
+    {
+        m_settings = std::make_unique<IsolatedSettings>();
+        m_now = 1'700'000'000;
+        m_quits = 0;
+        m_guard = false;
+        m_withTray = true;
+        m_tray = nullptr;
+        m_messages.clear();
+        m_dialogResult = QDialog::Rejected;
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void startsWithChromeTrayAndFivePages()
+    {
+        auto w = makeWindow();
+        QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(w->size(), QSize(1080, 680));
+        QCOMPARE(w->minimumSize(), QSize(920, 560));
+        QCOMPARE(w->pageStack()->count(), 5);
+        QCOMPARE(w->statusLine()->text(), QString("Hazir. Demo veriyle baslayabilirsin."));
+        QCOMPARE(w->quietUntil(), m_now + 45);
+        QVERIFY(m_tray && m_tray->visible);
+        QCOMPARE(m_tray->toolTip, QString("MIRELO+ - arka planda calisiyor"));
+        QStringList items;
+        for (QAction *a : m_tray->menu->actions())
+            items << (a->isSeparator() ? QString("-") : a->text());
+        QCOMPARE(items, QStringList({"Goster", "Son kodu otomatik yaz (Ctrl+Shift+V)", "Ekran yakalama korumasi",
+                                     "-", "Cikis"}));
+        // a new page lands in its slot
+        auto *page = new QWidget;
+        w->setPage(VaultPageIndex, page);
+        QCOMPARE(w->pageStack()->widget(VaultPageIndex), page);
+        QCOMPARE(w->pageStack()->count(), 5);
+    }
+
+    void oneCodeIsCopiedPushedAndNotified()
+    {
+        // a paired device in the real local database receives the sealed code
+        PairedDevice dev{"ABCDEFGH", "Telefon", QString(64, 'a'), "2026-01-01T10:00:00"};
+        QSettings("MIRELOPLUS", "MireloPlus")
+            .setValue("link/devices", QString::fromUtf8(serializePairedDevices({dev})));
+        auto w = makeWindow();
+        m_now += 46;
+        const MailItem m = codeMail("482913");
+        w->onNewCode(m);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("482913"));
+        QCOMPARE(w->typer()->lastText(), QString("482913"));
+        QCOMPARE(w->statusLine()->text(), QString("Yeni kod: 482913 <- Steam <noreply@steampowered.com>"));
+        QCOMPARE(w->pendingNotifications().size(), 1);
+        QVERIFY(m_tray->messages.isEmpty());
+        w->flushCodeNotify();
+        QCOMPARE(m_tray->messages.size(), 1);
+        QCOMPARE(m_tray->messages[0].title, QString("MIRELO+ - Steam"));
+        QVERIFY(m_tray->messages[0].text.startsWith("482913  (Giris kodun)\n"));
+        QCOMPARE(m_tray->messages[0].msecs, 6000);
+        QVERIFY(w->pendingNotifications().isEmpty());
+
+        QNetworkAccessManager nam;
+        QByteArray inbox;
+        int entries = 0;
+        for (int attempt = 0; attempt < 50 && entries == 0; ++attempt) {
+            bool done = false;
+            restGet(&nam, this, m_db->baseUrl(), "/mirelo_link/ABCDEFGH/inbox", [&](bool ok, const QByteArray &b) {
+                if (ok)
+                    inbox = b;
+                done = true;
+            });
+            QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+            entries = QJsonDocument::fromJson(inbox).object().size();
+            if (entries == 0)
+                QTest::qWait(100);
+        }
+        QCOMPARE(entries, 1);
+        QVERIFY(!inbox.contains("482913")); // sealed, never in clear
+    }
+
+    void burstsShareOneNotification_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("three") << 3 << "MIRELO+ - 3 yeni kod" << "333 (Sender3)";
+        QTest::newRow("five") << 5 << "MIRELO+ - 5 yeni kod" << "+2 kod daha";
+    }
+
+    void burstsShareOneNotification()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, title);
+        QFETCH(QString, lastLine);
+        auto w = makeWindow(80);
+        m_now += 60;
+        for (int i = 1; i <= count; ++i)
+            w->onNewCode(codeMail(QString::number(i * 111), QString("Sender%1 <s%1@x.com>").arg(i)));
+        QTRY_COMPARE(m_tray->messages.size(), 1);
+        QCOMPARE(m_tray->messages[0].title, title);
+        QCOMPARE(m_tray->messages[0].text.split('\n').last(), lastLine);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::number(count * 111));
+        // the burst is over: no second message follows
+        QTest::qWait(200);
+        QCOMPARE(m_tray->messages.size(), 1);
+    }
+
+    void quietPeriodAndCodelessMailsRaiseNothing()
+    {
+        auto w = makeWindow(10);
+        const QString status = w->statusLine()->text();
+        m_now += 44;
+        w->onNewCode(codeMail("111111"));
+        m_now += 10;
+        w->onNewCode(codeMail(""));
+        QTest::qWait(50);
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+        QVERIFY(w->typer()->lastText().isEmpty());
+        QVERIFY(w->pendingNotifications().isEmpty());
+        QVERIFY(m_tray->messages.isEmpty());
+        QCOMPARE(w->statusLine()->text(), status);
+    }
+
+    void maskedModeOnlyTellsTheStatusLine()
+    {
+        m_guard = true;
+        auto w = makeWindow(10);
+        QVERIFY(w->isMasked());
+        QCOMPARE(w->statusLine()->text(), QString("Koruma: analiz ortami algilandi, kodlar gizlendi."));
+        QCOMPARE(m_tray->messages.size(), 1);
+        QCOMPARE(m_tray->messages[0].title, QString("MIRELO+ Koruma"));
+        QCOMPARE(m_tray->messages[0].icon, QSystemTrayIcon::Warning);
+        m_now += 100;
+        w->onNewCode(codeMail("424242"));
+        QTest::qWait(50);
+        QCOMPARE(w->statusLine()->text(), QString("Yeni kod geldi (koruma: gizli)."));
+        QCOMPARE(m_tray->messages.size(), 2);
+        QCOMPARE(m_tray->messages[1].text, QString("Yeni kod geldi (koruma aktif, gizli)."));
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+        QVERIFY(w->typer()->lastText().isEmpty());
+        QVERIFY(w->pendingNotifications().isEmpty());
+        // copy actions only report
+        w->copyCode("424242");
+        QCOMPARE(w->statusLine()->text(), QString("Koruma aktif: kod gizli."));
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+    }
+
+    void guardTickEntersMaskedModeOnce()
+    {
+        auto w = makeWindow();
+        w->store()->loadDemoMails();
+        w->refreshMailList();
+        QVERIFY(!w->isMasked());
+        m_guard = true;
+        w->onGuardTick();
+        w->onGuardTick();
+        QVERIFY(w->isMasked());
+        QCOMPARE(m_tray->messages.size(), 1);
+        // the list was rebuilt at once, masked
+        const MailCardData *c = w->inboxPage()->model()->card(0);
+        QVERIFY(c);
+        QCOMPARE(c->codeShown, QString("***"));
+    }
+
+    void tenChangesCostOneRebuild()
+    {
+        auto w = makeWindow();
+        const int before = w->inboxPage()->rebuildCount();
+        for (int i = 0; i < 10; ++i)
+            w->store()->markSeen("none");
+        QCOMPARE(w->inboxPage()->rebuildCount(), before);
+        QTRY_COMPARE(w->inboxPage()->rebuildCount(), before + 1);
+        QTest::qWait(400);
+        QCOMPARE(w->inboxPage()->rebuildCount(), before + 1);
+        // the search field goes through the same debounce
+        w->inboxPage()->searchField()->setText("a");
+        w->inboxPage()->searchField()->setText("ab");
+        QTRY_COMPARE(w->inboxPage()->rebuildCount(), before + 2);
+    }
+
+    void closeHidesToTrayAndLocksTheVault()
+    {
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(w->vault()->setupVault("master-pass"));
+        QVERIFY(!w->vault()->isLocked());
+        QVERIFY(!w->close());
+        QVERIFY(!w->isVisible());
+        QVERIFY(w->vault()->isLocked());
+        QCOMPARE(m_quits, 0);
+        QCOMPARE(m_tray->messages.last().text,
+                 QString("Arka planda calismaya devam ediyor. Kod gelince bildirecegim."));
+        QCOMPARE(m_tray->messages.last().msecs, 2500);
+        // tray click brings it back, a second click hides it again
+        m_tray->activate(QSystemTrayIcon::Trigger);
+        QVERIFY(w->isVisible());
+        m_tray->activate(QSystemTrayIcon::DoubleClick);
+        QVERIFY(w->isVisible());
+        m_tray->activate(QSystemTrayIcon::Trigger);
+        QVERIFY(!w->isVisible());
+    }
+
+    void titleBarCloseOnlyHidesWithATray()
+    {
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(w->vault()->setupVault("master-pass"));
+        const int before = m_tray->messages.size();
+        emit w->titleBar()->closeRequested();
+        QVERIFY(!w->isVisible());
+        QVERIFY(!w->vault()->isLocked());
+        QCOMPARE(m_tray->messages.size(), before);
+        QCOMPARE(m_quits, 0);
+    }
+
+    void withoutTrayClosingQuitsWithTheVaultLocked()
+    {
+        m_withTray = false;
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(w->vault()->setupVault("master-pass"));
+        emit w->titleBar()->closeRequested();
+        QCOMPARE(m_quits, 1);
+        QVERIFY(w->vault()->isLocked());
+        // the batch is kept without a tray
+        m_now += 100;
+        w->onNewCode(codeMail("777777"));
+        w->flushCodeNotify();
+        QCOMPARE(w->pendingNotifications().size(), 1);
+    }
+
+    void signOutThenCancelledSignInQuits()
+    {
+        QSettings s("MIRELOPLUS", "MireloPlus");
+        s.setValue("auth/display", "mirelo_user");
+        s.setValue("auth/logged", true);
+        auto w = makeWindow();
+        QCOMPARE(w->sidebar()->avatarLabel()->text(), QString("M"));
+        QCOMPARE(w->sidebar()->userNameLabel()->toolTip(), QString("mirelo_user"));
+        m_dialogResult = QDialog::Rejected;
+        w->signOut();
+        QCOMPARE(m_quits, 1);
+        QCOMPARE(w->sidebar()->userNameLabel()->toolTip(), QString("Giris bekleniyor"));
+        QCOMPARE(w->sidebar()->avatarLabel()->text(), QString("?"));
+        // accepted but still signed out is no sign-in either
+        m_dialogResult = QDialog::Accepted;
+        w->signOut();
+        QCOMPARE(m_quits, 2);
+    }
+
+    void themeSwitchTwiceRestoresEverything()
+    {
+        auto w = makeWindow();
+        QVERIFY(!isLightTheme());
+        const QString sheet = w->styleSheet();
+        QVERIFY(sheet.contains(".mailCardNew"));
+        const QString btnText = w->themeButton()->text();
+        QCOMPARE(btnText, QString("  Acik Tema"));
+        QPushButton *vaultBtn = w->navButtons().at(1);
+        const QImage vaultIcon = iconImage(vaultBtn->icon());
+        const QImage closeIcon = iconImage(w->titleBar()->closeButton()->icon());
+
+        w->toggleTheme();
+        QVERIFY(isLightTheme());
+        QCOMPARE(QSettings("MIRELOPLUS", "MireloPlus").value("theme").toString(), QString("light"));
+        QVERIFY(w->styleSheet() != sheet);
+        QCOMPARE(w->themeButton()->text(), QString("  Koyu Tema"));
+        QVERIFY(iconImage(vaultBtn->icon()) != vaultIcon);
+        QVERIFY(iconImage(w->titleBar()->closeButton()->icon()) != closeIcon);
+
+        w->toggleTheme();
+        QCOMPARE(w->styleSheet(), sheet);
+        QCOMPARE(w->themeButton()->text(), btnText);
+        QCOMPARE(iconImage(vaultBtn->icon()), vaultIcon);
+        QCOMPARE(iconImage(w->titleBar()->closeButton()->icon()), closeIcon);
+    }
+
+    void onlyExactLightIsLight()
+    {
+        QSettings("MIRELOPLUS", "MireloPlus").setValue("theme", "Light");
+        QVERIFY(!isLightTheme());
+        QCOMPARE(iconPath("inbox"), QString(":/icons/inbox.svg"));
+        auto w = makeWindow();
+        QFile dark(":/style.qss");
+        QVERIFY(dark.open(QIODevice::ReadOnly));
+        QCOMPARE(w->styleSheet(), QString::fromUtf8(dark.readAll()));
+        QSettings("MIRELOPLUS", "MireloPlus").setValue("theme", "light");
+        QCOMPARE(iconPath("inbox"), QString(":/icons/inbox_dark.svg"));
+        QCOMPARE(primaryPlusIconPath(), QString(":/icons/plus_light.svg"));
+    }
+
+    void everyThemeIconExists()
+    {
+        initMireloResources();
+        const QStringList names = {"accounts", "close", "copy", "filter", "game", "inbox", "link", "logo", "max", "min",
+                                   "moon", "plus", "refresh", "search", "send", "settings", "shield", "sun", "vault"};
+        for (const QString &n : names) {
+            QVERIFY2(QFile::exists(":/icons/" + n + ".svg"), qPrintable(n));
+            QVERIFY2(QFile::exists(":/icons/" + n + "_dark.svg"), qPrintable(n));
+            QVERIFY2(!QIcon(":/icons/" + n + ".svg").pixmap(16, 16).isNull(), qPrintable(n));
+        }
+        QVERIFY(QFile::exists(":/icons/plus_light.svg"));
+        QVERIFY(!QImage(":/logo.png").isNull());
+        QVERIFY(!QImage(":/logo_full.png").isNull());
+    }
+
+    void replyNeedsAKnownAccount()
+    {
+        auto w = makeWindow();
+        w->openReply("nobody@example.com", "x@y.com", "Konu");
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].second, QString("Hesap bulunamadi: nobody@example.com"));
+        QVERIFY(!w->replyDialog());
+
+        EmailAccount acc;
+        acc.address = "Me@Example.com";
+        w->store()->addOrUpdateAccount(acc);
+        w->openReply("me@example.com", "x@y.com", "Konu");
+        QPointer<ReplyDialog> first = w->replyDialog();
+        QVERIFY(first);
+        QVERIFY(first->isVisible());
+        QCOMPARE(first->subject(), QString("Re: Konu"));
+        w->openReply("me@example.com", "z@y.com", "Diger");
+        QVERIFY(w->replyDialog() != first);
+        QTRY_VERIFY(!first); // the first one was closed and deleted
+        QCOMPARE(w->replyDialog()->toAddress(), QString("z@y.com"));
+    }
+
+    void emptyReplyKeepsWhatWasWritten()
+    {
+        auto w = makeWindow();
+        EmailAccount acc;
+        acc.address = "me@example.com";
+        w->store()->addOrUpdateAccount(acc);
+        w->openReply("me@example.com", "", "Konu");
+        auto *body = w->replyDialog()->findChild<QPlainTextEdit *>();
+        QVERIFY(body);
+        body->setPlainText("yazdigim cevap");
+        w->replyDialog()->accept();
+        QCOMPARE(m_messages.last().second, QString("Alici ve mesaj gerekli."));
+        QVERIFY(w->replyDialog());
+        QTRY_VERIFY(w->replyDialog()->isVisible());
+        QCOMPARE(w->replyDialog()->body(), QString("yazdigim cevap"));
+    }
+
+    void sendResultWithoutDialogWarnsOnlyOnFailure()
+    {
+        auto w = makeWindow();
+        w->onSendFinished(true, "Cevap gonderildi: a@b.com");
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(w->statusLine()->text(), QString("Cevap gonderildi: a@b.com"));
+        w->onSendFinished(false, "Sifre reddedildi.");
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].first, QMessageBox::Warning);
+    }
+
+    void showOnlyAccountFiltersAndSwitches()
+    {
+        auto w = makeWindow();
+        w->store()->loadDemoMails();
+        w->switchPage(AccountsPageIndex);
+        QCOMPARE(w->currentPage(), int(AccountsPageIndex));
+        const QString addr = w->store()->mails().first().account;
+        w->showOnlyAccount(addr.toUpper());
+        QCOMPARE(w->currentPage(), int(InboxPageIndex));
+        QCOMPARE(w->statusLine()->text(), "Filtre: " + addr.toUpper());
+        w->refreshMailList();
+        QVERIFY(w->inboxPage()->banner()->isVisibleTo(w.get()));
+        for (int r = 0; r < w->inboxPage()->model()->cardCount(); ++r)
+            QVERIFY(sameAccount(w->inboxPage()->model()->card(r)->account, addr));
+        QVERIFY(!w->sidebar()->allButton()->isChecked());
+    }
+
+    void captureToggleIsSaved()
+    {
+        auto w = makeWindow();
+        QAction *capture = m_tray->menu->actions().at(2);
+        QVERIFY(capture->isCheckable());
+        const bool was = capture->isChecked();
+        capture->toggle();
+        QCOMPARE(QSettings("MIRELOPLUS", "MireloPlus").value("captureProt").toBool(), !was);
+        QCOMPARE(w->statusLine()->text(), QString("Ekran yakalama korumasi: ") + (was ? "KAPALI" : "ACIK"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
