@@ -5,6 +5,7 @@
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QLockFile>
 #include <QUrl>
 
 namespace {
@@ -31,8 +32,22 @@ CloudDbServer::~CloudDbServer() = default;
 
 bool CloudDbServer::start(const QHostAddress &address, quint16 port, QString *error)
 {
-    if (!m_store->load(error))
+    m_inUse = false;
+    if (!m_store->dataFile().isEmpty()) {
+        m_lock = std::make_unique<QLockFile>(m_store->dataFile() + QStringLiteral(".lock"));
+        m_lock->setStaleLockTime(0);
+        if (!m_lock->tryLock(0)) {
+            m_inUse = m_lock->error() == QLockFile::LockFailedError;
+            *error = m_inUse ? QStringLiteral("%1 is in use by another server").arg(m_store->dataFile())
+                             : QStringLiteral("cannot lock %1").arg(m_store->dataFile());
+            m_lock.reset();
+            return false;
+        }
+    }
+    if (!m_store->load(error)) {
+        m_lock.reset();
         return false;
+    }
     m_http = new QHttpServer(this);
     CloudDbStore *store = m_store.get();
     m_http->setMissingHandler([store](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
@@ -48,6 +63,7 @@ bool CloudDbServer::start(const QHostAddress &address, quint16 port, QString *er
         *error = QStringLiteral("cannot listen on %1:%2").arg(address.toString()).arg(port);
         delete m_http;
         m_http = nullptr;
+        m_lock.reset();
         return false;
     }
     m_address = address;

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -24,23 +25,41 @@ QString cloudDatabaseUrl(QObject *owner)
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dir);
     const QString dataFile = dir + QStringLiteral("/clouddb.json");
+    const QString urlFile = dir + QStringLiteral("/clouddb.url");
     auto *server = new CloudDbServer(dataFile, owner);
     QString error;
-    if (!server->start(QHostAddress::LocalHost, 0, &error)) {
+    bool started = server->start(QHostAddress::LocalHost, 0, &error);
+    if (!started && server->dataFileInUse()) {
+        // Another running copy of the program serves this data: share its
+        // server rather than overwrite its file.
+        delete server;
+        QFile file(urlFile);
+        if (file.open(QIODevice::ReadOnly))
+            return QString::fromUtf8(file.readAll()).trimmed();
+        std::fprintf(stderr, "[MIRELO+] yerel veritabani baslamadi: %s\n", qPrintable(error));
+        return QString();
+    }
+    if (!started && QFile::exists(dataFile)) {
         // A data file that no longer parses is kept aside, not overwritten,
         // and the user can still sign up again on a fresh database.
         const QString aside = dataFile + QStringLiteral(".broken-")
                               + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
-        if (QFile::exists(dataFile) && QFile::rename(dataFile, aside)) {
+        if (QFile::rename(dataFile, aside)) {
             std::fprintf(stderr, "[MIRELO+] veritabani dosyasi bozuk, kenara alindi: %s\n", qPrintable(aside));
             delete server;
             server = new CloudDbServer(dataFile, owner);
-            if (server->start(QHostAddress::LocalHost, 0, &error))
-                return server->baseUrl();
+            started = server->start(QHostAddress::LocalHost, 0, &error);
         }
+    }
+    if (!started) {
         std::fprintf(stderr, "[MIRELO+] yerel veritabani baslamadi: %s\n", qPrintable(error));
         delete server;
         return QString();
+    }
+    QSaveFile file(urlFile);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(server->baseUrl().toUtf8());
+        file.commit();
     }
     return server->baseUrl();
 }

@@ -1,3 +1,4 @@
+#include "link/clouddbserver.h"
 #include "link/clouddbtree.h"
 #include "support/clouddbfixture.h"
 
@@ -203,6 +204,11 @@ void TstCloudDbServer::inProcessServerAnswers()
     CloudDbFixture db;
     QVERIFY2(db.startInProcess(), qPrintable(db.errorText()));
     QCOMPARE(db.processId(), 0);
+    // A second server cannot take the same file meanwhile.
+    CloudDbServer rival(db.dataFile());
+    QString error;
+    QVERIFY(!rival.start(QHostAddress::LocalHost, 0, &error));
+    QVERIFY(rival.dataFileInUse());
     QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/i.json", "PUT", "[1,2]").body, QByteArray("[1,2]"));
     QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/i/1.json", "GET").body, QByteArray("2"));
     db.stop();

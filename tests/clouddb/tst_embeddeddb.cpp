@@ -75,6 +75,17 @@ private slots:
         QCOMPARE(call(again + "/mirelo_link/e/v.json", "GET"), QByteArray("1"));
     }
 
+    void secondCopySharesTheRunningServer()
+    {
+        QObject first;
+        const QString url = cloudDatabaseUrl(&first);
+        QVERIFY(!url.isEmpty());
+        QObject second;
+        QCOMPARE(cloudDatabaseUrl(&second), url);
+        QVERIFY(second.children().isEmpty());
+        QCOMPARE(call(url + "/mirelo_link/ortak.json", "PUT", "1"), QByteArray("1"));
+    }
+
     void brokenDataFileIsKeptAside()
     {
         const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
