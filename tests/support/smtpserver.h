@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class TlsFixture;
+
+// A real SMTP server for tests (aiosmtpd, run by /usr/bin/python3 from
+// smtpserver.py beside this file): loopback, a free port, implicit TLS or
+// STARTTLS with the fixture's localhost certificate, AUTH LOGIN for one
+// user. Accepted messages are kept and can be read back.
+//
+//   SmtpTestServer smtp(tls);
+//   QVERIFY2(smtp.start(SmtpTestServer::StartTls, "alice@localhost", "secret"), qPrintable(smtp.error()));
+//   ... send to 127.0.0.1:smtp.port() ...
+//   QVERIFY(smtp.waitForMessages(1, 5000));
+//   smtp.messages().first().content
+class SmtpTestServer
+{
+public:
+    enum Security { ImplicitTls, StartTls };
+    struct Message
+    {
+        QString mailFrom;
+        QStringList rcptTos;
+        QString login;
+        QByteArray content; // as received, dot-stuffing already undone
+    };
+
+    explicit SmtpTestServer(const TlsFixture &tls);
+    ~SmtpTestServer();
+    SmtpTestServer(const SmtpTestServer &) = delete;
+    SmtpTestServer &operator=(const SmtpTestServer &) = delete;
+
+    bool start(Security security, const QString &user, const QString &password);
+    void stop();
+    QString error() const { return m_error; }
+    QString host() const { return QStringLiteral("127.0.0.1"); }
+    quint16 port() const { return m_port; }
+
+    // Messages accepted so far, in order.
+    QList<Message> messages() const;
+    bool waitForMessages(int count, int timeoutMs) const;
+
+private:
+    const TlsFixture &m_tls;
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port = 0;
+    QString m_error;
+};
