@@ -1,0 +1,342 @@
+#include "mail/categories.h"
+#include "mail/mailstore.h"
+#include "pages/categorydialog.h"
+#include "pages/inboxmodel.h"
+#include "pages/inboxpage.h"
+#include "pages/mailcard.h"
+#include "pages/maillistview.h"
+#include "pages/sidebar.h"
+#include "support/isolatedsettings.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+MailItem mail(int i, const QString &from = "Someone <someone@example.org>", const QString &code = "123456")
+{
+    MailItem m;
+    m.id = QString("id-%1").arg(i);
+    m.account = i % 2 ? "odd@example.com" : "even@example.com";
+    m.from = from;
+    m.subject = QString("Konu %1").arg(i);
+    m.preview = "Onizleme";
+    m.code = code.isEmpty() ? QString() : code;
+    m.received = QDateTime(QDate(2026, 1, 2), QTime(9, 5));
+    return m;
+}
+
+CardSource plainSource()
+{
+    CardSource s;
+    s.displayName = "Someone";
+    s.bareAddress = "someone@example.org";
+    s.avatarInitial = "S";
+    return s;
+}
+
+} // namespace
+
+class TestInbox : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<IsolatedSettings> m_settings;
+
+private slots:
+    void init() { m_settings = std::make_unique<IsolatedSettings>(); }
+
+    void cardShowsWhatTheMailGives()
+    {
+        MailItem m = mail(1);
+        m.subject.clear();
+        m.preview = QString(200, 'p');
+        MailCardData d = buildMailCard(m, plainSource(), false);
+        QCOMPARE(d.subject, QString("(konu yok)"));
+        QCOMPARE(d.mailSubject, QString());
+        QCOMPARE(d.preview, QString(140, 'p'));
+        QCOMPARE(d.time, QString("09:05"));
+        QCOMPARE(d.avatarColor, QColor("#55555E"));
+        QCOMPARE(d.avatarTip, QString("someone@example.org"));
+        QVERIFY(d.badge.isEmpty());
+        QVERIFY(d.unread);
+
+        CardSource branded = plainSource();
+        branded.brandName = "Steam";
+        branded.brandColor = "#1B2838";
+        branded.category = "Oyunlar";
+        d = buildMailCard(m, branded, true);
+        QCOMPARE(d.sender, QString("Steam"));
+        QCOMPARE(d.badge, QString("Steam"));
+        QCOMPARE(d.badgeTip, QString("Marka: Steam"));
+        QCOMPARE(d.avatarTip, QString("Steam — someone@example.org"));
+        QCOMPARE(d.codeShown, QString("***"));
+        QCOMPARE(d.code, QString("123456"));
+
+        CardSource categorised = plainSource();
+        categorised.category = "Sosyal";
+        QCOMPARE(buildMailCard(m, categorised, false).badge, QString("Sosyal"));
+    }
+
+    void searchAndBanner()
+    {
+        const MailItem m = mail(3);
+        QVERIFY(mailMatchesNeedle(m, ""));
+        QVERIFY(mailMatchesNeedle(m, "someone@"));
+        QVERIFY(mailMatchesNeedle(m, "konu 3"));
+        QVERIFY(mailMatchesNeedle(m, "123456"));
+        QVERIFY(mailMatchesNeedle(m, "odd@example"));
+        QVERIFY(!mailMatchesNeedle(m, "steam"));
+        QVERIFY(inboxBannerText("", "").isEmpty());
+        QVERIFY(inboxBannerText("a@b.com", "Oyunlar").startsWith("Sadece bu mail gosteriliyor: a@b.com   —  "));
+        QCOMPARE(inboxBannerText("", "Oyunlar"), QString("Kategori: Oyunlar  —  Tum mailler icin [Tum Mailler]."));
+    }
+
+    void layoutPlacesButtonsOnlyForCodes()
+    {
+        const CardFonts fonts(QFont("DejaVu Sans"));
+        const MailCardData withCode = buildMailCard(mail(1), plainSource(), false);
+        const MailCardData noCode = buildMailCard(mail(2, "X <x@y.z>", ""), plainSource(), false);
+        const CardLayout a = layoutMailCard(withCode, 700, fonts);
+        const CardLayout b = layoutMailCard(noCode, 700, fonts);
+        QCOMPARE(a.partAt(a.copyBtn.center()), CardPart::CopyButton);
+        QCOMPARE(a.partAt(a.typeBtn.center()), CardPart::TypeButton);
+        QCOMPARE(a.partAt(a.replyBtn.center()), CardPart::ReplyButton);
+        QCOMPARE(a.partAt(a.code.center()), CardPart::Code);
+        QVERIFY(b.copyBtn.isNull() && b.typeBtn.isNull() && b.code.isNull());
+        QVERIFY(!b.replyBtn.isNull());
+        // nothing overlaps on the bottom row and all of it fits the card
+        QVERIFY(!a.copyBtn.intersects(a.typeBtn) && !a.typeBtn.intersects(a.replyBtn) && !a.code.intersects(a.copyBtn));
+        QVERIFY(a.replyBtn.right() < 700 && a.account.left() >= a.avatar.right());
+        // a long subject wraps and makes the card taller
+        MailItem longOne = mail(1);
+        longOne.subject = QString("kelime ").repeated(40);
+        QVERIFY(layoutMailCard(buildMailCard(longOne, plainSource(), false), 700, fonts).height > a.height);
+    }
+
+    void emptyStoreAndEmptySearchShowTheHint()
+    {
+        MailStore store;
+        InboxPage page(&store);
+        page.refreshMailList();
+        QListView *list = page.mailList();
+        QCOMPARE(list->model()->rowCount(), 1);
+        const QModelIndex idx = list->model()->index(0, 0);
+        QCOMPARE(idx.data().toString(), QString(kInboxEmptyText));
+        QCOMPARE(list->model()->flags(idx), Qt::NoItemFlags);
+
+        store.addMails({mail(1), mail(2)});
+        page.refreshMailList();
+        QCOMPARE(page.model()->cardCount(), 2);
+        page.searchField()->setText("  NO SUCH THING ");
+        page.refreshMailList();
+        QVERIFY(page.model()->isEmptyState());
+        page.searchField()->setText(" ODD@EXAMPLE ");
+        page.refreshMailList();
+        QCOMPARE(page.model()->cardCount(), 1);
+        const QModelIndex first = list->model()->index(0, 0);
+        QCOMPARE(first.data(InboxModel::AccountRole).toString(), QString("odd@example.com"));
+        QCOMPARE(first.data(InboxModel::CodeRole).toString(), QString("123456"));
+        QCOMPARE(first.data(InboxModel::IdRole).toString(), QString("id-1"));
+    }
+
+    void aHundredCardsAtMostInStoreOrder()
+    {
+        MailStore store;
+        QList<MailItem> batch;
+        for (int i = 0; i < 150; ++i)
+            batch << mail(i);
+        store.addMails(batch);
+        InboxPage page(&store);
+        page.refreshMailList();
+        QCOMPARE(page.model()->cardCount(), 100);
+        QCOMPARE(page.model()->card(0)->id, store.filteredMails().first().id);
+        QCOMPARE(page.model()->card(99)->id, store.filteredMails().at(99).id);
+    }
+
+    void maskedCardsAndMenus()
+    {
+        MailStore store;
+        store.addMails({mail(1), mail(2, "NoCode <n@c.com>", "")});
+        InboxPage page(&store);
+        page.resize(800, 600);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.refreshMailList();
+        QListView *list = page.mailList();
+        const QPoint firstPos = list->visualRect(list->model()->index(0, 0)).center();
+        std::unique_ptr<QMenu> menu(page.contextMenuAt(firstPos));
+        QVERIFY(menu);
+        QStringList texts;
+        for (QAction *a : menu->actions())
+            texts << a->text();
+        QCOMPARE(texts, QStringList({"Sadece bu maili goster", "Kodu kopyala: 123456", "Otomatik yaz",
+                                     "Okundu isaretle"}));
+        QSignalSpy quiet(&page, &InboxPage::quietCopyRequested);
+        menu->actions().at(1)->trigger();
+        QCOMPARE(quiet.size(), 1);
+        menu->actions().at(3)->trigger();
+        QVERIFY(store.mails().first().seen || store.mails().last().seen);
+
+        // a card without a code offers no copy in its menu
+        const QPoint secondPos = list->visualRect(list->model()->index(1, 0)).center();
+        menu.reset(page.contextMenuAt(secondPos));
+        QCOMPARE(menu->actions().size(), 2);
+        QVERIFY(!page.contextMenuAt(QPoint(5, list->viewport()->height() - 2)));
+
+        page.setMasked(true);
+        page.refreshMailList();
+        QCOMPARE(page.model()->card(0)->codeShown, QString("***"));
+        menu.reset(page.contextMenuAt(firstPos));
+        QCOMPARE(menu->actions().size(), 2);
+        QSignalSpy status(&page, &InboxPage::statusMessage);
+        QSignalSpy copies(&page, &InboxPage::copyRequested);
+        // a real double-click starts with a press
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, firstPos);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, firstPos);
+        QCOMPARE(copies.size(), 0);
+        QCOMPARE(status.size(), 1);
+        QCOMPARE(status.first().first().toString(), QString("Koruma aktif: kod gizli."));
+    }
+
+    void paintedButtonsAct()
+    {
+        MailStore store;
+        EmailAccount acc;
+        store.addMails({mail(1)});
+        InboxPage page(&store);
+        page.resize(900, 600);
+        page.show();
+        page.refreshMailList();
+        auto *list = static_cast<MailListView *>(page.mailList());
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const QRect item = list->visualRect(list->model()->index(0, 0));
+        const auto *delegate = static_cast<MailCardDelegate *>(list->itemDelegate());
+        const CardLayout l = delegate->layoutFor(0);
+        QCOMPARE(item.height(), l.height);
+
+        QSignalSpy copy(&page, &InboxPage::copyRequested);
+        QSignalSpy type(&page, &InboxPage::typeRequested);
+        QSignalSpy reply(&page, &InboxPage::replyRequested);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.copyBtn.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.typeBtn.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.replyBtn.center());
+        QCOMPARE(copy.size(), 1);
+        QCOMPARE(copy.first().first().toString(), QString("123456"));
+        QCOMPARE(type.size(), 1);
+        QCOMPARE(reply.size(), 1);
+        QCOMPARE(reply.first(), QVariantList({"odd@example.com", "Someone <someone@example.org>", "Konu 1"}));
+        // a click on the card body is no button
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.subject.center());
+        QCOMPARE(copy.size() + type.size() + reply.size(), 3);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.subject.center());
+        QCOMPARE(copy.size(), 2);
+    }
+
+    void categoryButtonsCountAndToggle()
+    {
+        MailStore store;
+        store.addMails({mail(1, "Steam <noreply@steampowered.com>"), mail(2, "Riot <noreply@riotgames.com>"),
+                        mail(3, "Epic <help@epicgames.com>"), mail(4)});
+        Sidebar bar(&store);
+        bar.refreshCategories();
+        const QList<QPushButton *> buttons = bar.categoryButtons();
+        QCOMPARE(buttons.size(), store.categories().size());
+        QCOMPARE(buttons[0]->text(), QString("  Oyunlar (3)"));
+        QCOMPARE(buttons[1]->text(), QString("  Sosyal"));
+        QCOMPARE(buttons[0]->toolTip(), categoryRuleText(store.categories().first()));
+        QCOMPARE(bar.allButton()->text(), QString("  Tum Mailler (4)"));
+        QVERIFY(bar.allButton()->isChecked());
+
+        QSignalSpy pages(&bar, &Sidebar::pageRequested);
+        buttons[0]->click();
+        QCOMPARE(store.categoryFilter(), QString("Oyunlar"));
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages.first().first().toInt(), 0);
+        // the marks follow once the rebuilt buttons are in
+        QTRY_VERIFY(!bar.allButton()->isChecked());
+        QVERIFY(bar.categoryButtons()[0]->isChecked());
+        QVERIFY(!bar.categoryButtons()[1]->isChecked());
+        bar.categoryButtons()[0]->click();
+        QVERIFY(store.categoryFilter().isEmpty());
+
+        store.setAccountFilter("odd@example.com");
+        bar.refreshCategories();
+        QVERIFY(!bar.allButton()->isChecked());
+        store.setCategoryFilter("Sosyal");
+        bar.allButton()->click();
+        QVERIFY(store.accountFilter().isEmpty());
+        QVERIFY(store.categoryFilter().isEmpty());
+        QTRY_VERIFY(bar.allButton()->isChecked());
+        QCOMPARE(bar.navButtons().size(), 5);
+        QCOMPARE(bar.navButtons().first()->objectName(), QString("btnAll"));
+    }
+
+    void filtersParse()
+    {
+        QCOMPARE(parseCategoryFilters(" bank.com , ,other.com.tr ,,  "), QStringList({"bank.com", "other.com.tr"}));
+        QVERIFY(parseCategoryFilters(" , ,").isEmpty());
+    }
+
+    void dialogAddsAndRemoves()
+    {
+        MailStore store;
+        Sidebar bar(&store);
+        QObject::connect(&store, &MailStore::categoriesChanged, &bar, &Sidebar::refreshCategories);
+        bar.refreshCategories();
+        const int before = store.categories().size();
+        CategoryDialog dialog(&store);
+        QCOMPARE(dialog.windowTitle(), QString("Kategoriler"));
+        QCOMPARE(dialog.categoryList()->count(), before);
+
+        // an empty name does nothing and says nothing
+        dialog.filtersField()->setText("bank.com");
+        dialog.addCategory();
+        QCOMPARE(store.categories().size(), before);
+
+        // no filter: a warning, nothing added
+        dialog.nameField()->setText("Bankalar");
+        dialog.filtersField()->setText(" , ");
+        QString warning;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                warning = box->text();
+                box->accept();
+            }
+        });
+        dialog.addCategory();
+        QVERIFY(warning.startsWith("En az bir filtre yaz"));
+        QCOMPARE(store.categories().size(), before);
+
+        dialog.filtersField()->setText(" bank.com, ,other.com ");
+        dialog.addCategory();
+        QCOMPARE(store.categories().size(), before + 1);
+        QCOMPARE(store.categories().last().name, QString("Bankalar"));
+        QCOMPARE(store.categories().last().filters, QStringList({"bank.com", "other.com"}));
+        QCOMPARE(store.categories().last().icon, QString("game"));
+        QVERIFY(dialog.nameField()->text().isEmpty() && dialog.filtersField()->text().isEmpty());
+        QCOMPARE(dialog.categoryList()->count(), before + 1);
+        QCOMPARE(bar.categoryButtons().size(), before + 1);
+
+        // "Sil" on the new row removes it from the store, the list and the sidebar
+        QWidget *row = dialog.categoryList()->itemWidget(dialog.categoryList()->item(before));
+        QVERIFY(row);
+        auto *label = row->findChild<QLabel *>();
+        QCOMPARE(label->text(), QString("Bankalar  —  bank.com, other.com"));
+        row->findChild<QPushButton *>()->click();
+        QCOMPARE(store.categories().size(), before);
+        QCOMPARE(dialog.categoryList()->count(), before);
+        QCOMPARE(bar.categoryButtons().size(), before);
+    }
+};
+
+QTEST_MAIN(TestInbox)
+#include "tst_inbox.moc"
