@@ -8,6 +8,11 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 const QString kUsers = QStringLiteral("mirelo_users");
@@ -93,6 +98,15 @@ bool CloudDbStore::save(const QJsonValue &root, QString *error) const
         *error = QStringLiteral("cannot write %1: %2").arg(m_dataFile, file.errorString());
         return false;
     }
+#ifdef Q_OS_UNIX
+    // The rename itself lives in the folder; flush it too so a power cut
+    // after the answer cannot bring the old file back.
+    const int dirFd = ::open(QFile::encodeName(QFileInfo(m_dataFile).absolutePath()).constData(), O_RDONLY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+#endif
     return true;
 }
 
