@@ -18,12 +18,12 @@ int main(int argc, char **argv)
         "MIRELO+ realtime database server (REST: GET, PUT, DELETE on PATH.json)."));
     parser.addHelpOption();
     const QCommandLineOption portOpt(QStringLiteral("port"),
-                                     QStringLiteral("TCP port to listen on (0 picks a free one)."),
+                                     QStringLiteral("TCP port to listen on, 0 picks a free one (default 8765)."),
                                      QStringLiteral("N"), QStringLiteral("8765"));
-    const QCommandLineOption bindOpt(QStringLiteral("bind"), QStringLiteral("Address to listen on."),
+    const QCommandLineOption bindOpt(QStringLiteral("bind"), QStringLiteral("Address to listen on (default 127.0.0.1; 0.0.0.0 for the local network)."),
                                      QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption dataOpt(QStringLiteral("data"),
-                                     QStringLiteral("JSON data file (created when missing)."),
+                                     QStringLiteral("JSON data file, created when missing (default mirelo-clouddb.json)."),
                                      QStringLiteral("FILE"), QStringLiteral("mirelo-clouddb.json"));
     parser.addOptions({portOpt, bindOpt, dataOpt});
     parser.process(app);
