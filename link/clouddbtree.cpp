@@ -161,10 +161,10 @@ QJsonValue renderCloudDbValue(const QJsonValue &stored)
     // Same heuristic as the hosted database: more than half the slots used.
     if (allIndexes && maxIndex >= 0 && obj.size() * 2 > maxIndex + 1) {
         QJsonArray arr;
-        for (int i = 0; i <= maxIndex; ++i)
-            arr.append(renderCloudDbValue(obj.value(QString::number(i)).isUndefined()
-                                              ? QJsonValue()
-                                              : obj.value(QString::number(i))));
+        for (int i = 0; i <= maxIndex; ++i) {
+            const QJsonValue item = obj.value(QString::number(i));
+            arr.append(item.isUndefined() ? QJsonValue() : renderCloudDbValue(item));
+        }
         return arr;
     }
     QJsonObject out;
