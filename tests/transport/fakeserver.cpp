@@ -1,0 +1,95 @@
+#include "fakeserver.h"
+
+#include <QSslSocket>
+#include <QTimer>
+
+FakeServer::FakeServer(Mode mode, const QSslCertificate &cert, const QSslKey &key)
+    : mode(mode), cert(cert), key(key)
+{
+    listen(QHostAddress::LocalHost, 0);
+}
+
+FakeServer::~FakeServer()
+{
+    close();
+}
+
+void FakeServer::incomingConnection(qintptr fd)
+{
+    ++connections;
+    auto *socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(fd)) {
+        delete socket;
+        return;
+    }
+    if (mode == Silent)
+        return;
+    socket->setLocalCertificate(cert);
+    socket->setPrivateKey(key);
+    connect(socket, &QSslSocket::readyRead, this, [this, socket] { onReadable(socket); });
+    if (mode == Tls) {
+        connect(socket, &QSslSocket::encrypted, this, [this, socket] { socket->write(greeting); });
+        socket->startServerEncryption();
+    } else {
+        socket->write(greeting);
+    }
+}
+
+void FakeServer::onReadable(QSslSocket *socket)
+{
+    buffer += socket->readAll();
+    int end;
+    while ((end = buffer.indexOf('\n')) >= 0) {
+        QByteArray line = buffer.left(end);
+        buffer.remove(0, end + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (owing)
+            spokeTooEarly = true;
+        lines.append(line);
+        const QByteArray answer = reply ? reply(line) : QByteArray();
+        if (!answer.isEmpty())
+            socket->write(answer);
+        if (lateReply) {
+            const QByteArray late = lateReply(line);
+            if (!late.isEmpty()) {
+                owing = true;
+                QTimer::singleShot(150, socket, [this, socket, late] {
+                    owing = false;
+                    socket->write(late);
+                });
+            }
+        }
+        if (floodAfter && floodAfter(line)) {
+            connect(socket, &QSslSocket::bytesWritten, this, [this, socket] { flood(socket); });
+            connect(socket, &QSslSocket::encryptedBytesWritten, this, [this, socket] { flood(socket); });
+            flood(socket);
+        }
+        if (upgradeAfter && upgradeAfter(line)) {
+            socket->setLocalCertificate(cert);
+            socket->setPrivateKey(key);
+            socket->startServerEncryption();
+        }
+    }
+}
+
+void FakeServer::flood(QSslSocket *socket)
+{
+    // Keep a little in flight; stop far beyond any sane reply as a safety net.
+    if (flooded > (256 << 20) || socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    while (socket->bytesToWrite() + socket->encryptedBytesToWrite() < (256 << 10)) {
+        const QByteArray chunk = QByteArray(64 << 10, 'x') + "\r\n";
+        socket->write(chunk);
+        flooded += chunk.size();
+    }
+}
+
+quint16 closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}

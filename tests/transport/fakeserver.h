@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QTcpServer>
+
+#include <functional>
+
+class QSslSocket;
+
+// A scripted mail server on a free loopback port for the faults a real
+// server will not show on demand. It runs on the test's thread; the sessions
+// under test wait in nested event loops, which serve it too.
+class FakeServer : public QTcpServer
+{
+    Q_OBJECT
+public:
+    enum Mode {
+        Tls,    // TLS from the first byte
+        Plain,  // no TLS (until upgradeAfter says so)
+        Silent, // accepts and never answers, not even the TLS handshake
+    };
+    FakeServer(Mode mode, const QSslCertificate &cert = QSslCertificate(), const QSslKey &key = QSslKey());
+    ~FakeServer() override;
+
+    // Sent once the connection (and its TLS) is up.
+    QByteArray greeting;
+    // The answer to each received line (CR LF removed); empty sends nothing.
+    std::function<QByteArray(const QByteArray &line)> reply;
+    // After answering a line for which this holds, the server sends without end.
+    std::function<bool(const QByteArray &line)> floodAfter;
+    // After answering a line for which this holds, the server starts TLS.
+    std::function<bool(const QByteArray &line)> upgradeAfter;
+    // A second part of an answer, sent a moment after the first.
+    std::function<QByteArray(const QByteArray &line)> lateReply;
+
+    QList<QByteArray> lines;
+    int connections = 0;
+    // A line arrived while the server still owed the previous answer.
+    bool spokeTooEarly = false;
+
+protected:
+    void incomingConnection(qintptr fd) override;
+
+private:
+    void onReadable(QSslSocket *socket);
+    void flood(QSslSocket *socket);
+
+    Mode mode;
+    QSslCertificate cert;
+    QSslKey key;
+    QByteArray buffer;
+    bool owing = false;
+    qint64 flooded = 0;
+};
+
+// A port on which nothing listens.
+quint16 closedPort();
