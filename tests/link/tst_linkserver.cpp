@@ -85,10 +85,7 @@ private slots:
         QCOMPARE(waiting.value(QLatin1String("status")).toString(), QStringLiteral("waiting"));
         QCOMPARE(waiting.value(QLatin1String("codeHash")).toString(), sha256Hex("500000"));
         QCOMPARE(waiting.value(QLatin1String("created")).toString(), isoUtc(m_clock.now));
-        // Polls of a waiting record change nothing.
-        QTest::qWait(100);
         QVERIFY(host.isPairing());
-        QVERIFY(hostDevices.isEmpty());
 
         QTemporaryDir peerDir;
         LinkOptions joinOptions;
