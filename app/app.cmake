@@ -12,6 +12,7 @@ mirelo_library(mirelo_app
     tray.h tray.cpp
     notifytext.h notifytext.cpp
     signingate.h signingate.cpp
+    startup.h startup.cpp
     mainwindow.h mainwindow.cpp
   PUBLIC_LIBS Qt6::Widgets mirelo_theme mirelo_mail mirelo_inboxpages mirelo_servicepages
   LIBS mirelo_recognition mirelo_transport mirelo_transport_widgets mirelo_vault mirelo_account
@@ -19,4 +20,4 @@ mirelo_library(mirelo_app
 
 add_executable(mireloplus WIN32 main.cpp)
 target_compile_options(mireloplus PRIVATE ${MIRELO_WARNINGS})
-target_link_libraries(mireloplus PRIVATE mirelo_app mirelo_desktop)
+target_link_libraries(mireloplus PRIVATE mirelo_app)

@@ -1,0 +1,180 @@
+// Inbox rebuild with a full store, and the program's start-up time and memory
+// with a stored session. Runs on the offscreen platform.
+
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "mail/mailstore.h"
+#include "pages/inboxmodel.h"
+#include "pages/inboxpage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListView>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+qint64 monotonicNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+long rssKb()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+const char *const kSenders[] = {
+    "Steam <noreply@steampowered.com>", "Riot Games <noreply@riotgames.com>", "Discord <noreply@discord.com>",
+    "\"Banka\" <bilgi@ornekbanka.com.tr>", "GitHub <noreply@github.com>", "kargo@ornekkargo.com",
+    "Epic Games <help@epicgames.com>", "Instagram <security@mail.instagram.com>"};
+
+QList<MailItem> fiveHundredMails()
+{
+    QList<MailItem> mails;
+    for (int i = 0; i < 500; ++i) {
+        MailItem m;
+        m.id = QStringLiteral("m%1").arg(i);
+        m.account = i % 3 ? QStringLiteral("ali.demo@gmail.com") : QStringLiteral("ali.demo@outlook.com");
+        m.from = QString::fromLatin1(kSenders[i % 8]);
+        m.subject = QStringLiteral("Giris dogrulama kodun hazir - islem %1").arg(i);
+        m.preview = QStringLiteral("Merhaba! Hesabina giris icin dogrulama kodun %1. Bu kod 10 dakika gecerlidir, "
+                                   "kimseyle paylasma.").arg(100000 + i);
+        m.code = QString::number(100000 + i);
+        m.received = QDateTime::currentDateTime();
+        m.seen = i % 4 == 0;
+        mails << m;
+    }
+    return mails;
+}
+
+// One rebuild as the user sees it: cards rebuilt and laid out at the
+// window's width (visualRect forces the pending layout).
+void BM_InboxRebuild500(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+    MailStore store;
+    store.addMails(fiveHundredMails());
+    InboxPage page(&store);
+    page.resize(840, 560);
+    page.show();
+    QCoreApplication::processEvents();
+    QListView *list = page.mailList();
+    for (auto _ : state) {
+        page.refreshMailList();
+        benchmark::DoNotOptimize(list->visualRect(list->model()->index(99, 0)));
+    }
+    state.counters["cards"] = page.model()->cardCount();
+}
+BENCHMARK(BM_InboxRebuild500)->Unit(benchmark::kMillisecond);
+
+// The same plus painting the visible cards: one whole frame.
+void BM_InboxRebuildAndPaint500(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+    MailStore store;
+    store.addMails(fiveHundredMails());
+    InboxPage page(&store);
+    page.resize(840, 560);
+    page.show();
+    QCoreApplication::processEvents();
+    QListView *list = page.mailList();
+    QImage frame(list->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        page.refreshMailList();
+        benchmark::DoNotOptimize(list->visualRect(list->model()->index(99, 0)));
+        list->viewport()->render(&frame);
+        benchmark::DoNotOptimize(frame.bits());
+    }
+}
+BENCHMARK(BM_InboxRebuildAndPaint500)->Unit(benchmark::kMillisecond);
+
+// A fresh process, with a stored session, until its window is shown; each
+// run reports its own time since spawn and its resident memory.
+void BM_StartupToShown(benchmark::State &state)
+{
+    double rssSum = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        QTemporaryDir home;
+        const QString confDir = home.path() + "/config/MIRELOPLUS";
+        QDir().mkpath(confDir);
+        {
+            QSettings s(confDir + "/MireloPlus.conf", QSettings::IniFormat);
+            s.setValue("auth/display", "bench_user");
+            s.setValue("auth/logged", true);
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
+        env.insert("XDG_DATA_HOME", home.path() + "/data");
+        env.insert("XDG_CACHE_HOME", home.path() + "/cache");
+        env.insert("MIRELO_BENCH_T0", QString::number(monotonicNs()));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"--startup-child"});
+        if (!child.waitForFinished(60000) || child.exitCode() != 0) {
+            state.SkipWithError("start-up child failed");
+            break;
+        }
+        const QList<QByteArray> parts = child.readAllStandardOutput().trimmed().split(' ');
+        if (parts.size() != 2) {
+            state.SkipWithError("start-up child gave no result");
+            break;
+        }
+        state.SetIterationTime(parts[0].toDouble() / 1e9);
+        rssSum += parts[1].toDouble();
+        ++runs;
+    }
+    if (runs)
+        state.counters["rss_MiB"] = rssSum / runs / 1024.0;
+}
+BENCHMARK(BM_StartupToShown)->UseManualTime()->Iterations(5)->Repetitions(3)->Unit(benchmark::kMillisecond);
+
+int startupChild(int argc, char **argv)
+{
+    const qint64 t0 = qgetenv("MIRELO_BENCH_T0").toLongLong();
+    return runMirelo(argc, argv, [t0](MainWindow &) {
+        const qint64 shownNs = monotonicNs() - t0;
+        // memory once the first frame's work is done
+        QTimer::singleShot(200, [shownNs] {
+            std::printf("%lld %ld\n", static_cast<long long>(shownNs), rssKb());
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
+    });
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
+        return startupChild(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
