@@ -1,6 +1,7 @@
 #include "vault/sealedbox.h"
 
 #include "vault/securememory.h"
+#include "vault/sha256.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
@@ -77,15 +78,10 @@ QByteArray deriveKeyUtf8(QByteArrayView passwordUtf8, const QByteArray &salt)
     if (!passwordUtf8.isEmpty())
         std::memcpy(buf + kKeySize + salt.size(), passwordUtf8.data(), size_t(passwordUtf8.size()));
 
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QByteArrayView(buf + kKeySize, buffer.size() - kKeySize));
-    std::memcpy(buf, hash.resultView().data(), kKeySize);
-    const QByteArrayView whole(buf, buffer.size());
-    for (int round = 1; round < kDeriveKeyRounds; ++round) {
-        hash.reset();
-        hash.addData(whole);
-        std::memcpy(buf, hash.resultView().data(), kKeySize);
-    }
+    auto *head = reinterpret_cast<std::uint8_t *>(buf);
+    sha256(buf + kKeySize, size_t(buffer.size() - kKeySize), head);
+    for (int round = 1; round < kDeriveKeyRounds; ++round)
+        sha256(buf, size_t(buffer.size()), head);
     QByteArray key(buf, kKeySize);
     wipeBytes(buffer);
     return key;

@@ -7,6 +7,7 @@ endif()
 mirelo_library(mirelo_vault
   SOURCES
     sealedbox.h sealedbox.cpp
+    sha256.h sha256.cpp
     totp.h totp.cpp
     otpauth.h otpauth.cpp
     vaultentry.h vaultentry.cpp
