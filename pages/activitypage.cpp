@@ -124,14 +124,24 @@ void ActivityPage::showShield()
     m_shield->setText(shieldText(checks, m_defenderOn, m_defenderKnown));
 }
 
+void ActivityPage::setShieldAvailable(bool available)
+{
+    m_shieldAvailable = available;
+}
+
 void ActivityPage::refreshHealth()
 {
+    if (!m_shieldAvailable) {
+        // The checks read the Windows registry and ask Defender; elsewhere
+        // "off" would be a claim about the machine that nobody checked.
+        m_shield->setText(QStringLiteral("Denetlenemiyor: sistem kalkani denetimleri yalnizca Windows'ta calisir."));
+        return;
+    }
     const ShieldChecks checks = readShieldChecks();
     m_hvci = checks.hvci;
     m_secureBoot = checks.secureBoot;
     m_uac = checks.uac;
     m_testSigning = checks.testSigning;
-    m_haveChecks = true;
     showShield();
     if (!m_defenderQuery)
         return;

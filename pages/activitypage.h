@@ -29,6 +29,9 @@ public:
     // Tests replace the machine's interfaces and the Defender query.
     void setInterfaceSource(InterfaceSource source);
     void setDefenderQuery(DefenderQuery query);
+    // Whether this system has the shield's checks at all (Windows only);
+    // without them the section says so instead of reporting everything off.
+    void setShieldAvailable(bool available);
 
     QLabel *summaryLabel() const { return m_summary; }
     QLabel *guardLabel() const { return m_guard; }
@@ -54,7 +57,11 @@ private:
     QListWidget *m_list = nullptr;
     bool m_defenderOn = false;
     bool m_defenderKnown = false;
-    bool m_haveChecks = false;
+#ifdef Q_OS_WIN
+    bool m_shieldAvailable = true;
+#else
+    bool m_shieldAvailable = false;
+#endif
     // The registry answers of the last refresh, kept for the Defender reply.
     bool m_hvci = false, m_secureBoot = false, m_uac = false, m_testSigning = false;
 };

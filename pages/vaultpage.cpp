@@ -52,7 +52,11 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     hint->setWordWrap(true);
     root->addWidget(hint);
 
-    m_lockPanel = new QWidget(this);
+    // The lock form sits at the top; the space below stays empty.
+    m_lockArea = new QWidget(this);
+    auto *lockAreaLay = new QVBoxLayout(m_lockArea);
+    lockAreaLay->setContentsMargins(0, 0, 0, 0);
+    m_lockPanel = new QWidget(m_lockArea);
     m_lockPanel->setObjectName(QStringLiteral("card"));
     m_lockPanel->setAttribute(Qt::WA_StyledBackground);
     auto *lockLay = new QVBoxLayout(m_lockPanel);
@@ -70,7 +74,9 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     passRow->addWidget(m_confirm, 1);
     passRow->addWidget(m_unlockBtn);
     lockLay->addLayout(passRow);
-    root->addWidget(m_lockPanel);
+    lockAreaLay->addWidget(m_lockPanel);
+    lockAreaLay->addStretch(1);
+    root->addWidget(m_lockArea, 1);
 
     m_vaultPanel = new QWidget(this);
     auto *vaultLay = new QVBoxLayout(m_vaultPanel);
@@ -131,7 +137,7 @@ void VaultPage::setMasked(bool masked)
 void VaultPage::refreshVault()
 {
     const bool locked = m_vault->isLocked();
-    m_lockPanel->setVisible(locked);
+    m_lockArea->setVisible(locked);
     m_vaultPanel->setVisible(!locked);
 
     const bool set = m_vault->isSet();

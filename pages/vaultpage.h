@@ -58,6 +58,7 @@ private:
     PageDialogs *m_dialogs;
     bool m_masked = false;
     QLabel *m_countdown = nullptr;
+    QWidget *m_lockArea = nullptr;
     QWidget *m_lockPanel = nullptr;
     QLabel *m_lockMessage = nullptr;
     QLineEdit *m_password = nullptr;

@@ -5,13 +5,16 @@
 
 #include "app/mainwindow.h"
 #include "app/theme.h"
+#include "link/linkmanager.h"
 #include "mail/mailstore.h"
 #include "pages/inboxpage.h"
 #include "support/isolatedsettings.h"
 #include "support/xvfbserver.h"
+#include "vault/totpmanager.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSettings>
@@ -49,6 +52,62 @@ bool save(MainWindow &w, const QString &dir, const QString &name, QStringList *w
     return true;
 }
 
+// Demo state for the vault, accounts, link and activity pages.
+void fillServicePages(MainWindow &w)
+{
+    TotpManager *vault = w.vault();
+    vault->setupVault(QStringLiteral("demo-kasa"));
+    vault->addEntry(QStringLiteral("Riot Games"), QStringLiteral("JBSWY3DPEHPK3PXP"), QStringLiteral("riot"));
+    vault->addEntry(QStringLiteral("GitHub"), QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ"));
+    vault->addEntry(QStringLiteral("Binance"),
+                    QStringLiteral("otpauth://totp/Binance:demo?secret=KRSXG5CTMVRXEZLUKN2XAZLSKNSWG4TFOQ&digits=8"),
+                    QStringLiteral("Binance"));
+
+    MailStore *store = w.store();
+    const auto account = [](const QString &address, bool enabled) {
+        EmailAccount a;
+        a.address = address;
+        a.pass = QStringLiteral("demo");
+        a.enabled = enabled;
+        return a;
+    };
+    store->addOrUpdateAccount(account(QStringLiteral("oyuncu@gmail.com"), true));
+    store->addOrUpdateAccount(account(QStringLiteral("is.hesabi@outlook.com"), true));
+    store->addOrUpdateAccount(account(QStringLiteral("eski@yandex.com"), false));
+    store->setAccountOk(QStringLiteral("oyuncu@gmail.com"), QStringLiteral("14:32"));
+    store->setAccountError(QStringLiteral("is.hesabi@outlook.com"),
+                           QStringLiteral("Giris reddedildi: uygulama sifresi gerekli"));
+
+    const auto alert = [](const QString &account, const QString &from, const QString &subject) {
+        MailItem m;
+        m.account = account;
+        m.from = from;
+        m.subject = subject;
+        m.preview = subject;
+        m.received = QDateTime::currentDateTime();
+        return m;
+    };
+    store->addMail(alert(QStringLiteral("oyuncu@gmail.com"), QStringLiteral("Google <no-reply@accounts.google.com>"),
+                         QStringLiteral("Security alert: New sign-in on Windows")));
+    store->addMail(alert(QStringLiteral("oyuncu@gmail.com"),
+                         QStringLiteral("Instagram <security@mail.instagram.com>"),
+                         QStringLiteral("Yeni giris: hesabina yeni bir cihazdan giris yapildi")));
+
+    // A phone paired earlier, played by a joining link manager in-process.
+    LinkManager *link = w.link();
+    link->startPairing();
+    settle(400);
+    LinkOptions phoneOptions;
+    phoneOptions.databaseBaseUrl = link->databaseBaseUrl();
+    phoneOptions.devicesFile = QDir::tempPath() + QStringLiteral("/mirelo-screenshot-phone.json");
+    QFile::remove(phoneOptions.devicesFile);
+    auto *phone = new LinkManager(&w, phoneOptions);
+    phone->joinSession(link->sessionId(), link->pairingCode(), QStringLiteral("Pixel 8"));
+    for (int i = 0; i < 60 && link->devices().isEmpty(); ++i)
+        settle(100);
+    QFile::remove(phoneOptions.devicesFile);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -78,7 +137,9 @@ int main(int argc, char **argv)
     QDir().mkpath(outDir);
 
     MainWindowOptions opt;
-    opt.databaseUrl = QStringLiteral("http://127.0.0.1:9"); // nothing is sent while idle
+    // Empty: the embedded local database (its data in the isolated folders),
+    // so the link page can show a live pairing and a paired device.
+    opt.databaseUrl = QString();
     opt.startPolling = false;
     opt.registerHotkey = false;
     opt.guard = [] { return false; };
@@ -86,6 +147,7 @@ int main(int argc, char **argv)
     opt.quit = [] {};
     MainWindow w(opt);
     w.store()->loadDemoMails();
+    fillServicePages(w);
     w.show();
     settle(600);
 
@@ -94,6 +156,19 @@ int main(int argc, char **argv)
         {"inbox", InboxPageIndex, nullptr},
         {"inbox_filtered", InboxPageIndex,
          [](MainWindow &win) { win.store()->setCategoryFilter(win.store()->categories().value(0).name); }},
+        {"vault_locked", VaultPageIndex, [](MainWindow &win) { win.vault()->lock(); }},
+        {"vault", VaultPageIndex,
+         [](MainWindow &win) {
+             if (win.vault()->isLocked())
+                 win.vault()->unlock(QStringLiteral("demo-kasa"));
+         }},
+        {"accounts", AccountsPageIndex, nullptr},
+        {"link", LinkPageIndex,
+         [](MainWindow &win) {
+             if (!win.link()->isPairing())
+                 win.link()->startPairing();
+         }},
+        {"activity", ActivityPageIndex, nullptr},
     };
 
     QStringList written;

@@ -110,6 +110,7 @@ void TestActivityPage::shieldWaitsForDefender()
 {
     QCOMPARE(m_page->shieldLabel()->text(), QStringLiteral("Denetleniyor..."));
     std::function<void(bool, bool)> pending;
+    m_page->setShieldAvailable(true);
     int queries = 0;
     m_page->setDefenderQuery([&](QObject *, std::function<void(bool, bool)> done) {
         ++queries;
@@ -140,7 +141,13 @@ void TestActivityPage::shieldWaitsForDefender()
     m_page = nullptr;
     pending(true, true);
 
+    // Where the checks do not exist the section says so and asks nobody.
     m_page = new ActivityPage(m_store, m_owner.get());
+    m_page->setShieldAvailable(false);
+    m_page->setDefenderQuery([&](QObject *, std::function<void(bool, bool)>) { ++queries; });
+    m_page->refreshHealth();
+    QCOMPARE(queries, 3);
+    QVERIFY(m_page->shieldLabel()->text().startsWith(QStringLiteral("Denetlenemiyor: ")));
     m_page->setGuardStatus(QStringLiteral("Koruma: temiz"));
     QCOMPARE(m_page->guardLabel()->text(), QStringLiteral("Koruma: temiz"));
 }
