@@ -1,0 +1,173 @@
+#include "app/mainwindow.h"
+#include "link/linkmanager.h"
+#include "mail/mailstore.h"
+#include "pages/accountspage.h"
+#include "pages/activitypage.h"
+#include "pages/linkpage.h"
+#include "pages/vaultpage.h"
+#include "support/isolatedsettings.h"
+#include "vault/autolock.h"
+#include "vault/totpmanager.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include <memory>
+
+// The service pages inside the real main window: their slots in the stack,
+// the status line, page switches, masked mode, theme icons and auto-lock.
+class TestWindowPages : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void pagesSitInTheirSlots();
+    void vaultAutoLockAndClose();
+    void maskedModeReachesVaultAndGuardLine();
+    void accountMenuFiltersInbox();
+    void themeSwitchRedrawsPlusIcons();
+
+private:
+    std::unique_ptr<MainWindow> makeWindow(int autoLockMs = 300000);
+
+    std::unique_ptr<IsolatedSettings> m_settings;
+    bool m_guard = false;
+};
+
+void TestWindowPages::init()
+{
+    m_settings = std::make_unique<IsolatedSettings>();
+    m_guard = false;
+}
+
+void TestWindowPages::cleanup()
+{
+    m_settings.reset();
+}
+
+std::unique_ptr<MainWindow> TestWindowPages::makeWindow(int autoLockMs)
+{
+    MainWindowOptions o;
+    o.databaseUrl = QStringLiteral("http://127.0.0.1:9");
+    o.guard = [this] { return m_guard; };
+    o.trayFactory = [](QObject *) -> Tray * { return nullptr; };
+    o.message = [](QMessageBox::Icon, const QString &) {};
+    o.quit = [] {};
+    o.startPolling = false;
+    o.registerHotkey = false;
+    o.fadeMs = 1;
+    o.guardTickMs = 3600000;
+    o.vaultAutoLockMs = autoLockMs;
+    return std::make_unique<MainWindow>(o);
+}
+
+void TestWindowPages::pagesSitInTheirSlots()
+{
+    auto w = makeWindow();
+    QCOMPARE(w->pageStack()->count(), 5);
+    QCOMPARE(w->pageStack()->widget(VaultPageIndex), static_cast<QWidget *>(w->vaultPage()));
+    QCOMPARE(w->pageStack()->widget(AccountsPageIndex), static_cast<QWidget *>(w->accountsPage()));
+    QCOMPARE(w->pageStack()->widget(LinkPageIndex), static_cast<QWidget *>(w->linkPage()));
+    QCOMPARE(w->pageStack()->widget(ActivityPageIndex), static_cast<QWidget *>(w->activityPage()));
+    QCOMPARE(w->vaultAutoLock()->interval(), 300000);
+    // Filled at construction.
+    QVERIFY(!w->activityPage()->shieldLabel()->text().isEmpty());
+    QVERIFY(w->activityPage()->shieldLabel()->text() != QStringLiteral("Denetleniyor..."));
+    QVERIFY(w->activityPage()->summaryLabel()->text().startsWith(QStringLiteral("Bu cihaz: ")));
+    QCOMPARE(w->linkPage()->pairCodeLabel()->text(), QStringLiteral("------"));
+
+    // Link messages reach both the page's log and the status line.
+    emit w->link()->linkLog(QStringLiteral("Cihaz baglantisi kesildi."));
+    QCOMPARE(w->linkPage()->logLabel()->text(), QStringLiteral("Cihaz baglantisi kesildi."));
+    QCOMPARE(w->statusLine()->text(), QStringLiteral("Cihaz baglantisi kesildi."));
+
+    w->switchPage(ActivityPageIndex);
+    QCOMPARE(w->pageStack()->currentWidget(), static_cast<QWidget *>(w->activityPage()));
+}
+
+void TestWindowPages::vaultAutoLockAndClose()
+{
+    auto w = makeWindow(200); // the five minutes, shortened
+    VaultPage *page = w->vaultPage();
+    w->show();
+    QVERIFY(w->vault()->setupVault(QStringLiteral("kasa-1234")));
+    // Set-up through the page starts the auto-lock; here the vault was opened
+    // directly, so the page's copy is what (re)starts it.
+    QVERIFY(w->vault()->addEntry(QStringLiteral("A"), QStringLiteral("JBSWY3DPEHPK3PXP")));
+    page->copyEntry(w->vault()->entries().at(0).id);
+    QVERIFY(w->vaultAutoLock()->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(w->vault()->isLocked(), 3000);
+    QCOMPARE(w->statusLine()->text(), QStringLiteral("Kasa otomatik kilitlendi (5 dk)."));
+    QCOMPARE(page->entryList()->count(), 0);
+
+    // Closing the window (no tray) locks an open vault and the page follows.
+    QVERIFY(w->vault()->unlock(QStringLiteral("kasa-1234")));
+    QCOMPARE(page->entryList()->count(), 1);
+    w->close();
+    QVERIFY(w->vault()->isLocked());
+    QCOMPARE(page->entryList()->count(), 0);
+}
+
+void TestWindowPages::maskedModeReachesVaultAndGuardLine()
+{
+    auto w = makeWindow();
+    QVERIFY(w->vault()->setupVault(QStringLiteral("kasa-1234")));
+    QVERIFY(w->vault()->addEntry(QStringLiteral("A"), QStringLiteral("JBSWY3DPEHPK3PXP")));
+    const QString id = w->vault()->entries().at(0).id;
+    QVERIFY(w->vaultPage()->codeLabel(id)->text() != QStringLiteral("***"));
+    const QString calm = w->activityPage()->guardLabel()->text();
+    QVERIFY(!calm.isEmpty());
+
+    m_guard = true;
+    w->onGuardTick();
+    QVERIFY(w->isMasked());
+    QVERIFY(w->vaultPage()->isMasked());
+    QCOMPARE(w->vaultPage()->codeLabel(id)->text(), QStringLiteral("***"));
+    QVERIFY(w->activityPage()->guardLabel()->text() != calm);
+
+    // Even when the guard calms down the run stays masked, and says so.
+    m_guard = false;
+    w->onGuardTick();
+    QVERIFY(w->activityPage()->guardLabel()->text() != calm);
+    w->vaultPage()->copyEntry(id);
+    QCOMPARE(w->statusLine()->text(), QStringLiteral("Koruma aktif: kod gizli."));
+}
+
+void TestWindowPages::accountMenuFiltersInbox()
+{
+    auto w = makeWindow();
+    EmailAccount a;
+    a.address = QStringLiteral("ali@firma.com");
+    a.pass = QStringLiteral("x");
+    w->store()->addOrUpdateAccount(a);
+    w->switchPage(AccountsPageIndex);
+    std::unique_ptr<QMenu> menu(w->accountsPage()->accountMenu(a.address));
+    menu->actions().at(0)->trigger();
+    QCOMPARE(w->store()->accountFilter(), a.address);
+    QCOMPARE(w->currentPage(), int(InboxPageIndex));
+    QCOMPARE(w->statusLine()->text(), QStringLiteral("Filtre: ali@firma.com"));
+    // The activity summary follows the account list.
+    QVERIFY(w->activityPage()->summaryLabel()->text().endsWith(QStringLiteral("ali@firma.com: baglanti bekleniyor")));
+}
+
+void TestWindowPages::themeSwitchRedrawsPlusIcons()
+{
+    auto w = makeWindow();
+    QPushButton *test = w->accountsPage()->testButton();
+    QVERIFY(!test->icon().isNull());
+    const QImage before = test->icon().pixmap(16, 16).toImage();
+    w->toggleTheme();
+    const QImage after = test->icon().pixmap(16, 16).toImage();
+    QVERIFY(!after.isNull());
+    QVERIFY(before != after);
+}
+
+QTEST_MAIN(TestWindowPages)
+#include "tst_windowpages.moc"
