@@ -1,5 +1,7 @@
 #include "tools/inspectmail.h"
 
+#include "../recognition/workedexamples.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -96,23 +98,7 @@ void TestInspect::demoMailFiles()
 
 void TestInspect::workedExamples_data()
 {
-    QTest::addColumn<QString>("subject");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("tag");
-    QTest::addColumn<int>("confidence");
-    QTest::newRow("github") << "GitHub OTP" << "Verification code: 902-114" << "902114" << "keyword_near" << 100;
-    QTest::newRow("steam") << "Steam Guard kodun" << "Hesabina giris icin kodun: 847204" << "847204" << "6digit" << 95;
-    QTest::newRow("valorant") << "VALORANT giris kodun" << "Merhaba! Dogrulama kodun: 482 913. 10 dakika gecerli."
-                              << "482913" << "split_6" << 93;
-    QTest::newRow("discord") << "Discord dogrulama" << "Kodun: 5518" << "5518" << "4digit" << 75;
-    QTest::newRow("epic") << "Epic Games iki asamali dogrulama" << "Guvenlik kodun 739201. Kimseyle paylasma."
-                          << "739201" << "6digit" << 95;
-    QTest::newRow("order") << "" << "Order 123456" << "123456" << "6digit" << 75;
-    QTest::newRow("joined") << "" << "code: 482913 10 dakika" << "48291310" << "keyword_near" << 100;
-    QTest::newRow("too long") << "" << "code: 1234 5678 9012" << "1234" << "4digit" << 75;
-    QTest::newRow("alnum") << "" << "AB12-cd34" << "AB12cd34" << "alnum_dash" << 40;
-    QTest::newRow("empty") << "" << "" << "" << "" << 0;
+    addWorkedExampleRows();
 }
 
 void TestInspect::workedExamples()
