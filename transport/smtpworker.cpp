@@ -40,9 +40,10 @@ bool SmtpWorker::readReply(SessionSocket &socket, const QStringList &codes, QStr
         reply += decoder.decode(chunk);
         if (socket.overflowed())
             break;
-        // A multi-line reply is read to its last line, so that none of it is
-        // taken for the answer to the next command.
-        if (smtpReplyHasCode(reply, codes) && smtpReplyComplete(reply))
+        // A reply is read to its last line, so that none of it is taken for
+        // the answer to the next command; a complete refusal needs no
+        // further wait.
+        if (smtpReplyComplete(reply))
             break;
     }
     if (text)

@@ -1,0 +1,146 @@
+// The send session against a real SMTP server (aiosmtpd) on implicit TLS and
+// on STARTTLS: what arrives, and how refusals are reported.
+#include <QtTest>
+
+#include "accountsupport.h"
+#include "support/smtpserver.h"
+#include "support/tlsfixture.h"
+#include "transport/smtpclient.h"
+#include "transport/smtpworker.h"
+
+namespace {
+SmtpServerResolver toLocal(quint16 port, bool startTls)
+{
+    return [port, startTls](const EmailAccount &) { return SmtpServer{QStringLiteral("127.0.0.1"), port, startTls}; };
+}
+
+EmailAccount fromAccount(const QString &pass = QStringLiteral("secret"))
+{
+    return makeAccount(QStringLiteral("ali@localhost"), QStringLiteral("imap.localhost"), 993,
+                       QStringLiteral("ali"), pass);
+}
+
+QByteArray bodyOf(const QByteArray &content)
+{
+    return content.mid(content.indexOf("\r\n\r\n") + 4);
+}
+} // namespace
+
+class SmtpServerTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    TlsFixture m_tls;
+    std::unique_ptr<SmtpTestServer> m_implicit;
+    std::unique_ptr<SmtpTestServer> m_startTls;
+
+private slots:
+    void initTestCase()
+    {
+        registerMailMetaTypes();
+        QVERIFY2(m_tls.isValid(), qPrintable(m_tls.error()));
+        m_tls.trustInProcess();
+        m_implicit = std::make_unique<SmtpTestServer>(m_tls);
+        m_startTls = std::make_unique<SmtpTestServer>(m_tls);
+        QVERIFY2(m_implicit->start(SmtpTestServer::ImplicitTls, QStringLiteral("ali"), QStringLiteral("secret")),
+                 qPrintable(m_implicit->error()));
+        QVERIFY2(m_startTls->start(SmtpTestServer::StartTls, QStringLiteral("ali"), QStringLiteral("secret")),
+                 qPrintable(m_startTls->error()));
+    }
+
+    void cleanupTestCase()
+    {
+        m_implicit.reset();
+        m_startTls.reset();
+    }
+
+    void sendsOverImplicitTls()
+    {
+        SmtpWorker worker(toLocal(m_implicit->port(), false));
+        QSignalSpy log(&worker, &SmtpWorker::sendLog);
+        QSignalSpy done(&worker, &SmtpWorker::sendFinished);
+        const QString body = QStringLiteral("Merhaba,\n   .gizli satir\n.\n\n..iki nokta\r\n  son  ");
+        worker.workSend(fromAccount(), QStringLiteral("veli@example.test"), QStringLiteral("Re: Giri\u015f kodu"), body);
+
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done.at(0), (QList<QVariant>{QStringLiteral("veli@example.test"), true,
+                                              QStringLiteral("Cevap gonderildi: veli@example.test")}));
+        QStringList lines;
+        for (const auto &args : log)
+            lines << args.at(0).toString();
+        QCOMPARE(lines, (QStringList{QStringLiteral("Baglaniliyor: 127.0.0.1:%1 (SSL)").arg(m_implicit->port()),
+                                     QStringLiteral("Giris yapiliyor..."),
+                                     QStringLiteral("Gonderildi: veli@example.test")}));
+
+        QVERIFY(m_implicit->waitForMessages(1, 5000));
+        const SmtpTestServer::Message m = m_implicit->messages().last();
+        QCOMPARE(m.mailFrom, QStringLiteral("ali@localhost"));
+        QCOMPARE(m.rcptTos, QStringList{QStringLiteral("veli@example.test")});
+        QCOMPARE(m.login, QStringLiteral("ali"));
+        QVERIFY(m.content.startsWith("From: ali@localhost\r\nTo: veli@example.test\r\n"
+                                     "Subject: Re: Giri\xc5\x9f kodu\r\n"
+                                     "Content-Type: text/plain; charset=utf-8\r\n\r\n"));
+        // Lines trimmed, dots doubled on the wire and undone by the server: a
+        // lone dot does not end the message early.
+        QCOMPARE(bodyOf(m.content), QByteArray("Merhaba,\r\n.gizli satir\r\n.\r\n\r\n..iki nokta\r\nson\r\n"));
+    }
+
+    void sendsOverStartTls()
+    {
+        SmtpWorker worker(toLocal(m_startTls->port(), true));
+        QSignalSpy log(&worker, &SmtpWorker::sendLog);
+        QSignalSpy done(&worker, &SmtpWorker::sendFinished);
+        const int before = int(m_startTls->messages().size());
+        worker.workSend(fromAccount(), QStringLiteral("veli@example.test"), QStringLiteral("Re: Kod"),
+                        QStringLiteral("Tesekkurler"));
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done.at(0).at(1).toBool(), true);
+        QCOMPARE(log.at(0).at(0).toString(),
+                 QStringLiteral("Baglaniliyor: 127.0.0.1:%1 (STARTTLS)").arg(m_startTls->port()));
+        QVERIFY(m_startTls->waitForMessages(before + 1, 5000));
+        QCOMPARE(bodyOf(m_startTls->messages().last().content), QByteArray("Tesekkurler\r\n"));
+    }
+
+    void wrongPasswordIsReportedOnce_data()
+    {
+        QTest::addColumn<bool>("startTls");
+        QTest::newRow("implicit TLS") << false;
+        QTest::newRow("STARTTLS") << true;
+    }
+
+    void wrongPasswordIsReportedOnce()
+    {
+        QFETCH(bool, startTls);
+        SmtpTestServer &server = startTls ? *m_startTls : *m_implicit;
+        const int before = int(server.messages().size());
+        SmtpWorker worker(toLocal(server.port(), startTls));
+        QSignalSpy done(&worker, &SmtpWorker::sendFinished);
+        worker.workSend(fromAccount(QStringLiteral("yanlis")), QStringLiteral("veli@example.test"), QStringLiteral("S"),
+                        QStringLiteral("B"));
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(done.at(0), (QList<QVariant>{QStringLiteral("veli@example.test"), false,
+                                              QStringLiteral("Sifre reddedildi. Uygulama sifreni kontrol et.")}));
+        QCOMPARE(server.messages().size(), before);
+    }
+
+    void clientQueuesRequestsOnItsThread()
+    {
+        SmtpClient client(toLocal(m_implicit->port(), false), SmtpTimeouts());
+        QSignalSpy done(&client, &SmtpClient::sendFinished);
+        QSignalSpy log(&client, &SmtpClient::sendLog);
+        const int before = int(m_implicit->messages().size());
+        client.sendReply(fromAccount(), QStringLiteral("bir@example.test"), QStringLiteral("1"), QStringLiteral("bir"));
+        client.sendReply(fromAccount(), QStringLiteral("iki@example.test"), QStringLiteral("2"), QStringLiteral("iki"));
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 20000);
+        QCOMPARE(done.at(0).at(0).toString(), QStringLiteral("bir@example.test"));
+        QCOMPARE(done.at(1).at(0).toString(), QStringLiteral("iki@example.test"));
+        QVERIFY(done.at(0).at(1).toBool() && done.at(1).at(1).toBool());
+        QCOMPARE(log.size(), 6);
+        QVERIFY(m_implicit->waitForMessages(before + 2, 5000));
+        QCOMPARE(m_implicit->messages().at(before + 1).rcptTos, QStringList{QStringLiteral("iki@example.test")});
+    }
+};
+
+QTEST_GUILESS_MAIN(SmtpServerTest)
+#include "tst_smtpserver.moc"

@@ -1,0 +1,217 @@
+// Pure protocol helpers of the IMAP and SMTP sessions.
+#include <QtTest>
+
+#include "transport/imapparse.h"
+#include "transport/smtpparse.h"
+
+class TransportParseTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loginCommandQuoting()
+    {
+        QCOMPARE(imapLoginCommand(QStringLiteral("ali"), QStringLiteral("se cret")),
+                 QStringLiteral("LOGIN \"ali\" \"se cret\""));
+        // Backslashes first, then quotes: a quote does not get its escape doubled.
+        QCOMPARE(imapQuoted(QStringLiteral("a\"b\\c")), QStringLiteral("a\\\"b\\\\c"));
+        QCOMPARE(imapQuoted(QStringLiteral("\\\"")), QStringLiteral("\\\\\\\""));
+        QCOMPARE(imapQuoted(QStringLiteral("\u00e7{5}%*")), QStringLiteral("\u00e7{5}%*"));
+
+        EmailAccount acc;
+        acc.address = QStringLiteral("ali@x.test");
+        QCOMPARE(accountLoginName(acc), QStringLiteral("ali@x.test"));
+        acc.user = QStringLiteral("ali");
+        QCOMPARE(accountLoginName(acc), QStringLiteral("ali"));
+
+        QVERIFY(hasLineBreak(QStringLiteral("a\rb")));
+        QVERIFY(hasLineBreak(QStringLiteral("a\n")));
+        QVERIFY(!hasLineBreak(QStringLiteral("a\tb \u2028")));
+    }
+
+    void searchReplies_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("plain") << QStringLiteral("* SEARCH 2 5 9\r\na04 OK done\r\n") << QStringList{"2", "5", "9"};
+        QTest::newRow("empty") << QStringLiteral("* SEARCH\r\na04 OK\r\n") << QStringList();
+        QTest::newRow("several lines, duplicates once")
+            << QStringLiteral("* SEARCH 3 4\r\n* 7 EXISTS\r\n* SEARCH 4 11\r\na04 OK\r\n")
+            << QStringList{"3", "4", "11"};
+        QTest::newRow("other lines ignored") << QStringLiteral("* 12 EXISTS\r\n* search 1\r\n a04 OK 77\r\n")
+                                             << QStringList();
+        QTest::newRow("numbers inside words are not numbers")
+            << QStringLiteral("* SEARCH 1 a2 3b 4\r\n") << QStringList{"1", "4"};
+        QTest::newRow("split without trailing newline") << QStringLiteral("* SEARCH 10") << QStringList{"10"};
+    }
+
+    void searchReplies()
+    {
+        QFETCH(QString, reply);
+        QFETCH(QStringList, numbers);
+        QCOMPARE(parseSearch(reply), numbers);
+    }
+
+    void failureTexts()
+    {
+        QCOMPARE(imapFailureDetail(QStringLiteral("* OK x\r\na02 NO  go away \r\n\r\n"), 180),
+                 QStringLiteral("a02 NO  go away"));
+        QCOMPARE(imapFailureDetail(QString(), 180), QString());
+        QCOMPARE(imapFailureDetail(QString(200, QLatin1Char('x')), 160).size(), 160);
+        QCOMPARE(pollLoginFailureText(QStringLiteral("a02 NO [authenticationFAILED] x")),
+                 QStringLiteral("Sifre reddedildi. Uygulama sifresi kullandigindan emin ol."));
+        QCOMPARE(pollLoginFailureText(QStringLiteral("* BYE AUTHENTICATIONFAILED soon")),
+                 QStringLiteral("Sifre reddedildi. Uygulama sifresi kullandigindan emin ol."));
+        QCOMPARE(pollLoginFailureText(QStringLiteral("a02 no lower case\r\n")),
+                 QStringLiteral("Kullanici adi/sifre reddedildi."));
+    }
+
+    void keepLastEntries()
+    {
+        QCOMPARE(keepLast({"1", "2", "3", "4"}, 3), (QStringList{"2", "3", "4"}));
+        QCOMPARE(keepLast({"1", "2"}, 3), (QStringList{"1", "2"}));
+        QCOMPARE(keepLast({}, 8), QStringList());
+    }
+
+    void bodyAndPreviewRules()
+    {
+        const QString reply = QStringLiteral("* 1 FETCH (BODY[TEXT]<0> {9}\r\nKod 12345\r\n)\r\na06 OK done\r\n");
+        // After the literal marker, with the reply's tail kept.
+        QCOMPARE(imapBodyFromTextReply(reply), QStringLiteral("Kod 12345\r\n)\r\na06 OK done\r\n"));
+        // No marker, or one at the very start: the whole reply.
+        QCOMPARE(imapBodyFromTextReply(QStringLiteral("no marker")), QStringLiteral("no marker"));
+        QCOMPARE(imapBodyFromTextReply(QStringLiteral("}\r\nabc")), QStringLiteral("}\r\nabc"));
+        // A marker near the end leaves nothing, never a negative cut.
+        QCOMPARE(imapBodyFromTextReply(QStringLiteral("x}")), QString());
+        QCOMPARE(imapBodyFromTextReply(QStringLiteral("x}\r")), QString());
+        QCOMPARE(imapBodyFromTextReply(QStringLiteral("{1}\r\n") + QString(3000, QLatin1Char('a'))).size(), 2500);
+        QCOMPARE(imapBodyFromTextReply(QString(3000, QLatin1Char('b'))).size(), 2500);
+
+        QCOMPARE(imapPreview(QStringLiteral("  a\r\n\tb   c  "), QStringLiteral("S")), QStringLiteral("a b c"));
+        QCOMPARE(imapPreview(QStringLiteral(" \r\n "), QStringLiteral("Konu")), QStringLiteral("Konu"));
+        QCOMPARE(imapPreview(QString(), QString(200, QLatin1Char('s'))).size(), 140);
+        QCOMPARE(imapPreview(QString(300, QLatin1Char('w')), QStringLiteral("S")).size(), 140);
+    }
+
+    void uidValidityAndUid()
+    {
+        QCOMPARE(parseUidValidity(QStringLiteral("* 3 EXISTS\r\n* OK [UIDVALIDITY 1796702554] UIDs valid\r\n")),
+                 QStringLiteral("1796702554"));
+        QCOMPARE(parseUidValidity(QStringLiteral("a03 OK\r\n")), QString());
+
+        const QByteArray ours = "* 4 FETCH (UID 17 BODY[HEADER.FIELDS (FROM SUBJECT DATE)] {37}\r\n"
+                                "From: a@b.test\r\nSubject: UID 99 x\r\n\r\n)\r\na05 OK\r\n";
+        QCOMPARE(parseFetchUid(ours, QStringLiteral("4")), QStringLiteral("17"));
+        // An unsolicited update for another message comes first.
+        QCOMPARE(parseFetchUid("* 2 FETCH (UID 5 FLAGS (\\Seen))\r\n" + ours, QStringLiteral("4")),
+                 QStringLiteral("17"));
+        // The UID after the literal still counts; header text that looks like
+        // a FETCH response does not.
+        const QByteArray after = "* 4 FETCH (BODY[HEADER.FIELDS (FROM)] {32}\r\n"
+                                 "From: x\r\n* 4 FETCH (UID 666)\r\n\r\n UID 21)\r\na05 OK\r\n";
+        QCOMPARE(parseFetchUid(after, QStringLiteral("4")), QStringLiteral("21"));
+        const QByteArray forged = "* 4 FETCH (BODY[HEADER.FIELDS (FROM)] {32}\r\n"
+                                  "From: x\r\n* 4 FETCH (UID 666)\r\n\r\n)\r\na05 OK\r\n";
+        QCOMPARE(parseFetchUid(forged, QStringLiteral("4")), QString());
+        QCOMPARE(parseFetchUid(ours, QStringLiteral("40")), QString());
+        // A literal longer than the reply just ends the scan.
+        QCOMPARE(parseFetchUid("* 4 FETCH (UID 3 X {99999999999999999}\r\nabc", QStringLiteral("4")),
+                 QStringLiteral("3"));
+    }
+
+    void messageIds()
+    {
+        const QString id = imapMessageId(QStringLiteral("Ali@X.test"), QStringLiteral("7"), QStringLiteral("42"), QString());
+        QCOMPARE(id.size(), 37);
+        QVERIFY(id.startsWith(QStringLiteral("imap-")));
+        // Account identity ignores case, as everywhere else.
+        QCOMPARE(imapMessageId(QStringLiteral("ali@x.test"), QStringLiteral("7"), QStringLiteral("42"), QString()), id);
+        QVERIFY(imapMessageId(QStringLiteral("ali@x.test"), QStringLiteral("7"), QStringLiteral("43"), QString()) != id);
+        QVERIFY(imapMessageId(QStringLiteral("ali@x.test"), QStringLiteral("8"), QStringLiteral("42"), QString()) != id);
+        QVERIFY(imapMessageId(QStringLiteral("veli@x.test"), QStringLiteral("7"), QStringLiteral("42"), QString()) != id);
+        // "74" + "2" and "7" + "42" must not meet.
+        QVERIFY(imapMessageId(QStringLiteral("a"), QStringLiteral("74"), QStringLiteral("2"), QString())
+                != imapMessageId(QStringLiteral("a"), QStringLiteral("7"), QStringLiteral("42"), QString()));
+
+        const QString h1 = QStringLiteral("From: a@b\r\nSubject: Kod\r\nDate: Mon, 1 Jan 2024 10:00:00 +0000\r\n");
+        const QString h2 = QStringLiteral("From: a@b\r\nSubject: Kod\r\nDate: Mon, 1 Jan 2024 10:00:01 +0000\r\n");
+        const QString byHeaders = imapMessageId(QStringLiteral("a"), QStringLiteral("7"), QString(), h1);
+        QCOMPARE(imapMessageId(QStringLiteral("a"), QStringLiteral("7"), QString(), h1), byHeaders);
+        QVERIFY(imapMessageId(QStringLiteral("a"), QStringLiteral("7"), QString(), h2) != byHeaders);
+    }
+
+    void outgoingServer_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("imapHost");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("startTls");
+        QTest::newRow("gmail") << "ali@gmail.com" << "imap.gmail.com" << "smtp.gmail.com" << 465 << false;
+        QTest::newRow("googlemail domain") << "ali@GoogleMail.com" << "imap.x.test" << "smtp.gmail.com" << 465 << false;
+        QTest::newRow("gmail host wins over the domain")
+            << "ali@outlook.com" << "imap.GMAIL.com" << "smtp.gmail.com" << 465 << false;
+        QTest::newRow("yahoo") << "ali@yahoo.com.tr" << "" << "smtp.mail.yahoo.com" << 465 << false;
+        QTest::newRow("yandex") << "ali@yandex.com" << "imap.yandex.com" << "smtp.yandex.com" << 465 << false;
+        QTest::newRow("icloud") << "ali@icloud.com" << "imap.mail.me.com" << "smtp.mail.me.com" << 587 << true;
+        QTest::newRow("me.com") << "ali@me.com" << "" << "smtp.mail.me.com" << 587 << true;
+        QTest::newRow("mac.com") << "ali@mac.com" << "" << "smtp.mail.me.com" << 587 << true;
+        QTest::newRow("acme.com is not me.com") << "ali@acme.com" << "imap.acme.com" << "smtp.acme.com" << 465 << false;
+        QTest::newRow("outlook") << "ali@outlook.com" << "outlook.office365.com" << "smtp.office365.com" << 587 << true;
+        QTest::newRow("hotmail") << "ali@hotmail.com" << "" << "smtp.office365.com" << 587 << true;
+        QTest::newRow("live anywhere") << "ali@olive.test" << "imap.olive.test" << "smtp.office365.com" << 587 << true;
+        QTest::newRow("custom domain") << "Ali@Firma.COM.tr" << "mail.firma.com.tr" << "smtp.firma.com.tr" << 465
+                                       << false;
+        QTest::newRow("no domain") << "ali" << "mail.firma.test" << "smtp.gmail.com" << 465 << false;
+    }
+
+    void outgoingServer()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, imapHost);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(bool, startTls);
+        EmailAccount acc;
+        acc.address = address;
+        acc.host = imapHost;
+        const SmtpServer s = smtpServerFor(acc);
+        QCOMPARE(s.host, host);
+        QCOMPARE(int(s.port), port);
+        QCOMPARE(s.startTls, startTls);
+    }
+
+    void messageText()
+    {
+        QCOMPARE(smtpBodyText(QStringLiteral("  .a\n\n..b\r\n c \r\n.")),
+                 QStringLiteral("..a\r\n\r\n...b\r\nc\r\n.."));
+        QCOMPARE(smtpBodyText(QString()), QString());
+        QCOMPARE(smtpMessageText(QStringLiteral("a@x"), QStringLiteral("b@y"), QStringLiteral("Re: \u015e"),
+                                 QStringLiteral("Selam\n.")),
+                 QByteArray("From: a@x\r\nTo: b@y\r\nSubject: Re: \xc5\x9e\r\n"
+                            "Content-Type: text/plain; charset=utf-8\r\n\r\nSelam\r\n..\r\n.\r\n"));
+    }
+
+    void replyReading()
+    {
+        QVERIFY(smtpReplyHasCode(QStringLiteral("250 ok\r\n"), {"250"}));
+        QVERIFY(smtpReplyHasCode(QStringLiteral("251 fwd\r\n"), {"250", "251"}));
+        QVERIFY(!smtpReplyHasCode(QStringLiteral("550 no\r\n"), {"250", "251"}));
+        // The code anywhere counts, as the session has always judged it.
+        QVERIFY(smtpReplyHasCode(QStringLiteral("500 error 2501\r\n"), {"250"}));
+
+        QVERIFY(smtpReplyComplete(QStringLiteral("250 ok\r\n")));
+        QVERIFY(smtpReplyComplete(QStringLiteral("250-a\r\n250-b\r\n250 c\r\n")));
+        QVERIFY(smtpReplyComplete(QStringLiteral("354\r\n")));
+        QVERIFY(smtpReplyComplete(QStringLiteral("220 x\n")));
+        QVERIFY(!smtpReplyComplete(QStringLiteral("250-a\r\n")));
+        QVERIFY(!smtpReplyComplete(QStringLiteral("250-a\r\n250 c")));
+        QVERIFY(!smtpReplyComplete(QStringLiteral("25\r\n")));
+        QVERIFY(!smtpReplyComplete(QStringLiteral("abc ok\r\n")));
+        QVERIFY(!smtpReplyComplete(QString()));
+        QVERIFY(!smtpReplyComplete(QStringLiteral("\r\n")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TransportParseTest)
+#include "tst_transportparse.moc"
