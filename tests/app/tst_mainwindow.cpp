@@ -16,7 +16,9 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -397,6 +399,41 @@ private slots:
         QVERIFY(QFile::exists(":/icons/plus_light.svg"));
         QVERIFY(!QImage(":/logo.png").isNull());
         QVERIFY(!QImage(":/logo_full.png").isNull());
+    }
+
+    void logoFileInTheWorkingFolderWins()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("resources"));
+        QImage red(64, 64, QImage::Format_ARGB32);
+        red.fill(QColor("#FF0000"));
+        QVERIFY(red.save(dir.path() + "/resources/logo.png"));
+        const QString old = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const QImage title = titleLogoPixmap(22).toImage();
+        const QImage icon = logoIcon().pixmap(32, 32).toImage();
+        QDir::setCurrent(old);
+        QCOMPARE(title.size(), QSize(22, 22));
+        QCOMPARE(QColor(title.pixel(11, 11)), QColor("#FF0000"));
+        QCOMPARE(QColor(icon.pixel(16, 16)), QColor("#FF0000"));
+        // without it the embedded logo is used
+        QVERIFY(QColor(titleLogoPixmap(22).toImage().pixel(11, 11)) != QColor("#FF0000"));
+    }
+
+    void titleBarButtonsAndDoubleClick()
+    {
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        TitleBar *bar = w->titleBar();
+        QCOMPARE(bar->height(), 40);
+        QCOMPARE(bar->closeButton()->property("class").toString(), QString("titleBtnClose"));
+        QCOMPARE(bar->minimizeButton()->toolTip(), QString("Kucult"));
+        QSignalSpy max(bar, &TitleBar::maximizeRequested);
+        QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(300, 20));
+        QCOMPARE(max.size(), 1);
+        bar->maximizeButton()->click();
+        QCOMPARE(max.size(), 2);
     }
 
     void replyNeedsAKnownAccount()
