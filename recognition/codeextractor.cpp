@@ -97,11 +97,13 @@ struct DigitRun
 // over the text; -1 when the rule cannot match at all. The patterns stay the
 // judges: they are matched from these offsets, so that on long mails the
 // rules that cannot hit cost nothing.
-std::array<qsizetype, 9> earliestStarts(const QString &text, bool keyword)
+std::array<qsizetype, 9> earliestStarts(const QString &text, qsizetype firstKeyword)
 {
     std::array<qsizetype, 9> starts;
     starts.fill(-1);
-    starts[0] = keyword ? 0 : -1; // every rule-1 keyword is also a pre-filter word
+    // Every rule-1 keyword is also a pre-filter word, so rule 1 cannot start
+    // before the pre-filter's first hit.
+    starts[0] = firstKeyword;
 
     const char16_t *s = reinterpret_cast<const char16_t *>(text.constData());
     const qsizetype n = text.size();
@@ -155,8 +157,9 @@ CodeMatch extractCode(const QString &subject, const QString &text)
     const QList<CodeRule> &table = codeRules();
     const QString haystack = subject + QLatin1Char('\n') + text;
 
-    const bool keyword = compiledSet.keyword.match(haystack).hasMatch();
-    const std::array<qsizetype, 9> starts = earliestStarts(haystack, keyword);
+    const QRegularExpressionMatch keywordMatch = compiledSet.keyword.match(haystack);
+    const bool keyword = keywordMatch.hasMatch();
+    const std::array<qsizetype, 9> starts = earliestStarts(haystack, keyword ? keywordMatch.capturedStart() : -1);
 
     for (int i = 0; i < table.size(); ++i) {
         if (starts[size_t(i)] < 0)
