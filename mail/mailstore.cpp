@@ -77,7 +77,10 @@ void MailStore::addMails(const QList<MailItem> &items)
         fresh.append(mail);
     }
 
-    m_mails = fresh + m_mails;
+    // Prepending one by one from the back keeps the batch's order and lets
+    // the list grow at its front instead of copying all held mails.
+    for (qsizetype i = fresh.size() - 1; i >= 0; --i)
+        m_mails.prepend(fresh.at(i));
     while (m_mails.size() > kMaxMails)
         m_mails.removeLast();
 
