@@ -1,5 +1,7 @@
 #include "mail/providers.h"
 
+#include "mail/mailrecords.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -36,7 +38,7 @@ QList<MailProvider> providerCatalogue()
 {
     return {
         provider("auto", "Otomatik (tavsiye)", "", ""),
-        provider("gmail", "Gmail", "imap.gmail.com",
+        provider("gmail", "Gmail", kGmailImapHost,
                  "Mail uygulamanin normal sifresi degil, saglayicidan uretilen uygulama sifresi gerekir. "
                  "Gmail'de: Hesap > Guvenlik > 2 Adimli Dogrulama > Uygulama sifreleri."),
         provider("outlook", "Outlook / Hotmail / Live", "outlook.office365.com",
