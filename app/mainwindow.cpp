@@ -11,6 +11,7 @@
 #include "pages/accountspage.h"
 #include "pages/activitypage.h"
 #include "pages/linkpage.h"
+#include "pages/pagedialogs.h"
 #include "pages/vaultpage.h"
 #include "vault/autolock.h"
 #include "link/embeddeddb.h"
@@ -275,6 +276,10 @@ void MainWindow::showFromTray()
 
 void MainWindow::typeLastCode()
 {
+    if (m_masked) {
+        setStatus(QString::fromLatin1(kMaskedActionStatus));
+        return;
+    }
     const QString text = m_typer->lastText();
     if (text.isEmpty())
         return;
@@ -423,6 +428,8 @@ void MainWindow::enterMaskedMode()
         return;
     m_masked = true;
     m_inbox->setMasked(true);
+    // the hotkey types the last code on its own; it must not reveal one now
+    m_typer->setLastText(QString());
     setStatus(QString::fromLatin1(kMaskedEnterStatus));
     if (m_tray)
         m_tray->showMessage(kMaskedEnterTrayTitle, QString::fromLatin1(kMaskedEnterTray), QSystemTrayIcon::Warning,
@@ -569,14 +576,35 @@ void MainWindow::closeEvent(QCloseEvent *e)
     m_opt.quit();
 }
 
+namespace {
+
+// The service pages' warnings go through the window's own message hook.
+class WindowPageDialogs : public QObject, public PageDialogs
+{
+public:
+    WindowPageDialogs(std::function<void(QMessageBox::Icon, const QString &)> message, QObject *parent)
+        : QObject(parent), m_message(std::move(message))
+    {
+    }
+    void warn(QWidget *, const QString &text) override { m_message(QMessageBox::Warning, text); }
+
+private:
+    std::function<void(QMessageBox::Icon, const QString &)> m_message;
+};
+
+} // namespace
+
 // The vault, accounts, link and activity pages: each follows its service's
 // change signals itself; the window gives them the status line, the page
-// switches, the theme's plus icon and masked mode.
+// switches, the theme's plus icon, masked mode and its message hook.
 void MainWindow::buildServicePages()
 {
     m_autoLock = new AutoLock(m_vault, this, m_opt.vaultAutoLockMs);
+    auto *dialogs = new WindowPageDialogs(m_opt.message, this);
     m_vaultPage = new VaultPage(m_vault, m_typer, m_autoLock, m_stack);
+    m_vaultPage->setDialogs(dialogs);
     m_accountsPage = new AccountsPage(m_store, m_imap, m_stack);
+    m_accountsPage->setDialogs(dialogs);
     m_linkPage = new LinkPage(m_link, m_stack);
     m_activityPage = new ActivityPage(m_store, m_stack);
     setPage(VaultPageIndex, m_vaultPage);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 static QPushButton *ghostButton(const QString &text, QWidget *parent)
@@ -145,7 +146,10 @@ void InboxPage::refreshMailList()
         if (cards.size() >= kMaxInboxCards)
             break;
     }
+    // a rebuild keeps the reader where they were
+    const int scroll = m_list->verticalScrollBar()->value();
     m_model->setCards(std::move(cards));
+    m_list->verticalScrollBar()->setValue(scroll);
 }
 
 void InboxPage::copyRow(int row)

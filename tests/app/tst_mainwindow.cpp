@@ -245,6 +245,9 @@ private slots:
     void guardTickEntersMaskedModeOnce()
     {
         auto w = makeWindow();
+        m_now += 100;
+        w->onNewCode(codeMail("135790"));
+        QCOMPARE(w->typer()->lastText(), QString("135790"));
         w->store()->loadDemoMails();
         w->refreshMailList();
         QVERIFY(!w->isMasked());
@@ -253,6 +256,10 @@ private slots:
         w->onGuardTick();
         QVERIFY(w->isMasked());
         QCOMPARE(m_tray->messages.size(), 1);
+        // neither the hotkey nor the tray types the code from before
+        QVERIFY(w->typer()->lastText().isEmpty());
+        w->typeLastCode();
+        QCOMPARE(w->statusLine()->text(), QString("Koruma aktif: kod gizli."));
         // the list was rebuilt at once, masked
         const MailCardData *c = w->inboxPage()->model()->card(0);
         QVERIFY(c);
