@@ -1,0 +1,39 @@
+// Child process of the shutdown test: starts a session against the given
+// port, then quits as soon as a line arrives on standard input, the way the
+// tray's quit ends the program while a session is blocked.
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <unistd.h>
+
+#include "transport/imapclient.h"
+#include "transport/smtpclient.h"
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3)
+        return 2;
+    const quint16 port = quint16(args.at(2).toUInt());
+    EmailAccount acc;
+    acc.address = QStringLiteral("ali@localhost");
+    acc.host = QStringLiteral("127.0.0.1");
+    acc.port = port;
+    acc.pass = QStringLiteral("secret");
+
+    ImapClient imap(nullptr);
+    SmtpClient smtp([port](const EmailAccount &) { return SmtpServer{QStringLiteral("127.0.0.1"), port, false}; },
+                    SmtpTimeouts());
+    if (args.at(1) == QLatin1String("imap"))
+        imap.testAccount(acc);
+    else
+        smtp.sendReply(acc, QStringLiteral("veli@localhost"), QStringLiteral("S"), QStringLiteral("B"));
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::puts("ready");
+    std::fflush(stdout);
+    return app.exec();
+}

@@ -1,0 +1,203 @@
+// ImapClient on the GUI side: the worker thread, the store and the status
+// texts, against a real Dovecot.
+#include <QRegularExpression>
+#include <QtTest>
+
+#include "accountsupport.h"
+#include "mail/mailstore.h"
+#include "support/dovecotserver.h"
+#include "support/isolatedsettings.h"
+#include "support/tlsfixture.h"
+#include "transport/imapclient.h"
+
+class ImapClientTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    EmailAccount newAccount()
+    {
+        const QString user = QStringLiteral("user%1").arg(++m_users);
+        return makeAccount(user + QStringLiteral("@localhost"), m_imap->host(), m_imap->port(), user,
+                           QStringLiteral("secret"));
+    }
+    void deliver(const EmailAccount &acc, const QString &subject, const QString &body, bool seen = false)
+    {
+        QVERIFY(!m_imap->deliver(acc.user, DovecotServer::message(QStringLiteral("Servis <no-reply@svc.test>"),
+                                                                  subject, body),
+                                 seen)
+                     .isEmpty());
+    }
+    static EmailAccount held(const MailStore &store, const QString &address)
+    {
+        for (const EmailAccount &a : store.accounts()) {
+            if (sameAccount(a.address, address))
+                return a;
+        }
+        return EmailAccount();
+    }
+    static QStringList texts(const QSignalSpy &spy)
+    {
+        QStringList out;
+        for (const auto &args : spy)
+            out << args.at(0).toString();
+        return out;
+    }
+
+    TlsFixture m_tls;
+    std::unique_ptr<DovecotServer> m_imap;
+    std::unique_ptr<IsolatedSettings> m_settings;
+    int m_users = 0;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_tls.isValid(), qPrintable(m_tls.error()));
+        m_tls.trustInProcess();
+        m_imap = std::make_unique<DovecotServer>(m_tls);
+        for (int i = 1; i <= 12; ++i)
+            QVERIFY(m_imap->addUser(QStringLiteral("user%1").arg(i), QStringLiteral("secret")));
+        QVERIFY2(m_imap->start(), qPrintable(m_imap->error()));
+    }
+    void cleanupTestCase() { m_imap.reset(); }
+    void init() { m_settings = std::make_unique<IsolatedSettings>(); }
+    void cleanup() { m_settings.reset(); }
+
+    void newCodesReachTheStoreOnce()
+    {
+        const EmailAccount acc = newAccount();
+        deliver(acc, QStringLiteral("Giris kodu"), QStringLiteral("Dogrulama kodunuz: 482913"));
+        deliver(acc, QStringLiteral("Steam Guard"), QStringLiteral("Hesabina giris icin kodun: 847204"));
+        MailStore store;
+        store.addOrUpdateAccount(acc);
+        ImapClient client(&store);
+        QCOMPARE(client.pollInterval(), 25000);
+        QSignalSpy status(&client, &ImapClient::status);
+        QSignalSpy codes(&store, &MailStore::newCode);
+        client.pollNow();
+        QTRY_COMPARE_WITH_TIMEOUT(store.mails().size(), 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(texts(status).contains(QStringLiteral("2 yeni mail: ") + acc.address), 5000);
+        QCOMPARE(texts(status).first(), QStringLiteral("Yoklaniyor: 127.0.0.1"));
+        QCOMPARE(codes.size(), 2);
+        QStringList found;
+        for (const MailItem &m : store.mails())
+            found << m.code;
+        found.sort();
+        QCOMPARE(found, (QStringList{"482913", "847204"}));
+        const EmailAccount after = held(store, acc.address);
+        QVERIFY(after.lastError.isEmpty());
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$")).match(after.lastOk).hasMatch(),
+                 qPrintable(after.lastOk));
+
+        // The mails stay unseen on the server; the next poll brings them again
+        // under the same ids, and nothing is announced twice.
+        status.clear();
+        client.pollNow();
+        QTRY_VERIFY_WITH_TIMEOUT(texts(status).contains(QStringLiteral("2 yeni mail: ") + acc.address), 10000);
+        QCOMPARE(store.mails().size(), 2);
+        QCOMPARE(codes.size(), 2);
+    }
+
+    void failureAndRecoveryOfAnAccount()
+    {
+        EmailAccount acc = newAccount();
+        acc.pass = QStringLiteral("yanlis");
+        MailStore store;
+        store.addOrUpdateAccount(acc);
+        ImapClient client(&store);
+        QSignalSpy status(&client, &ImapClient::status);
+        client.pollNow();
+        const QString refused = QStringLiteral("Sifre reddedildi. Uygulama sifresi kullandigindan emin ol.");
+        QTRY_COMPARE_WITH_TIMEOUT(held(store, acc.address).lastError, refused, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(texts(status).contains(acc.address + QStringLiteral(": ") + refused), 5000);
+
+        // Fixed password, empty mailbox: the error goes, the time is set and
+        // no count line is shown.
+        acc.pass = QStringLiteral("secret");
+        store.addOrUpdateAccount(acc);
+        status.clear();
+        client.pollNow();
+        QTRY_VERIFY_WITH_TIMEOUT(!held(store, acc.address).lastOk.isEmpty(), 10000);
+        QVERIFY(held(store, acc.address).lastError.isEmpty());
+        QTest::qWait(100);
+        QCOMPARE(texts(status), QStringList{QStringLiteral("Yoklaniyor: 127.0.0.1")});
+    }
+
+    void firstRunWaitsForAPollableAccount()
+    {
+        EmailAccount acc = newAccount();
+        for (int i = 1; i <= 4; ++i)
+            deliver(acc, QStringLiteral("Eski %1").arg(i), QStringLiteral("kod %1").arg(700000 + i), true);
+        EmailAccount noPass = acc;
+        noPass.pass.clear();
+        MailStore store;
+        store.addOrUpdateAccount(noPass);
+        ImapClient client(&store);
+        QSignalSpy status(&client, &ImapClient::status);
+        client.pollNow();
+        client.pollNow();
+        QTest::qWait(300);
+        QCOMPARE(status.size(), 0);
+
+        // The first poll that has an account still is the first run.
+        store.addOrUpdateAccount(acc);
+        client.pollNow();
+        QTRY_COMPARE_WITH_TIMEOUT(store.mails().size(), 3, 10000);
+        QStringList subjects;
+        for (const MailItem &m : store.mails())
+            subjects << m.subject;
+        subjects.sort();
+        QCOMPARE(subjects, (QStringList{"Eski 2", "Eski 3", "Eski 4"}));
+    }
+
+    void timerPollsAgainAndAgain()
+    {
+        const EmailAccount acc = newAccount();
+        MailStore store;
+        store.addOrUpdateAccount(acc);
+        ImapClient client(&store);
+        client.setPollInterval(200);
+        QSignalSpy status(&client, &ImapClient::status);
+        client.start();
+        QTRY_VERIFY_WITH_TIMEOUT(status.size() >= 3, 10000);
+    }
+
+    void accountTestReportsThroughTheClient()
+    {
+        const EmailAccount acc = newAccount();
+        deliver(acc, QStringLiteral("X"), QStringLiteral("1"));
+        MailStore store;
+        ImapClient client(&store);
+        QSignalSpy log(&client, &ImapClient::testLog);
+        QSignalSpy done(&client, &ImapClient::testFinished);
+        QSignalSpy status(&client, &ImapClient::status);
+        client.testAccount(acc);
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, 10000);
+        QCOMPARE(done.at(0), (QList<QVariant>{acc.address, true, QStringLiteral("Baglanti basarili. Okunmamis: 1")}));
+        QCOMPARE(log.size(), 4);
+        QCOMPARE(texts(status).last(), QStringLiteral("Baglanti basarili. Okunmamis: 1"));
+        // Not in the store: nothing recorded.
+        QVERIFY(store.accounts().isEmpty());
+
+        EmailAccount wrong = newAccount();
+        wrong.pass = QStringLiteral("yanlis");
+        store.addOrUpdateAccount(wrong);
+        client.testAccount(wrong);
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 10000);
+        QCOMPARE(done.at(1).at(1).toBool(), false);
+        QCOMPARE(held(store, wrong.address).lastError, done.at(1).at(2).toString());
+    }
+
+    void withoutAStoreNothingIsPolled()
+    {
+        ImapClient client(nullptr);
+        QSignalSpy status(&client, &ImapClient::status);
+        client.pollNow();
+        client.onPollDone(QStringLiteral("a@b"), false, QStringLiteral("x"), 0);
+        QTest::qWait(100);
+        QCOMPARE(status.size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(ImapClientTest)
+#include "tst_imapclient.moc"

@@ -1,0 +1,45 @@
+// Quitting the program while a session hangs on a silent server ends the
+// process promptly and cleanly.
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+#include "fakeserver.h"
+
+class QuitTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void quitWhileBlocked_data()
+    {
+        QTest::addColumn<QString>("session");
+        QTest::newRow("IMAP account test in the TLS handshake") << QStringLiteral("imap");
+        QTest::newRow("SMTP send in the TLS handshake") << QStringLiteral("smtp");
+    }
+
+    void quitWhileBlocked()
+    {
+        QFETCH(QString, session);
+        FakeServer silent(FakeServer::Silent);
+        QProcess child;
+        child.start(QStringLiteral(MIRELO_TEST_BIN_DIR "/transport_quit_helper"),
+                    {session, QString::number(silent.serverPort())});
+        QVERIFY(child.waitForStarted(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(silent.connections, 1, 10000);
+        QElapsedTimer clock;
+        clock.start();
+        child.write("quit\n");
+        QVERIFY(child.waitForFinished(10000));
+        const qint64 took = clock.elapsed();
+        const QByteArray err = child.readAllStandardError();
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY2(err.isEmpty(), err.constData());
+        QVERIFY2(took < 2000, qPrintable(QString::number(took)));
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("ready\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(QuitTest)
+#include "tst_quit.moc"
