@@ -41,9 +41,15 @@ void restRequest(QNetworkAccessManager *nam, QObject *context, const QString &ba
                          if (done)
                              done(result);
                      });
-    // A reply whose context died never calls back; release it all the same.
+    // A reply whose context dies never calls back: the context is already
+    // half destroyed when `destroyed` fires, so the completion is cut off
+    // before the abort (which would emit `finished`) and the reply released.
     if (context)
-        QObject::connect(context, &QObject::destroyed, reply, [reply]() { reply->abort(); reply->deleteLater(); });
+        QObject::connect(context, &QObject::destroyed, reply, [reply]() {
+            QObject::disconnect(reply, &QNetworkReply::finished, nullptr, nullptr);
+            reply->abort();
+            reply->deleteLater();
+        });
 }
 
 void restGet(QNetworkAccessManager *nam, QObject *context, const QString &baseUrl,
