@@ -92,6 +92,9 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_port = new QLineEdit(QStringLiteral("993"), m_advanced);
     m_user = new QLineEdit(m_advanced);
     m_user->setPlaceholderText(QStringLiteral("bos = mail adresi kullanilir"));
+    m_host->setObjectName(QStringLiteral("hostField"));
+    m_port->setObjectName(QStringLiteral("portField"));
+    m_user->setObjectName(QStringLiteral("userField"));
     adv->addRow(QStringLiteral("Sunucu:"), m_host);
     adv->addRow(QStringLiteral("Port:"), m_port);
     adv->addRow(QStringLiteral("Kullanici:"), m_user);
@@ -124,7 +127,7 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
         m_password->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password);
     });
     connect(m_advancedBtn, &QPushButton::toggled, m_advanced, &QWidget::setVisible);
-    connect(m_address, &QLineEdit::textEdited, this, &AccountsPage::updateServerPlaceholder);
+    connect(m_address, &QLineEdit::textChanged, this, &AccountsPage::updateServerPlaceholder);
     connect(m_helpBtn, &QPushButton::clicked, this, &AccountsPage::showProviderHelp);
     connect(m_testBtn, &QPushButton::clicked, this, &AccountsPage::connectAndTest);
     connect(m_list, &QListWidget::customContextMenuRequested, this, &AccountsPage::onContextMenu);

@@ -152,11 +152,9 @@ void TestCodeRoad::codeTravelsFromMailboxToPeer()
     AccountsPage *acc = w.accountsPage();
     findEdit(acc, QStringLiteral("Mail adresin"))->setText(QStringLiteral("alice@mirelo.test"));
     findEdit(acc, QStringLiteral("Uygulama sifresi"))->setText(QStringLiteral("uygulama-sifresi"));
-    findEdit(acc, QStringLiteral("otomatik"))->setText(imap.host());
-    findEdit(acc, QStringLiteral("bos = mail"))->setText(QStringLiteral("alice"));
-    for (QLineEdit *e : acc->findChildren<QLineEdit *>())
-        if (e->text() == QStringLiteral("993"))
-            e->setText(QString::number(imap.port()));
+    acc->findChild<QLineEdit *>(QStringLiteral("hostField"))->setText(imap.host());
+    acc->findChild<QLineEdit *>(QStringLiteral("userField"))->setText(QStringLiteral("alice"));
+    acc->findChild<QLineEdit *>(QStringLiteral("portField"))->setText(QString::number(imap.port()));
     QSignalSpy tested(w.imap(), &ImapClient::testFinished);
     findButton(acc, QStringLiteral("Bagla ve Test Et"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(tested.size(), 1, 20000);

@@ -86,10 +86,7 @@ QLineEdit *TestAccountsPage::edit(const QString &placeholderStart) const
 
 QLineEdit *TestAccountsPage::portEdit() const
 {
-    for (QLineEdit *e : m_page->findChildren<QLineEdit *>())
-        if (e->placeholderText().isEmpty())
-            return e;
-    return nullptr;
+    return m_page->findChild<QLineEdit *>(QStringLiteral("portField"));
 }
 
 QPushButton *TestAccountsPage::button(const QString &text) const
@@ -105,7 +102,7 @@ void TestAccountsPage::fillForm(const QString &address, const QString &password,
 {
     edit(QStringLiteral("Mail adresin"))->setText(address);
     edit(QStringLiteral("Uygulama sifresi"))->setText(password);
-    edit(QStringLiteral("otomatik"))->setText(host);
+    m_page->findChild<QLineEdit *>(QStringLiteral("hostField"))->setText(host);
     portEdit()->setText(port);
 }
 
@@ -141,7 +138,7 @@ void TestAccountsPage::formRefusalsKeepContents()
 
 void TestAccountsPage::serverPlaceholderFollowsAddress()
 {
-    QLineEdit *host = edit(QStringLiteral("otomatik"));
+    QLineEdit *host = m_page->findChild<QLineEdit *>(QStringLiteral("hostField"));
     QLineEdit *addr = edit(QStringLiteral("Mail adresin"));
     QTest::keyClicks(addr, QStringLiteral("veli@outlook.com"));
     QVERIFY(host->placeholderText().endsWith(QStringLiteral(" (otomatik)")));

@@ -39,12 +39,14 @@ private:
 
     std::unique_ptr<IsolatedSettings> m_settings;
     bool m_guard = false;
+    QList<QPair<QMessageBox::Icon, QString>> m_messages;
 };
 
 void TestWindowPages::init()
 {
     m_settings = std::make_unique<IsolatedSettings>();
     m_guard = false;
+    m_messages.clear();
 }
 
 void TestWindowPages::cleanup()
@@ -58,7 +60,7 @@ std::unique_ptr<MainWindow> TestWindowPages::makeWindow(int autoLockMs)
     o.databaseUrl = QStringLiteral("http://127.0.0.1:9");
     o.guard = [this] { return m_guard; };
     o.trayFactory = [](QObject *) -> Tray * { return nullptr; };
-    o.message = [](QMessageBox::Icon, const QString &) {};
+    o.message = [this](QMessageBox::Icon icon, const QString &text) { m_messages.append({icon, text}); };
     o.quit = [] {};
     o.startPolling = false;
     o.registerHotkey = false;
@@ -106,6 +108,17 @@ void TestWindowPages::vaultAutoLockAndClose()
     QTRY_VERIFY_WITH_TIMEOUT(w->vault()->isLocked(), 3000);
     QCOMPARE(w->statusLine()->text(), QStringLiteral("Kasa otomatik kilitlendi (5 dk)."));
     QCOMPARE(page->entryList()->count(), 0);
+
+    // Page warnings reach the window's message hook, not a blocking box.
+    for (QLineEdit *e : page->findChildren<QLineEdit *>())
+        if (e->placeholderText() == QStringLiteral("Kasa sifresi"))
+            e->setText(QStringLiteral("yanlis"));
+    for (QPushButton *b : page->findChildren<QPushButton *>())
+        if (b->text() == QStringLiteral("Kilidi Ac"))
+            b->click();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.at(0).first, QMessageBox::Warning);
+    QCOMPARE(m_messages.at(0).second, QStringLiteral("Sifre yanlis."));
 
     // Closing the window (no tray) locks an open vault and the page follows.
     QVERIFY(w->vault()->unlock(QStringLiteral("kasa-1234")));
