@@ -28,6 +28,7 @@ CategoryDialog::CategoryDialog(MailStore *store, QWidget *parent) : QDialog(pare
     setWindowTitle("Kategoriler");
     setModal(true);
     setMinimumSize(420, 340);
+    resize(560, 440); // room for a rule's domains without cutting them
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(22, 20, 22, 20);
     lay->setSpacing(10);
@@ -108,6 +109,7 @@ void CategoryDialog::rebuildList()
         rl->setContentsMargins(4, 2, 4, 2);
         auto *label = new QLabel(c.name + QStringLiteral("  —  ") + c.filters.join(QStringLiteral(", ")), w);
         label->setProperty("class", "subj");
+        label->setToolTip(label->text());
         auto *del = new QPushButton("Sil", w);
         del->setProperty("class", "miniBtn");
         del->setCursor(Qt::PointingHandCursor);

@@ -7,6 +7,7 @@
 #include "app/theme.h"
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
+#include "pages/categorydialog.h"
 #include "pages/inboxpage.h"
 #include "support/isolatedsettings.h"
 #include "support/xvfbserver.h"
@@ -185,6 +186,15 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "screenshots: could not write %s\n", qPrintable(shot.name + suffix));
                 return 1;
             }
+        }
+        {
+            CategoryDialog dialog(w.store(), &w);
+            dialog.show();
+            settle(300);
+            const QString path = outDir + "/categories" + suffix + ".png";
+            if (!dialog.grab().toImage().save(path))
+                return 1;
+            written << path;
         }
         w.toggleTheme();
         settle(500);
