@@ -161,7 +161,7 @@ void TestCodeRoad::codeTravelsFromMailboxToPeer()
     QVERIFY2(tested.at(0).at(1).toBool(), qPrintable(tested.at(0).at(2).toString() + QLatin1Char('\n') + imap.log()));
     QVERIFY(boxes.isEmpty());
     QTRY_COMPARE(w.currentPage(), int(InboxPageIndex));
-    // The poll the successful test asked for has run once it records its time.
+    // The successful test marks the account as working.
     QTRY_VERIFY_WITH_TIMEOUT(!w.store()->accounts().value(0).lastOk.isEmpty(), 20000);
 
     // One mail with a code.
