@@ -1,0 +1,7 @@
+# Transport benchmarks: a full poll against a local Dovecot and one send
+# through a local SMTP server. They start the test fixtures, so they exist
+# only when the tests are built.
+if(TARGET mirelo_testsupport_mailservers)
+  mirelo_add_bench(bench_transport SOURCES transport_bench.cpp
+    LIBS mirelo_transport mirelo_testsupport_mailservers)
+endif()
