@@ -314,6 +314,9 @@ void MainWindow::refreshMailList()
 void MainWindow::refreshCategories()
 {
     m_sidebar->refreshCategories();
+    // one marked entry in the sidebar: "all mails" only while the inbox shows
+    if (m_currentPage != InboxPageIndex)
+        m_sidebar->allButton()->setChecked(false);
 }
 
 void MainWindow::scheduleMailRefresh()

@@ -499,6 +499,9 @@ private slots:
         w->store()->loadDemoMails();
         w->switchPage(AccountsPageIndex);
         QCOMPARE(w->currentPage(), int(AccountsPageIndex));
+        w->refreshCategories();
+        QVERIFY(w->navButtons().at(AccountsPageIndex)->isChecked());
+        QVERIFY(!w->sidebar()->allButton()->isChecked());
         const QString addr = w->store()->mails().first().account;
         w->showOnlyAccount(addr.toUpper());
         QCOMPARE(w->currentPage(), int(InboxPageIndex));
