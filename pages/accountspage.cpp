@@ -5,6 +5,7 @@
 #include "pages/lettericon.h"
 #include "pages/pagedialogs.h"
 #include "pages/pagetexts.h"
+#include "pages/pagewidgets.h"
 #include "transport/imapclient.h"
 
 #include <QComboBox>
@@ -19,21 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QLabel *classedLabel(const QString &text, const char *cls, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setProperty("class", QString::fromLatin1(cls));
-    return l;
-}
-
-QPushButton *classedButton(const QString &text, const char *cls, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setProperty("class", QString::fromLatin1(cls));
-    b->setCursor(Qt::PointingHandCursor);
-    return b;
-}
 
 const QString kTestText = QStringLiteral("Bagla ve Test Et");
 

@@ -3,6 +3,7 @@
 #include "desktop/shieldchecks.h"
 #include "mail/mailstore.h"
 #include "pages/lettericon.h"
+#include "pages/pagewidgets.h"
 #include "recognition/brands.h"
 #include "recognition/headerdecode.h"
 
@@ -17,10 +18,10 @@
 
 namespace {
 
-QLabel *classedLabel(const QString &text, const char *cls, QWidget *parent)
+// Every text on this page wraps.
+QLabel *wrappedLabel(const QString &text, const char *cls, QWidget *parent)
 {
-    auto *l = new QLabel(text, parent);
-    l->setProperty("class", QString::fromLatin1(cls));
+    QLabel *l = classedLabel(text, cls, parent);
     l->setWordWrap(true);
     return l;
 }
@@ -36,27 +37,25 @@ ActivityPage::ActivityPage(MailStore *store, QWidget *parent)
       })
 {
     auto *root = new QVBoxLayout(this);
-    root->addWidget(classedLabel(QStringLiteral("Hesap Hareketleri"), "h1", this));
-    root->addWidget(classedLabel(QStringLiteral("Guvenlik uyarilari ve bu cihazin erisim kaydi."), "pageSub", this));
-    root->addWidget(classedLabel(
+    root->addWidget(wrappedLabel(QStringLiteral("Hesap Hareketleri"), "h1", this));
+    root->addWidget(wrappedLabel(QStringLiteral("Guvenlik uyarilari ve bu cihazin erisim kaydi."), "pageSub", this));
+    root->addWidget(wrappedLabel(
         QStringLiteral("IMAP giris gecmisi vermez. Bu liste: saglayicinin gonderdigi guvenlik mailleri (yeni "
                        "giris/cihaz uyarilari) + bu cihazda MIRELO+'in erisim kaydi."),
         "muted", this));
-    m_summary = classedLabel(QString(), "banner", this);
+    m_summary = wrappedLabel(QString(), "banner", this);
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     root->addWidget(m_summary);
-    m_guard = classedLabel(QString(), "muted", this);
+    m_guard = wrappedLabel(QString(), "muted", this);
     root->addWidget(m_guard);
-    root->addWidget(classedLabel(QStringLiteral("Sistem Kalkani (cekirdek korumalari)"), "h2", this));
-    root->addWidget(classedLabel(QStringLiteral("Kernel zararlisina karsi gercek koruma buradadir. Kapali olan "
+    root->addWidget(wrappedLabel(QStringLiteral("Sistem Kalkani (cekirdek korumalari)"), "h2", this));
+    root->addWidget(wrappedLabel(QStringLiteral("Kernel zararlisina karsi gercek koruma buradadir. Kapali olan "
                                                 "varsa acmani oneririm."),
                                  "muted", this));
-    m_shield = classedLabel(QStringLiteral("Denetleniyor..."), "banner", this);
+    m_shield = wrappedLabel(QStringLiteral("Denetleniyor..."), "banner", this);
     m_shield->setTextInteractionFlags(Qt::TextSelectableByMouse);
     root->addWidget(m_shield);
-    auto *recheck = new QPushButton(QStringLiteral("Tekrar Denetle"), this);
-    recheck->setProperty("class", QStringLiteral("ghostBtn"));
-    recheck->setCursor(Qt::PointingHandCursor);
+    QPushButton *recheck = classedButton(QStringLiteral("Tekrar Denetle"), "ghostBtn", this);
     root->addWidget(recheck, 0, Qt::AlignLeft);
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("accList"));

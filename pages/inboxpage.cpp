@@ -88,15 +88,8 @@ InboxPage::InboxPage(MailStore *store, QWidget *parent) : QWidget(parent), m_sto
     connect(m_refresh, &QPushButton::clicked, this, &InboxPage::refreshRequested);
     connect(m_demo, &QPushButton::clicked, this, [this] { m_store->loadDemoMails(); });
     connect(m_list, &QWidget::customContextMenuRequested, this, &InboxPage::showContextMenu);
-    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &idx) {
-        if (m_masked) {
-            emit statusMessage(kMaskedActionText);
-            return;
-        }
-        const QString code = rowCode(idx.row());
-        if (!code.isEmpty())
-            emit copyRequested(code);
-    });
+    connect(m_list, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &idx) { copyRow(idx.row()); });
     connect(m_list, &MailListView::copyClicked, this, &InboxPage::copyRow);
     connect(m_list, &MailListView::typeClicked, this, &InboxPage::typeRow);
     connect(m_list, &MailListView::replyClicked, this, &InboxPage::replyRow);
@@ -152,24 +145,25 @@ void InboxPage::refreshMailList()
     m_list->verticalScrollBar()->setValue(scroll);
 }
 
-void InboxPage::copyRow(int row)
+QString InboxPage::actionCode(int row)
 {
     if (m_masked) {
         emit statusMessage(kMaskedActionText);
-        return;
+        return QString();
     }
-    const QString code = rowCode(row);
+    return rowCode(row);
+}
+
+void InboxPage::copyRow(int row)
+{
+    const QString code = actionCode(row);
     if (!code.isEmpty())
         emit copyRequested(code);
 }
 
 void InboxPage::typeRow(int row)
 {
-    if (m_masked) {
-        emit statusMessage(kMaskedActionText);
-        return;
-    }
-    const QString code = rowCode(row);
+    const QString code = actionCode(row);
     if (!code.isEmpty())
         emit typeRequested(code);
 }

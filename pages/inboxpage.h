@@ -60,6 +60,8 @@ signals:
 
 private:
     QString rowCode(int row) const;
+    // The row's code for a copy or type; in masked mode only the status line.
+    QString actionCode(int row);
 
     MailStore *m_store;
     QLineEdit *m_search = nullptr;

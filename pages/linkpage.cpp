@@ -4,6 +4,7 @@
 #include "link/qrwidget.h"
 #include "pages/lettericon.h"
 #include "pages/pagetexts.h"
+#include "pages/pagewidgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,21 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QLabel *classedLabel(const QString &text, const char *cls, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setProperty("class", QString::fromLatin1(cls));
-    return l;
-}
-
-QPushButton *classedButton(const QString &text, const char *cls, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setProperty("class", QString::fromLatin1(cls));
-    b->setCursor(Qt::PointingHandCursor);
-    return b;
-}
 
 constexpr int kQrPixels = 240;
 

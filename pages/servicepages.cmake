@@ -4,6 +4,7 @@ mirelo_library(mirelo_servicepages
   SOURCES
     pagedialogs.h pagedialogs.cpp
     lettericon.h lettericon.cpp
+    pagewidgets.h pagewidgets.cpp
     pagetexts.h pagetexts.cpp
     accountspage.h accountspage.cpp
     vaultpage.h vaultpage.cpp

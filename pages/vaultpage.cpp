@@ -3,6 +3,7 @@
 #include "desktop/autotyper.h"
 #include "pages/pagedialogs.h"
 #include "pages/pagetexts.h"
+#include "pages/pagewidgets.h"
 #include "vault/autolock.h"
 #include "vault/totpmanager.h"
 
@@ -14,21 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QLabel *classedLabel(const QString &text, const char *cls, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setProperty("class", QString::fromLatin1(cls));
-    return l;
-}
-
-QPushButton *classedButton(const QString &text, const char *cls, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setProperty("class", QString::fromLatin1(cls));
-    b->setCursor(Qt::PointingHandCursor);
-    return b;
-}
 
 constexpr int kIdRole = Qt::UserRole + 1;
 
