@@ -3,6 +3,7 @@
 #include "pages/inboxmodel.h"
 
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -116,6 +117,31 @@ bool MailCardDelegate::helpEvent(QHelpEvent *e, QAbstractItemView *view, const Q
     return true;
 }
 
+QWidget *MailCardDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                        const QModelIndex &index) const
+{
+    const MailCardData *d = m_model->card(index.row());
+    if (!d || d->code.isEmpty())
+        return nullptr;
+    auto *field = new QLineEdit(parent);
+    field->setReadOnly(true);
+    field->setFrame(false);
+    field->setAlignment(Qt::AlignCenter);
+    field->setFont(m_fonts.code);
+    field->setText(d->codeShown);
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: %1; color: %2; border: none; border-radius: 6px; "
+                                        "padding: 0; selection-background-color: #3B82F6; selection-color: white; }")
+                             .arg(m_palette.primary.name(), m_palette.primaryText.name()));
+    field->selectAll();
+    return field;
+}
+
+void MailCardDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                            const QModelIndex &index) const
+{
+    editor->setGeometry(layoutFor(index.row()).code.translated(option.rect.topLeft()));
+}
+
 MailListView::MailListView(QWidget *parent) : QListView(parent)
 {
     setMouseTracking(true);
@@ -136,12 +162,44 @@ static bool isButton(CardPart p)
     return p == CardPart::CopyButton || p == CardPart::TypeButton || p == CardPart::ReplyButton;
 }
 
+QWidget *MailListView::codeField() const
+{
+    return m_codeIndex.isValid() ? indexWidget(m_codeIndex) : nullptr;
+}
+
+void MailListView::closeCodeField()
+{
+    if (m_codeIndex.isValid() && isPersistentEditorOpen(m_codeIndex))
+        closePersistentEditor(m_codeIndex);
+    m_codeIndex = QPersistentModelIndex();
+}
+
 void MailListView::mousePressEvent(QMouseEvent *e)
 {
     m_pressPart = partAt(e->position().toPoint(), &m_pressRow);
+    closeCodeField();
+    if (e->button() == Qt::LeftButton && m_pressPart == CardPart::Code) {
+        // the code can be selected with the mouse like text
+        m_codeIndex = model()->index(m_pressRow, 0);
+        openPersistentEditor(m_codeIndex);
+        if (QWidget *field = codeField()) {
+            field->installEventFilter(this);
+            field->setFocus();
+        }
+    }
     if (e->button() == Qt::LeftButton && isButton(m_pressPart))
         return; // a button press does not select the card
     QListView::mousePressEvent(e);
+}
+
+bool MailListView::eventFilter(QObject *watched, QEvent *e)
+{
+    // a double-click on the code still copies it, as anywhere on the card
+    if (e->type() == QEvent::MouseButtonDblClick && watched == codeField()) {
+        emit doubleClicked(m_codeIndex);
+        return true;
+    }
+    return QListView::eventFilter(watched, e);
 }
 
 void MailListView::mouseReleaseEvent(QMouseEvent *e)

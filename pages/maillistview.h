@@ -26,6 +26,13 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool helpEvent(QHelpEvent *e, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override;
+    // The code badge turns into a read-only field while the user selects in it.
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *, const QModelIndex &) const override {}
+    void setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const override {}
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override;
 
 private:
     void invalidate();
@@ -50,6 +57,8 @@ public:
     void setCardDelegate(MailCardDelegate *d) { m_delegate = d; }
     // The card part under a viewport point, and its row.
     CardPart partAt(const QPoint &viewportPos, int *row) const;
+    // The selectable code field over a card's badge, if one is open.
+    QWidget *codeField() const;
 
 signals:
     void copyClicked(int row);
@@ -62,9 +71,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void leaveEvent(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     MailCardDelegate *m_delegate = nullptr;
+    void closeCodeField();
+
     int m_pressRow = -1;
     CardPart m_pressPart = CardPart::None;
+    QPersistentModelIndex m_codeIndex;
 };

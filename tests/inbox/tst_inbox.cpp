@@ -239,6 +239,23 @@ private slots:
         QCOMPARE(copy.size() + type.size() + reply.size(), 3);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.subject.center());
         QCOMPARE(copy.size(), 2);
+
+        // pressing the code badge gives a field whose text can be selected and copied
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.code.center());
+        auto *field = qobject_cast<QLineEdit *>(list->codeField());
+        QVERIFY(field);
+        QVERIFY(field->isReadOnly());
+        QCOMPARE(field->selectedText(), QString("123456"));
+        QCOMPARE(field->geometry(), l.code.translated(item.topLeft()));
+        QTest::mouseDClick(field, Qt::LeftButton);
+        QCOMPARE(copy.size(), 3);
+        // a press elsewhere closes it; a rebuild never leaves one behind
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.subject.center());
+        QTRY_VERIFY(!list->codeField());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.code.center());
+        QVERIFY(list->codeField());
+        page.refreshMailList();
+        QVERIFY(!list->codeField());
     }
 
     void categoryButtonsCountAndToggle()
