@@ -1,7 +1,6 @@
 #include "transport/imapworker.h"
 
 #include <QDateTime>
-#include <QStringDecoder>
 
 #include "recognition/headerdecode.h"
 #include "transport/imapparse.h"
@@ -49,24 +48,11 @@ QString ImapWorker::sendCommand(SessionSocket &socket, const QString &tag, const
     const QString ok = tag + QLatin1String(" OK");
     const QString no = tag + QLatin1String(" NO");
     const QString bad = tag + QLatin1String(" BAD");
-    // Decoding across chunks keeps a character split between two reads whole.
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString reply;
-    qint64 bytes = 0;
-    for (int i = 0; i < timeouts.replyChunks; ++i) {
-        if (!socket.waitForData(timeouts.replyChunkMs))
-            break;
-        const QByteArray chunk = socket.readAvailable(bytes);
-        bytes += chunk.size();
-        // Only the new text (and a status that straddles the old end) needs searching.
-        const qsizetype from = qMax<qsizetype>(0, reply.size() - bad.size());
-        reply += decoder.decode(chunk);
-        if (socket.overflowed())
-            break;
-        if (reply.indexOf(ok, from) >= 0 || reply.indexOf(no, from) >= 0 || reply.indexOf(bad, from) >= 0)
-            break;
-    }
-    return reply;
+    return socket.collectReply(timeouts.replyChunks, timeouts.replyChunkMs, [&](const QString &reply, qsizetype fresh) {
+        // Only the new text, and a status that straddles the old end, needs searching.
+        const qsizetype from = qMax<qsizetype>(0, fresh - bad.size());
+        return reply.indexOf(ok, from) >= 0 || reply.indexOf(no, from) >= 0 || reply.indexOf(bad, from) >= 0;
+    });
 }
 
 void ImapWorker::runAccountTest(const EmailAccount &acc)

@@ -1,6 +1,7 @@
 #include "transport/sessionsocket.h"
 
 #include <QEventLoop>
+#include <QStringDecoder>
 #include <QThread>
 #include <QTimer>
 
@@ -117,6 +118,25 @@ QByteArray SessionSocket::readAvailable(qint64 collected)
         chunk.truncate(int(qMax<qint64>(room, 0)));
     }
     return chunk;
+}
+
+QString SessionSocket::collectReply(int reads, int ms, const std::function<bool(const QString &, qsizetype)> &whole)
+{
+    // Decoding across reads keeps a character split between two reads whole.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString reply;
+    qint64 bytes = 0;
+    for (int i = 0; i < reads; ++i) {
+        if (!waitForData(ms))
+            break;
+        const QByteArray chunk = readAvailable(bytes);
+        bytes += chunk.size();
+        const qsizetype from = reply.size();
+        reply += decoder.decode(chunk);
+        if (overflow || whole(reply, from))
+            break;
+    }
+    return reply;
 }
 
 void SessionSocket::disconnect()

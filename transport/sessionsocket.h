@@ -34,6 +34,12 @@ public:
     // `collected`; sets overflowed() when the reply would pass the limit.
     QByteArray readAvailable(qint64 collected);
 
+    // Collects one reply: at most `reads` times waits up to `ms` for data and
+    // appends it (UTF-8, decoded across reads) until `whole` says the reply
+    // is complete, the server falls silent or the reply passes the limit.
+    // `whole` gets the reply and where the text new in this read begins.
+    QString collectReply(int reads, int ms, const std::function<bool(const QString &, qsizetype)> &whole);
+
     QString errorString() const { return sock.errorString(); }
     bool overflowed() const { return overflow; }
     bool cancelled() const { return cancel; }

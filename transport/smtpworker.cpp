@@ -1,7 +1,5 @@
 #include "transport/smtpworker.h"
 
-#include <QStringDecoder>
-
 #include "transport/imapparse.h"
 #include "transport/sessionsocket.h"
 
@@ -29,23 +27,10 @@ bool SmtpWorker::sendLine(SessionSocket &socket, const QString &text)
 
 bool SmtpWorker::readReply(SessionSocket &socket, const QStringList &codes, QString *text)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString reply;
-    qint64 bytes = 0;
-    for (int i = 0; i < timeouts.replyReads; ++i) {
-        if (!socket.waitForData(timeouts.replyMs))
-            break;
-        const QByteArray chunk = socket.readAvailable(bytes);
-        bytes += chunk.size();
-        reply += decoder.decode(chunk);
-        if (socket.overflowed())
-            break;
-        // A reply is read to its last line, so that none of it is taken for
-        // the answer to the next command; a complete refusal needs no
-        // further wait.
-        if (smtpReplyComplete(reply))
-            break;
-    }
+    // A reply is read to its last line, so that none of it is taken for the
+    // answer to the next command; a complete refusal needs no further wait.
+    const QString reply = socket.collectReply(timeouts.replyReads, timeouts.replyMs,
+                                              [](const QString &r, qsizetype) { return smtpReplyComplete(r); });
     if (text)
         *text = reply;
     return !socket.overflowed() && smtpReplyHasCode(reply, codes);
