@@ -34,7 +34,8 @@ struct MailItem
     QString body;
     QString code;
     qint32 confidence = 0;
-    QDateTime received;
+    QDateTime received; // when the program took the mail in
+    QDateTime sent;     // the mail's own Date header; invalid when missing or unreadable
     bool seen = false;
 };
 

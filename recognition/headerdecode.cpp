@@ -1,5 +1,6 @@
 #include "recognition/headerdecode.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringConverter>
 #include <QStringList>
@@ -217,4 +218,46 @@ QString avatarInitial(const QString &from, const QString &brandName)
         }
     }
     return QStringLiteral("?");
+}
+
+QDateTime parseMailDate(const QString &value)
+{
+    // [day ","] d month yyyy hh:mm[:ss] zone [comment]
+    static const QRegularExpression re(
+        QStringLiteral(R"(^\s*(?:[A-Za-z]{3},?\s*)?(\d{1,2})\s+([A-Za-z]{3})[a-z]*\s+(\d{2,4})\s+)"
+                       R"((\d{1,2}):(\d{2})(?::(\d{2}))?\s*([+-]\d{4}|[A-Za-z]{1,5})?)"));
+    const QRegularExpressionMatch m = re.match(value);
+    if (!m.hasMatch())
+        return {};
+    static const QStringList months = {QStringLiteral("jan"), QStringLiteral("feb"), QStringLiteral("mar"),
+                                       QStringLiteral("apr"), QStringLiteral("may"), QStringLiteral("jun"),
+                                       QStringLiteral("jul"), QStringLiteral("aug"), QStringLiteral("sep"),
+                                       QStringLiteral("oct"), QStringLiteral("nov"), QStringLiteral("dec")};
+    const int month = int(months.indexOf(m.captured(2).toLower())) + 1;
+    int year = m.captured(3).toInt();
+    if (m.captured(3).size() == 2)
+        year += year < 50 ? 2000 : 1900;
+    else if (m.captured(3).size() == 3)
+        year += 1900;
+    const QDate date(year, month, m.captured(1).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (month == 0 || !date.isValid() || !time.isValid())
+        return {};
+    int offsetSeconds = 0;
+    const QString zone = m.captured(7).toUpper();
+    if (zone.startsWith(QLatin1Char('+')) || zone.startsWith(QLatin1Char('-'))) {
+        const int hh = zone.mid(1, 2).toInt();
+        const int mm = zone.mid(3, 2).toInt();
+        if (hh > 23 || mm > 59)
+            return {};
+        offsetSeconds = (hh * 60 + mm) * 60 * (zone.startsWith(QLatin1Char('-')) ? -1 : 1);
+    } else {
+        // Obsolete zone names; unknown ones count as UTC, as the standard says.
+        static const QHash<QString, int> names = {{QStringLiteral("EST"), -5}, {QStringLiteral("EDT"), -4},
+                                                  {QStringLiteral("CST"), -6}, {QStringLiteral("CDT"), -5},
+                                                  {QStringLiteral("MST"), -7}, {QStringLiteral("MDT"), -6},
+                                                  {QStringLiteral("PST"), -8}, {QStringLiteral("PDT"), -7}};
+        offsetSeconds = names.value(zone, 0) * 3600;
+    }
+    return QDateTime(date, time, Qt::OffsetFromUTC, offsetSeconds).toUTC();
 }

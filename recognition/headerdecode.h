@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 // Unfolded value of the first header line named `field` (case-insensitive)
@@ -25,3 +26,8 @@ QString decodeCharset(const QByteArray &bytes, const QString &charsetLabel);
 // ISO-8859-9 (or, with windowsCodePage, Windows-1254) bytes as text, for
 // Qt builds that have no converter for those labels.
 QString decodeTurkishLegacy(const QByteArray &bytes, bool windowsCodePage);
+
+// A Date header value (RFC 5322, with the obsolete forms real mail uses:
+// no weekday, two-digit years, zone names, a trailing comment) as a point in
+// time; invalid when it cannot be read.
+QDateTime parseMailDate(const QString &value);

@@ -203,6 +203,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         item.account = addr;
         item.from = headerValue(header, QStringLiteral("From"));
         item.subject = headerValue(header, QStringLiteral("Subject"));
+        item.sent = parseMailDate(headerValue(header, QStringLiteral("Date")));
         if (item.from.isEmpty() && item.subject.isEmpty())
             continue;
         const QString text =

@@ -16,6 +16,7 @@ private slots:
     void sender();
     void initial_data();
     void initial();
+    void mailDate();
 };
 
 void TestHeaderDecode::headerValue_data()
@@ -154,6 +155,19 @@ void TestHeaderDecode::initial()
     QFETCH(QString, brand);
     QFETCH(QString, initial);
     QCOMPARE(avatarInitial(from, brand), initial);
+}
+
+void TestHeaderDecode::mailDate()
+{
+    const QDateTime utc(QDate(2026, 12, 8), QTime(9, 30, 5), Qt::UTC);
+    QCOMPARE(parseMailDate(QStringLiteral("Tue, 08 Dec 2026 12:30:05 +0300")), utc);
+    QCOMPARE(parseMailDate(QStringLiteral("8 Dec 2026 09:30:05 +0000 (UTC)")), utc);
+    QCOMPARE(parseMailDate(QStringLiteral("Tue, 8 Dec 26 04:30:05 EST")), utc);
+    QCOMPARE(parseMailDate(QStringLiteral("Tue, 08 Dec 2026 09:30 GMT")), utc.addSecs(-5));
+    QCOMPARE(parseMailDate(QStringLiteral("Mon, 07 Dec 2026 23:30:05 -1000")), utc);
+    for (const char *bad : {"", "yesterday", "31 Feb 2026 10:00:00 +0000", "08 Foo 2026 10:00:00 +0000",
+                            "08 Dec 2026 25:00:00 +0000", "08 Dec 2026 10:00:00 +9900"})
+        QVERIFY2(!parseMailDate(QString::fromLatin1(bad)).isValid(), bad);
 }
 
 QTEST_GUILESS_MAIN(TestHeaderDecode)
