@@ -40,7 +40,10 @@ public:
     // `whole` gets the reply and where the text new in this read begins.
     QString collectReply(int reads, int ms, const std::function<bool(const QString &, qsizetype)> &whole);
 
+    // Qt's own text (English): for the step log and tool tips only.
     QString errorString() const { return sock.errorString(); }
+    // What went wrong, in Turkish: "sunucu bulunamadi", "zaman asimi", ...
+    QString failureReason() const;
     bool overflowed() const { return overflow; }
     bool cancelled() const { return cancel; }
     qint64 replyLimit() const { return limit; }
@@ -54,7 +57,11 @@ private:
     qint64 limit;
     bool overflow = false;
     bool cancel = false;
+    bool timedOut = false;
 };
+
+// The Turkish reason for a socket error; a wait that ran out counts as a timeout.
+QString socketFailureReason(QAbstractSocket::SocketError error, bool timedOut);
 
 // Text of a session ended because a reply passed the limit.
 QString replyTooLargeText(qint64 limit);
