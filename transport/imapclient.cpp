@@ -16,6 +16,14 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, QObject *
     connect(worker, &ImapWorker::pollDone, this, &ImapClient::onPollDone, Qt::QueuedConnection);
     connect(worker, &ImapWorker::testLog, this, &ImapClient::testLog, Qt::QueuedConnection);
     connect(worker, &ImapWorker::testFinished, this, &ImapClient::onTestFinished);
+    connect(worker, &ImapWorker::loginRefused, this, [this](const QString &addr, const QString &msg) {
+        if (this->store)
+            this->store->setAccountLoginRefused(addr, msg);
+    });
+    connect(worker, &ImapWorker::seenStored, this, [this](const QString &addr, const QStringList &uids) {
+        if (this->store)
+            this->store->seenStored(addr, uids);
+    });
     connect(worker, &ImapWorker::logMsg, this, [this](const QString &, const QString &msg) { emit status(msg); });
     connect(&timer, &QTimer::timeout, this, &ImapClient::onTick);
     thread.start(QThread::InheritPriority);
@@ -65,12 +73,8 @@ void ImapClient::onTick()
 {
     if (!store)
         return;
-    QList<EmailAccount> pollable;
-    const QList<EmailAccount> all = store->accounts();
-    for (const EmailAccount &acc : all) {
-        if (acc.enabled && !acc.pass.isEmpty())
-            pollable.append(acc);
-    }
+    // Paused accounts and refused logins are left alone.
+    const QList<EmailAccount> pollable = store->pollableAccounts();
     if (pollable.isEmpty())
         return;
     QMetaObject::invokeMethod(worker, "workPoll", Qt::QueuedConnection, Q_ARG(QList<EmailAccount>, pollable),
