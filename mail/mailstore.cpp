@@ -11,6 +11,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -217,8 +218,12 @@ void MailStore::loadDemoMails()
         {"mirelo.demo@outlook.com", "\"Discord\" <noreply@discord.com>", "Discord dogrulama", "Kodun: 5518"},
         {"mirelo.demo@gmail.com", "\"GitHub\" <noreply@github.com>", "GitHub OTP", "Verification code: 902-114"},
     };
+    const QDateTime now = QDateTime::currentDateTime();
+    int left = int(std::size(demos));
     for (const Demo &demo : demos) {
         MailItem mail;
+        // Sent a few minutes apart, the last one newest, like real mail.
+        mail.sent = now.addSecs(-7 * 60 * --left);
         mail.account = QString::fromLatin1(demo.account);
         mail.from = QString::fromLatin1(demo.from);
         mail.subject = QString::fromLatin1(demo.subject);

@@ -120,6 +120,10 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_list->setObjectName(QStringLiteral("accList"));
     m_list->setSpacing(6);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A long reason wraps instead of hiding behind a sideways scroll bar.
+    m_list->setWordWrap(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideNone);
     root->addWidget(m_list, 1);
 
     connect(m_showBtn, &QPushButton::toggled, this, [this](bool on) {
