@@ -398,6 +398,14 @@ TO_PEOPLE = [
 ]
 
 
+def _ascii_addr(v):
+    """Encode a raw non-ASCII display name the way a mail client would."""
+    if all(ord(c) < 128 for c in v):
+        return v
+    m = re.match(r'\s*"?([^"<]*?)"?\s*<([^>]+)>\s*$', v)
+    return addr(m.group(1), m.group(2), "utf-8", "Q")
+
+
 class Kit:
     def __init__(self, name):
         seed = int(hashlib.sha256(name.encode()).hexdigest()[:16], 16)
@@ -449,10 +457,10 @@ class Kit:
         hs = []
         if trace_on:
             hs += trace(self, style)
-        hs.append("From: %s" % frm)
+        hs.append("From: %s" % _ascii_addr(frm))
         nonascii = any(ord(c) > 127 for c in self.to_name)
         to_v = to or addr(self.to_name, self.to_email, "utf-8" if nonascii else None, self.rng.choice("BQ"))
-        hs.append("To: %s" % to_v)
+        hs.append("To: %s" % _ascii_addr(to_v))
         if reply_to:
             hs.append("Reply-To: %s" % reply_to)
         hs.append("Subject: %s" % (subject_raw if subject_raw is not None else subject))
