@@ -2,7 +2,7 @@
 bodies, old-school markup, long legal text before the code, and look-alike layouts where a
 big number in its own cell is not a code."""
 
-from mailkit import mail, page, alt, text, multi, attachment, pdf_bytes, addr, enc_word
+from mailkit import mail, page, alt, text, htmlpart, multi, attachment, pdf_bytes, addr, enc_word, Part
 
 
 def _outlook_html(paras, cs="windows-1254"):
@@ -243,3 +243,52 @@ def _(k):
         ("rows", [("\u0130\u015fyeri", "Decathlon T\u00fcrkiye"), ("\u0130\u015flem No", "24819305"), ("Tarih", "06.04.2025 18:22"), ("Kart", "**** 7710")]),
     ], brand="#1e64ff", css_kib=5, lang="tr", footer=["iyzi \u00d6deme ve Elektronik Para Hizmetleri A.\u015e. 34394 \u015ei\u015fli/\u0130stanbul"], domain="iyzico.com")
     return k.message("iyzico <bilgi@iyzico.com>", None, alt(k, h, t), subject_raw=enc_word("\u00d6deme bilgilendirmesi"), style="gmail")
+
+
+@mail("tr-broken-wrong-boundary-newsletter.eml", "", "broken: the parts use a boundary other than the declared one; prices and dates inside")
+def _(k):
+    h, t = page(k, "Boyner", [
+        ("h", "Sezon sonu indirimi ba\u015flad\u0131"),
+        ("p", "Se\u00e7ili \u00fcr\u00fcnlerde %50'ye varan indirim, 2.000 TL ve \u00fczeri al\u0131\u015fveri\u015fe 250 TL hediye \u00e7eki. Son g\u00fcn 31.01.2026."),
+    ], brand="#000000", css_kib=4, lang="tr", footer=["Boyner B\u00fcy\u00fck Ma\u011fazac\u0131l\u0131k A.\u015e. 34460 Sar\u0131yer/\u0130stanbul"], domain="boyner.com.tr")
+    body = multi("alternative", [text(t), htmlpart(h)], k.rng, "java")
+    declared = body.headers[0]
+    body.headers[0] = declared.replace('_Part_', '_Part_9', 1)
+    return k.message("Boyner <bilgi@boyner.com.tr>", None, body, lists=True, subject_raw=enc_word("Sezon sonu indirimi ba\u015flad\u0131"), style="generic")
+
+
+@mail("tr-broken-base64-label-on-plain-text.eml", "", "broken: declared base64 but the body is plain text; a shipping notice with tracking number")
+def _(k):
+    t = """Merhaba,
+
+Siparişiniz 9284716350 takip numarasıyla Sürat Kargo'ya teslim edildi.
+Tahmini teslim: 2-3 iş günü. Sürat Kargo: 0850 202 0 202
+"""
+    part = text(t, "utf-8", "8bit")
+    part.headers[1] = "Content-Transfer-Encoding: base64"
+    return k.message("Pttavm <siparis@pttavm.com>", "Siparisiniz kargoya verildi", part, style="generic")
+
+
+@mail("tr-part-without-headers-default-text.eml", "365201", "multipart whose text part has no headers at all (defaults to text/plain us-ascii)")
+def _(k):
+    t = ("Dogrulama kodunuz: 365201\n\nBu kodu 5 dakika icinde giriniz.\nTurkNet - 0850 288 0 888\n")
+
+    bare = Part([], t.encode("ascii"))
+    h = "<html><body><p>Dogrulama kodunuz: <b>365201</b></p><p>Bu kodu 5 dakika icinde giriniz.</p></body></html>\n"
+    body = multi("alternative", [bare, htmlpart(h, "us-ascii", "7bit")], k.rng, "generic")
+    # a part with no header lines starts straight with its blank separator line
+    body.body = body.body.replace(b"\n\n\nDogrulama", b"\n\nDogrulama", 1)
+    return k.message("TurkNet <noreply@turk.net>", "TurkNet dogrulama kodu", body, style="generic")
+
+
+@mail("tr-no-charset-param-utf8-8bit.eml", "719350", "text/plain without a charset parameter, 8-bit UTF-8 Turkish body")
+def _(k):
+    t = """Merhaba,
+
+Dolap hesabına giriş için doğrulama kodun: 719350
+
+Kod 3 dakika geçerli. Satıcı puanın: 4,9 (128 değerlendirme)
+"""
+    part = text(t, "utf-8", "8bit")
+    part.headers[0] = "Content-Type: text/plain"
+    return k.message("Dolap <bilgi@dolap.com>", "Dolap dogrulama kodu", part, style="gmail")
