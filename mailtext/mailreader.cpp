@@ -99,6 +99,35 @@ QString tidyPlain(const QString &text)
     return out.trimmed();
 }
 
+// The delimiter a multipart body really uses when its declared boundary is
+// missing or wrong: a "--token" line followed by a part header.
+QByteArray usedBoundary(const QByteArray &body)
+{
+    const QByteArray head = body.left(64 * 1024);
+    qsizetype at = 0;
+    while (at < head.size()) {
+        qsizetype end = head.indexOf('\n', at);
+        if (end < 0)
+            break;
+        const QByteArray line = head.mid(at, end - at).trimmed();
+        const QByteArray next = head.mid(end + 1, 8);
+        at = end + 1;
+        if (!line.startsWith("--") || line.size() < 3 || line.size() > 72
+            || !next.toLower().startsWith("content-"))
+            continue;
+        const QByteArray token = line.mid(2);
+        bool usable = true;
+        for (const char c : token) {
+            const bool letter = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+            if (!letter && !QByteArray("'()+_,-./:=? ").contains(c))
+                usable = false;
+        }
+        if (usable)
+            return token;
+    }
+    return QByteArray();
+}
+
 QString describe(const MimeTextPart &part)
 {
     QString out;
@@ -139,8 +168,14 @@ MailText readMail(const QByteArray &raw)
     mail.subject = headerValue(header, QStringLiteral("Subject"));
     mail.sent = parseMailDate(headerValue(header, QStringLiteral("Date")));
 
-    const QList<MimeTextPart> parts =
-        mimeTextParts(raw.left(split.bodyStart + kMailBodyBytes), kMaxDecodedBytes);
+    QList<MimeTextPart> parts = mimeTextParts(raw.left(split.bodyStart + kMailBodyBytes), kMaxDecodedBytes);
+    if (parts.isEmpty() && headerValue(header, QStringLiteral("Content-Type")).startsWith(u"multipart/", Qt::CaseInsensitive)) {
+        const QByteArray body = raw.mid(split.bodyStart, kMailBodyBytes);
+        const QByteArray boundary = usedBoundary(body);
+        if (!boundary.isEmpty())
+            parts = mimeTextParts("Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n" + body,
+                                  kMaxDecodedBytes);
+    }
     QStringList texts;
     QStringList sources;
     qsizetype length = 0;
