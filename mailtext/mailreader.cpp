@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <cstring>
+
 namespace {
 
 // Header blocks of real mail run to several KiB (DKIM, ARC, Received); past
@@ -23,46 +25,59 @@ struct Split
 Split splitHeader(const QByteArray &raw)
 {
     Split s;
-    if (raw.startsWith("\r\n")) {
-        s.bodyStart = 2;
+    // The first empty line ends the header block, whatever the line ends.
+    const char *data = raw.constData();
+    const qsizetype n = raw.size();
+    if (n > 0 && (data[0] == '\n' || (n > 1 && data[0] == '\r' && data[1] == '\n'))) {
+        s.bodyStart = data[0] == '\n' ? 1 : 2;
         return s;
     }
-    if (raw.startsWith('\n')) {
-        s.bodyStart = 1;
-        return s;
+    for (qsizetype i = raw.indexOf('\n'); i >= 0; i = raw.indexOf('\n', i + 1)) {
+        if (i + 1 < n && data[i + 1] == '\n') {
+            s.header = raw.left(i > 0 && data[i - 1] == '\r' ? i - 1 : i);
+            s.bodyStart = i + 2;
+            return s;
+        }
+        if (i + 2 < n && data[i + 1] == '\r' && data[i + 2] == '\n') {
+            s.header = raw.left(i > 0 && data[i - 1] == '\r' ? i - 1 : i);
+            s.bodyStart = i + 3;
+            return s;
+        }
     }
-    const qsizetype crlf = raw.indexOf("\r\n\r\n");
-    const qsizetype lf = raw.indexOf("\n\n");
-    if (crlf >= 0 && (lf < 0 || crlf < lf)) {
-        s.header = raw.left(crlf);
-        s.bodyStart = crlf + 4;
-    } else if (lf >= 0) {
-        s.header = raw.left(lf);
-        s.bodyStart = lf + 2;
-    } else {
-        s.header = raw;
-        s.bodyStart = raw.size();
-    }
+    s.header = raw;
+    s.bodyStart = n;
     return s;
 }
 
-// The header block with CRLF line ends, as headerValue reads it.
+// The fields read here, with their folded continuation lines, and CRLF line
+// ends as headerValue reads them. Trace and signature fields, several KiB in
+// real mail, are left out before any decoding.
 QString headerText(const QByteArray &header)
 {
+    static const char *const kFields[] = {"from:", "subject:", "date:", "content-type:"};
     QByteArray out;
+    bool keep = false;
     const QByteArray cut = header.left(kMaxHeaderBytes);
-    out.reserve(cut.size() + cut.size() / 32);
-    for (qsizetype i = 0; i < cut.size(); ++i) {
-        const char c = cut.at(i);
-        if (c == '\r') {
-            out.append("\r\n");
-            if (i + 1 < cut.size() && cut.at(i + 1) == '\n')
-                ++i;
-        } else if (c == '\n') {
-            out.append("\r\n");
-        } else {
-            out.append(c);
+    qsizetype at = 0;
+    while (at < cut.size()) {
+        qsizetype end = cut.indexOf('\n', at);
+        if (end < 0)
+            end = cut.size();
+        qsizetype stop = end;
+        if (stop > at && cut.at(stop - 1) == '\r')
+            --stop;
+        const char first = at < stop ? cut.at(at) : '\0';
+        if (first != ' ' && first != '\t') {
+            keep = false;
+            for (const char *field : kFields) {
+                const qsizetype length = qsizetype(std::strlen(field));
+                if (stop - at >= length && qstrnicmp(cut.constData() + at, field, length) == 0)
+                    keep = true;
+            }
         }
+        if (keep)
+            out.append(cut.constData() + at, stop - at).append("\r\n");
+        at = end + 1;
     }
     return QString::fromUtf8(out);
 }
@@ -185,8 +200,7 @@ MailText readMail(const QByteArray &raw)
         const QString label = QString::fromLatin1(part.charset);
         QString text;
         if (part.type == "text/html") {
-            const QString html = textFromCharset(part.bytes, label.isEmpty() ? htmlMetaCharset(part.bytes) : label);
-            text = htmlVisibleText(html.toUtf8(), kMailTextChars - length);
+            text = htmlText(part.bytes, label, kMailTextChars - length);
         } else {
             text = tidyPlain(textFromCharset(part.bytes, label));
         }

@@ -207,7 +207,20 @@ void TestMailReader::htmlVisibleText_data()
     QTest::newRow("a label beats the meta")
         << (QByteArray("<meta charset=\"utf-8\"><b>") + QByteArray::fromHex("dd") + "</b>")
         << QStringLiteral("ISO-8859-9") << QStringLiteral("İ");
-    QTest::newRow("unclosed junk") << QByteArray("<td><<p>a</x><div>b<table><td>c") << QString() << "<\n\na\n\nb\n\nc";
+    QTest::newRow("markup in quotes, odd comments, raw text")
+        << QByteArray("<A HREF=\"x>y\" title='a>b'>bir</A><!-->iki<!--- -- -->uc<SCRIPT>if (a</b) "
+                      "document.write('</scr'+'ipt>')</SCRIPT > dort<!-- acik kalan")
+        << QString() << "birikiuc dort";
+    QTest::newRow("hidden regions nest and end")
+        << QByteArray("<div style=display:none><div>a</div><div>b</div>c</div>d<img hidden>e<br hidden>f")
+        << QString() << "def";
+    QTest::newRow("references: legacy, numeric, invalid")
+        << QByteArray("&copy 2025 &#150; &#x110000; &#0; &#65&#x42; &unknown; & &amp;amp;")
+        << QString() << QStringLiteral("© 2025 – � � AB &unknown; & &amp;");
+    QTest::newRow("text in the head starts the body")
+        << QByteArray("<head><meta charset=utf-8><link rel=x>Kod 1212<style>p{}</style></head><p>son</p>")
+        << QString() << "Kod 1212\n\nson";
+    QTest::newRow("unclosed junk") << QByteArray("<td><<p>a</x><div>b<table><td>c") << QString() << "<\n\na\nb\n\nc";
 }
 
 void TestMailReader::htmlVisibleText()
