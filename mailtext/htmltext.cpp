@@ -477,7 +477,7 @@ QString htmlText(const QByteArray &html, const QString &charset, qsizetype limit
         // Checking the whole input first costs more than the scan; only a
         // replacement character in the text calls for the check.
         const QString text = htmlVisibleText(html, limit);
-        if (!text.contains(QChar::ReplacementCharacter) || html.isValidUtf8())
+        if (!text.contains(QChar::ReplacementCharacter) || readsAsUtf8(html))
             return text;
     }
     return htmlVisibleText(textFromCharset(html, label).toUtf8(), limit);

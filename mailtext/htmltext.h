@@ -16,6 +16,9 @@ QString htmlText(const QByteArray &html, const QString &charset, qsizetype limit
 // empty when none.
 QString htmlMetaCharset(const QByteArray &html);
 
+// Whether octets are UTF-8, a last character cut short aside.
+bool readsAsUtf8(const QByteArray &bytes);
+
 // True for labels that name UTF-8 or its ASCII subset, and for no label.
 bool isUtf8Label(const QString &label);
 

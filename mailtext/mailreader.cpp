@@ -15,6 +15,8 @@ namespace {
 const qsizetype kMaxHeaderBytes = 64 * 1024;
 // Decoded octets looked at per mail, all parts together.
 const qsizetype kMaxDecodedBytes = 512 * 1024;
+// Octets of a plain part turned into text; blank runs shrink, but never this far.
+const qsizetype kMaxPlainBytes = 64 * 1024;
 
 struct Split
 {
@@ -150,13 +152,32 @@ QString describe(const MimeTextPart &part)
         out += QLatin1String("message/rfc822 > ");
     out += QString::fromLatin1(part.type);
     if (!part.charset.isEmpty())
-        out += QLatin1String("; charset=") + QString::fromLatin1(part.charset).toLower();
+        out += QLatin1String("; charset=") + QString::fromLatin1(part.charset.left(40)).toLower();
     out += QLatin1String("; ")
         + (part.encoding.isEmpty() ? QStringLiteral("7bit") : QString::fromLatin1(part.encoding));
     return out;
 }
 
 } // namespace
+
+bool readsAsUtf8(const QByteArray &bytes)
+{
+    // A fetch cut at its octet bound may end inside a character; that alone
+    // does not make the rest another charset.
+    qsizetype end = bytes.size();
+    for (int back = 1; back <= 3 && end - back >= 0; ++back) {
+        const auto c = static_cast<unsigned char>(bytes.at(end - back));
+        if (c < 0x80)
+            break;
+        if (c >= 0xC0) {
+            const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+            if (length > back)
+                end -= back;
+            break;
+        }
+    }
+    return QByteArrayView(bytes.constData(), end).isValidUtf8();
+}
 
 bool isUtf8Label(const QString &label)
 {
@@ -167,7 +188,7 @@ bool isUtf8Label(const QString &label)
 QString textFromCharset(const QByteArray &bytes, const QString &charset)
 {
     if (isUtf8Label(charset)) {
-        if (bytes.isValidUtf8())
+        if (readsAsUtf8(bytes))
             return QString::fromUtf8(bytes);
         return decodeCharset(bytes, QStringLiteral("windows-1254"));
     }
@@ -202,7 +223,8 @@ MailText readMail(const QByteArray &raw)
         if (part.type == "text/html") {
             text = htmlText(part.bytes, label, kMailTextChars - length);
         } else {
-            text = tidyPlain(textFromCharset(part.bytes, label));
+            // Far more octets than the text keeps are never decoded.
+            text = tidyPlain(textFromCharset(part.bytes.left(kMaxPlainBytes), label));
         }
         sources.append(describe(part));
         if (text.isEmpty())

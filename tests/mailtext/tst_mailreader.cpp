@@ -105,6 +105,10 @@ void TestMailReader::bodies_data()
         << mime("Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: 8bit",
                 QByteArray::fromHex("fef0fddd") + " 1234")
         << QStringLiteral("şğıİ 1234") << "text/plain; charset=utf-8; 8bit";
+    QTest::newRow("UTF-8 cut inside its last letter stays UTF-8")
+        << mime("Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: base64",
+                crlf(QStringLiteral("Şifre 4242 ğ").toUtf8().chopped(1).toBase64() + "\n"))
+        << QStringLiteral("Şifre 4242 \uFFFD") << "text/plain; charset=utf-8; base64";
     QTest::newRow("boundary never closed, base64 cut short")
         << mime("Content-Type: multipart/alternative; boundary=c",
                 crlf("--c\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\n"
