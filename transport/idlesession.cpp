@@ -100,7 +100,8 @@ void IdleSession::onReadable()
         return;
     m_reader->feed(sock->readAll());
     if (m_reader->overflowed()) {
-        fail(Fault::LongLine, QStringLiteral("sunucu satiri %1 bayt sinirini asti, tekrar denenecek.").arg(m_opt.lineLimit));
+        fail(Fault::LongLine,
+             QStringLiteral("sunucu satiri %1 bayt sinirini asti, tekrar denenecek.").arg(m_opt.lineLimit));
         return;
     }
     // All lines of one read make at most one notice: a delivery's EXISTS
@@ -238,7 +239,8 @@ void IdleSession::notice(int events)
 void IdleSession::onDropped()
 {
     if (m_step == Step::Connecting) {
-        fail(Fault::Connect, QStringLiteral("baglanti kurulamadi (%1), tekrar denenecek.").arg(m_socket->errorString()));
+        fail(Fault::Connect,
+             QStringLiteral("baglanti kurulamadi (%1), tekrar denenecek.").arg(m_socket->errorString()));
         return;
     }
     fail(Fault::Dropped, QStringLiteral("baglanti koptu, tekrar denenecek."));

@@ -219,7 +219,8 @@ private slots:
             a.replace("IDLETAG", tag);
             return a.isEmpty() ? QByteArray("") : a;
         };
-        std::unique_ptr<FakeServer> s = silentServer ? std::make_unique<FakeServer>(FakeServer::Silent) : server(script);
+        std::unique_ptr<FakeServer> s =
+            silentServer ? std::make_unique<FakeServer>(FakeServer::Silent) : server(script);
         IdleOptions o = quickIdle();
         o.lineLimit = 4096;
         o.handshakeMs = 200;
