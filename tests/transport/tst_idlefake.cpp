@@ -187,6 +187,24 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(mail.size() >= 1, 3000);
     }
 
+    void silenceAfterIdleIsFoundAtTheRenewal()
+    {
+        auto script = std::make_shared<Script>();
+        script->override = [](const QByteArray &line, const QByteArray &) {
+            return line == "DONE" ? QByteArray("") : QByteArray();
+        };
+        auto s = server(script);
+        IdleOptions o = quickIdle();
+        o.reidleMs = 80;
+        IdleSession session(accountFor(*s), o);
+        QSignalSpy log(&session, &IdleSession::log);
+        session.start();
+        QTRY_VERIFY_WITH_TIMEOUT(s->connections >= 3, 10000);
+        QCOMPARE(log.size(), 1);
+        QVERIFY(log.at(0).at(1).toString().contains(QStringLiteral("sunucu yanit vermedi")));
+        QTRY_VERIFY(s->closed >= 2);
+    }
+
     void faultsAreReportedOnceAndRetried_data()
     {
         QTest::addColumn<QByteArray>("idleAnswer");
