@@ -24,6 +24,15 @@ void ImapWorker::workTest(EmailAccount acc)
     queue.run([this, acc] { runAccountTest(acc); });
 }
 
+void ImapWorker::workRound(EmailAccount acc, bool firstRun)
+{
+    queue.run([this, acc, firstRun] {
+        runPoll({acc}, firstRun);
+        if (!sessionInterrupted())
+            emit roundDone(acc.address);
+    });
+}
+
 QByteArray ImapWorker::readGreeting(SessionSocket &socket)
 {
     QByteArray greeting;

@@ -40,6 +40,8 @@ public:
 public slots:
     void workPoll(QList<EmailAccount> accounts, bool firstRun);
     void workTest(EmailAccount acc);
+    // One account's poll round; roundDone follows its results.
+    void workRound(EmailAccount acc, bool firstRun);
 
 signals:
     void mailsReady(QList<MailItem> items);
@@ -47,6 +49,7 @@ signals:
     void pollDone(QString addr, bool ok, QString msg, int count);
     void testLog(QString msg);
     void testFinished(QString addr, bool ok, QString msg);
+    void roundDone(QString addr);
 
 private:
     QByteArray readGreeting(SessionSocket &socket);

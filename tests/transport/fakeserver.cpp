@@ -22,6 +22,10 @@ void FakeServer::incomingConnection(qintptr fd)
         delete socket;
         return;
     }
+    connect(socket, &QSslSocket::disconnected, this, [this, socket] {
+        ++closed;
+        buffers.remove(socket);
+    });
     if (mode == Silent)
         return;
     socket->setLocalCertificate(cert);
@@ -37,6 +41,7 @@ void FakeServer::incomingConnection(qintptr fd)
 
 void FakeServer::onReadable(QSslSocket *socket)
 {
+    QByteArray &buffer = buffers[socket];
     buffer += socket->readAll();
     int end;
     while ((end = buffer.indexOf('\n')) >= 0) {
@@ -82,6 +87,14 @@ void FakeServer::flood(QSslSocket *socket)
         const QByteArray chunk = QByteArray(64 << 10, 'x') + "\r\n";
         socket->write(chunk);
         flooded += chunk.size();
+    }
+}
+
+void FakeServer::push(const QByteArray &bytes)
+{
+    for (QSslSocket *socket : findChildren<QSslSocket *>()) {
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            socket->write(bytes);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSslCertificate>
 #include <QSslKey>
@@ -36,8 +37,13 @@ public:
     // A second part of an answer, sent a moment after the first.
     std::function<QByteArray(const QByteArray &line)> lateReply;
 
+    // Sends to every open connection now, unasked.
+    void push(const QByteArray &bytes);
+
     QList<QByteArray> lines;
     int connections = 0;
+    // Connections the client closed or lost.
+    int closed = 0;
     // A line arrived while the server still owed the previous answer.
     bool spokeTooEarly = false;
 
@@ -51,7 +57,7 @@ private:
     Mode mode;
     QSslCertificate cert;
     QSslKey key;
-    QByteArray buffer;
+    QHash<QSslSocket *, QByteArray> buffers;
     bool owing = false;
     qint64 flooded = 0;
 };
