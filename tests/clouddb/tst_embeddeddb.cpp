@@ -49,7 +49,7 @@ private slots:
     {
         QSettings("MIRELOPLUS", "MireloPlus").setValue("cloud/url", " https://proje.example.com/ ");
         QObject owner;
-        QCOMPARE(cloudDatabaseUrl(&owner), QString("https://proje.example.com"));
+        QCOMPARE(startCloudDatabase(&owner), QString("https://proje.example.com"));
         QVERIFY(owner.children().isEmpty());
     }
 
@@ -60,10 +60,10 @@ private slots:
         QString url;
         {
             QObject owner;
-            url = cloudDatabaseUrl(&owner);
+            url = startCloudDatabase(&owner);
             QVERIFY(url.startsWith("http://127.0.0.1:"));
             QCOMPARE(call(url + "/mirelo_link/e.json", "PUT", "{\"v\":1}"), QByteArray("{\"v\":1}"));
-            QVERIFY(QFile::exists(dataFile));
+            QVERIFY(QFile::exists(dataFile) || QFile::exists(dataFile + ".log"));
         }
         // The server goes with its owner...
         bool ok = true;
@@ -71,17 +71,17 @@ private slots:
         QVERIFY(!ok);
         // ...and the next start finds the data again.
         QObject owner;
-        const QString again = cloudDatabaseUrl(&owner);
+        const QString again = startCloudDatabase(&owner);
         QCOMPARE(call(again + "/mirelo_link/e/v.json", "GET"), QByteArray("1"));
     }
 
     void secondCopySharesTheRunningServer()
     {
         QObject first;
-        const QString url = cloudDatabaseUrl(&first);
+        const QString url = startCloudDatabase(&first);
         QVERIFY(!url.isEmpty());
         QObject second;
-        QCOMPARE(cloudDatabaseUrl(&second), url);
+        QCOMPARE(startCloudDatabase(&second), url);
         QVERIFY(second.children().isEmpty());
         QCOMPARE(call(url + "/mirelo_link/ortak.json", "PUT", "1"), QByteArray("1"));
     }
@@ -95,7 +95,7 @@ private slots:
         broken.write("{\"mirelo_users\":{\"x\":");
         broken.close();
         QObject owner;
-        const QString url = cloudDatabaseUrl(&owner);
+        const QString url = startCloudDatabase(&owner);
         QVERIFY(!url.isEmpty());
         QCOMPARE(call(url + "/mirelo_users/yeni.json", "PUT", "{\"pass\":\"p\"}"), QByteArray("{\"pass\":\"p\"}"));
         const QStringList aside = QDir(dir).entryList({"clouddb.json.broken-*"});
