@@ -76,7 +76,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMai
     setWindowIcon(logoIcon());
 
     // 2. services, children of the window
-    const QString dbUrl = m_opt.databaseUrl.isEmpty() ? cloudDatabaseUrl(this) : m_opt.databaseUrl;
+    const QString dbUrl = m_opt.databaseUrl.isEmpty() ? startCloudDatabase(this) : m_opt.databaseUrl;
     m_store = new MailStore(this);
     m_vault = new TotpManager(this);
     m_typer = new AutoTyper(this);

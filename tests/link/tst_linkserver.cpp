@@ -294,7 +294,8 @@ private slots:
         QTRY_VERIFY(!rawIsNull(m_url, QStringLiteral("/mirelo_link/PUSHBBBB/inbox")));
 
         // Nothing of the mail is readable in the database.
-        const QByteArray all = rawRequest(m_url, QStringLiteral("/mirelo_link"));
+        const QByteArray all = rawRequest(m_url, QStringLiteral("/mirelo_link/PUSHAAAA"))
+                               + rawRequest(m_url, QStringLiteral("/mirelo_link/PUSHBBBB"));
         QVERIFY(!all.contains("918273"));
         QVERIFY(!all.contains("ffffffffff"));
         QVERIFY(!all.contains("ssssssssss"));
