@@ -19,6 +19,8 @@ struct ImapTimeouts
     int replyChunks = 60;
     int greetingFirstMs = 3000;
     int greetingMoreMs = 150;
+    // The whole greeting, however slowly it trickles in.
+    int greetingTotalMs = 10000;
     qint64 greetingLimit = 0x80000;
     // Any single collected reply larger than this ends the session.
     qint64 replyLimit = 4 * 1024 * 1024;

@@ -28,6 +28,10 @@ public:
 
     // Sent once the connection (and its TLS) is up.
     QByteArray greeting;
+    // When set, the greeting goes out one byte at a time at this interval,
+    // over and over, `trickleBytes` bytes in all.
+    int trickleMs = 0;
+    int trickleBytes = 0;
     // The answer to each received line (CR LF removed); empty sends nothing.
     std::function<QByteArray(const QByteArray &line)> reply;
     // After answering a line for which this holds, the server sends without end.
@@ -53,6 +57,7 @@ protected:
 private:
     void onReadable(QSslSocket *socket);
     void flood(QSslSocket *socket);
+    void sendGreeting(QSslSocket *socket);
 
     Mode mode;
     QSslCertificate cert;
