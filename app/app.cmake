@@ -12,6 +12,7 @@ mirelo_library(mirelo_app
     tray.h tray.cpp
     notifytext.h notifytext.cpp
     signingate.h signingate.cpp
+    settingsfile.h settingsfile.cpp
     startup.h startup.cpp
     mainwindow.h mainwindow.cpp
     replycontroller.h replycontroller.cpp

@@ -139,6 +139,7 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     if (m_imap) {
         connect(m_imap, &ImapClient::testLog, this, &AccountsPage::onTestLog);
         connect(m_imap, &ImapClient::testFinished, this, &AccountsPage::onTestFinished);
+        connect(m_imap, &ImapClient::instantChanged, this, &AccountsPage::refreshAccounts);
     }
     refreshAccounts();
 }
@@ -236,12 +237,18 @@ void AccountsPage::refreshAccounts()
     m_list->clear();
     const QList<EmailAccount> accounts = m_store ? m_store->accounts() : QList<EmailAccount>();
     for (const EmailAccount &acc : accounts) {
-        auto *item = new QListWidgetItem(acc.address + QStringLiteral("  —  ") + accountListStatus(acc), m_list);
+        const bool healthy = acc.enabled && !acc.loginRefused && acc.lastError.isEmpty();
+        QString text = acc.address + QStringLiteral("  —  ") + accountListStatus(acc);
+        // How new mail arrives: at once over IDLE, or with the next poll.
+        if (healthy) {
+            const bool instant = m_imap && m_imap->isInstant(acc.address);
+            text += instant ? QStringLiteral("  ·  anlik") : QStringLiteral("  ·  her 25 sn");
+        }
+        auto *item = new QListWidgetItem(text, m_list);
         item->setData(Qt::UserRole, acc.address);
         // The server's own words, for the curious.
         if (!acc.lastError.isEmpty())
             item->setToolTip(acc.lastError);
-        const bool healthy = acc.enabled && !acc.loginRefused && acc.lastError.isEmpty();
         item->setIcon(letterIcon(QColor(healthy ? kLetterGreen : kLetterGrey), firstLetterUpper(acc.address)));
         if (!acc.enabled)
             item->setForeground(QColor(kLetterGrey));

@@ -1,6 +1,5 @@
 #include "pages/vaultpage.h"
 
-#include "vault/otpauth.h"
 
 #include "desktop/autotyper.h"
 #include "pages/pagedialogs.h"
@@ -102,6 +101,8 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     connect(m_vault, &TotpManager::changed, this, &VaultPage::refreshVault);
     connect(m_vault, &TotpManager::lockChanged, this, &VaultPage::refreshVault);
     connect(m_vault, &TotpManager::tick, this, &VaultPage::updateVaultCodes);
+    // A refused write undoes the change; the user must see why, not guess.
+    connect(m_vault, &TotpManager::saveFailed, this, &VaultPage::statusMessage);
 
     refreshVault();
 }
@@ -201,7 +202,8 @@ void VaultPage::submitPassword()
     if (m_vault->isSet()) {
         ok = m_vault->unlock(password);
         if (!ok) {
-            m_dialogs->warn(this, QStringLiteral("Sifre yanlis."));
+            m_dialogs->warn(this, m_vault->lastFailure() == VaultFailure::None ? QStringLiteral("Sifre yanlis.")
+                                                                              : m_vault->lastFailureText());
             return;
         }
     } else {
@@ -211,7 +213,9 @@ void VaultPage::submitPassword()
         }
         ok = m_vault->setupVault(password);
         if (!ok) {
-            m_dialogs->warn(this, QStringLiteral("En az 4 karakter olmali."));
+            m_dialogs->warn(this, m_vault->lastFailure() == VaultFailure::None
+                                      ? QStringLiteral("En az 4 karakter olmali.")
+                                      : m_vault->lastFailureText());
             return;
         }
     }
@@ -229,12 +233,9 @@ void VaultPage::addEntry()
         m_secret->clear();
         return;
     }
-    // Say which part of the input is wrong; valid input failed in the store.
-    TotpImport import;
-    QString problem;
-    if (importTotpInput(m_label->text(), m_secret->text(), QString(), &import, &problem))
-        problem = QStringLiteral("Kayit eklenemedi: kasa diske yazilamadi.");
-    m_dialogs->warn(this, problem);
+    // Says which part of the input is wrong, or that the store could not be written.
+    if (m_vault->lastFailure() != VaultFailure::None)
+        m_dialogs->warn(this, m_vault->lastFailureText());
 }
 
 void VaultPage::lockVault()
