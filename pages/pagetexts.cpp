@@ -74,8 +74,7 @@ QString accountListStatus(const EmailAccount &acc)
     if (!acc.enabled)
         return QStringLiteral("duraklatildi");
     if (acc.loginRefused)
-        return QStringLiteral("giris reddedildi, yoklama durdu. Sifreyi guncelleyip tekrar bagla ya da sag tik > "
-                              "Devam et.");
+        return QStringLiteral("giris reddedildi, yoklama durdu (sifreyi guncelle ya da sag tik > Devam et)");
     if (!acc.lastError.isEmpty())
         return QStringLiteral("hata: ") + acc.lastError.left(90);
     if (!acc.lastOk.isEmpty())
