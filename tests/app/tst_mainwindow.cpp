@@ -92,6 +92,7 @@ class TestMainWindow : public QObject
     QList<QPair<QMessageBox::Icon, QString>> m_messages;
     int m_dialogResult = QDialog::Rejected;
     std::function<void()> m_onDialog;
+    std::function<void()> m_onQuit;
     bool m_captureAvailable = true;
 
     std::unique_ptr<MainWindow> makeWindow(int notifyMs = 3000)
@@ -113,7 +114,11 @@ class TestMainWindow : public QObject
                 m_onDialog();
             return m_dialogResult;
         };
-        o.quit = [this] { ++m_quits; };
+        o.quit = [this] {
+            ++m_quits;
+            if (m_onQuit)
+                m_onQuit();
+        };
         o.message = [this](QMessageBox::Icon icon, const QString &text) { m_messages.append({icon, text}); };
         o.startPolling = false;
         o.registerHotkey = false;
@@ -139,6 +144,7 @@ private slots:
         m_messages.clear();
         m_dialogResult = QDialog::Rejected;
         m_onDialog = nullptr;
+        m_onQuit = nullptr;
         m_captureAvailable = true;
         QGuiApplication::clipboard()->clear();
         // A user let in by the sign-in gate, unless a test says otherwise.
@@ -456,6 +462,26 @@ private slots:
         // without a reachable tray, closing quits instead of hiding
         emit w->titleBar()->closeRequested();
         QCOMPARE(m_quits, 1);
+    }
+
+    void quittingIsNotCancelledByHidingToTheTray()
+    {
+        // Qt 6 closes the windows before it quits and gives up when one
+        // refuses: the close that quitting sends must be accepted.
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(w->vault()->setupVault("master-pass"));
+        bool closed = false;
+        m_onQuit = [&] { closed = w->close(); };
+        QAction *quit = m_tray->menu->actions().last();
+        QCOMPARE(quit->text(), QString("Cikis"));
+        quit->trigger();
+        QCOMPARE(m_quits, 1);
+        QVERIFY(closed);
+        QVERIFY(w->vault()->isLocked());
+        QVERIFY(!m_tray->visible);
+        // no "still running in the background" notice for a quit
+        QVERIFY(m_tray->messages.isEmpty());
     }
 
     void trayQuitEndsTheProgramInOneStep()
