@@ -1,6 +1,7 @@
 #include "transport/imapworker.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 
 #include "recognition/headerdecode.h"
 #include "transport/imapparse.h"
@@ -24,14 +25,31 @@ void ImapWorker::workTest(EmailAccount acc)
     queue.run([this, acc] { runAccountTest(acc); });
 }
 
+void ImapWorker::workRound(EmailAccount acc, bool firstRun)
+{
+    queue.run([this, acc, firstRun] {
+        runPoll({acc}, firstRun);
+        if (!sessionInterrupted())
+            emit roundDone(acc.address);
+    });
+}
+
 QByteArray ImapWorker::readGreeting(SessionSocket &socket)
 {
+    // A server that sends a byte now and then would otherwise keep the worker
+    // (and every other account's poll) waiting for hours.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const auto waitAtMost = [&](int ms) {
+        const qint64 left = timeouts.greetingTotalMs - elapsed.elapsed();
+        return left > 0 && socket.waitForData(int(qMin<qint64>(ms, left)));
+    };
     QByteArray greeting;
     for (;;) {
-        if (!socket.waitForData(timeouts.greetingFirstMs))
+        if (!waitAtMost(timeouts.greetingFirstMs))
             break;
         greeting += socket.socket().readAll();
-        if (!socket.waitForData(timeouts.greetingMoreMs))
+        if (!waitAtMost(timeouts.greetingMoreMs))
             break;
         greeting += socket.socket().readAll();
         if (greeting.size() > timeouts.greetingLimit)
@@ -53,6 +71,14 @@ QString ImapWorker::sendCommand(SessionSocket &socket, const QString &tag, const
         const qsizetype from = qMax<qsizetype>(0, fresh - bad.size());
         return reply.indexOf(ok, from) >= 0 || reply.indexOf(no, from) >= 0 || reply.indexOf(bad, from) >= 0;
     });
+}
+
+QByteArray ImapWorker::fetchBytes(SessionSocket &socket, const QByteArray &tag, const QString &command, int reads)
+{
+    if (!socket.writeAll(tag + ' ' + command.toUtf8() + "\r\n", timeouts.writeMs))
+        return QByteArray();
+    return socket.collectBytes(reads, timeouts.replyChunkMs,
+                               [&](const QByteArray &reply) { return imapTaggedDone(reply, tag); });
 }
 
 void ImapWorker::runAccountTest(const EmailAccount &acc)
@@ -191,13 +217,18 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
     for (const QString &number : numbers) {
         // The UID rides along with the headers: it names the message for good,
         // while the sequence number shifts when an older one is expunged.
-        const QString header = sendCommand(
-            socket, QStringLiteral("a05"),
-            QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE)])").arg(number));
+        // The MIME fields come along so that the text can be decoded.
+        const QByteArray headerBytes = fetchBytes(
+            socket, "a05",
+            QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE MIME-VERSION CONTENT-TYPE "
+                           "CONTENT-TRANSFER-ENCODING)])")
+                .arg(number),
+            timeouts.replyChunks);
         if (stopped())
             return !socket.cancelled();
-        if (header.isEmpty())
+        if (headerBytes.isEmpty())
             continue;
+        const QString header = QString::fromUtf8(headerBytes);
         MailItem item;
         item.received = QDateTime::currentDateTime();
         item.account = addr;
@@ -206,13 +237,16 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         item.sent = parseMailDate(headerValue(header, QStringLiteral("Date")));
         if (item.from.isEmpty() && item.subject.isEmpty())
             continue;
-        const QString text =
-            sendCommand(socket, QStringLiteral("a06"), QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.2048>").arg(number));
+        // Servers send large literals in many small chunks; the read count
+        // grows with the octets allowed, each wait stays bounded.
+        const QByteArray text = fetchBytes(
+            socket, "a06", QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.%2>").arg(number).arg(kFetchTextOctets),
+            timeouts.replyChunks * 16);
         if (stopped())
             return !socket.cancelled();
-        item.body = imapBodyFromTextReply(text);
+        item.body = imapMailBody(headerBytes, text);
         item.preview = imapPreview(item.body, item.subject);
-        item.id = imapMessageId(addr, uidValidity, parseFetchUid(header.toUtf8(), number), header);
+        item.id = imapMessageId(addr, uidValidity, parseFetchUid(headerBytes, number), header);
         item.received = QDateTime::currentDateTime();
         items.append(item);
     }

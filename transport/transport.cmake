@@ -9,9 +9,14 @@ mirelo_library(mirelo_transport
     sessionsocket.h sessionsocket.cpp
     imapworker.h imapworker.cpp
     imapclient.h imapclient.cpp
+    idleparse.h idleparse.cpp
+    idlesession.h idlesession.cpp
+    idlewatcher.h idlewatcher.cpp
+    roundscheduler.h roundscheduler.cpp
     smtpworker.h smtpworker.cpp
     smtpclient.h smtpclient.cpp
-  PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network)
+  PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network
+  LIBS mirelo_mailtext)
 
 mirelo_library(mirelo_transport_widgets
   SOURCES replydialog.h replydialog.cpp
