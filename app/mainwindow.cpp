@@ -6,6 +6,7 @@
 #include "app/titlebar.h"
 #include "app/tray.h"
 #include "desktop/autotyper.h"
+#include "desktop/autostart.h"
 #include "desktop/captureprotection.h"
 #include "desktop/protectionguard.h"
 #include "pages/accountspage.h"
@@ -264,6 +265,11 @@ void MainWindow::buildTray()
     m_captureAction->setChecked(captureProtectionEnabled());
     m_captureAction->setToolTip("Acikken RAT/ekran goruntusu pencereyi siyah gorur. Sen de goruntu alamazsin.");
     connect(m_captureAction, &QAction::toggled, this, &MainWindow::setCaptureProtectionOn);
+    m_autostartAction = m_trayMenu->addAction("Oturum acilinca baslat");
+    m_autostartAction->setCheckable(true);
+    m_autostartAction->setChecked(Autostart::forCurrentUser().isEnabled());
+    m_autostartAction->setToolTip("Oturum acildiginda MIRELO+ pencere gostermeden tepside baslar.");
+    connect(m_autostartAction, &QAction::toggled, this, &MainWindow::setAutostartOn);
     m_trayMenu->addSeparator();
     m_trayMenu->addAction("Cikis", this, [this] { m_opt.quit(); });
     m_tray->setContextMenu(m_trayMenu);
@@ -307,6 +313,19 @@ void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
         showNormal();
         raise();
     }
+}
+
+void MainWindow::setAutostartOn(bool on)
+{
+    QString error;
+    if (!Autostart::forCurrentUser().setEnabled(on, &error)) {
+        const QSignalBlocker block(m_autostartAction);
+        m_autostartAction->setChecked(!on);
+        setStatus(QStringLiteral("Baslangic ayari kaydedilemedi: ") + error);
+        return;
+    }
+    setStatus(on ? QStringLiteral("MIRELO+ oturum acilinca tepside baslayacak.")
+                 : QStringLiteral("MIRELO+ oturum acilinca baslamayacak."));
 }
 
 void MainWindow::setCaptureProtectionOn(bool on)

@@ -139,6 +139,7 @@ public slots:
     void typeCode(const QString &code);
     void signOut();
     void setCaptureProtectionOn(bool on);
+    void setAutostartOn(bool on);
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void typeLastCode();
     void showFromTray();
@@ -181,6 +182,7 @@ private:
     Tray *m_tray = nullptr;
     QMenu *m_trayMenu = nullptr;
     QAction *m_captureAction = nullptr;
+    QAction *m_autostartAction = nullptr;
     QPointer<ReplyDialog> m_reply;
 
     int m_currentPage = 0;

@@ -223,7 +223,7 @@ private slots:
         for (QAction *a : m_tray->menu->actions())
             items << (a->isSeparator() ? QString("-") : a->text());
         QCOMPARE(items, QStringList({"Goster", "Son kodu otomatik yaz (Ctrl+Shift+V)", "Ekran yakalama korumasi",
-                                     "-", "Cikis"}));
+                                     "Oturum acilinca baslat", "-", "Cikis"}));
         // a new page lands in its slot
         auto *page = new QWidget;
         w->setPage(VaultPageIndex, page);
@@ -619,6 +619,24 @@ private slots:
         capture->toggle();
         QCOMPARE(QSettings("MIRELOPLUS", "MireloPlus").value("captureProt").toBool(), !was);
         QCOMPARE(w->statusLine()->text(), QString("Ekran yakalama korumasi: ") + (was ? "KAPALI" : "ACIK"));
+    }
+
+    void autostartToggleWritesAndRemovesTheEntry()
+    {
+        const QString entry = m_settings->path() + "/config/autostart/mireloplus.desktop";
+        QDir().mkpath(m_settings->path() + "/config/autostart");
+        QFile existing(entry);
+        QVERIFY(existing.open(QIODevice::WriteOnly)); // written by an earlier run
+        existing.close();
+        auto w = makeWindow();
+        QAction *autostart = m_tray->menu->actions().at(3);
+        QVERIFY(autostart->isChecked());
+        autostart->toggle();
+        QVERIFY(!QFile::exists(entry));
+        autostart->toggle();
+        QFile written(entry);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().contains("--tray"));
     }
 };
 
