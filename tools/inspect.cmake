@@ -1,7 +1,7 @@
 # mirelo-inspect: what the program makes of raw mails, as JSON Lines.
 mirelo_library(mirelo_inspect
   SOURCES inspectmail.h inspectmail.cpp
-  PUBLIC_LIBS Qt6::Core mirelo_mail mirelo_recognition)
+  PUBLIC_LIBS Qt6::Core mirelo_mail mirelo_recognition mirelo_mailtext)
 
 add_executable(mirelo-inspect inspect_main.cpp)
 target_compile_options(mirelo-inspect PRIVATE ${MIRELO_WARNINGS})

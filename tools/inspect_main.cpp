@@ -50,7 +50,7 @@ bool inspectFile(const QString &path)
         complain(QStringLiteral("%1: %2").arg(parts.error, path));
         return false;
     }
-    writeOut(inspectionLine(path, parts.from, parts.subject, parts.text));
+    writeOut(inspectionLine(path, parts.from, parts.subject, parts.text, parts.part));
     return true;
 }
 

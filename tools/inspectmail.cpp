@@ -2,12 +2,12 @@
 
 #include "mail/categories.h"
 #include "mail/mailstore.h"
+#include "mailtext/mailreader.h"
 #include "recognition/brands.h"
 #include "recognition/headerdecode.h"
 
 namespace {
 
-const qsizetype kTextOctets = 2048;
 const int kPreviewChars = 140;
 
 // IMAP servers hand out messages with CRLF line ends whatever the file on
@@ -77,34 +77,23 @@ RawMailParts parseRawMail(const QByteArray &raw)
         return parts;
     }
 
-    const QByteArray mail = withCrlf(raw);
-    QByteArray header;
-    QByteArray body;
-    if (mail.startsWith("\r\n")) {
-        body = mail.mid(2);
-    } else {
-        const qsizetype end = mail.indexOf("\r\n\r\n");
-        if (end < 0) {
-            header = mail;
-        } else {
-            header = mail.left(end + 2);
-            body = mail.mid(end + 4);
-        }
-    }
-
-    const QString block = QString::fromUtf8(header);
-    parts.from = headerValue(block, QStringLiteral("From"));
-    parts.subject = headerValue(block, QStringLiteral("Subject"));
-    if (parts.from.isEmpty() && parts.subject.isEmpty()) {
+    // The poll's own reader, so that what is printed is what the poll keeps.
+    const MailText mail = readMail(withCrlf(raw));
+    if (mail.from.isEmpty() && mail.subject.isEmpty()) {
         // The mail poll skips such a message too.
         parts.error = QStringLiteral("From ve Subject basligi yok");
         return parts;
     }
-    parts.text = QString::fromUtf8(body.left(kTextOctets));
+    parts.from = mail.from;
+    parts.subject = mail.subject;
+    parts.text = mail.text;
+    parts.part = mail.part;
+    parts.sent = mail.sent;
     return parts;
 }
 
-QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text)
+QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text,
+                          const QString &part)
 {
     MailItem mail;
     mail.from = from;
@@ -134,6 +123,7 @@ QByteArray inspectionLine(const QString &file, const QString &from, const QStrin
     appendMember(out, "senderName", senderName(from));
     appendMember(out, "senderAddress", senderAddress(from));
     appendMember(out, "initial", avatarInitial(from, brand.name));
+    appendMember(out, "part", part);
     out.append('}');
     return out;
 }

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
+#include "mailtext/mailreader.h"
 #include "recognition/headerdecode.h"
 
 QString accountLoginName(const EmailAccount &acc)
@@ -93,6 +94,28 @@ QString parseUidValidity(const QString &selectReply)
 }
 
 namespace {
+// Length of a literal marker "{N}" CRLF starting at `at`, and where its
+// content starts; false when no marker stands there.
+bool literalAt(const QByteArray &reply, qsizetype at, qint64 *length, qsizetype *start)
+{
+    const qsizetype n = reply.size();
+    if (at >= n || reply.at(at) != '{')
+        return false;
+    qsizetype j = at + 1;
+    qint64 value = 0;
+    int digits = 0;
+    while (j < n && digits < 15 && reply.at(j) >= '0' && reply.at(j) <= '9') {
+        value = value * 10 + (reply.at(j) - '0');
+        ++j;
+        ++digits;
+    }
+    if (digits == 0 || j + 2 >= n || reply.at(j) != '}' || reply.at(j + 1) != '\r' || reply.at(j + 2) != '\n')
+        return false;
+    *length = value;
+    *start = j + 3;
+    return true;
+}
+
 // The reply's lines with every literal's content left out, so that text a
 // sender controls (the header fields) never reads as protocol data.
 QList<QByteArray> linesOutsideLiterals(const QByteArray &reply)
@@ -103,22 +126,12 @@ QList<QByteArray> linesOutsideLiterals(const QByteArray &reply)
     qsizetype i = 0;
     while (i < n) {
         const char c = reply.at(i);
-        if (c == '{') {
-            qsizetype j = i + 1;
-            qint64 length = 0;
-            int digits = 0;
-            while (j < n && digits < 15 && reply.at(j) >= '0' && reply.at(j) <= '9') {
-                length = length * 10 + (reply.at(j) - '0');
-                ++j;
-                ++digits;
-            }
-            if (digits > 0 && j + 2 < n && reply.at(j) == '}' && reply.at(j + 1) == '\r'
-                && reply.at(j + 2) == '\n') {
-                current += ' ';
-                const qsizetype start = j + 3;
-                i = start + qsizetype(qMin<qint64>(length, n - start));
-                continue;
-            }
+        qint64 length = 0;
+        qsizetype start = 0;
+        if (c == '{' && literalAt(reply, i, &length, &start)) {
+            current += ' ';
+            i = start + qsizetype(qMin<qint64>(length, n - start));
+            continue;
         }
         if (c == '\n') {
             lines.append(current);
@@ -162,4 +175,46 @@ QString imapMessageId(const QString &account, const QString &uidValidity, const 
     }
     const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex();
     return QLatin1String("imap-") + QString::fromLatin1(hash.left(32));
+}
+
+bool imapTaggedDone(const QByteArray &reply, const QByteArray &tag)
+{
+    const QList<QByteArray> lines = linesOutsideLiterals(reply);
+    for (const QByteArray &line : lines) {
+        if (line.size() > tag.size() && line.startsWith(tag) && line.at(tag.size()) == ' ') {
+            const QByteArray status = line.mid(tag.size() + 1, 4);
+            if (status.startsWith("OK") || status.startsWith("NO") || status.startsWith("BAD"))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool imapFirstLiteral(const QByteArray &reply, QByteArray *content)
+{
+    for (qsizetype i = reply.indexOf('{'); i >= 0; i = reply.indexOf('{', i + 1)) {
+        qint64 length = 0;
+        qsizetype start = 0;
+        if (literalAt(reply, i, &length, &start)) {
+            *content = reply.mid(start, qsizetype(qMin<qint64>(length, reply.size() - start)));
+            return true;
+        }
+    }
+    return false;
+}
+
+QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply)
+{
+    QByteArray text;
+    if (!imapFirstLiteral(textReply, &text))
+        return imapBodyFromTextReply(QString::fromUtf8(textReply));
+    QByteArray header;
+    imapFirstLiteral(headerReply, &header);
+    // The fetched fields end with their empty line; a server that leaves it
+    // out must not make the text read as more header.
+    if (!header.isEmpty() && !header.endsWith("\r\n\r\n"))
+        header += header.endsWith("\r\n") ? "\r\n" : "\r\n\r\n";
+    if (header.isEmpty())
+        header = "\r\n";
+    return readMail(header + text).text;
 }

@@ -38,6 +38,22 @@ QStringList keepLast(const QStringList &list, int n);
 // at most 2500 characters.
 QString imapBodyFromTextReply(const QString &reply);
 
+// Octets of a message's text fetched per mail: as much as the reader reads.
+inline constexpr qsizetype kFetchTextOctets = 256 * 1024;
+
+// Whether a reply holds its tagged status line (OK, NO or BAD), looked for
+// outside literals only: mail text cannot end the reply early.
+bool imapTaggedDone(const QByteArray &reply, const QByteArray &tag);
+
+// Content of the first literal of a reply, cut to what arrived; false when
+// the reply has none.
+bool imapFirstLiteral(const QByteArray &reply, QByteArray *content);
+
+// Body of a mail from its header-field and text fetch replies: the text read
+// from the fetched header fields (which carry the MIME type) and the text.
+// A text reply without a literal gives the raw reply, as imapBodyFromTextReply.
+QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply);
+
 // The body with white space simplified, 140 characters; the subject cut to
 // 140 characters when that is empty.
 QString imapPreview(const QString &body, const QString &subject);

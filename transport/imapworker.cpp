@@ -55,6 +55,14 @@ QString ImapWorker::sendCommand(SessionSocket &socket, const QString &tag, const
     });
 }
 
+QByteArray ImapWorker::fetchBytes(SessionSocket &socket, const QByteArray &tag, const QString &command, int reads)
+{
+    if (!socket.writeAll(tag + ' ' + command.toUtf8() + "\r\n", timeouts.writeMs))
+        return QByteArray();
+    return socket.collectBytes(reads, timeouts.replyChunkMs,
+                               [&](const QByteArray &reply) { return imapTaggedDone(reply, tag); });
+}
+
 void ImapWorker::runAccountTest(const EmailAccount &acc)
 {
     const QString addr = acc.address;
@@ -191,13 +199,18 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
     for (const QString &number : numbers) {
         // The UID rides along with the headers: it names the message for good,
         // while the sequence number shifts when an older one is expunged.
-        const QString header = sendCommand(
-            socket, QStringLiteral("a05"),
-            QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE)])").arg(number));
+        // The MIME fields come along so that the text can be decoded.
+        const QByteArray headerBytes = fetchBytes(
+            socket, "a05",
+            QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE MIME-VERSION CONTENT-TYPE "
+                           "CONTENT-TRANSFER-ENCODING)])")
+                .arg(number),
+            timeouts.replyChunks);
         if (stopped())
             return !socket.cancelled();
-        if (header.isEmpty())
+        if (headerBytes.isEmpty())
             continue;
+        const QString header = QString::fromUtf8(headerBytes);
         MailItem item;
         item.received = QDateTime::currentDateTime();
         item.account = addr;
@@ -206,13 +219,16 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         item.sent = parseMailDate(headerValue(header, QStringLiteral("Date")));
         if (item.from.isEmpty() && item.subject.isEmpty())
             continue;
-        const QString text =
-            sendCommand(socket, QStringLiteral("a06"), QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.2048>").arg(number));
+        // Servers send large literals in many small chunks; the read count
+        // grows with the octets allowed, each wait stays bounded.
+        const QByteArray text = fetchBytes(
+            socket, "a06", QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.%2>").arg(number).arg(kFetchTextOctets),
+            timeouts.replyChunks * 16);
         if (stopped())
             return !socket.cancelled();
-        item.body = imapBodyFromTextReply(text);
+        item.body = imapMailBody(headerBytes, text);
         item.preview = imapPreview(item.body, item.subject);
-        item.id = imapMessageId(addr, uidValidity, parseFetchUid(header.toUtf8(), number), header);
+        item.id = imapMessageId(addr, uidValidity, parseFetchUid(headerBytes, number), header);
         item.received = QDateTime::currentDateTime();
         items.append(item);
     }

@@ -51,6 +51,8 @@ signals:
 private:
     QByteArray readGreeting(SessionSocket &socket);
     QString sendCommand(SessionSocket &socket, const QString &tag, const QString &command);
+    // A command whose reply carries mail octets; `reads` bounds the chunks.
+    QByteArray fetchBytes(SessionSocket &socket, const QByteArray &tag, const QString &command, int reads);
     // Polls one account; false when the session was cut short by shutdown.
     bool pollAccount(const EmailAccount &acc, bool firstRun);
 

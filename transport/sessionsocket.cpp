@@ -139,6 +139,19 @@ QString SessionSocket::collectReply(int reads, int ms, const std::function<bool(
     return reply;
 }
 
+QByteArray SessionSocket::collectBytes(int reads, int ms, const std::function<bool(const QByteArray &)> &whole)
+{
+    QByteArray reply;
+    for (int i = 0; i < reads; ++i) {
+        if (!waitForData(ms))
+            break;
+        reply += readAvailable(reply.size());
+        if (overflow || whole(reply))
+            break;
+    }
+    return reply;
+}
+
 void SessionSocket::disconnect()
 {
     sock.disconnectFromHost();

@@ -40,6 +40,10 @@ public:
     // `whole` gets the reply and where the text new in this read begins.
     QString collectReply(int reads, int ms, const std::function<bool(const QString &, qsizetype)> &whole);
 
+    // The same for replies read as octets (mail text in any charset):
+    // `whole` gets all octets collected so far.
+    QByteArray collectBytes(int reads, int ms, const std::function<bool(const QByteArray &)> &whole);
+
     QString errorString() const { return sock.errorString(); }
     bool overflowed() const { return overflow; }
     bool cancelled() const { return cancel; }

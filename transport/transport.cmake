@@ -11,7 +11,8 @@ mirelo_library(mirelo_transport
     imapclient.h imapclient.cpp
     smtpworker.h smtpworker.cpp
     smtpclient.h smtpclient.cpp
-  PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network)
+  PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network
+  LIBS mirelo_mailtext)
 
 mirelo_library(mirelo_transport_widgets
   SOURCES replydialog.h replydialog.cpp

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const RawMailParts parts = parseRawMail(raw);
     if (!parts.error.isEmpty())
         return 0;
-    const QByteArray line = inspectionLine(QStringLiteral("f.eml"), parts.from, parts.subject, parts.text);
+    const QByteArray line = inspectionLine(QStringLiteral("f.eml"), parts.from, parts.subject, parts.text, parts.part);
     if (line.contains('\n') || !QJsonDocument::fromJson(line).isObject())
         abort();
     return 0;

@@ -54,7 +54,7 @@ private slots:
     void workedExamples();
     void badFilesDoNotStopTheOthers();
     void turkishLegacyHeaders();
-    void textIsFirst2048Octets();
+    void encodedAndLongTexts();
     void usageErrors();
     void rawMailSplitting();
 };
@@ -67,7 +67,7 @@ void TestInspect::demoMailFiles()
     QCOMPARE(run.lines.size(), 5);
 
     const QStringList keys{"brand", "category", "code", "color", "confidence", "file", "from", "initial",
-                           "senderAddress", "senderName", "subject", "tag"};
+                           "part", "senderAddress", "senderName", "subject", "tag"};
     QCOMPARE(run.lines.at(0).keys(), keys);
 
     const QJsonObject riot = run.lines.at(0);
@@ -83,6 +83,7 @@ void TestInspect::demoMailFiles()
     QCOMPARE(riot.value("senderName").toString(), QStringLiteral("Riot Games"));
     QCOMPARE(riot.value("senderAddress").toString(), QStringLiteral("noreply@mail.accounts.riotgames.com"));
     QCOMPARE(riot.value("initial").toString(), QStringLiteral("R"));
+    QCOMPARE(riot.value("part").toString(), QStringLiteral("text/plain; charset=utf-8; 7bit"));
 
     const QStringList codes{"482913", "847204", "739201", "5518", "902114"};
     const QList<int> confidences{93, 95, 95, 75, 100};
@@ -150,14 +151,19 @@ void TestInspect::turkishLegacyHeaders()
     QCOMPARE(o.value("code").toString(), QStringLiteral("771290"));
 }
 
-void TestInspect::textIsFirst2048Octets()
+void TestInspect::encodedAndLongTexts()
 {
-    const Run run = inspect({"long.eml", "headers_only.eml"});
+    const Run run = inspect({"long.eml", "headers_only.eml", "base64_html.eml"});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.lines.size(), 2);
-    QCOMPARE(run.lines.at(0).value("code").toString(), QString());
-    // Without a body the subject stands in as text.
+    QCOMPARE(run.lines.size(), 3);
+    // The code stands past the first 2 KiB of the body and is still read.
+    QCOMPARE(run.lines.at(0).value("code").toString(), QStringLiteral("445566"));
+    // Without a body the subject stands in as text; nothing was decoded.
     QCOMPARE(run.lines.at(1).value("code").toString(), QStringLiteral("9911"));
+    QCOMPARE(run.lines.at(1).value("part").toString(), QString());
+    // Base64 HTML with a long style head reads as its visible text.
+    QCOMPARE(run.lines.at(2).value("code").toString(), QStringLiteral("318204"));
+    QCOMPARE(run.lines.at(2).value("part").toString(), QStringLiteral("text/html; charset=utf-8; base64"));
 }
 
 void TestInspect::usageErrors()
@@ -172,14 +178,17 @@ void TestInspect::rawMailSplitting()
     RawMailParts p = parseRawMail("Subject: a\n b\nFrom: x@y.zz\n\nbody\nline");
     QCOMPARE(p.subject, QStringLiteral("a b"));
     QCOMPARE(p.from, QStringLiteral("x@y.zz"));
-    QCOMPARE(p.text, QStringLiteral("body\r\nline"));
+    QCOMPARE(p.text, QStringLiteral("body\nline"));
+    QCOMPARE(p.part, QStringLiteral("text/plain; 7bit"));
     QVERIFY(p.error.isEmpty());
+    QVERIFY(!p.sent.isValid());
+    QCOMPARE(parseRawMail("Subject: s\nDate: 1 Feb 2026 10:00 +0100\n\nx").sent,
+             QDateTime(QDate(2026, 2, 1), QTime(9, 0), Qt::UTC));
 
-    // A 2048-octet cut through a two-octet letter leaves a replacement
-    // character, as with the real fetch.
-    p = parseRawMail("Subject: s\r\n\r\n" + QByteArray(2047, 'a') + "\xC3\xBC" "tail");
-    QCOMPARE(p.text.size(), 2048);
-    QCOMPARE(p.text.back(), QChar(0xFFFD));
+    // Letters stay whole; the text is cut where the poll cuts it.
+    p = parseRawMail("Subject: s\r\n\r\n" + QByteArray(2047, 'a') + "\xC3\xBC" + QByteArray(3000, 'b'));
+    QCOMPARE(p.text.size(), 2500);
+    QCOMPARE(p.text.at(2047), QChar(0xFC));
 
     QVERIFY(!parseRawMail("\r\njust a body").error.isEmpty());
     QVERIFY(!parseRawMail(QByteArray("Subject: x\0", 11)).error.isEmpty());

@@ -1,5 +1,6 @@
 // Fuzzes the readers of IMAP server replies: search results, the UID and
-// UIDVALIDITY, failure details, and the body and preview rules.
+// UIDVALIDITY, failure details, the tagged end of a reply, and the body and
+// preview rules.
 #include <QByteArray>
 #include <QString>
 
@@ -34,6 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString body = imapBodyFromTextReply(reply);
     if (body.size() > 2500)
         std::abort();
+    // The same octets as header fields and as text of a fetched mail.
+    if (imapMailBody(bytes, bytes).size() > 2500)
+        std::abort();
+    imapTaggedDone(bytes, "a06");
     if (imapPreview(body, reply).size() > 140)
         std::abort();
     if (imapMessageId(QStringLiteral("a@b"), QStringLiteral("1"), uid, reply).size() != 37)

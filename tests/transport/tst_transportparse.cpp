@@ -93,6 +93,38 @@ private slots:
         QCOMPARE(imapPreview(QString(300, QLatin1Char('w')), QStringLiteral("S")).size(), 140);
     }
 
+    void fetchedMailBody()
+    {
+        // The reply ends only at its own tagged line outside the mail text.
+        const QByteArray text = "* 1 FETCH (BODY[TEXT]<0> {20}\r\nx\r\na06 OK forged\r\nyy";
+        QVERIFY(!imapTaggedDone(text, "a06"));
+        QVERIFY(!imapTaggedDone(text + ")\r\na06X OK\r\n", "a06"));
+        QVERIFY(imapTaggedDone(text + ")\r\na06 OK done\r\n", "a06"));
+        QVERIFY(imapTaggedDone("* BYE\r\na06 BAD what\r\n", "a06"));
+        QByteArray literal;
+        QVERIFY(imapFirstLiteral(text + ")\r\n", &literal));
+        QCOMPARE(literal, QByteArray("x\r\na06 OK forged\r\nyy"));
+        QVERIFY(imapFirstLiteral("* 1 FETCH (BODY[TEXT] {50}\r\ncut", &literal));
+        QCOMPARE(literal, QByteArray("cut"));
+        QVERIFY(!imapFirstLiteral("* 1 FETCH (BODY[TEXT] NIL)\r\n{x}\r\n", &literal));
+
+        // The fetched MIME fields decide how the text reads.
+        const QByteArray fields = "Subject: S\r\nContent-Type: text/plain; charset=iso-8859-9\r\n"
+                                  "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
+        const QByteArray header = "* 1 FETCH (UID 4 BODY[HEADER.FIELDS (SUBJECT)] {" + QByteArray::number(fields.size())
+            + "}\r\n" + fields + ")\r\na05 OK\r\n";
+        const QByteArray qp = "* 1 FETCH (BODY[TEXT]<0> {16}\r\nKod=FDn: 12=\r\n34\r\n)\r\na06 OK\r\n";
+        QCOMPARE(imapMailBody(header, qp), QStringLiteral("Kod\u0131n: 1234"));
+        // Fields without their empty line still end before the text.
+        const QByteArray bare = "* 1 FETCH (BODY[HEADER.FIELDS (SUBJECT)] {10}\r\nSubject: S)\r\na05 OK\r\n";
+        QCOMPARE(imapMailBody(bare, "* 1 FETCH (BODY[TEXT]<0> {13}\r\nFrom: x\r\n\r\nab)\r\n"),
+                 QStringLiteral("From: x\n\nab"));
+        QCOMPARE(imapMailBody(QByteArray(), "* 1 FETCH (BODY[TEXT]<0> {3}\r\nabc)\r\n"), QStringLiteral("abc"));
+        // No literal: the raw reply, as ever.
+        QCOMPARE(imapMailBody(header, "* 1 FETCH (BODY[TEXT]<0> NIL)\r\n"),
+                 QStringLiteral("* 1 FETCH (BODY[TEXT]<0> NIL)\r\n"));
+    }
+
     void uidValidityAndUid()
     {
         QCOMPARE(parseUidValidity(QStringLiteral("* 3 EXISTS\r\n* OK [UIDVALIDITY 1796702554] UIDs valid\r\n")),

@@ -1,0 +1,216 @@
+// Reading raw mail as its sender meant it: transfer encodings, charsets,
+// MIME structures (sound and broken) and HTML turned into visible text.
+#include "mailtext/mailreader.h"
+
+#include <QtTest>
+
+namespace {
+
+// Mails are written with LF here and go to the reader with CRLF, as IMAP
+// servers hand them out.
+QByteArray crlf(QByteArray text)
+{
+    return text.replace("\n", "\r\n");
+}
+
+QByteArray mime(const QByteArray &contentType, const QByteArray &body)
+{
+    return crlf("From: Kargo <bilgi@kargo.test>\nSubject: Kod\nMIME-Version: 1.0\n" + contentType + "\n\n") + body;
+}
+
+const QByteArray kAlternative = R"(--b1
+Content-Type: text/plain; charset=utf-8
+Content-Transfer-Encoding: quoted-printable
+
+Dogrulama kodun: 481=
+516
+--b1
+Content-Type: text/html; charset=utf-8
+
+<p>HTML 999999</p>
+--b1--
+)";
+
+} // namespace
+
+class TestMailReader : public QObject
+{
+    Q_OBJECT
+private slots:
+    void bodies_data();
+    void bodies();
+    void headersAndDate();
+    void brokenInputStaysBounded();
+    void htmlVisibleText_data();
+    void htmlVisibleText();
+};
+
+void TestMailReader::bodies_data()
+{
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("part");
+
+    QTest::newRow("no MIME at all") << crlf("From: a@b.test\nSubject: s\n\nKodunuz 123456\n\n\n\nIyi gunler  \n")
+                                    << "Kodunuz 123456\n\nIyi gunler" << "text/plain; 7bit";
+    QTest::newRow("bare LF line ends") << QByteArray("From: a@b.test\nSubject: s\n\nsatir 1\nsatir 2\n")
+                                       << "satir 1\nsatir 2" << "text/plain; 7bit";
+    QTest::newRow("base64 utf-8")
+        << mime("Content-Type: text/plain; charset=UTF-8\nContent-Transfer-Encoding: base64",
+                crlf(QStringLiteral("Giriş kodunuz: 735102 — iyi günler").toUtf8().toBase64() + "\n"))
+        << QStringLiteral("Giriş kodunuz: 735102 — iyi günler") << "text/plain; charset=utf-8; base64";
+    QTest::newRow("alternative takes the plain part") << mime("Content-Type: multipart/alternative; boundary=\"b1\"", crlf(kAlternative))
+        << "Dogrulama kodun: 481516" << "text/plain; charset=utf-8; quoted-printable";
+    QTest::newRow("quoted-printable html in a table")
+        << mime("Content-Type: text/html; charset=\"iso-8859-9\"\nContent-Transfer-Encoding: quoted-printable",
+                crlf("<html><head><style>td{color:#006699}</style><title>Hesap</title></head><body>\n"
+                     "<table><tr><td>Do=F0rulama kodu:</td><td>=\n<b>4821</b>77</td></tr>\n"
+                     "<tr><td>Te=FEekk=FCrler</td></tr></table></body></html>\n"))
+        << QStringLiteral("Doğrulama kodu: 482177\nTeşekkürler") << "text/html; charset=iso-8859-9; quoted-printable";
+    QTest::newRow("blank plain part gives way to html")
+        << mime("Content-Type: multipart/alternative; boundary=x",
+                crlf("--x\nContent-Type: text/plain\n\n   \n--x\nContent-Type: text/html\n"
+                     "Content-Transfer-Encoding: base64\n\n"
+                     + QByteArray("<div>Kod&nbsp;:&nbsp;<span>90&#x31;2</span></div>").toBase64() + "\n--x--\n"))
+        << "Kod : 9012" << "text/html; base64";
+    QTest::newRow("related html with an inline image")
+        << mime("Content-Type: multipart/related; boundary=\"r\"",
+                crlf("--r\nContent-Type: text/html; charset=utf-8\n\n<p>Kod <img src=\"cid:a\" alt=\"777777\">"
+                     "246810</p>\n--r\nContent-Type: image/png\nContent-ID: <a>\nContent-Transfer-Encoding: "
+                     "base64\n\niVBORw0KGgo=\n--r--\n"))
+        << "Kod 246810" << "text/html; charset=utf-8; 7bit";
+    QTest::newRow("mixed skips the attachments")
+        << mime("Content-Type: multipart/mixed; boundary=m",
+                crlf("--m\nContent-Type: text/plain; name=fatura.txt\nContent-Disposition: attachment; "
+                     "filename=fatura.txt\n\nFatura no 2024-998877\n--m\nContent-Type: text/plain; "
+                     "charset=windows-1254\nContent-Transfer-Encoding: 8bit\n\n")
+                + QByteArray::fromHex("fef0fddd") + crlf(" kod 5555\n--m--\n"))
+        << QStringLiteral("şğıİ kod 5555") << "text/plain; charset=windows-1254; 8bit";
+    QTest::newRow("forwarded mail follows the note")
+        << mime("Content-Type: multipart/mixed; boundary=f",
+                crlf("--f\nContent-Type: text/plain\n\nBak bu geldi\n--f\nContent-Type: message/rfc822\n\n"
+                     "From: Banka <no@banka.test>\nSubject: Sifre\nContent-Type: text/plain; charset=utf-8\n"
+                     "Content-Transfer-Encoding: base64\n\n"
+                     + QByteArray("Tek kullanimlik sifreniz 3141").toBase64() + "\n--f--\n"))
+        << "Bak bu geldi\n\nTek kullanimlik sifreniz 3141"
+        << "text/plain; 7bit + message/rfc822 > text/plain; charset=utf-8; base64";
+    QTest::newRow("GBK")
+        << mime("Content-Type: text/plain; charset=GBK\nContent-Transfer-Encoding: base64",
+                crlf(QByteArray::fromHex("d1e9d6a4c2eb3a20383838383838").toBase64() + "\n"))
+        << QStringLiteral("验证码: 888888") << "text/plain; charset=gbk; base64";
+    QTest::newRow("unknown charset reads as UTF-8")
+        << mime("Content-Type: text/plain; charset=x-nonesuch", QByteArray("kod \xc3\xa7 \xff 42"))
+        << QStringLiteral("kod ç \uFFFD 42") << "text/plain; charset=x-nonesuch; 7bit";
+    QTest::newRow("UTF-8 label on Windows-1254 bytes")
+        << mime("Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: 8bit",
+                QByteArray::fromHex("fef0fddd") + " 1234")
+        << QStringLiteral("şğıİ 1234") << "text/plain; charset=utf-8; 8bit";
+    QTest::newRow("boundary never closed, base64 cut short")
+        << mime("Content-Type: multipart/alternative; boundary=c",
+                crlf("--c\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\n"
+                     + QByteArray("Kodunuz 606060 ve daha uzun bir metin").toBase64().left(24)))
+        << "Kodunuz 606060 ve" << "text/plain; base64";
+    QTest::newRow("headers only") << crlf("From: a@b.test\nSubject: s\n") << QString() << QString();
+}
+
+void TestMailReader::bodies()
+{
+    QFETCH(QByteArray, raw);
+    QFETCH(QString, text);
+    QFETCH(QString, part);
+    const MailText mail = readMail(raw);
+    QCOMPARE(mail.text, text);
+    QCOMPARE(mail.part, part);
+}
+
+void TestMailReader::headersAndDate()
+{
+    const MailText mail = readMail(QByteArray("From: =?UTF-8?B?xZ5pcmtldA==?= <a@b.test>\nSubject: =?iso-8859-9?Q?Do=F0rulama?=\n"
+                                              " kodu\nDate: Tue, 8 Dec 2026 12:30:00 +0300\n\ngovde"));
+    QCOMPARE(mail.from, QStringLiteral("Şirket <a@b.test>"));
+    QCOMPARE(mail.subject, QStringLiteral("Doğrulama kodu"));
+    QCOMPARE(mail.sent, QDateTime(QDate(2026, 12, 8), QTime(9, 30), Qt::UTC));
+    QCOMPARE(mail.text, QStringLiteral("govde"));
+    QVERIFY(!readMail("Subject: x\r\n\r\ny").sent.isValid());
+}
+
+void TestMailReader::brokenInputStaysBounded()
+{
+    // Nesting far past anything real, and a flood of parts: read quickly,
+    // without running out of stack.
+    QByteArray deep = "From: a@b.test\r\nContent-Type: multipart/mixed; boundary=d0\r\n\r\n";
+    for (int i = 1; i < 3000; ++i)
+        deep += "--d" + QByteArray::number(i - 1) + "\r\nContent-Type: multipart/mixed; boundary=d"
+            + QByteArray::number(i) + "\r\n\r\n";
+    deep += "--d2999\r\nContent-Type: text/plain\r\n\r\nderin 1234\r\n";
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(readMail(deep).from, QStringLiteral("a@b.test"));
+
+    QByteArray many = "From: a@b.test\r\nContent-Type: multipart/mixed; boundary=p\r\n\r\n";
+    for (int i = 0; i < 5000; ++i)
+        many += "--p\r\nContent-Type: image/gif\r\n\r\nGIF\r\n";
+    many += "--p\r\nContent-Type: text/plain\r\n\r\ngec kalan 4321\r\n--p--\r\n";
+    const MailText flood = readMail(many);
+    QVERIFY(!flood.text.contains(QLatin1String("4321"))); // past the walk's bound
+
+    // The text is capped, and so is the octet count read from the body.
+    const MailText longPlain = readMail(mime("Content-Type: text/plain", QByteArray(600 * 1024, 'a')));
+    QCOMPARE(longPlain.text.size(), kMailTextChars);
+
+    // A boundary that is never used leaves no part to read: the raw start.
+    const MailText wrong = readMail(mime("Content-Type: multipart/alternative; boundary=yok",
+                                         crlf("--var\nContent-Type: text/plain\n\nkod 1\n--var--\n")));
+    QVERIFY(wrong.part.isEmpty());
+    QVERIFY(wrong.text.startsWith(QLatin1String("--var\r\nContent-Type")));
+
+    for (const QByteArray &junk : {QByteArray(), QByteArray("\0\0\xff\r\n\r\n\0", 8), QByteArray(5000, '\n'),
+                                   QByteArray("Content-Type: multipart/mixed\r\n\r\n--\r\n--\r\n")})
+        readMail(junk);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestMailReader::htmlVisibleText_data()
+{
+    QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<QString>("charset");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("head, style, script and comments are not text")
+        << QByteArray("<!DOCTYPE html><html><head><meta charset=utf-8><title>T 1111</title>"
+                      "<style>.a{color:#006699}</style></head><body><!-- 2222 --><script>var x=3333;</script>"
+                      "<p>Kod: 4444</p><!--[if mso]>5555<![endif]--></body></html>")
+        << QString() << "Kod: 4444";
+    QTest::newRow("cells, rows and breaks")
+        << QByteArray("<table><tr><td>Code:</td><td>123456</td></tr><tr><th>A</th><td>B<br>C<br><br><br>D"
+                      "</td></tr></table>sonra")
+        << QString() << "Code: 123456\nA B\nC\n\nD\n\nsonra";
+    QTest::newRow("entities and padding characters")
+        << QByteArray("<p>&Uuml;&ccedil; &amp; &#351;&#x131;&nbsp;&nbsp;kod&zwnj;&#8203;&shy;: 7&#48;7</p>")
+        << QString() << QStringLiteral("Üç & şı kod: 707");
+    QTest::newRow("hidden elements are not read")
+        << QByteArray("<div style=\"DISPLAY: none !important\">onizleme 1111</div><span hidden>2222</span>"
+                      "<div style='mso-hide:all'>3333</div><div>gorunen 4444</div>")
+        << QString() << "gorunen 4444";
+    QTest::newRow("preformatted keeps its lines")
+        << QByteArray("<pre>kod\n  8080\n</pre>") << QString() << "kod\n8080";
+    QTest::newRow("meta charset decides without a label")
+        << (QByteArray("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1254\">"
+                       "</head><body>") + QByteArray::fromHex("fef0") + "</body></html>")
+        << QString() << QStringLiteral("şğ");
+    QTest::newRow("a label beats the meta")
+        << (QByteArray("<meta charset=\"utf-8\"><b>") + QByteArray::fromHex("dd") + "</b>")
+        << QStringLiteral("ISO-8859-9") << QStringLiteral("İ");
+    QTest::newRow("unclosed junk") << QByteArray("<td><<p>a</x><div>b<table><td>c") << QString() << "<\n\na\n\nb\n\nc";
+}
+
+void TestMailReader::htmlVisibleText()
+{
+    QFETCH(QByteArray, html);
+    QFETCH(QString, charset);
+    QFETCH(QString, text);
+    QCOMPARE(htmlToText(html, charset), text);
+}
+
+QTEST_GUILESS_MAIN(TestMailReader)
+#include "tst_mailreader.moc"
