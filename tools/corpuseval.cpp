@@ -73,7 +73,7 @@ CorpusScore scoreCorpus(const QList<ManifestEntry> &entries, const QString &base
             s.falseCodes += !positive;
             s.falseThroughGate += trust.trusted;
         }
-        if (right && trust.trusted)
+        if ((right && trust.trusted) || (!positive && mail.code.isEmpty()))
             continue;
         s.notes << QStringLiteral("%1 %2: beklenen \"%3\", bulunan \"%4\" (guven %5, %6; %7)")
                        .arg(right ? QStringLiteral("guvensiz") : QStringLiteral("yanlis"), e.file, e.expected,
