@@ -544,16 +544,22 @@ def esc(s):
     return html.escape(s, quote=False)
 
 
+BOLD = re.compile(r"(?<![*\w])\*\*([^*\s](?:[^*]*?[^*\s])?)\*\*(?![*\w])")
+
+
 def inline(s):
-    """**bold** markup to HTML; everything else escaped."""
-    out = []
-    for i, seg in enumerate(s.split("**")):
-        out.append("<strong>%s</strong>" % esc(seg) if i % 2 else esc(seg))
+    """**bold** markup to HTML; everything else escaped (masked numbers like 4355 **** 7710 stay)."""
+    out, pos = [], 0
+    for m in BOLD.finditer(s):
+        out.append(esc(s[pos:m.start()]))
+        out.append("<strong>%s</strong>" % esc(m.group(1)))
+        pos = m.end()
+    out.append(esc(s[pos:]))
     return "".join(out).replace("\n", "<br>\n")
 
 
 def plain_inline(s):
-    return s.replace("**", "")
+    return BOLD.sub(lambda m: m.group(1), s)
 
 
 def code_html(code, variant, brand):

@@ -1,5 +1,7 @@
 """Code mails from international services (mostly English)."""
 
+import datetime as dt
+
 from mailkit import (mail, page, alt, text, htmlpart, multi, attachment, png_bytes, gif_bytes, addr,
                      enc_word, leaf)
 
@@ -415,7 +417,8 @@ def _(k):
         ("p", "The verification code will be valid for 30 minutes. If you did not make this request, please lock your account immediately."),
         ("rows", [("Fee", "1.00 USDT"), ("Time", "2026-03-14 19:02:51 (UTC)")]),
     ], brand="#f0b90b", css_kib=5, footer=["\u00a9 2017 - 2026 Binance.com, All Rights Reserved."], domain="binance.com")
-    return k.message("Binance <do-not-reply@ses.binance.com>", "[Binance] Withdrawal Verification Code - 2026-03-14 19:02:51(UTC)", alt(k, h, t), msgid_style="ses", tz="utc")
+    return k.message("Binance <do-not-reply@ses.binance.com>", "[Binance] Withdrawal Verification Code - 2026-03-14 19:02:51(UTC)", alt(k, h, t), msgid_style="ses", tz="utc",
+                     date=dt.datetime(2026, 3, 14, 19, 2, 53, tzinfo=dt.timezone.utc))
 
 
 @mail("chatgpt-code-subject.eml", "381920", "code in subject and a large paragraph; San Francisco CA 94158")
@@ -524,7 +527,7 @@ Proton AG, Route de la Galaise 32, 1228 Plan-les-Ouates, Geneva, Switzerland
     return k.message("Proton <no-reply@verify.proton.me>", "Proton Verification Code", text(t, cte="7bit", charset="us-ascii"), style="generic", tz="cet")
 
 
-@mail("twitter-legacy-code-table.eml", "662971", "code in a table beside its label cell ('Code:' | value)")
+@mail("tr-forum-code-label-cell.eml", "662971", "code in a table beside its label cell ('Code:' | value)")
 def _(k):
     raw = ('<table role="presentation" cellpadding="6" cellspacing="0" border="0" style="margin:16px 0"><tr>'
            '<td style="font-size:16px;color:#536471">Code:</td><td style="font-size:28px;font-weight:bold;color:#0f1419">662971</td>'

@@ -377,7 +377,7 @@ Türkiye İş Bankası A.Ş.
                      subject_raw=enc_word("Maa\u015f \u00f6demeniz hesab\u0131n\u0131zda", "windows-1254", "Q"), style="generic")
 
 
-@mail("tr-yapikredi-worldpuan.eml", "", "campaign: points, percentages, campaign dates, short code line for SMS")
+@mail("tr-yapikredi-worldpuan.eml", "", "campaign: points, percentages, dates, SMS short number and 'Kampanya kodu: WP2512-MRK' (a campaign code, not a verification code)")
 def _(k):
     h, t = page(k, "Yap\u0131 Kredi", [
         ("h", "Market al\u0131\u015fveri\u015flerinize 250 TL'ye varan Worldpuan!"),
@@ -396,7 +396,8 @@ def _(k):
         ("p", "Your deposit of 0.0523 BTC is now available in your Binance account. Log in to check your balance."),
         ("rows", [("Network", "BTC"), ("TxID", "7f3c9a1e42b8d605ef1c2a7b93d04e58a6c1f2e39b7d4a0c85e6f13b2a9d7c40"), ("Time", "2025-07-02 11:38:09 (UTC)")]),
     ], brand="#f0b90b", css_kib=5, footer=["\u00a9 2017 - 2025 Binance.com, All Rights Reserved."], domain="binance.com")
-    return k.message("Binance <do-not-reply@ses.binance.com>", "[Binance] BTC Deposit Confirmed - 2025-07-02 11:38:09(UTC)", alt(k, h, t), msgid_style="ses", style="gmail", tz="utc")
+    return k.message("Binance <do-not-reply@ses.binance.com>", "[Binance] BTC Deposit Confirmed - 2025-07-02 11:38:09(UTC)", alt(k, h, t), msgid_style="ses", style="gmail", tz="utc",
+                     date=dt.datetime(2025, 7, 2, 11, 38, 12, tzinfo=dt.timezone.utc))
 
 
 @mail("en-coinbase-received-eth.eml", "", "received crypto: amounts in ETH and dollars")
