@@ -37,6 +37,7 @@ struct Line
     int endToken = 0;
     bool css = false;
     bool address = false;
+    bool price = false; // an amount stands on it: 12,99 or a currency
 };
 
 enum class Shape { Six, Digits, Split, Spaced, Mixed, Letters, AlnumDash };
@@ -158,6 +159,7 @@ private:
     bool m_mailContext = false;
     bool m_subjectCode = false;
     bool m_subjectContext = false;
+    bool m_booking = false; // a reservation or ticket: its codes are booking references
 };
 
 Scanner::Scanner(const QString &subject, const QString &text)
@@ -185,7 +187,7 @@ void Scanner::tokenise()
     for (qsizetype i = 0; i < n;) {
         if (s[i] == u'\n') {
             m_lines.last().endToken = int(m_tokens.size());
-            m_lines.append(Line{int(m_tokens.size()), int(m_tokens.size()), false, false});
+            m_lines.append(Line{int(m_tokens.size()), int(m_tokens.size()), false, false, false});
             ++line;
             ++i;
             continue;
@@ -299,6 +301,19 @@ void Scanner::classifyWords()
             if (w != u"de" && w != u"du" && w != u"of" && w != u"del")
                 break;
         }
+        // Turkish "<noun> kodu" names that noun's code ("bina kodu", "urun
+        // kodu"); only verification words, fillers and a few others make
+        // it a code to type.
+        if (!t.negated && fold(t) == u"kodu" && i > 0 && m_tokens[i - 1].line == t.line
+            && onlySpacesBetween(m_tokens[i - 1].end, t.start)) {
+            const Token &p = m_tokens[i - 1];
+            static const char16_t *const owners[] = {u"onay", u"aktivasyon", u"erisim", u"icin", u"olan", u"bu",
+                                                     u"yeni", u"tek", u"gecici", u"mail", u"eposta", u"islem"};
+            bool owned = (p.flags & (Context | CodeNoun | Filler)) != 0;
+            for (const char16_t *o : owners)
+                owned |= fold(p) == QStringView(o);
+            t.negated = !owned;
+        }
         if (t.negated) {
             t.flags = (t.flags & ~unsigned(CodeNoun)) | Label;
             continue;
@@ -311,6 +326,12 @@ void Scanner::classifyWords()
     }
     m_mailCode |= m_subjectCode;
     m_mailContext |= m_subjectContext;
+    bool booking = false, signIn = false;
+    for (const Token &t : std::as_const(m_tokens)) {
+        booking |= (t.flags & Booking) != 0;
+        signIn |= (t.flags & Context) != 0;
+    }
+    m_booking = booking && !signIn;
 }
 
 void Scanner::describeLines()
@@ -329,8 +350,19 @@ void Scanner::describeLines()
             semicolons += c == u';';
         }
         l.css |= colons >= 2 && semicolons >= 2;
-        for (int t = l.firstToken; t < l.endToken && !l.address; ++t)
-            l.address = (m_tokens[t].flags & Street) && !m_tokens[t].masked;
+        for (int t = l.firstToken; t < l.endToken; ++t) {
+            const Token &k = m_tokens[t];
+            l.address |= (k.flags & Street) && !k.masked;
+            l.price |= (k.flags & Currency) != 0;
+            // Two decimals after a separator: 1.299,00 or 12.99.
+            if (k.kind == Kind::Digits && k.end - k.start == 2 && k.start >= 2
+                && (m_text.at(k.start - 1) == u',' || m_text.at(k.start - 1) == u'.')
+                && isAsciiDigit(m_text.at(k.start - 2).unicode())
+                && (k.end >= m_text.size() || !isAsciiAlnum(m_text.at(k.end).unicode())))
+                l.price = true;
+        }
+        for (qsizetype i = from; i < to && !l.price; ++i)
+            l.price = isCurrencySymbol(m_text.at(i).unicode());
     }
 }
 
@@ -508,15 +540,17 @@ void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
     if (t.kind == Kind::Word)
         return;
     const qsizetype len = t.end - t.start;
-    // "ABCD-1234": two halves of four around a hyphen.
-    if (len == 4 && here + 1 < m_tokens.size()) {
+    // "ABCD-1234", "ZXR-4TK": two halves of three to five around a hyphen.
+    if (len >= 3 && len <= 5 && here + 1 < m_tokens.size()) {
         const Token &u = m_tokens[here + 1];
+        const qsizetype ulen = u.end - u.start;
         if (u.line == t.line && u.start == t.end + 1 && m_text.at(t.end) == u'-' && u.kind != Kind::Word
-            && u.end - u.start == 4 && !gluedBefore(t.start) && !gluedAfter(u.end) && !u.masked
-            && (t.kind != Kind::Letters || u.kind != Kind::Letters)) {
+            && ulen >= 3 && ulen <= 5 && !gluedBefore(t.start) && !gluedAfter(u.end) && !u.masked
+            && (t.kind != Kind::Letters || u.kind != Kind::Letters)
+            && (t.kind != Kind::Digits || u.kind != Kind::Digits)
+            && !(t.kind == Kind::Letters && u.kind == Kind::Digits)) { // PROJ-4821, INV-2024: ids
             i = here + 2;
-            out.append({here, here + 1, Shape::AlnumDash,
-                        m_text.mid(t.start, 4) + m_text.mid(u.start, 4)});
+            out.append({here, here + 1, Shape::AlnumDash, m_text.mid(t.start, len) + m_text.mid(u.start, ulen)});
             return;
         }
     }
@@ -680,7 +714,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
     bool announced = false, announcedByContext = false, announcedAfter = false;
     if (alone) {
         const int prev = previousFilledLine(head.line);
-        if (head.line > 0 && prev > 0) {
+        // A short label line right above: "Order number" over its number.
+        if (head.line > 0 && prev > 0 && m_lines[prev].endToken - m_lines[prev].firstToken <= 4) {
             const Line &p = m_lines[prev];
             int last = p.endToken - 1;
             while (last > p.firstToken && (m_tokens[last].flags & Filler))
@@ -737,6 +772,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
     take(alone && head.line > 0 && m_subjectCode, 25, "alone");
     take(alone && head.line > 0 && m_mailCode, 15, "alone");
 
+    // A bare number on a line with an amount is a product or price number.
+    if (line.price && bonus == 0)
+        return 0;
+
     if (!digits) {
         // Letters need a keyword right before or an announcement; mixed
         // tokens at least a keyword nearby.
@@ -762,6 +801,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
         total += 15;
     if (sentenceHas(c.firstTok, OrderTalk))
         total -= 20;
+    if (m_booking)
+        total -= 45;
     *tag = carried;
     return total;
 }

@@ -31,7 +31,7 @@ const std::initializer_list<Entry> kWords = {
     {u"securite", Context}, {u"sicherheit", Context}, {u"connexion", Context}, {u"connecter", Context},
     {u"sesion", Context}, {u"acceso", Context}, {u"acces", Context}, {u"accesso", Context}, {u"войти", Context},
     {u"factor", Context}, {u"step", Context}, {u"guard", Context},
-    {u"unblock", Context}, {u"reset", Context},
+    {u"unblock", Context}, {u"sms", Context},
     // Labels of numbers that are not codes.
     {u"order", Label | Modifier | OrderTalk}, {u"orders", Label | OrderTalk}, {u"invoice", Label | Modifier},
     {u"receipt", Label}, {u"tracking", Label | Modifier}, {u"track", Label}, {u"shipment", Label},
@@ -130,6 +130,15 @@ const std::initializer_list<Entry> kWords = {
     {u"kingdom", Street}, {u"istanbul", Street}, {u"ankara", Street}, {u"izmir", Street}, {u"cupertino", Street},
     {u"california", Street}, {u"inc", Street}, {u"ltd", Street}, {u"llc", Street}, {u"gmbh", Street},
     {u"corporation", Street}, {u"corp", Street}, {u"sti", Street},
+    // Reservations and tickets.
+    {u"reservation", Booking}, {u"reservations", Booking}, {u"booking", Booking}, {u"booked", Booking},
+    {u"itinerary", Booking}, {u"checkin", Booking}, {u"hotel", Booking}, {u"flight", Booking},
+    {u"pnr", Booking}, {u"otel", Booking}, {u"konaklama", Booking}, {u"reserva", Booking},
+    {u"reservierung", Booking}, {u"buchung", Booking}, {u"guests", Booking}, {u"ticket", Booking},
+    // Meetings and invitations: their passcodes and PINs let people in to a call.
+    {u"meeting", Booking}, {u"meetings", Booking}, {u"webinar", Booking}, {u"conference", Booking},
+    {u"dial", Booking}, {u"toplanti", Booking}, {u"toplantiya", Booking}, {u"calendar", Booking},
+    {u"takvim", Booking}, {u"besprechung", Booking}, {u"reunion", Booking},
     // Copyright.
     {u"copyright", Copyright}, {u"telif", Copyright}, {u"rights", Copyright}, {u"reserved", Copyright},
     {u"haklari", Copyright},
@@ -161,7 +170,8 @@ const std::initializer_list<Stem> kStems = {
     {u"kunden", Label}, {u"счет", Label}, {u"indirim", Modifier | Promo}, {u"kupon", Modifier | Promo},
     {u"kampanya", Modifier | Promo}, {u"hediye", Modifier}, {u"davet", Modifier}, {u"posta", Modifier},
     {u"urun", Modifier}, {u"uye", Modifier}, {u"banka", Modifier}, {u"sube", Modifier},
-    {u"promosyon", Modifier | Promo}, {u"rezervasyon", Modifier}, {u"sepet", Promo}, {u"alisveris", Promo},
+    {u"promosyon", Modifier | Promo}, {u"rezervasyon", Modifier | Booking}, {u"bilet", Booking},
+    {u"ucus", Booking}, {u"sepet", Promo},
 };
 
 // Compounds ending in "code" that name a code to type (Bestaetigungscode,
@@ -244,6 +254,19 @@ unsigned codeWordFlags(QStringView folded, QStringView next)
         flags |= CodeWord::CodeNoun;
     if (flags != 0)
         return flags;
+    // Scripts written without spaces: the keyword stands inside a longer run.
+    if (folded.front().unicode() >= 0x3000) {
+        for (const char16_t *k : {u"验证码", u"校验码", u"动态码", u"驗證碼", u"认证码", u"コード", u"코드",
+                                  u"인증번호", u"確認番号", u"暗証番号"}) {
+            if (folded.contains(QStringView(k)))
+                return CodeWord::CodeNoun;
+        }
+        for (const char16_t *k : {u"验证", u"驗證", u"登录", u"認証", u"인증", u"ログイン"}) {
+            if (folded.contains(QStringView(k)))
+                return CodeWord::Context;
+        }
+        return 0;
+    }
     for (const Stem &s : kStems) {
         if (folded.startsWith(QStringView(s.prefix)))
             return s.flags;

@@ -20,6 +20,7 @@ enum Flag : unsigned {
     Street = 1u << 10,    // street, caddesi, suite: the line is an address
     Copyright = 1u << 11, // copyright, telif
     Stop = 1u << 12,      // upper-case words that are not codes (HERE, BELOW)
+    Booking = 1u << 13,   // reservation, itinerary, PNR: the mail's codes are booking references
 };
 }
 
