@@ -9,8 +9,8 @@
 namespace {
 
 // A 50 KiB HTML code mail as large senders send it: quoted-printable, a
-// long style head, a table layout with footer links, years and an address,
-// the code in its own cell near the middle.
+// long style head, a table layout with links, years and an address, the
+// code in its own cell after the first paragraphs, then a long footer.
 QByteArray htmlMail50KiB()
 {
     QByteArray html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>";
@@ -20,7 +20,7 @@ QByteArray htmlMail50KiB()
     const QByteArray row = "<tr><td class=\"r1\">Hesabinizin guvenligi icin yeni bir cihazdan yapilan giris "
                            "isteklerini dogruluyoruz. Ayrintilar icin <a href=\"https://example.com/help?id=2024"
                            "&amp;ref=552211\">yardim sayfasina</a> bakin.</td></tr>\n";
-    while (html.size() < 32 * 1024)
+    for (int i = 0; i < 8; ++i)
         html += row;
     html += "<tr><td>Dogrulama kodunuz:</td></tr><tr><td style=\"font-size:32px\">603918</td></tr>\n";
     while (html.size() < 50 * 1024 - 300)
@@ -58,7 +58,8 @@ QByteArray htmlMail50KiB()
 void BM_ReadAndRecognise50KiBHtml(benchmark::State &state)
 {
     const QByteArray raw = htmlMail50KiB();
-    if (recogniseCode(readMail(raw).subject, readMail(raw).text).code != QStringLiteral("603918")) {
+    const MailText check = readMail(raw);
+    if (raw.size() < 50 * 1024 || recogniseCode(check.subject, check.text).code != QStringLiteral("603918")) {
         state.SkipWithError("the benchmark mail does not read as its code");
         return;
     }

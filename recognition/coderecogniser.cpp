@@ -96,6 +96,10 @@ bool isCurrencySymbol(char16_t c)
 // spaces and hyphens made plain, full-width digits made ASCII.
 void appendClean(QString &out, QStringView in, bool oneLine)
 {
+    const qsizetype start = out.size();
+    out.resize(start + in.size());
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data()) + start;
+    qsizetype written = 0;
     for (qsizetype i = 0; i < in.size(); ++i) {
         char16_t c = in.at(i).unicode();
         switch (c) {
@@ -121,8 +125,9 @@ void appendClean(QString &out, QStringView in, bool oneLine)
         }
         if (oneLine && c == u'\n')
             c = u' ';
-        out.append(QChar(c));
+        dst[written++] = c;
     }
+    out.resize(start + written);
 }
 
 class Scanner

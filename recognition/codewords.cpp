@@ -3,8 +3,12 @@
 #include <QChar>
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -149,8 +153,8 @@ const std::initializer_list<Entry> kWords = {
     {u"important", Stop}, {u"onemli", Stop}, {u"warning", Stop}, {u"uyari", Stop}, {u"dikkat", Stop},
 };
 
-// Stems: a folded word starting with one of these takes its flags, unless
-// it starts with an exception listed before it.
+// Stems: a folded word starting with one of these takes its flags; a longer
+// stem (an exception such as "kodla") wins over a shorter one.
 struct Stem
 {
     const char16_t *prefix;
@@ -183,10 +187,22 @@ const std::initializer_list<const char16_t *> kNotCodeCompounds = {
     u"invitecode",  u"encode",    u"decode",      u"opcode",      u"qrcode",      u"errorcode",
 };
 
+using View = std::u16string_view;
+
+View view(QStringView s)
+{
+    return View(s.utf16(), size_t(s.size()));
+}
+
+// Standard containers: their string hash is cheap on the short words looked
+// up here, once or twice for every word of a mail.
 struct Tables
 {
-    QHash<QStringView, unsigned> words;
-    QHash<QStringView, bool> notCode;
+    std::unordered_map<View, unsigned> words;
+    std::unordered_map<View, unsigned> stems;
+    std::unordered_set<View> stemHeads; // first three letters of every stem
+    size_t longestStem = 0;
+    std::unordered_set<View> notCode;
 };
 
 const Tables &tables()
@@ -194,9 +210,14 @@ const Tables &tables()
     static const Tables t = [] {
         Tables out;
         for (const Entry &e : kWords)
-            out.words[QStringView(e.word)] |= e.flags;
+            out.words[View(e.word)] |= e.flags;
+        for (const Stem &s : kStems) {
+            out.stems.emplace(View(s.prefix), s.flags);
+            out.stemHeads.insert(View(s.prefix).substr(0, 3));
+            out.longestStem = std::max(out.longestStem, View(s.prefix).size());
+        }
         for (const char16_t *w : kNotCodeCompounds)
-            out.notCode.insert(QStringView(w), true);
+            out.notCode.insert(View(w));
         return out;
     }();
     return t;
@@ -246,11 +267,13 @@ unsigned codeWordFlags(QStringView folded, QStringView next)
     if (folded.isEmpty() || folded.size() > 40)
         return 0;
     const Tables &t = tables();
-    unsigned flags = t.words.value(folded, 0);
+    const View word = view(folded);
+    const auto exact = t.words.find(word);
+    unsigned flags = exact == t.words.end() ? 0 : exact->second;
     // "sign in", "log in", "one time", "tek kullanimlik": the pair is the keyword.
-    if ((folded == u"sign" || folded == u"log") && (next == u"in" || next == u"on" || next == u"up"))
+    if ((word == u"sign" || word == u"log") && (next == u"in" || next == u"on" || next == u"up"))
         flags |= CodeWord::Context;
-    if (folded == u"one" && next == u"time")
+    if (word == u"one" && next == u"time")
         flags |= CodeWord::CodeNoun;
     if (flags != 0)
         return flags;
@@ -267,13 +290,17 @@ unsigned codeWordFlags(QStringView folded, QStringView next)
         }
         return 0;
     }
-    for (const Stem &s : kStems) {
-        if (folded.startsWith(QStringView(s.prefix)))
-            return s.flags;
+    // The longest stem wins, so exceptions ("kodla") come before their stem.
+    if (word.size() >= 3 && t.stemHeads.count(word.substr(0, 3))) {
+        for (size_t len = std::min(word.size(), t.longestStem); len >= 3; --len) {
+            const auto it = t.stems.find(word.substr(0, len));
+            if (it != t.stems.end())
+                return it->second;
+        }
     }
-    if (folded.size() >= 8 && (folded.endsWith(u"code") || folded.endsWith(u"codes"))) {
-        const QStringView stem = folded.endsWith(u"s") ? folded.chopped(1) : folded;
-        return t.notCode.contains(stem) ? unsigned(CodeWord::Modifier) : unsigned(CodeWord::CodeNoun);
+    if (word.size() >= 8 && (folded.endsWith(u"code") || folded.endsWith(u"codes"))) {
+        const View stem = folded.endsWith(u"s") ? word.substr(0, word.size() - 1) : word;
+        return t.notCode.count(stem) ? unsigned(CodeWord::Modifier) : unsigned(CodeWord::CodeNoun);
     }
     return 0;
 }
