@@ -716,7 +716,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
 
     // Alone on its line, and what the lines around say.
     const bool alone = line.firstToken == c.firstTok && line.endToken == c.lastTok + 1;
-    bool announced = false, announcedByContext = false, announcedAfter = false;
+    bool announced = false, announcedByContext = false, announcedAfter = false, announcedRightAbove = false;
     if (alone) {
         const int prev = previousFilledLine(head.line);
         // A short label line right above: "Order number" over its number.
@@ -736,6 +736,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
             for (int t = p.firstToken; t < p.endToken; ++t) {
                 announced |= (m_tokens[t].flags & CodeNoun) != 0;
                 announcedByContext |= (m_tokens[t].flags & Context) != 0;
+                announcedRightAbove |= seen == 1 && (m_tokens[t].flags & CodeNoun);
             }
         }
         const int next = nextFilledLine(head.line);
@@ -784,7 +785,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
     if (!digits) {
         // Letters need a keyword right before or an announcement; mixed
         // tokens at least a keyword nearby.
-        const bool strong = (codeBefore && codeGap <= 1) || (alone && announced);
+        const bool strong = (codeBefore && codeGap <= 1) || (alone && announcedRightAbove);
         if (c.shape == Shape::Letters && !strong)
             return 0;
         if (bonus < 40)

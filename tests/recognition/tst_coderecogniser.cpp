@@ -88,6 +88,7 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("duration") << "" << "Your code is valid for 1440 minutes";
     QTest::newRow("no keyword") << "" << "Order 123456";
     QTest::newRow("plain word") << "" << "Your code Expires soon";
+    QTest::newRow("shouted word") << "" << "Your verification code was used.\n\nSee you soon\n\nTHANKS";
     QTest::newRow("empty") << "" << "";
 }
 
