@@ -108,6 +108,11 @@ def main():
             problems.append("%s: %d bytes" % (name, len(raw)))
         if re.search(rb"(?<!\r)\n", raw) or re.search(rb"\r(?!\n)", raw):
             problems.append("%s: line ends are not all CRLF" % name)
+        head = raw.split(b"\r\n\r\n", 1)[0]
+        if re.search(rb"[\x80-\xff]", head):
+            problems.append("%s: raw 8-bit bytes in the top header" % name)
+        if any(len(line) > 998 for line in raw.split(b"\r\n")):
+            problems.append("%s: a line longer than 998 octets" % name)
         msg = email.message_from_bytes(raw, policy=email.policy.default)
         for h in ("From", "Date", "Subject", "Content-Type"):
             if msg.get(h) is None:

@@ -129,9 +129,10 @@ def addr(name, email, charset=None, mode="Q"):
 class Part:
     """A MIME entity: header lines plus body bytes (LF line ends until the end)."""
 
-    def __init__(self, headers, body):
+    def __init__(self, headers, body, src=""):
         self.headers = headers
         self.body = body
+        self.src = src  # the text before encoding, used to address the mail to the person it greets
 
     def render(self):
         return ("\n".join(self.headers) + "\n\n").encode("ascii") + self.body
@@ -172,7 +173,7 @@ def leaf(ctype, text, charset="utf-8", cte="7bit", extra=(), raw=None, label=Non
     else:
         ct = "Content-Type: %s%s" % (ctype, ct_params)
     hdrs = [ct, "Content-Transfer-Encoding: %s" % cte] + list(extra)
-    return Part(hdrs, body)
+    return Part(hdrs, body, text or "")
 
 
 def text(t, charset="utf-8", cte="quoted-printable", **kw):
@@ -212,7 +213,7 @@ def multi(subtype, parts, rng, bstyle="generic", close=True, preamble=None, extr
         body += b"\n--" + b.encode() + b"--\n"
         if epilogue:
             body += epilogue.encode() + b"\n"
-    return Part(hdrs, body.lstrip(b"\n") if not preamble else body)
+    return Part(hdrs, body.lstrip(b"\n") if not preamble else body, "\n".join(p.src for p in parts))
 
 
 def attachment(ctype, filename, raw, disposition="attachment", cid=None, name_param=True):
@@ -398,6 +399,21 @@ TO_PEOPLE = [
 ]
 
 
+GREETING = re.compile(r"\b(Hi|Hey|Hello|Dear|Merhaba|Selam|Say\u0131n|SAYIN|Hallo|Hola|Bonjour)\s+([^\W\d][\w.]*)")
+
+
+def _fold(s):
+    return s.translate(str.maketrans("\u00e7\u011f\u0131\u00f6\u015f\u00fc\u00c7\u011e\u0130\u00d6\u015e\u00dc", "cgiosuCGIOSU")).lower()
+
+
+def _ascii_addr(v):
+    """Encode a raw non-ASCII display name the way a mail client would."""
+    if all(ord(c) < 128 for c in v):
+        return v
+    m = re.match(r'\s*"?([^"<]*?)"?\s*<([^>]+)>\s*$', v)
+    return addr(m.group(1), m.group(2), "utf-8", "Q")
+
+
 class Kit:
     def __init__(self, name):
         seed = int(hashlib.sha256(name.encode()).hexdigest()[:16], 16)
@@ -410,6 +426,21 @@ class Kit:
         span = (dt.datetime(2026, 11, 28, tzinfo=dt.timezone.utc) - start).total_seconds()
         self.date = start + dt.timedelta(seconds=self.rng.randint(0, int(span)))
         self.date = self.date.replace(microsecond=0)
+
+    def _address_greeted(self, src):
+        """Send the mail to the person its text names or greets, so greeting and To agree."""
+        folded = _fold(src)
+        for name, email in TO_PEOPLE:
+            if _fold(name) in folded:
+                self.to_name, self.to_email = name, email
+                return
+        m = GREETING.search(src)
+        if m:
+            word = _fold(m.group(2))
+            for name, email in TO_PEOPLE:
+                if word.startswith(_fold(name.split()[0])):
+                    self.to_name, self.to_email = name, email
+                    return
 
     @property
     def to_domain(self):
@@ -449,10 +480,12 @@ class Kit:
         hs = []
         if trace_on:
             hs += trace(self, style)
-        hs.append("From: %s" % frm)
+        hs.append("From: %s" % _ascii_addr(frm))
+        if to is None:
+            self._address_greeted(body.src)
         nonascii = any(ord(c) > 127 for c in self.to_name)
         to_v = to or addr(self.to_name, self.to_email, "utf-8" if nonascii else None, self.rng.choice("BQ"))
-        hs.append("To: %s" % to_v)
+        hs.append("To: %s" % _ascii_addr(to_v))
         if reply_to:
             hs.append("Reply-To: %s" % reply_to)
         hs.append("Subject: %s" % (subject_raw if subject_raw is not None else subject))

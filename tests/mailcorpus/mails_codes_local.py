@@ -172,6 +172,8 @@ def _(k):
         ("hr",),
         ("h2", "Sana \u00f6zel se\u00e7tiklerimiz \u2013 Efsane Kas\u0131m'da %60'a varan indirim"),
         ("products", _trendyol_products(30, 3), "cdn.dsmcdn.com"),
+        ("h2", "Son gezdiğin ürünler"),
+        ("products", _trendyol_products(12, 21), "cdn.dsmcdn.com"),
         ("small", "Kampanya 11.11.2025 23:59'a kadar ge\u00e7erlidir. Kargo bedava 300 TL ve \u00fczeri."),
     ], brand="#f27a1a", css_kib=9, lang="tr", preheader="Giri\u015f kodun burada, ayr\u0131ca Efsane Kas\u0131m f\u0131rsatlar\u0131!",
         footer=["DSM Grup Dan\u0131\u015fmanl\u0131k \u0130leti\u015fim ve Sat\u0131\u015f Tic. A.\u015e. Maslak Mah. Eski B\u00fcy\u00fckdere Cad. No:1 34485 Sar\u0131yer/\u0130stanbul",

@@ -347,7 +347,7 @@ def _(k):
               ("Hiring: Senior Backend Engineer (Remote, EU)", "\u20ac85,000 \u2013 \u20ac110,000 + equity. Apply by March 31."),
               ("GPU prices in 2026", "The RTX 5080 now sells for $999, down from $1,199 at launch."),
               ("CVE-2025-31337 explained", "A heap overflow in a popular image library affects versions 2.3.0 to 2.4.7.")]
-    for i in range(3):
+    for i in range(4):
         for title, summ in topics:
             arts.append((title if i == 0 else "%s (part %d)" % (title, i + 1), summ, "https://newsletter.devweekly.io/c/%d/%d" % (2026 + i, 100 + len(arts))))
     h, t = page(k, "Dev Weekly", [
@@ -355,7 +355,7 @@ def _(k):
         ("p", "Hi friend, here's what happened this week. Published March 6, 2026."),
     ] + _articles(arts) + [
         ("small", "Sponsored: Upgrade to Pro for $8/month (billed $96 yearly). Offer ends 2026-03-31."),
-    ], brand="#006699", css_kib=10, preheader="Rust in 2026, Postgres 18 and the 1999 bug", footer=["Dev Weekly, 2261 Market Street #4667, San Francisco, CA 94114", "\u00a9 2019\u20132026 Dev Weekly. Unsubscribe | Preferences"], domain="devweekly.io")
+    ], brand="#006699", css_kib=12, preheader="Rust in 2026, Postgres 18 and the 1999 bug", footer=["Dev Weekly, 2261 Market Street #4667, San Francisco, CA 94114", "\u00a9 2019\u20132026 Dev Weekly. Unsubscribe | Preferences"], domain="devweekly.io")
     return k.message("Dev Weekly <hello@devweekly.io>", "Dev Weekly #412: Rust in 2026, Postgres 18, the 1999 bug", alt(k, h, t), lists=True, style="gmail", tz="est")
 
 
