@@ -2,6 +2,6 @@
 # through a local SMTP server. They start the test fixtures, so they exist
 # only when the tests are built.
 if(TARGET mirelo_testsupport_mailservers)
-  mirelo_add_bench(bench_transport SOURCES transport_bench.cpp
+  mirelo_add_bench(bench_transport SOURCES transport_bench.cpp samplemail.h
     LIBS mirelo_transport mirelo_testsupport_mailservers)
 endif()

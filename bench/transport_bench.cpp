@@ -1,10 +1,12 @@
 // One full poll of an account with eight unseen messages against a local
-// Dovecot, and one reply sent through a local SMTP server, both over TLS on
+// Dovecot (small plain mails, and 50 KiB HTML mails as large senders send
+// them), and one reply sent through a local SMTP server, both over TLS on
 // loopback. The servers are the test fixtures, started once.
 #include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
+#include "samplemail.h"
 #include "support/dovecotserver.h"
 #include "support/smtpserver.h"
 #include "support/tlsfixture.h"
@@ -27,6 +29,7 @@ struct Servers
         }
         tls.trustInProcess();
         imap.addUser(QStringLiteral("bench"), QStringLiteral("secret"));
+        imap.addUser(QStringLiteral("large"), QStringLiteral("secret"));
         if (!imap.start()) {
             error = imap.error();
             return;
@@ -37,6 +40,8 @@ struct Servers
                                                 QStringLiteral("Kod %1").arg(i),
                                                 QStringLiteral("Dogrulama kodunuz: %1").arg(480000 + i)));
         }
+        for (int i = 1; i <= 8; ++i)
+            imap.deliver(QStringLiteral("large"), sampleHtmlMail(480000 + i));
         if (!smtp.start(SmtpTestServer::ImplicitTls, QStringLiteral("bench"), QStringLiteral("secret")))
             error = smtp.error();
     }
@@ -44,13 +49,13 @@ struct Servers
 
 Servers *servers = nullptr;
 
-EmailAccount benchAccount(quint16 port)
+EmailAccount benchAccount(quint16 port, const QString &user = QStringLiteral("bench"))
 {
     EmailAccount acc;
-    acc.address = QStringLiteral("bench@localhost");
+    acc.address = user + QStringLiteral("@localhost");
     acc.host = QStringLiteral("127.0.0.1");
     acc.port = port;
-    acc.user = QStringLiteral("bench");
+    acc.user = user;
     acc.pass = QStringLiteral("secret");
     return acc;
 }
@@ -75,6 +80,28 @@ void BM_PollEightUnseen(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PollEightUnseen)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5)->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_PollEightUnseen50k(benchmark::State &state)
+{
+    if (!servers->error.isEmpty()) {
+        state.SkipWithError(qPrintable(servers->error));
+        return;
+    }
+    ImapWorker worker;
+    QList<MailItem> items;
+    QObject::connect(&worker, &ImapWorker::mailsReady, [&items](const QList<MailItem> &list) { items = list; });
+    const EmailAccount acc = benchAccount(servers->imap.port(), QStringLiteral("large"));
+    for (auto _ : state) {
+        items.clear();
+        worker.workPoll({acc}, false);
+        if (items.size() != 8 || !items.at(7).body.contains(QLatin1String("480008"))) {
+            state.SkipWithError("poll did not read eight codes");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_PollEightUnseen50k)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5)->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 void BM_SendReply(benchmark::State &state)

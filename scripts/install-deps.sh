@@ -12,9 +12,10 @@ PACKAGES=(
   qt6-httpserver-dev qt6-websockets-dev
   libgl-dev libxkbcommon-dev libx11-dev libxcb1-dev libxcb-xtest0-dev libxtst-dev libxcb-keysyms1-dev
   libssl-dev
-  libgmime-3.0-dev libgumbo-dev
+  libgmime-3.0-dev
   # tests, fuzzing and benchmarks
   libbenchmark-dev clang libclang-rt-14-dev
+  libgumbo-dev
   dovecot-imapd python3 python3-aiosmtpd openssl oathtool
   libqrcodegencpp-dev libqrencode-dev zbar-tools
   xvfb xauth xdotool fonts-dejavu-core

@@ -105,6 +105,10 @@ void TestMailReader::bodies_data()
         << mime("Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: 8bit",
                 QByteArray::fromHex("fef0fddd") + " 1234")
         << QStringLiteral("şğıİ 1234") << "text/plain; charset=utf-8; 8bit";
+    QTest::newRow("UTF-8 cut inside its last letter stays UTF-8")
+        << mime("Content-Type: text/plain; charset=utf-8\nContent-Transfer-Encoding: base64",
+                crlf(QStringLiteral("Şifre 4242 ğ").toUtf8().chopped(1).toBase64() + "\n"))
+        << QStringLiteral("Şifre 4242 \uFFFD") << "text/plain; charset=utf-8; base64";
     QTest::newRow("boundary never closed, base64 cut short")
         << mime("Content-Type: multipart/alternative; boundary=c",
                 crlf("--c\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\n"
@@ -158,11 +162,17 @@ void TestMailReader::brokenInputStaysBounded()
     const MailText longPlain = readMail(mime("Content-Type: text/plain", QByteArray(600 * 1024, 'a')));
     QCOMPARE(longPlain.text.size(), kMailTextChars);
 
-    // A boundary that is never used leaves no part to read: the raw start.
-    const MailText wrong = readMail(mime("Content-Type: multipart/alternative; boundary=yok",
-                                         crlf("--var\nContent-Type: text/plain\n\nkod 1\n--var--\n")));
-    QVERIFY(wrong.part.isEmpty());
-    QVERIFY(wrong.text.startsWith(QLatin1String("--var\r\nContent-Type")));
+    // A declared boundary that is never used, or none at all: the one the
+    // body uses is found. Without any, the raw start stands as text.
+    const QByteArray parts = crlf("--var\nContent-Type: text/plain\n\nkod 1\n--var--\n");
+    for (const QByteArray &type : {QByteArray("multipart/alternative; boundary=yok"), QByteArray("multipart/mixed")}) {
+        const MailText wrong = readMail(mime("Content-Type: " + type, parts));
+        QCOMPARE(wrong.text, QStringLiteral("kod 1"));
+        QCOMPARE(wrong.part, QStringLiteral("text/plain; 7bit"));
+    }
+    const MailText none = readMail(mime("Content-Type: multipart/mixed; boundary=yok", crlf("--var\n\nkod 1\n")));
+    QVERIFY(none.part.isEmpty());
+    QCOMPARE(none.text, QStringLiteral("--var\r\n\r\nkod 1\r\n"));
 
     for (const QByteArray &junk : {QByteArray(), QByteArray("\0\0\xff\r\n\r\n\0", 8), QByteArray(5000, '\n'),
                                    QByteArray("Content-Type: multipart/mixed\r\n\r\n--\r\n--\r\n")})
@@ -201,7 +211,20 @@ void TestMailReader::htmlVisibleText_data()
     QTest::newRow("a label beats the meta")
         << (QByteArray("<meta charset=\"utf-8\"><b>") + QByteArray::fromHex("dd") + "</b>")
         << QStringLiteral("ISO-8859-9") << QStringLiteral("İ");
-    QTest::newRow("unclosed junk") << QByteArray("<td><<p>a</x><div>b<table><td>c") << QString() << "<\n\na\n\nb\n\nc";
+    QTest::newRow("markup in quotes, odd comments, raw text")
+        << QByteArray("<A HREF=\"x>y\" title='a>b'>bir</A><!-->iki<!--- -- -->uc<SCRIPT>if (a</b) "
+                      "document.write('</scr'+'ipt>')</SCRIPT > dort<!-- acik kalan")
+        << QString() << "birikiuc dort";
+    QTest::newRow("hidden regions nest and end")
+        << QByteArray("<div style=display:none><div>a</div><div>b</div>c</div>d<img hidden>e<br hidden>f")
+        << QString() << "def";
+    QTest::newRow("references: legacy, numeric, invalid")
+        << QByteArray("&copy 2025 &#150; &#x110000; &#0; &#65&#x42; &unknown; & &amp;amp;")
+        << QString() << QStringLiteral("© 2025 – � � AB &unknown; & &amp;");
+    QTest::newRow("text in the head starts the body")
+        << QByteArray("<head><meta charset=utf-8><link rel=x>Kod 1212<style>p{}</style></head><p>son</p>")
+        << QString() << "Kod 1212\n\nson";
+    QTest::newRow("unclosed junk") << QByteArray("<td><<p>a</x><div>b<table><td>c") << QString() << "<\n\na\nb\n\nc";
 }
 
 void TestMailReader::htmlVisibleText()

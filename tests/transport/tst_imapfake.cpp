@@ -187,6 +187,40 @@ private slots:
         QCOMPARE(rec2.allItems().at(0).preview, QStringLiteral("Kod"));
     }
 
+    void undecodableTextStillGivesItsCard()
+    {
+        // A multipart whose text is binary junk without a part in it, then a
+        // sound base64 mail: both get their cards, the first with its raw text.
+        Mailbox box;
+        const QByteArray junk("--x\r\n\r\n\0\xff\xfe", 10);
+        auto server = tlsServer(box);
+        server->reply = [&](const QByteArray &line) {
+            const QByteArray tag = line.left(line.indexOf(' '));
+            if (line.contains("SEARCH"))
+                return QByteArray("* SEARCH 1 2\r\n") + tag + " OK\r\n";
+            if (line.contains("FETCH 1 (UID"))
+                return "* 1 FETCH (UID 1 BODY[HEADER.FIELDS (FROM)] "
+                    + literal("From: a@x.test\r\nContent-Type: multipart/mixed; boundary=y\r\n\r\n") + ")\r\n" + tag
+                    + " OK\r\n";
+            if (line.contains("FETCH 1 BODY.PEEK[TEXT]"))
+                return "* 1 FETCH (BODY[TEXT]<0> " + literal(junk) + ")\r\n" + tag + " OK\r\n";
+            if (line.contains("FETCH 2 (UID"))
+                return "* 2 FETCH (UID 2 BODY[HEADER.FIELDS (FROM)] "
+                    + literal("From: b@x.test\r\nContent-Transfer-Encoding: base64\r\n\r\n") + ")\r\n" + tag
+                    + " OK\r\n";
+            if (line.contains("FETCH 2 BODY.PEEK[TEXT]"))
+                return "* 2 FETCH (BODY[TEXT]<0> " + literal("S29kIDEyMzQ=\r\n") + ")\r\n" + tag + " OK\r\n";
+            return box.answer(line);
+        };
+        ImapWorker worker(quick());
+        WorkerRecord rec(worker);
+        worker.workPoll({accountFor(*server)}, false);
+        QCOMPARE(rec.allItems().size(), 2);
+        QCOMPARE(rec.allItems().at(0).body, QString::fromUtf8(junk));
+        QCOMPARE(rec.allItems().at(1).body, QStringLiteral("Kod 1234"));
+        QCOMPARE(rec.done.at(0).at(2).toString(), QStringLiteral("2 yeni"));
+    }
+
     void headerFetchProblemsSkipTheMessage()
     {
         Mailbox box;
