@@ -214,12 +214,12 @@ void Scanner::classifyWords()
     }
     m_mailCode |= m_subjectCode;
     m_mailContext |= m_subjectContext;
-    bool booking = false, signIn = false;
-    for (const Token &t : std::as_const(m_tokens)) {
+    // Only a subject about signing in or a code makes such a mail a code
+    // mail; words like "password" in an invitation's body do not.
+    bool booking = false;
+    for (const Token &t : std::as_const(m_tokens))
         booking |= (t.flags & Booking) != 0;
-        signIn |= (t.flags & Context) != 0;
-    }
-    m_booking = booking && !signIn;
+    m_booking = booking && !m_subjectContext && !m_subjectCode;
 }
 
 void Scanner::describeLines()

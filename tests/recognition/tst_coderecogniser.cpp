@@ -16,6 +16,7 @@ private slots:
     void notCodes();
     void confidenceOrdersEvidence();
     void keywordCodeBeatsEarlierNumber();
+    void invitationsStayUnsure();
     void oddTextStaysBounded();
 };
 
@@ -119,6 +120,19 @@ void TestCodeRecogniser::keywordCodeBeatsEarlierNumber()
     const CodeMatch m = recogniseCode("Hesap", "Ref 552211 kaydiniz.\nSteam Guard code: 7K2PX\nDestek: 444 0 555");
     QCOMPARE(m.code, QStringLiteral("7K2PX"));
     QCOMPARE(m.tag, QStringLiteral("keyword_before"));
+}
+
+void TestCodeRecogniser::invitationsStayUnsure()
+{
+    // A meeting's passcode lets people into a call, not into an account;
+    // "password" and "sign in" in the body do not change that, a subject does.
+    const QString body = "Join the Webex meeting\nMeeting number: 2345 678 901\nMeeting password: 73920415\n"
+                         "Sign in to Webex to join.";
+    const CodeMatch invite = recogniseCode("Weekly sync", body);
+    QVERIFY2(invite.confidence < 70, qPrintable(invite.code + " " + QString::number(invite.confidence)));
+    const CodeMatch signIn = recogniseCode("Your Webex sign-in code", "Meeting password: 73920415");
+    QCOMPARE(signIn.code, QStringLiteral("73920415"));
+    QVERIFY(signIn.confidence >= 70);
 }
 
 void TestCodeRecogniser::oddTextStaysBounded()
