@@ -65,7 +65,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
     }
 
     // Words after it.
-    bool codeAfter = false, contextAfter = false;
+    // A label after it ("123456 numarali siparis") makes it that label's
+    // number, unless a code noun follows the label ("numarali islem onay
+    // kodunuz").
+    bool codeAfter = false, contextAfter = false, labelAfter = false;
     words = 0;
     for (int j = c.lastTok + 1; j < m_tokens.size() && j - c.lastTok <= 8; ++j) {
         const Token &t = m_tokens[j];
@@ -77,8 +80,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
             codeAfter = true;
             break;
         }
-        if (t.flags & Label)
-            return 0;
+        if (t.flags & Label) {
+            labelAfter = true;
+            continue;
+        }
         if (t.flags & Context) {
             contextAfter = true;
             continue;
@@ -88,6 +93,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
         if (++words > kKeywordReach)
             break;
     }
+    if (labelAfter && !codeAfter)
+        return 0;
 
     // Alone on its line, and what the lines around say.
     const bool alone = line.firstToken == c.firstTok && line.endToken == c.lastTok + 1;

@@ -436,12 +436,16 @@ void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
         const qsizetype ulen = u.end - u.start;
         if (u.line == t.line && u.start == t.end + 1 && m_text.at(t.end) == u'-' && u.kind != Kind::Word
             && ulen >= 3 && ulen <= 5 && !gluedBefore(t.start) && !gluedAfter(u.end) && !u.masked
-            && (t.kind != Kind::Letters || u.kind != Kind::Letters)
             && (t.kind != Kind::Digits || u.kind != Kind::Digits)
             && !(t.kind == Kind::Letters && u.kind == Kind::Digits)) { // PROJ-4821, INV-2024: ids
-            i = here + 2;
-            out.append({here, here + 1, Shape::AlnumDash, m_text.mid(t.start, len) + m_text.mid(u.start, ulen)});
-            return;
+            const bool letters = t.kind == Kind::Letters && u.kind == Kind::Letters;
+            // Two words of capitals ("ABC-DEF") are held to the rules of letter codes.
+            if (!letters || (t.upper && u.upper && t.flags == 0 && u.flags == 0)) {
+                i = here + 2;
+                out.append({here, here + 1, letters ? Shape::Letters : Shape::AlnumDash,
+                            m_text.mid(t.start, len) + m_text.mid(u.start, ulen)});
+                return;
+            }
         }
     }
     if (len < 4 || len > 10 || gluedBefore(t.start) || gluedAfter(t.end))

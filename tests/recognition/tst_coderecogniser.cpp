@@ -42,6 +42,9 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("google prefix") << "" << "G-482913 is your Google verification code." << "482913";
     QTest::newRow("spaced digits") << "" << "Your code\n4 8 2 9 1 3\nDo not share it." << "482913";
     QTest::newRow("dash halves") << "" << "Recovery code: AB12-CD34" << "AB12CD34";
+    QTest::newRow("capital halves") << "Slack" << "Your confirmation code is below\n\nABC-DEF\n" << "ABCDEF";
+    QTest::newRow("label then keyword") << "Banka" << "482913 numarali islem onay kodunuz ile 1.250,00 TL odeme."
+                                        << "482913";
     QTest::newRow("german") << "" << "Ihr Bestätigungscode lautet 902114." << "902114";
     QTest::newRow("spanish") << "" << "Tu código de verificación es 551823" << "551823";
     QTest::newRow("french") << "" << "Votre code de sécurité : 66 12 09" << "661209";
@@ -76,6 +79,7 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("plus phone") << "" << "Security code questions? Call +1 415 555 0132";
     QTest::newRow("us zip") << "Your sign-in code" << "Example Inc., 1600 Main Street, Mountain View, CA 94043";
     QTest::newRow("order number") << "Siparis onayi" << "Verification complete. Order number: 114477";
+    QTest::newRow("numbered order") << "Kod" << "882211 numarali siparisiniz kargoya verildi.";
     QTest::newRow("label above") << "Code" << "Order number\n884201\nTotal\n12.99";
     QTest::newRow("tracking tr") << "Kargo" << "Kargo takip kodu: 7291837";
     QTest::newRow("promo code") << "" << "Use promo code SAVE20 at checkout for 20% off";
