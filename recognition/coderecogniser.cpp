@@ -137,7 +137,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
     }
     if (line.address && digits && !(codeBefore && codeGap == 0) && !(alone && announced))
         return 0;
-    if (sentenceHas(c.firstTok, Promo) || percentInSentence(c.firstTok))
+    if (sentenceHas(c.firstTok, Promo | kPercentFlag))
         return 0;
 
     int bonus = 0;

@@ -64,6 +64,7 @@ Scanner::Scanner(const QString &subject, const QString &text)
     maskLinksAndAddresses();
     classifyWords();
     describeLines();
+    describeSentences();
 }
 
 void Scanner::tokenise()
@@ -115,12 +116,17 @@ void Scanner::maskLinksAndAddresses()
         }
         return from;
     };
+    // Each scheme's next place is looked up again only once passed, so that
+    // a text full of links stays one pass.
+    static const char16_t *const schemes[] = {u"http://", u"https://", u"www."};
+    qsizetype next[3] = {-2, -2, -2};
     for (qsizetype i = 0; i < n;) {
         qsizetype hit = -1;
-        for (const char16_t *scheme : {u"http://", u"https://", u"www."}) {
-            const qsizetype at = m_fold.indexOf(QStringView(scheme), i);
-            if (at >= 0 && (hit < 0 || at < hit))
-                hit = at;
+        for (int k = 0; k < 3; ++k) {
+            if (next[k] != -1 && next[k] < i)
+                next[k] = m_fold.indexOf(QStringView(schemes[k]), i);
+            if (next[k] >= 0 && (hit < 0 || next[k] < hit))
+                hit = next[k];
         }
         if (hit < 0)
             break;
@@ -150,13 +156,14 @@ void Scanner::maskLinksAndAddresses()
     }
     if (m_masks.isEmpty())
         return;
+    std::sort(m_masks.begin(), m_masks.end());
+    qsizetype m = 0;
     for (Token &t : m_tokens) {
-        for (const auto &m : m_masks) {
-            if (t.start < m.second && t.end > m.first) {
-                t.masked = true;
-                break;
-            }
-        }
+        while (m < m_masks.size() && m_masks[m].second <= t.start)
+            ++m;
+        if (m == m_masks.size())
+            break;
+        t.masked = m_masks[m].first < t.end;
     }
 }
 
@@ -467,40 +474,39 @@ void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
         out.append({here, here, Shape::Letters, raw.toString()});
 }
 
-bool Scanner::sentenceHas(int tok, unsigned flag) const
+// Sentence of every token and what each sentence holds, found once: the
+// scoring asks it for every candidate.
+void Scanner::describeSentences()
 {
-    const Token &t = m_tokens[tok];
-    for (int j = tok - 1, seen = 0; j >= 0 && seen < 40; --j, ++seen) {
-        if (breakBetween(m_tokens[j].end, m_tokens[j + 1].start))
-            break;
-        if (m_tokens[j].flags & flag)
-            return true;
+    m_sentenceOf.resize(m_tokens.size());
+    int sentence = 0;
+    for (int i = 0; i < m_tokens.size(); ++i) {
+        if (i > 0 && breakBetween(m_tokens[i - 1].end, m_tokens[i].start))
+            ++sentence;
+        m_sentenceOf[i] = sentence;
     }
-    for (int j = tok + 1, seen = 0; j < m_tokens.size() && seen < 40; ++j, ++seen) {
-        if (breakBetween(m_tokens[j - 1].end, m_tokens[j].start))
-            break;
-        if (m_tokens[j].flags & flag)
-            return true;
+    m_sentenceFlags.fill(0, m_tokens.isEmpty() ? 0 : sentence + 1);
+    for (int i = 0; i < m_tokens.size(); ++i)
+        m_sentenceFlags[m_sentenceOf[i]] |= m_tokens[i].flags;
+    // "20%", "%20": the sentence talks about a discount or a rate.
+    for (qsizetype at = m_text.indexOf(QLatin1Char('%')); at >= 0 && !m_tokens.isEmpty();
+         at = m_text.indexOf(QLatin1Char('%'), at + 1)) {
+        const bool digitNext = (at > 0 && isAsciiDigit(m_text.at(at - 1).unicode()))
+                               || (at + 1 < m_text.size() && isAsciiDigit(m_text.at(at + 1).unicode()));
+        if (!digitNext)
+            continue;
+        const auto after = std::upper_bound(m_tokens.cbegin(), m_tokens.cend(), at,
+                                            [](qsizetype pos, const Token &t) { return pos < t.start; });
+        int tok = int(after - m_tokens.cbegin()) - 1;
+        if (tok < 0 || breakBetween(m_tokens[tok].end, at))
+            tok = std::min(tok + 1, int(m_tokens.size()) - 1);
+        m_sentenceFlags[m_sentenceOf[tok]] |= kPercentFlag;
     }
-    return (t.flags & flag) != 0;
 }
 
-// "20%", "%20": the sentence talks about a discount or a rate.
-bool Scanner::percentInSentence(int tok) const
+bool Scanner::sentenceHas(int tok, unsigned flag) const
 {
-    qsizetype from = m_tokens[tok].start, to = m_tokens[tok].end;
-    while (from > 0 && !breakBetween(from - 1, from))
-        --from;
-    while (to < m_text.size() && !breakBetween(to, to + 1))
-        ++to;
-    for (qsizetype i = from; i < to; ++i) {
-        if (m_text.at(i) != u'%')
-            continue;
-        if ((i > 0 && isAsciiDigit(m_text.at(i - 1).unicode()))
-            || (i + 1 < m_text.size() && isAsciiDigit(m_text.at(i + 1).unicode())))
-            return true;
-    }
-    return false;
+    return (m_sentenceFlags[m_sentenceOf[tok]] & flag) != 0;
 }
 
 int Scanner::previousFilledLine(int line) const

@@ -19,6 +19,8 @@ namespace codescan {
 constexpr qsizetype kMaxTextChars = 128 * 1024;
 // How far a keyword may stand from its code, in words other than fillers.
 constexpr int kKeywordReach = 4;
+// A sentence flag beside the word flags: a percentage stands in it.
+constexpr unsigned kPercentFlag = 1u << 31;
 
 enum class Kind : quint8 { Digits, Letters, Mixed, Word };
 
@@ -114,8 +116,8 @@ private:
     bool breakBetween(qsizetype from, qsizetype to) const;
     bool onlySpacesBetween(qsizetype from, qsizetype to) const;
     int score(const Candidate &c, QString *tag) const;
+    void describeSentences();
     bool sentenceHas(int tok, unsigned flag) const;
-    bool percentInSentence(int tok) const;
     int previousFilledLine(int line) const;
     int nextFilledLine(int line) const;
     QStringView fold(const Token &t) const { return QStringView(m_fold).mid(t.start, t.end - t.start); }
@@ -125,6 +127,8 @@ private:
     QVector<Token> m_tokens;
     QVector<Line> m_lines;
     QVarLengthArray<std::pair<qsizetype, qsizetype>, 16> m_masks;
+    QVector<int> m_sentenceOf;        // per token
+    QVector<unsigned> m_sentenceFlags; // per sentence: its words' flags, kPercentFlag
     bool m_mailCode = false;
     bool m_mailContext = false;
     bool m_subjectCode = false;
