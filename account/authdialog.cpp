@@ -19,6 +19,7 @@ namespace {
 QLabel *makeLabel(const QString &text, const char *styleClass, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setProperty("class", QString::fromLatin1(styleClass));
     label->setAlignment(Qt::AlignCenter);
     return label;
@@ -95,6 +96,8 @@ AuthDialog::AuthDialog(FirebaseAuth *auth, QWidget *parent)
     layout->addWidget(passEdit);
 
     statusLabel = new QLabel(this);
+    // Shows the database's error texts.
+    statusLabel->setTextFormat(Qt::PlainText);
     statusLabel->setProperty("class", QStringLiteral("muted"));
     layout->addWidget(statusLabel);
 

@@ -14,7 +14,7 @@ class FirebaseAuth : public QObject
     Q_OBJECT
 public:
     // `databaseBaseUrl`: the database's base URL without trailing slash
-    // (see cloudDatabaseUrl); it may also be given later.
+    // (see startCloudDatabase); it may also be given later.
     explicit FirebaseAuth(QObject *parent = nullptr, const QString &databaseBaseUrl = QString());
 
     void setDatabaseBaseUrl(const QString &url);

@@ -12,6 +12,7 @@ mirelo_library(mirelo_app
     tray.h tray.cpp
     notifytext.h notifytext.cpp
     signingate.h signingate.cpp
+    settingsfile.h settingsfile.cpp
     startup.h startup.cpp
     mainwindow.h mainwindow.cpp
   PUBLIC_LIBS Qt6::Widgets mirelo_theme mirelo_mail mirelo_inboxpages mirelo_servicepages

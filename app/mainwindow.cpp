@@ -45,10 +45,11 @@
 
 static void defaultMessage(QWidget *parent, QMessageBox::Icon icon, const QString &text)
 {
+    // Plain-text boxes: the texts carry server answers and account names.
     if (icon == QMessageBox::Warning)
-        QMessageBox::warning(parent, "MIRELO+", text);
+        PageDialogs::standard()->warn(parent, text);
     else
-        QMessageBox::information(parent, "MIRELO+", text);
+        PageDialogs::standard()->inform(parent, "MIRELO+", text);
 }
 
 MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMainWindow(parent), m_opt(options)
@@ -77,7 +78,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMai
     setWindowIcon(logoIcon());
 
     // 2. services, children of the window
-    const QString dbUrl = m_opt.databaseUrl.isEmpty() ? cloudDatabaseUrl(this) : m_opt.databaseUrl;
+    const QString dbUrl = m_opt.databaseUrl.isEmpty() ? startCloudDatabase(this) : m_opt.databaseUrl;
     m_store = new MailStore(this);
     m_vault = new TotpManager(this);
     m_typer = new AutoTyper(this);
@@ -85,6 +86,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMai
     m_imap = new ImapClient(m_store, this);
     m_smtp = new SmtpClient(this);
     m_link = new LinkManager(this, dbUrl);
+    m_link->cleanUpLeftSessions();
 
     // 3. layout and pages, then the saved theme
     buildLayout();
@@ -204,6 +206,8 @@ void MainWindow::buildLayout()
         m_stack->addWidget(new QWidget(m_stack));
     contentLay->addWidget(m_stack, 1);
     m_status = new QLabel(QString::fromLatin1(kInitialStatus), content);
+    // Server errors, device and account names end up here.
+    m_status->setTextFormat(Qt::PlainText);
     m_status->setObjectName("statusLine");
     m_status->setProperty("class", "muted");
     contentLay->addWidget(m_status);
@@ -270,6 +274,9 @@ void MainWindow::buildTray()
 
 void MainWindow::showFromTray()
 {
+    // Before the sign-in gate lets the user in, nothing of the window shows.
+    if (!m_auth->isLogged())
+        return;
     showNormal();
     raise();
     activateWindow();
@@ -277,6 +284,9 @@ void MainWindow::showFromTray()
 
 void MainWindow::typeLastCode()
 {
+    // It would show the window (minimised) and a code before sign-in.
+    if (!m_auth->isLogged())
+        return;
     if (m_masked) {
         setStatus(QString::fromLatin1(kMaskedActionStatus));
         return;
@@ -290,7 +300,7 @@ void MainWindow::typeLastCode()
 
 void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason != QSystemTrayIcon::Trigger)
+    if (reason != QSystemTrayIcon::Trigger || !m_auth->isLogged())
         return;
     if (isVisible() && !isMinimized()) {
         hide();
@@ -489,8 +499,15 @@ void MainWindow::signOut()
     m_auth->signOut();
     if (m_auth->isLogged())
         return;
-    if (!runSignInGate(m_auth, this, m_opt.runDialog))
+    // The codes stay out of sight until the next user is let in.
+    const bool wasVisible = isVisible();
+    hide();
+    if (!runSignInGate(m_auth, this, m_opt.runDialog)) {
         m_opt.quit();
+        return;
+    }
+    if (wasVisible)
+        showNormal();
 }
 
 void MainWindow::copyCode(const QString &code)

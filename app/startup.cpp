@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/mainwindow.h"
+#include "app/settingsfile.h"
 #include "app/signingate.h"
 #include "desktop/captureprotection.h"
 #include "desktop/protectionguard.h"
@@ -18,6 +19,9 @@ int runMirelo(int &argc, char **argv, const std::function<void(MainWindow &)> &a
     QCoreApplication::setApplicationName("MireloPlus");
     QGuiApplication::setApplicationDisplayName("MIRELO+");
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    // Before anything is read or written: the store holds the secrets.
+    if (!restrictSettingsStore())
+        std::fprintf(stderr, "[MIRELO+] Ayar dosyasi korunamadi: izinler ayarlanamadi.\n");
 
     if (analysisEnvironmentPresent())
         std::fprintf(stderr, "[MIRELO+] Debugger algilandi: kodlar gizli modda baslatilacak.\n");

@@ -8,45 +8,13 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTemporaryDir>
-#include <QThread>
-
-#include <future>
 
 namespace {
-
-// The server runs on a thread of its own, as it would beside the window.
-class ServerThread : public QThread
-{
-public:
-    explicit ServerThread(const QString &dataFile) : m_dataFile(dataFile) {}
-    QString start()
-    {
-        auto future = m_url.get_future();
-        QThread::start();
-        return future.get();
-    }
-
-protected:
-    void run() override
-    {
-        CloudDbServer server(m_dataFile);
-        QString error;
-        if (!server.start(QHostAddress::LocalHost, 0, &error)) {
-            m_url.set_value(QString());
-            return;
-        }
-        m_url.set_value(server.baseUrl());
-        exec();
-    }
-
-private:
-    QString m_dataFile;
-    std::promise<QString> m_url;
-};
 
 bool request(QNetworkAccessManager &nam, const QString &url, const QByteArray &method, const QByteArray &body)
 {
@@ -64,12 +32,13 @@ bool request(QNetworkAccessManager &nam, const QString &url, const QByteArray &m
 void serverRequests(benchmark::State &state, const QByteArray &method)
 {
     QTemporaryDir dir;
-    ServerThread thread(dir.path() + "/db.json");
-    const QString base = thread.start();
-    if (base.isEmpty()) {
+    CloudDbServer server(dir.path() + "/db.json");
+    QString error;
+    if (!server.start(QHostAddress::LocalHost, 0, &error)) {
         state.SkipWithError("server did not start");
         return;
     }
+    const QString base = server.baseUrl();
     QNetworkAccessManager nam;
     const QString url = base + "/mirelo_link/bench/small.json";
     const QByteArray body = "{\"code\":\"123456\",\"at\":1700000000}";
@@ -83,8 +52,6 @@ void serverRequests(benchmark::State &state, const QByteArray &method)
         }
     }
     state.SetItemsProcessed(state.iterations());
-    thread.quit();
-    thread.wait();
 }
 
 void BM_ServerGetSmall(benchmark::State &state) { serverRequests(state, "GET"); }
@@ -120,8 +87,44 @@ void putIntoLargeTree(benchmark::State &state, bool persisted)
 void BM_PutInto10kTree(benchmark::State &state) { putIntoLargeTree(state, true); }
 void BM_PutInto10kTreeMemoryOnly(benchmark::State &state) { putIntoLargeTree(state, false); }
 
+// A small durable write into a database of about 30 MB: its cost must not
+// follow the size of the file.
+void BM_PutInto30MbDatabase(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/db.json";
+    {
+        QJsonObject users;
+        const QString pad(280, QLatin1Char('p'));
+        for (int u = 0; u < 100000; ++u)
+            users.insert(QStringLiteral("user%1").arg(u), QJsonObject{{"pass", pad}});
+        CloudDbStore seed(file);
+        QString error;
+        seed.load(&error);
+        seed.write({"mirelo_users"}, users, &error);
+        seed.compact(&error);
+    }
+    CloudDbStore store(file);
+    QString error;
+    if (!store.load(&error)) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    state.counters["file_MB"] = double(QFileInfo(file).size()) / 1e6;
+    int n = 0;
+    for (auto _ : state) {
+        const CloudDbReply reply = handleCloudDbRequest(store, "PUT", "/mirelo_link/s/inbox/m.json",
+                                                        "{\"box\":\"" + QByteArray::number(++n) + "\"}");
+        if (reply.status != 200) {
+            state.SkipWithError("write refused");
+            break;
+        }
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_PutInto30MbDatabase)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ServerGetSmall)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ServerPutSmall)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_PutInto10kTree)->Unit(benchmark::kMicrosecond)->UseRealTime();

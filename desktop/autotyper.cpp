@@ -23,12 +23,6 @@ QClipboard *systemClipboard()
     return QGuiApplication::clipboard();
 }
 
-void putSecretText(const QString &text)
-{
-    if (QClipboard *clipboard = systemClipboard())
-        clipboard->setMimeData(secretClipboardData(text));
-}
-
 } // namespace
 
 QMimeData *secretClipboardData(const QString &text)
@@ -89,6 +83,11 @@ bool AutoTyper::typingAvailable()
 void AutoTyper::copyToClipboard(const QString &text)
 {
     m_lastText = text;
+    placeOnClipboard(text);
+}
+
+void AutoTyper::placeOnClipboard(const QString &text)
+{
     QClipboard *clipboard = systemClipboard();
     if (!clipboard)
         return;
@@ -104,7 +103,9 @@ void AutoTyper::copyToClipboard(const QString &text)
 void AutoTyper::autoType(const QString &code)
 {
     m_lastText = code;
-    putSecretText(code);
+    // Typing goes through the clipboard too (paste fallbacks); the code must
+    // not stay there longer than a copied one.
+    placeOnClipboard(code);
     QTimer::singleShot(m_typingDelayMs, Qt::PreciseTimer, this, [this, code] { typeWhenReleased(code, 0); });
 }
 

@@ -49,6 +49,8 @@ signals:
     void typingFinished(bool ok);
 
 private:
+    // Puts the code on the clipboard and clears it after the interval.
+    void placeOnClipboard(const QString &text);
     void typeWhenReleased(const QString &code, int waitedMs);
 
     QString m_lastText;

@@ -28,6 +28,7 @@ mirelo_library(mirelo_desktop
     autotyper.h autotyper.cpp hotkeyfilter.h hotkeyfilter.cpp
     protectionguard.h protectionguard.cpp
     shieldchecks.h shieldchecks.cpp
+    plaintext.h plaintext.cpp
   PUBLIC_LIBS Qt6::Core Qt6::Gui
   LIBS ${_desktop_platform_libs})
 

@@ -11,7 +11,7 @@
 
 #include <cstdio>
 
-QString cloudDatabaseUrl(QObject *owner)
+QString startCloudDatabase(QObject *owner)
 {
     QString url = QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"))
                       .value(QStringLiteral("cloud/url"))
@@ -39,12 +39,17 @@ QString cloudDatabaseUrl(QObject *owner)
         std::fprintf(stderr, "[MIRELO+] yerel veritabani baslamadi: %s\n", qPrintable(error));
         return QString();
     }
-    if (!started && QFile::exists(dataFile)) {
-        // A data file that no longer parses is kept aside, not overwritten,
-        // and the user can still sign up again on a fresh database.
-        const QString aside = dataFile + QStringLiteral(".broken-")
-                              + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
-        if (QFile::rename(dataFile, aside)) {
+    const QString logFile = CloudDbStore::logFileFor(dataFile);
+    if (!started && (QFile::exists(dataFile) || QFile::exists(logFile))) {
+        // A data file or log that no longer parses is kept aside, not
+        // overwritten, and the user can still sign up again on a fresh
+        // database.
+        const QString suffix = QStringLiteral(".broken-")
+                               + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
+        const QString aside = dataFile + suffix;
+        const bool dataAside = !QFile::exists(dataFile) || QFile::rename(dataFile, aside);
+        const bool logAside = !QFile::exists(logFile) || QFile::rename(logFile, logFile + suffix);
+        if (dataAside && logAside) {
             std::fprintf(stderr, "[MIRELO+] veritabani dosyasi bozuk, kenara alindi: %s\n", qPrintable(aside));
             delete server;
             server = new CloudDbServer(dataFile, owner);

@@ -4,9 +4,10 @@
 
 class QObject;
 
-// The database base URL the program uses: the settings value "cloud/url"
-// when the user set one (a hosted database), otherwise the URL of a local
-// database server started inside this process on 127.0.0.1, owned by
-// `owner`, with its data in the application-data folder. Empty when the
-// local server could not start.
-QString cloudDatabaseUrl(QObject *owner);
+// Starts the database the program uses and returns its base URL: the
+// settings value "cloud/url" when the user set one (a hosted database,
+// nothing is started), otherwise a local database server inside this
+// process on 127.0.0.1, on a thread of its own, owned by `owner`, with its
+// data in the application-data folder. Empty when the local server could
+// not start.
+QString startCloudDatabase(QObject *owner);

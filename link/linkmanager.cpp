@@ -13,14 +13,23 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace {
 
 const QString kLinkRoot = QStringLiteral("/mirelo_link/");
 const QString kDevicesKey = QStringLiteral("link/devices");
+// Session ids whose record still waits for its clean-up in the database.
+const QString kCleanupKey = QStringLiteral("link/cleanup");
 
 QString sessionPath(const QString &sid)
 {
     return kLinkRoot + sid;
+}
+
+QString codeHashPath(const QString &sid)
+{
+    return kLinkRoot + sid + QStringLiteral("/codeHash");
 }
 
 QString inboxPath(const QString &sid)
@@ -52,6 +61,14 @@ LinkManager::LinkManager(QObject *parent, const LinkOptions &options)
     connect(m_tick, &QTimer::timeout, this, &LinkManager::onPairTick);
     connect(m_poll, &QTimer::timeout, this, &LinkManager::onPairPoll);
     loadDevices();
+}
+
+void LinkManager::cleanUpLeftSessions()
+{
+    for (const QString &sid : storedCleanups()) {
+        if (!(m_isPairing && m_sessionId == sid))
+            cleanUpSession(sid);
+    }
 }
 
 LinkManager::~LinkManager()
@@ -94,11 +111,21 @@ void LinkManager::startPairing()
     m_expiry = nowSecs() + kPairingLifetimeSecs;
 
     const QJsonObject record = newSessionRecord(sha256Hex(m_pairingCode.toUtf8()), isoUtc(m_clock()));
+    rememberCleanup(sid, true);
+    m_creating.insert(sid);
     restPut(m_nam, this, m_databaseBaseUrl, sessionPath(sid), QJsonDocument(record),
             [this, sid](bool ok, const QByteArray &) {
-                // A late failure of an earlier session must not end a newer one.
-                if (ok || !m_isPairing || m_sessionId != sid)
+                m_creating.remove(sid);
+                // Ended while the write was on its way: its DELETE may have
+                // overtaken it, so the record is cleaned up once more.
+                if (!m_isPairing || m_sessionId != sid) {
+                    cleanUpSession(sid);
                     return;
+                }
+                if (ok)
+                    return;
+                // A write that failed may still have landed.
+                cleanUpSession(sid);
                 m_isPairing = false;
                 m_tick->stop();
                 m_poll->stop();
@@ -129,7 +156,7 @@ void LinkManager::cancelPairing()
         return;
     const QString oldSid = m_sessionId;
     endSession();
-    restDelete(m_nam, this, m_databaseBaseUrl, sessionPath(oldSid), nullptr);
+    cleanUpSession(oldSid);
     emit pairingChanged();
 }
 
@@ -161,10 +188,53 @@ void LinkManager::onPairPoll()
         const PairedDevice device{sid, name, m_linkKey, isoLocal(m_clock())};
         addDevice(device);
         endSession();
+        // The hash names the code the key is made of: six digits, found in
+        // well under a second. It must not outlive the pairing.
+        cleanUpSession(sid);
         emit linkLog(QStringLiteral("Eslesme tamam: ") + name);
         emit devicesChanged();
         emit pairingChanged();
     });
+}
+
+void LinkManager::cleanUpSession(const QString &sid)
+{
+    if (!isValidSessionId(sid))
+        return;
+    // Paired: the record is the device's mailbox and only loses its hash.
+    // Otherwise the whole waiting session goes.
+    const bool paired = std::any_of(m_devices.cbegin(), m_devices.cend(),
+                                    [&sid](const PairedDevice &d) { return d.sid == sid; });
+    const QString path = paired ? codeHashPath(sid) : sessionPath(sid);
+    restDelete(m_nam, this, m_databaseBaseUrl, path, [this, sid](bool ok) {
+        // A record still being written is cleaned up again when that ends.
+        if (ok && !m_creating.contains(sid) && !(m_isPairing && m_sessionId == sid))
+            rememberCleanup(sid, false);
+    });
+}
+
+QStringList LinkManager::storedCleanups() const
+{
+    if (!m_devicesFile.isEmpty())
+        return m_cleanups;
+    return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).value(kCleanupKey).toStringList();
+}
+
+void LinkManager::rememberCleanup(const QString &sid, bool pending)
+{
+    QStringList list = storedCleanups();
+    list.removeAll(sid);
+    if (pending)
+        list.append(sid);
+    if (!m_devicesFile.isEmpty()) {
+        m_cleanups = list;
+        return;
+    }
+    QSettings settings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+    if (list.isEmpty())
+        settings.remove(kCleanupKey);
+    else
+        settings.setValue(kCleanupKey, list);
 }
 
 // --- Joining side ------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 class QNetworkAccessManager;
 class QTimer;
@@ -55,6 +56,11 @@ public:
     // Expiry minus now, never below 0; 0 while idle.
     qint64 secondsLeft() const;
 
+    // Cleans up the sessions an earlier run left behind (closed while waiting,
+    // or paired while the clean-up could not reach the database). The
+    // program calls it once at start; only one manager may own the store.
+    void cleanUpLeftSessions();
+
     // Joining side; answers with joinOk or joinFail.
     void joinSession(const QString &sessionId, const QString &code, const QString &deviceName);
 
@@ -86,6 +92,11 @@ private:
     void saveDevices();
     qint64 nowSecs() const;
     void pollDevice(const PairedDevice &device);
+    // Deletes a waiting session's record, or a paired one's "codeHash"; the
+    // sid stays on the clean-up list (kept across runs) until that worked.
+    void cleanUpSession(const QString &sid);
+    QStringList storedCleanups() const;
+    void rememberCleanup(const QString &sid, bool pending);
 
     QNetworkAccessManager *m_nam = nullptr;
     QString m_databaseBaseUrl;
@@ -104,4 +115,8 @@ private:
     // sid + "/" + message id of the messages whose DELETE is on its way, so
     // that an overlapping poll does not report them twice.
     QSet<QString> m_deleting;
+    // Sessions whose first write is still on its way.
+    QSet<QString> m_creating;
+    // The clean-up list of a manager that keeps its devices in a file.
+    QStringList m_cleanups;
 };

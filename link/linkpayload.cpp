@@ -60,7 +60,8 @@ bool sessionIsPaired(const QJsonObject &record)
 QString sessionDeviceName(const QJsonObject &record)
 {
     const QJsonValue device = record.value(QLatin1String("device"));
-    return device.isString() ? device.toString() : QStringLiteral("Telefon");
+    // The joiner cuts it; a record written by anyone else may not be.
+    return device.isString() ? cutText(device.toString(), kDeviceNameMax) : QStringLiteral("Telefon");
 }
 
 QJsonObject joinedSessionRecord(const QJsonObject &record, const QString &deviceName,
@@ -118,11 +119,20 @@ bool parseLinkPayload(const QByteArray &plain, LinkCode *code)
     QJsonDocument doc;
     if (!parseJson(plain, &doc) || !doc.isObject())
         return false;
+    // A box that opens to anything but a message of the right shape (e.g. one
+    // lengthened without the key) is dropped, never shown as an empty code.
     const QJsonObject payload = doc.object();
-    code->from = payload.value(QLatin1String("from")).toString();
-    code->subject = payload.value(QLatin1String("subject")).toString();
-    code->code = payload.value(QLatin1String("code")).toString();
-    code->ts = payload.value(QLatin1String("ts")).toString();
+    const QJsonValue from = payload.value(QLatin1String("from"));
+    const QJsonValue subject = payload.value(QLatin1String("subject"));
+    const QJsonValue value = payload.value(QLatin1String("code"));
+    const QJsonValue ts = payload.value(QLatin1String("ts"));
+    if (!from.isString() || !subject.isString() || !value.isString() || !ts.isString()
+        || value.toString().isEmpty())
+        return false;
+    code->from = from.toString();
+    code->subject = subject.toString();
+    code->code = value.toString();
+    code->ts = ts.toString();
     return true;
 }
 

@@ -25,7 +25,7 @@ QJsonObject newSessionRecord(const QString &codeHash, const QString &createdIso)
 bool parseSessionRecord(const QByteArray &body, QJsonObject *record);
 // "status" is exactly "paired".
 bool sessionIsPaired(const QJsonObject &record);
-// "device" as a string, "Telefon" when missing or not a string.
+// "device" as a string cut to 64 characters, "Telefon" when missing or not a string.
 QString sessionDeviceName(const QJsonObject &record);
 // The record as the joiner writes it back.
 QJsonObject joinedSessionRecord(const QJsonObject &record, const QString &deviceName,
@@ -48,7 +48,8 @@ struct InboxEntry
 // keys whose value is an object with a well-formed Base64 "data" string.
 // Anything else is left out (and so left alone in the database).
 QList<InboxEntry> parseInbox(const QByteArray &body);
-// Parses an opened payload; false unless it is a JSON object.
+// Parses an opened payload; false unless it is a JSON object whose "from",
+// "subject", "code" and "ts" are strings and whose code is not empty.
 bool parseLinkPayload(const QByteArray &plain, LinkCode *code);
 // openBox with the device key, then parseLinkPayload.
 bool openLinkMessage(const QByteArray &box, const QString &deviceKey, LinkCode *code);

@@ -122,6 +122,7 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     if (m_imap) {
         connect(m_imap, &ImapClient::testLog, this, &AccountsPage::onTestLog);
         connect(m_imap, &ImapClient::testFinished, this, &AccountsPage::onTestFinished);
+        connect(m_imap, &ImapClient::instantChanged, this, &AccountsPage::refreshAccounts);
     }
     refreshAccounts();
 }
@@ -214,9 +215,15 @@ void AccountsPage::refreshAccounts()
     m_list->clear();
     const QList<EmailAccount> accounts = m_store ? m_store->accounts() : QList<EmailAccount>();
     for (const EmailAccount &acc : accounts) {
-        auto *item = new QListWidgetItem(acc.address + QStringLiteral("  —  ") + accountListStatus(acc), m_list);
-        item->setData(Qt::UserRole, acc.address);
         const bool healthy = acc.enabled && acc.lastError.isEmpty();
+        QString text = acc.address + QStringLiteral("  —  ") + accountListStatus(acc);
+        // How new mail arrives: at once over IDLE, or with the next poll.
+        if (healthy) {
+            const bool instant = m_imap && m_imap->isInstant(acc.address);
+            text += instant ? QStringLiteral("  ·  anlik") : QStringLiteral("  ·  her 25 sn");
+        }
+        auto *item = new QListWidgetItem(text, m_list);
+        item->setData(Qt::UserRole, acc.address);
         item->setIcon(letterIcon(QColor(healthy ? kLetterGreen : kLetterGrey), firstLetterUpper(acc.address)));
         if (!acc.enabled)
             item->setForeground(QColor(kLetterGrey));

@@ -1,4 +1,5 @@
 #include "pages/categorydialog.h"
+#include "desktop/plaintext.h"
 
 #include "desktop/capturewidget.h"
 #include "mail/categories.h"
@@ -108,8 +109,9 @@ void CategoryDialog::rebuildList()
         auto *rl = new QHBoxLayout(w);
         rl->setContentsMargins(4, 2, 4, 2);
         auto *label = new QLabel(c.name + QStringLiteral("  —  ") + c.filters.join(QStringLiteral(", ")), w);
+        label->setTextFormat(Qt::PlainText);
         label->setProperty("class", "subj");
-        label->setToolTip(label->text());
+        label->setToolTip(plainToolTip(label->text()));
         auto *del = new QPushButton("Sil", w);
         del->setProperty("class", "miniBtn");
         del->setCursor(Qt::PointingHandCursor);

@@ -1,5 +1,6 @@
 #include "pages/inboxpage.h"
 
+#include "desktop/plaintext.h"
 #include "mail/categories.h"
 #include "mail/codetrust.h"
 #include "mail/mailstore.h"
@@ -56,6 +57,7 @@ InboxPage::InboxPage(MailStore *store, QWidget *parent) : QWidget(parent), m_sto
     lay->addWidget(m_search);
 
     m_banner = new QLabel(this);
+    m_banner->setTextFormat(Qt::PlainText); // names an account or category
     m_banner->setProperty("class", "banner");
     m_banner->setWordWrap(true);
     m_banner->hide();
@@ -196,7 +198,7 @@ QMenu *InboxPage::contextMenuAt(const QPoint &viewportPos, QWidget *parent)
     auto *menu = new QMenu(parent);
     menu->addAction("Sadece bu maili goster", this, [this, account] { emit showOnlyAccountRequested(account); });
     if (!code.isEmpty() && !m_masked) {
-        menu->addAction((QStringLiteral("Kodu kopyala: ") + code).left(40), this,
+        menu->addAction(plainMenuText((QStringLiteral("Kodu kopyala: ") + code).left(40)), this,
                         [this, code] { emit quietCopyRequested(code); });
         menu->addAction("Otomatik yaz", this, [this, code] { emit typeRequested(code); });
     }

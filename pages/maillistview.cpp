@@ -1,4 +1,5 @@
 #include "pages/maillistview.h"
+#include "desktop/plaintext.h"
 
 #include "pages/inboxmodel.h"
 
@@ -114,7 +115,8 @@ bool MailCardDelegate::helpEvent(QHelpEvent *e, QAbstractItemView *view, const Q
         QToolTip::hideText();
         return true;
     }
-    QToolTip::showText(e->globalPos(), tip, view->viewport());
+    // Sender and address come from the mail's own headers.
+    QToolTip::showText(e->globalPos(), plainToolTip(tip), view->viewport());
     return true;
 }
 

@@ -2,20 +2,34 @@
 
 #include <QMessageBox>
 
+namespace {
+
+// The texts carry server answers and names from outside: shown as text,
+// where the static QMessageBox helpers would guess at rich text.
+QMessageBox::StandardButton showBox(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                                    const QString &text, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+} // namespace
+
 void PageDialogs::warn(QWidget *parent, const QString &text)
 {
-    QMessageBox::warning(parent, QStringLiteral("MIRELO+"), text);
+    showBox(parent, QMessageBox::Warning, QStringLiteral("MIRELO+"), text, QMessageBox::Ok);
 }
 
 void PageDialogs::inform(QWidget *parent, const QString &title, const QString &text)
 {
-    QMessageBox::information(parent, title, text);
+    showBox(parent, QMessageBox::Information, title, text, QMessageBox::Ok);
 }
 
 bool PageDialogs::ask(QWidget *parent, const QString &text)
 {
-    return QMessageBox::question(parent, QStringLiteral("MIRELO+"), text,
-                                 QMessageBox::Yes | QMessageBox::No)
+    return showBox(parent, QMessageBox::Question, QStringLiteral("MIRELO+"), text,
+                   QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
 }
 

@@ -6,6 +6,8 @@
 QLabel *classedLabel(const QString &text, const char *cls, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);
+    // Names, addresses and server answers land in these labels: never markup.
+    l->setTextFormat(Qt::PlainText);
     l->setProperty("class", QString::fromLatin1(cls));
     return l;
 }

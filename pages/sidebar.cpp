@@ -1,4 +1,5 @@
 #include "pages/sidebar.h"
+#include "desktop/plaintext.h"
 
 #include "app/theme.h"
 #include "mail/categories.h"
@@ -28,6 +29,7 @@ QString categoryButtonText(const QString &name, int count)
 static QLabel *sideLabel(const QString &text, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
     l->setProperty("class", "sideLabel");
     return l;
 }
@@ -140,8 +142,11 @@ void Sidebar::setUser(const QString &name, const QString &letter)
 {
     // a long name is elided; the full one stays in the tool tip
     const int room = 208 - 20 - 20 - 28 - 8;
+    // The name comes from the database: shown as text, never as markup.
+    m_userName->setTextFormat(Qt::PlainText);
+    m_avatar->setTextFormat(Qt::PlainText);
     m_userName->setText(m_userName->fontMetrics().elidedText(name, Qt::ElideRight, room));
-    m_userName->setToolTip(name);
+    m_userName->setToolTip(plainToolTip(name));
     m_avatar->setText(letter);
 }
 
@@ -169,7 +174,7 @@ void Sidebar::refreshCategories()
     const QHash<QString, int> counts = categoryCounts(mails, cats);
     const QString filter = m_store->categoryFilter();
     for (const Category &c : cats) {
-        auto *b = new QPushButton(categoryButtonText(c.name, counts.value(c.name)), this);
+        auto *b = new QPushButton(plainMenuText(categoryButtonText(c.name, counts.value(c.name))), this);
         b->setCheckable(true);
         b->setProperty("class", "sideBtn");
         b->setMinimumHeight(36);
@@ -177,7 +182,7 @@ void Sidebar::refreshCategories()
         b->setIcon(themeIcon(c.icon.isEmpty() ? QStringLiteral("game") : c.icon));
         b->setIconSize(QSize(16, 16));
         b->setChecked(filter == c.name);
-        b->setToolTip(categoryRuleText(c));
+        b->setToolTip(plainToolTip(categoryRuleText(c)));
         const QString name = c.name;
         connect(b, &QPushButton::clicked, this, [this, name] {
             m_store->setCategoryFilter(m_store->categoryFilter() == name ? QString() : name);

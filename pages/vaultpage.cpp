@@ -100,6 +100,8 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     connect(m_vault, &TotpManager::changed, this, &VaultPage::refreshVault);
     connect(m_vault, &TotpManager::lockChanged, this, &VaultPage::refreshVault);
     connect(m_vault, &TotpManager::tick, this, &VaultPage::updateVaultCodes);
+    // A refused write undoes the change; the user must see why, not guess.
+    connect(m_vault, &TotpManager::saveFailed, this, &VaultPage::statusMessage);
 
     refreshVault();
 }
@@ -199,7 +201,8 @@ void VaultPage::submitPassword()
     if (m_vault->isSet()) {
         ok = m_vault->unlock(password);
         if (!ok) {
-            m_dialogs->warn(this, QStringLiteral("Sifre yanlis."));
+            m_dialogs->warn(this, m_vault->lastFailure() == VaultFailure::None ? QStringLiteral("Sifre yanlis.")
+                                                                              : m_vault->lastFailureText());
             return;
         }
     } else {
@@ -209,7 +212,9 @@ void VaultPage::submitPassword()
         }
         ok = m_vault->setupVault(password);
         if (!ok) {
-            m_dialogs->warn(this, QStringLiteral("En az 4 karakter olmali."));
+            m_dialogs->warn(this, m_vault->lastFailure() == VaultFailure::None
+                                      ? QStringLiteral("En az 4 karakter olmali.")
+                                      : m_vault->lastFailureText());
             return;
         }
     }
@@ -225,6 +230,8 @@ void VaultPage::addEntry()
     if (m_vault->addEntry(m_label->text(), m_secret->text(), QString())) {
         m_label->clear();
         m_secret->clear();
+    } else if (m_vault->lastFailure() == VaultFailure::SaveFailed) {
+        m_dialogs->warn(this, m_vault->lastFailureText());
     } else {
         m_dialogs->warn(this, QStringLiteral("Secret gecersiz. Base32 olmali (A-Z, 2-7) veya otpauth URI."));
     }

@@ -9,7 +9,7 @@ PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
-  qt6-httpserver-dev qt6-websockets-dev
+  qt6-websockets-dev libboost-dev
   libgl-dev libxkbcommon-dev libx11-dev libxcb1-dev libxcb-xtest0-dev libxtst-dev libxcb-keysyms1-dev
   libssl-dev
   libgmime-3.0-dev

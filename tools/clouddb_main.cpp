@@ -23,7 +23,8 @@ int main(int argc, char **argv)
     const QCommandLineOption bindOpt(QStringLiteral("bind"), QStringLiteral("Address to listen on (default 127.0.0.1; 0.0.0.0 for the local network)."),
                                      QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1"));
     const QCommandLineOption dataOpt(QStringLiteral("data"),
-                                     QStringLiteral("JSON data file, created when missing (default mirelo-clouddb.json)."),
+                                     QStringLiteral("JSON data file, created when missing, with its write log FILE.log beside it "
+                                                    "(default mirelo-clouddb.json)."),
                                      QStringLiteral("FILE"), QStringLiteral("mirelo-clouddb.json"));
     parser.addOptions({portOpt, bindOpt, dataOpt});
     parser.process(app);

@@ -3,11 +3,17 @@
 #include <QDateTime>
 
 #include "mail/mailstore.h"
+#include "transport/idlewatcher.h"
 
 ImapClient::ImapClient(MailStore *store, QObject *parent) : ImapClient(store, ImapTimeouts(), parent) {}
 
 ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, QObject *parent)
-    : QObject(parent), store(store), worker(new ImapWorker(timeouts))
+    : ImapClient(store, timeouts, IdleOptions(), parent)
+{
+}
+
+ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, const IdleOptions &idle, QObject *parent)
+    : QObject(parent), store(store), worker(new ImapWorker(timeouts)), idleOptions(idle)
 {
     registerMailMetaTypes();
     worker->moveToThread(&thread);
@@ -18,6 +24,7 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, QObject *
     connect(worker, &ImapWorker::testFinished, this, &ImapClient::onTestFinished);
     connect(worker, &ImapWorker::logMsg, this, [this](const QString &, const QString &msg) { emit status(msg); });
     connect(&timer, &QTimer::timeout, this, &ImapClient::onTick);
+    connect(worker, &ImapWorker::roundDone, this, &ImapClient::onRoundDone, Qt::QueuedConnection);
     thread.start(QThread::InheritPriority);
     timer.setInterval(25000);
 }
@@ -25,6 +32,7 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, QObject *
 ImapClient::~ImapClient()
 {
     timer.stop();
+    idle.reset();
     // Interruption plus quit ends a session's running wait at once, so the
     // thread is down long before the 3000 ms are up.
     thread.requestInterruption();
@@ -39,6 +47,25 @@ void ImapClient::start()
 {
     timer.start();
     pollNow();
+    if (!store || idle)
+        return;
+    idle = std::make_unique<IdleWatcher>(idleOptions);
+    connect(idle.get(), &IdleWatcher::newMail, this, &ImapClient::onIdleMail);
+    connect(idle.get(), &IdleWatcher::instantChanged, this, &ImapClient::onInstantChanged);
+    connect(idle.get(), &IdleWatcher::log, this, [this](const QString &, const QString &msg) { emit status(msg); });
+    connect(store, &MailStore::accountsChanged, this, &ImapClient::syncIdle);
+    syncIdle();
+}
+
+void ImapClient::syncIdle()
+{
+    if (idle && store)
+        idle->setAccounts(store->accounts());
+}
+
+bool ImapClient::isInstant(const QString &addr) const
+{
+    return instant.contains(addr.toLower());
 }
 
 void ImapClient::setPollInterval(int ms)
@@ -65,17 +92,61 @@ void ImapClient::onTick()
 {
     if (!store)
         return;
-    QList<EmailAccount> pollable;
+    bool asked = false;
     const QList<EmailAccount> all = store->accounts();
     for (const EmailAccount &acc : all) {
-        if (acc.enabled && !acc.pass.isEmpty())
-            pollable.append(acc);
+        if (!acc.enabled || acc.pass.isEmpty())
+            continue;
+        // A round still under way makes this one redundant.
+        if (!rounds.begin(acc.address))
+            continue;
+        requestRound(acc);
+        asked = true;
     }
-    if (pollable.isEmpty())
-        return;
-    QMetaObject::invokeMethod(worker, "workPoll", Qt::QueuedConnection, Q_ARG(QList<EmailAccount>, pollable),
+    if (asked)
+        firstRun = false;
+}
+
+void ImapClient::requestRound(const EmailAccount &acc)
+{
+    QMetaObject::invokeMethod(worker, "workRound", Qt::QueuedConnection, Q_ARG(EmailAccount, acc),
                               Q_ARG(bool, firstRun));
-    firstRun = false;
+}
+
+void ImapClient::onRoundDone(QString addr)
+{
+    // New mail announced during the round: one more after it.
+    if (rounds.end(addr))
+        startRoundOf(addr);
+}
+
+void ImapClient::onIdleMail(QString addr)
+{
+    if (rounds.trigger(addr))
+        startRoundOf(addr);
+}
+
+void ImapClient::startRoundOf(const QString &addr)
+{
+    if (store) {
+        for (const EmailAccount &acc : store->accounts()) {
+            if (sameAccount(acc.address, addr) && acc.enabled && !acc.pass.isEmpty()) {
+                requestRound(acc);
+                firstRun = false;
+                return;
+            }
+        }
+    }
+    rounds.forget(addr);
+}
+
+void ImapClient::onInstantChanged(QString addr, bool on)
+{
+    if (on)
+        instant.insert(addr.toLower());
+    else
+        instant.remove(addr.toLower());
+    emit instantChanged(addr, on);
 }
 
 void ImapClient::onMailsReady(QList<MailItem> items)

@@ -2,17 +2,25 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QThread>
 #include <QTimer>
 
-#include "mail/mailrecords.h"
-#include "transport/imapworker.h"
+#include <memory>
 
+#include "mail/mailrecords.h"
+#include "transport/idlesession.h"
+#include "transport/imapworker.h"
+#include "transport/roundscheduler.h"
+
+class IdleWatcher;
 class MailStore;
 
 // GUI-thread face of mail polling: a repeating timer, a worker thread and the
-// ImapWorker on it. Results go into the store and out as status texts.
+// ImapWorker on it, plus the IDLE connections that ask for an account's round
+// as soon as its server announces mail. Results go into the store and out as
+// status texts.
 class ImapClient : public QObject
 {
     Q_OBJECT
@@ -20,15 +28,20 @@ public:
     explicit ImapClient(MailStore *store, QObject *parent = nullptr);
     // Tests pass shorter protocol waits.
     ImapClient(MailStore *store, const ImapTimeouts &timeouts, QObject *parent = nullptr);
+    ImapClient(MailStore *store, const ImapTimeouts &timeouts, const IdleOptions &idle, QObject *parent = nullptr);
     // Stops the timer and the worker thread; a session blocked on a silent
     // server is cut short, so this returns promptly.
     ~ImapClient() override;
 
-    // Starts the timer and polls at once. Called once after construction.
+    // Starts the timer and polls at once, and the IDLE connections of the
+    // store's accounts. Called once after construction.
     void start();
     // The poll period (25000 ms unless a test changes it).
     void setPollInterval(int ms);
     int pollInterval() const;
+    // Whether new mail of the account arrives at once (its IDLE connection is
+    // up) rather than with the next poll.
+    bool isInstant(const QString &addr) const;
 
 public slots:
     void pollNow();
@@ -36,11 +49,15 @@ public slots:
     void onTick();
     void onMailsReady(QList<MailItem> items);
     void onPollDone(QString addr, bool ok, QString msg, int count);
+    void onRoundDone(QString addr);
+    void onIdleMail(QString addr);
+    void onInstantChanged(QString addr, bool instant);
 
 signals:
     void status(QString msg);
     void testLog(QString msg);
     void testFinished(QString addr, bool ok, QString msg);
+    void instantChanged(QString addr, bool instant);
 
 private:
     void onTestFinished(const QString &addr, bool ok, const QString &msg);
@@ -50,4 +67,14 @@ private:
     QThread thread;
     ImapWorker *worker;
     bool firstRun = true;
+
+    // Rounds run per account; IDLE connections ask for them between ticks.
+    void requestRound(const EmailAccount &acc);
+    // The account's round, marked under way already; freed when it is gone.
+    void startRoundOf(const QString &addr);
+    void syncIdle();
+    RoundScheduler rounds;
+    IdleOptions idleOptions;
+    std::unique_ptr<IdleWatcher> idle;
+    QSet<QString> instant;
 };

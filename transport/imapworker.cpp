@@ -1,6 +1,7 @@
 #include "transport/imapworker.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 
 #include "recognition/headerdecode.h"
 #include "transport/imapparse.h"
@@ -24,14 +25,31 @@ void ImapWorker::workTest(EmailAccount acc)
     queue.run([this, acc] { runAccountTest(acc); });
 }
 
+void ImapWorker::workRound(EmailAccount acc, bool firstRun)
+{
+    queue.run([this, acc, firstRun] {
+        runPoll({acc}, firstRun);
+        if (!sessionInterrupted())
+            emit roundDone(acc.address);
+    });
+}
+
 QByteArray ImapWorker::readGreeting(SessionSocket &socket)
 {
+    // A server that sends a byte now and then would otherwise keep the worker
+    // (and every other account's poll) waiting for hours.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const auto waitAtMost = [&](int ms) {
+        const qint64 left = timeouts.greetingTotalMs - elapsed.elapsed();
+        return left > 0 && socket.waitForData(int(qMin<qint64>(ms, left)));
+    };
     QByteArray greeting;
     for (;;) {
-        if (!socket.waitForData(timeouts.greetingFirstMs))
+        if (!waitAtMost(timeouts.greetingFirstMs))
             break;
         greeting += socket.socket().readAll();
-        if (!socket.waitForData(timeouts.greetingMoreMs))
+        if (!waitAtMost(timeouts.greetingMoreMs))
             break;
         greeting += socket.socket().readAll();
         if (greeting.size() > timeouts.greetingLimit)

@@ -19,6 +19,8 @@ struct ImapTimeouts
     int replyChunks = 60;
     int greetingFirstMs = 3000;
     int greetingMoreMs = 150;
+    // The whole greeting, however slowly it trickles in.
+    int greetingTotalMs = 10000;
     qint64 greetingLimit = 0x80000;
     // Any single collected reply larger than this ends the session.
     qint64 replyLimit = 4 * 1024 * 1024;
@@ -40,6 +42,8 @@ public:
 public slots:
     void workPoll(QList<EmailAccount> accounts, bool firstRun);
     void workTest(EmailAccount acc);
+    // One account's poll round; roundDone follows its results.
+    void workRound(EmailAccount acc, bool firstRun);
 
 signals:
     void mailsReady(QList<MailItem> items);
@@ -47,6 +51,7 @@ signals:
     void pollDone(QString addr, bool ok, QString msg, int count);
     void testLog(QString msg);
     void testFinished(QString addr, bool ok, QString msg);
+    void roundDone(QString addr);
 
 private:
     QByteArray readGreeting(SessionSocket &socket);

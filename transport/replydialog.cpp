@@ -19,12 +19,15 @@ ReplyDialog::ReplyDialog(const EmailAccount &account, const QString &to, const Q
     setModal(false);
     setMinimumSize(440, 380);
     applyCaptureProtection(this);
+    // The SMTP server's answers are shown here.
+    statusLabel->setTextFormat(Qt::PlainText);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 18);
     layout->setSpacing(10);
 
     auto *fromLabel = new QLabel(QStringLiteral("Kimden: ") + account.address, this);
+    fromLabel->setTextFormat(Qt::PlainText);
     fromLabel->setProperty("class", QStringLiteral("muted"));
     layout->addWidget(fromLabel);
 

@@ -9,6 +9,10 @@ mirelo_library(mirelo_transport
     sessionsocket.h sessionsocket.cpp
     imapworker.h imapworker.cpp
     imapclient.h imapclient.cpp
+    idleparse.h idleparse.cpp
+    idlesession.h idlesession.cpp
+    idlewatcher.h idlewatcher.cpp
+    roundscheduler.h roundscheduler.cpp
     smtpworker.h smtpworker.cpp
     smtpclient.h smtpclient.cpp
   PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network

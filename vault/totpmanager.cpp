@@ -30,10 +30,16 @@ bool holdsSomething(const QVariant &value)
                 && value.toStringList().isEmpty());
 }
 
+QString storeErrorText(QSettings::Status status)
+{
+    return status == QSettings::FormatError ? QStringLiteral("ayar dosyasi okunamiyor.")
+                                            : QStringLiteral("ayar dosyasina yazilamadi (izin veya disk dolu).");
+}
+
 // Writes the given keys in one go. When the store cannot be written the old
 // values are put back, so that a later successful write elsewhere in the
-// program does not flush half of this one.
-bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values)
+// program does not flush half of this one; `error` then says why.
+bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values, QString *error)
 {
     QSettings settings = openSettingsStore();
     QList<std::pair<QString, QVariant>> previous;
@@ -44,6 +50,7 @@ bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values)
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return true;
+    *error = QStringLiteral("Kasa kaydedilemedi: ") + storeErrorText(settings.status());
     for (const auto &kv : previous) {
         if (kv.second.isValid())
             settings.setValue(kv.first, kv.second);
@@ -60,7 +67,6 @@ TotpManager::TotpManager(QObject *parent, int tickIntervalMs)
 {
     QSettings settings = openSettingsStore();
     m_isSet = settings.value(kKeySet, false).toBool();
-    m_salt = QByteArray::fromBase64(settings.value(kKeySalt).toString().toLatin1());
     // The older, unsealed store is dropped, never imported.
     if (!m_isSet && holdsSomething(settings.value(kKeyLegacy)))
         settings.remove(kKeyLegacy);
@@ -73,10 +79,36 @@ TotpManager::TotpManager(QObject *parent, int tickIntervalMs)
 
 TotpManager::~TotpManager() = default;
 
+bool TotpManager::fail(VaultFailure why)
+{
+    m_lastFailure = why;
+    return false;
+}
+
+QString TotpManager::lastFailureText() const
+{
+    switch (m_lastFailure) {
+    case VaultFailure::None:
+        return QString();
+    case VaultFailure::PasswordTooShort:
+        return QStringLiteral("En az 4 karakter olmali.");
+    case VaultFailure::WrongPassword:
+        return QStringLiteral("Sifre yanlis.");
+    case VaultFailure::DamagedContent:
+        return QStringLiteral("Kasa acilamadi: icerik bozuk.");
+    case VaultFailure::InputRefused:
+        return QStringLiteral("Secret gecersiz. Base32 olmali (A-Z, 2-7) veya otpauth URI.");
+    case VaultFailure::SaveFailed:
+        return m_saveError;
+    }
+    return QString();
+}
+
 bool TotpManager::setupVault(const QString &password)
 {
+    m_lastFailure = VaultFailure::None;
     if (password.size() < kMinPasswordLength)
-        return false;
+        return fail(VaultFailure::PasswordTooShort);
     const QByteArray salt = generateSalt();
     QByteArray key = password.toUtf8();
     const QByteArray box = sealBoxUtf8(vaultEntriesToJson({}), key, salt);
@@ -84,11 +116,12 @@ bool TotpManager::setupVault(const QString &password)
     // three were written.
     if (!writeVaultKeys({{kKeySalt, QString::fromLatin1(salt.toBase64())},
                          {kKeyData, QString::fromLatin1(box.toBase64())},
-                         {kKeySet, true}})) {
+                         {kKeySet, true}},
+                        &m_saveError)) {
         wipeBytes(key);
-        return false;
+        emit saveFailed(m_saveError);
+        return fail(VaultFailure::SaveFailed);
     }
-    m_salt = salt;
     m_masterKeyBytes.assign(std::move(key));
     m_entries.clear();
     m_isSet = true;
@@ -100,8 +133,9 @@ bool TotpManager::setupVault(const QString &password)
 
 bool TotpManager::unlock(const QString &password)
 {
+    m_lastFailure = VaultFailure::None;
     if (!m_isSet)
-        return false;
+        return fail(VaultFailure::WrongPassword);
     if (!loadEntries(password))
         return false;
     m_masterKeyBytes.assign(password.toUtf8());
@@ -123,15 +157,18 @@ bool TotpManager::loadEntries(const QString &password)
     // that the next save would write over the real one.
     const auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || decoded.decoded.isEmpty())
-        return false;
+        return fail(VaultFailure::DamagedContent);
     QByteArray plain = openBox(decoded.decoded, password);
     if (plain.isEmpty())
-        return false;
-    m_entries = vaultEntriesFromJson(plain);
+        return fail(VaultFailure::WrongPassword);
+    // The tag does not stop a box lengthened without the key, which then
+    // opens to bytes that are no vault: refuse it like any other damage.
+    QList<VaultEntry> entries;
+    const bool readable = readVaultEntries(plain, &entries);
     wipeBytes(plain);
-    // The box carries the salt it was sealed with; saving under a damaged
-    // "vault/salt" would make the next box unopenable.
-    m_salt = decoded.decoded.mid(4, kSealedBoxSaltSize);
+    if (!readable)
+        return fail(VaultFailure::DamagedContent);
+    m_entries = entries;
     return true;
 }
 
@@ -139,15 +176,18 @@ bool TotpManager::saveEntries()
 {
     if (m_isLocked)
         return false;
-    if (m_salt.size() != kSealedBoxSaltSize)
-        m_salt = generateSalt();
+    // A fresh salt on every save: two boxes under one salt would share their
+    // keystream and give away the XOR of the two vaults.
+    const QByteArray salt = generateSalt();
     QByteArray plain = vaultEntriesToJson(m_entries);
-    const QByteArray box = sealBoxUtf8(plain, m_masterKeyBytes.view(), m_salt);
+    const QByteArray box = sealBoxUtf8(plain, m_masterKeyBytes.view(), salt);
     wipeBytes(plain);
-    if (writeVaultKeys({{kKeySalt, QString::fromLatin1(m_salt.toBase64())},
-                        {kKeyData, QString::fromLatin1(box.toBase64())}}))
+    if (writeVaultKeys({{kKeySalt, QString::fromLatin1(salt.toBase64())},
+                        {kKeyData, QString::fromLatin1(box.toBase64())}},
+                       &m_saveError))
         return true;
-    emit saveFailed();
+    m_lastFailure = VaultFailure::SaveFailed;
+    emit saveFailed(m_saveError);
     return false;
 }
 
@@ -164,11 +204,12 @@ void TotpManager::lock()
 
 bool TotpManager::addEntry(const QString &label, const QString &secretOrUri, const QString &issuer)
 {
+    m_lastFailure = VaultFailure::None;
     if (m_isLocked)
         return false;
     TotpImport import;
     if (!importTotpInput(label, secretOrUri, issuer, &import))
-        return false;
+        return fail(VaultFailure::InputRefused);
     VaultEntry entry;
     entry.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     entry.label = import.label;
@@ -190,6 +231,7 @@ bool TotpManager::addEntry(const QString &label, const QString &secretOrUri, con
 
 void TotpManager::removeEntry(const QString &id)
 {
+    m_lastFailure = VaultFailure::None;
     if (m_isLocked)
         return;
     const QList<VaultEntry> before = m_entries;

@@ -12,8 +12,19 @@ class QTimer;
 
 inline constexpr int kVaultTickMs = 1000;
 
+// Why the last set-up, unlock, add or remove did not go through.
+enum class VaultFailure {
+    None,
+    PasswordTooShort, // set-up with fewer than 4 characters
+    WrongPassword,    // the box does not open with this password
+    DamagedContent,   // the box opened, but not to a vault
+    InputRefused,     // add: label or secret refused
+    SaveFailed,       // the settings store refused the write
+};
+
 // The TOTP vault: entries sealed under a master password in the settings
-// store ("vault/set", "vault/salt", "vault/data"). While locked no secret is
+// store ("vault/set", "vault/salt", "vault/data"). Every save seals under a
+// fresh salt, so no two boxes share a keystream. While locked no secret is
 // in memory; while open the master password's bytes sit in a page-locked
 // buffer that is wiped on lock.
 class TotpManager : public QObject
@@ -31,8 +42,10 @@ public:
 
     // First set-up (or a fresh empty vault under a new password); false for a
     // password under 4 characters or when the settings cannot be written.
+    // Every failing call below leaves its reason in lastFailure().
     bool setupVault(const QString &password);
-    // False for a wrong password or damaged data; nothing changes then.
+    // False for a wrong password or damaged data; nothing changes then, and
+    // nothing is written.
     bool unlock(const QString &password);
     void lock();
     // False when locked, when the input is refused, or when the vault could
@@ -40,20 +53,27 @@ public:
     bool addEntry(const QString &label, const QString &secretOrUri, const QString &issuer = QString());
     void removeEntry(const QString &id);
 
+    VaultFailure lastFailure() const { return m_lastFailure; }
+    // The user text of lastFailure(), empty for None.
+    QString lastFailureText() const;
+
 signals:
     void changed();
     void lockChanged();
     void tick();
     // The settings store refused a write; the vault kept what was stored.
-    void saveFailed();
+    // `message` reads "Kasa kaydedilemedi: " and the reason.
+    void saveFailed(const QString &message);
 
 private:
     bool loadEntries(const QString &password);
     bool saveEntries();
+    bool fail(VaultFailure why);
 
     QList<VaultEntry> m_entries;
     SecureBytes m_masterKeyBytes;
-    QByteArray m_salt;
+    QString m_saveError;
+    VaultFailure m_lastFailure = VaultFailure::None;
     bool m_isSet = false;
     bool m_isLocked = true;
     QTimer *m_timer = nullptr;

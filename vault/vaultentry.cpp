@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
 
 namespace {
 
@@ -43,11 +44,17 @@ QByteArray vaultEntriesToJson(const QList<VaultEntry> &entries)
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
-QList<VaultEntry> vaultEntriesFromJson(const QByteArray &json)
+bool readVaultEntries(const QByteArray &json, QList<VaultEntry> *out)
 {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isArray())
+        return false;
     QList<VaultEntry> entries;
-    const QJsonArray array = QJsonDocument::fromJson(json).array();
+    const QJsonArray array = doc.array();
     for (const QJsonValue &value : array) {
+        if (!value.isObject())
+            return false;
         const QJsonObject o = value.toObject();
         VaultEntry e;
         e.id = o.value(QLatin1String("id")).toString();
@@ -66,5 +73,13 @@ QList<VaultEntry> vaultEntriesFromJson(const QByteArray &json)
             e.period = o.value(QLatin1String("period")).toInt(0);
         entries.append(e);
     }
+    *out = entries;
+    return true;
+}
+
+QList<VaultEntry> vaultEntriesFromJson(const QByteArray &json)
+{
+    QList<VaultEntry> entries;
+    readVaultEntries(json, &entries);
     return entries;
 }

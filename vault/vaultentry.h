@@ -31,6 +31,9 @@ int secondsRemaining(const VaultEntry &entry);
 // The sealed plaintext: a compact JSON array of {"id","label","issuer","secret"}
 // objects (plus "algorithm", "digits", "period" when not the defaults).
 QByteArray vaultEntriesToJson(const QList<VaultEntry> &entries);
-// Reads that array; anything that is not an array reads as empty; elements
-// without id or secret are dropped.
+// Reads that array; elements without id or secret are dropped. False, and
+// `out` untouched, unless the text is a JSON array of objects: anything else
+// is a damaged box, never an empty vault.
+bool readVaultEntries(const QByteArray &json, QList<VaultEntry> *out);
+// The same, with anything unreadable as an empty list.
 QList<VaultEntry> vaultEntriesFromJson(const QByteArray &json);

@@ -230,7 +230,7 @@ void TstFirebaseAuthServer::embeddedAndHandStartedDatabases()
     // No setup at all: the embedded database.
     {
         QObject owner;
-        FirebaseAuth auth(nullptr, cloudDatabaseUrl(&owner));
+        FirebaseAuth auth(nullptr, startCloudDatabase(&owner));
         QVERIFY(auth.databaseUrl().startsWith("http://127.0.0.1:"));
         QVERIFY(auth.databaseUrl() != db.baseUrl());
         auth.signUp("gomulu", "sifre1");
@@ -241,7 +241,7 @@ void TstFirebaseAuthServer::embeddedAndHandStartedDatabases()
     // A database URL in the settings: mirelo-clouddb started on its own.
     QSettings("MIRELOPLUS", "MireloPlus").setValue("cloud/url", db.baseUrl());
     QObject owner;
-    FirebaseAuth auth(nullptr, cloudDatabaseUrl(&owner));
+    FirebaseAuth auth(nullptr, startCloudDatabase(&owner));
     QCOMPARE(auth.databaseUrl(), db.baseUrl());
     auth.signUp("elle_baslatilan", "sifre1");
     QCOMPARE(await(auth).text, QString("Hos geldin, elle_baslatilan"));

@@ -3,6 +3,7 @@
 #include "app/theme.h"
 #include "app/titlebar.h"
 #include "desktop/autotyper.h"
+#include "link/linkmanager.h"
 #include "link/linkpayload.h"
 #include "link/rest.h"
 #include "mail/mailstore.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <memory>
@@ -48,6 +50,16 @@ MailItem codeMail(const QString &code, const QString &from = "Steam <noreply@ste
     // Fetched just after the fake clock's start: fresh for the tests' minutes.
     m.received = QDateTime::fromSecsSinceEpoch(1'700'000'030);
     return m;
+}
+
+// What Qt shows for a tool tip: it renders one that looks like HTML.
+QString shownToolTip(const QString &tip)
+{
+    if (!Qt::mightBeRichText(tip))
+        return tip;
+    QTextDocument doc;
+    doc.setHtml(tip);
+    return doc.toPlainText();
 }
 
 QImage iconImage(const QIcon &icon)
@@ -111,6 +123,91 @@ private slots:
         m_messages.clear();
         m_dialogResult = QDialog::Rejected;
         QGuiApplication::clipboard()->clear();
+        // A user let in by the sign-in gate, unless a test says otherwise.
+        QSettings s("MIRELOPLUS", "MireloPlus");
+        s.setValue("auth/display", "tester");
+        s.setValue("auth/logged", true);
+    }
+
+    void textFromOutsideIsShownAsText()
+    {
+        // Markup in a display name, a device name, a category and a server
+        // error: every label, tip and button shows it literally.
+        const QString evil = "<b>Kotu</b> & <img src=x>";
+        QSettings s("MIRELOPLUS", "MireloPlus");
+        s.setValue("auth/display", evil);
+        PairedDevice dev{"ABCDEFGH", evil, QString(64, 'a'), "2026-01-01T10:00:00"};
+        s.setValue("link/devices", QString::fromUtf8(serializePairedDevices({dev})));
+        auto w = makeWindow();
+        w->show();
+        w->store()->addOrUpdateCategory(Category{evil, "game", {evil}});
+        w->refreshCategories();
+        emit w->link()->linkLog(QStringLiteral("Eslesme tamam: ") + evil);
+        w->setStatus(QStringLiteral("Sunucu: ") + evil);
+        for (int page = 0; page < w->pageStack()->count(); ++page) {
+            w->switchPage(page);
+            QCoreApplication::processEvents();
+        }
+        int seen = 0;
+        for (QLabel *l : w->findChildren<QLabel *>()) {
+            if (!l->text().contains("Kotu"))
+                continue;
+            ++seen;
+            QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->text()));
+        }
+        QVERIFY(seen >= 3); // user chip, link page log, status line
+        seen = 0;
+        for (QWidget *widget : w->findChildren<QWidget *>()) {
+            if (!widget->toolTip().contains("Kotu"))
+                continue;
+            ++seen;
+            QVERIFY2(shownToolTip(widget->toolTip()).contains(evil), qPrintable(widget->toolTip()));
+        }
+        QVERIFY(seen >= 2); // user chip, category button
+        bool categoryButton = false;
+        for (QPushButton *b : w->sidebar()->categoryButtons()) {
+            if (!b->text().contains("Kotu"))
+                continue;
+            categoryButton = true;
+            // '&' shown as such, never a shortcut
+            QVERIFY(QKeySequence::mnemonic(b->text()).isEmpty());
+        }
+        QVERIFY(categoryButton);
+    }
+
+    void nothingShowsBeforeTheGateLetsTheUserIn()
+    {
+        QSettings("MIRELOPLUS", "MireloPlus").setValue("auth/logged", false);
+        auto w = makeWindow();
+        m_now += 100;
+        w->onNewCode(codeMail("246810"));
+        QCOMPARE(w->typer()->lastText(), QString("246810"));
+        // While the gate's dialog is open (over the window, as at start-up),
+        // every road from the tray to the window stays shut.
+        bool seen = false;
+        auto tryTheTray = [&](QDialog *) {
+            m_tray->activate(QSystemTrayIcon::Trigger);
+            m_tray->activate(QSystemTrayIcon::DoubleClick);
+            m_tray->menu->actions().at(0)->trigger(); // "Goster"
+            m_tray->menu->actions().at(1)->trigger(); // type the last code
+            seen = w->isVisible() || w->isMinimized();
+            return int(QDialog::Rejected);
+        };
+        QVERIFY(!runSignInGate(w->auth(), w.get(), tryTheTray));
+        QVERIFY(!seen);
+        QVERIFY(!w->isVisible());
+
+        // Signed out from a shown window: hidden while the gate runs again.
+        QSettings("MIRELOPLUS", "MireloPlus").setValue("auth/logged", true);
+        auto signedIn = makeWindow();
+        signedIn->show();
+        m_dialogResult = QDialog::Rejected;
+        signedIn->signOut();
+        QCOMPARE(m_quits, 1);
+        QVERIFY(!signedIn->isVisible());
+        m_tray->activate(QSystemTrayIcon::Trigger);
+        signedIn->showFromTray();
+        QVERIFY(!signedIn->isVisible());
     }
 
     void startsWithChromeTrayAndFivePages()

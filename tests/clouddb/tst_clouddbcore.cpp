@@ -36,6 +36,7 @@ private slots:
     void requests();
     void userRecordsAreCreateOnly();
     void refusals();
+    void hostedRulesAgreeWithTheDefaultRules();
     void persistsAndReloads();
     void brokenFileIsRefusedAndKept();
     void failedSaveChangesNothing();
@@ -209,6 +210,10 @@ void TstCloudDbCore::userRecordsAreCreateOnly()
                                   req("DELETE", "/.json"),
                                   req("GET", "/mirelo_users.json"),
                                   req("GET", "/.json"),
+                                  // The pairing tree cannot be listed or replaced whole.
+                                  req("GET", "/mirelo_link.json"),
+                                  req("PUT", "/mirelo_link.json", "{}"),
+                                  req("DELETE", "/mirelo_link.json"),
                                   req("PUT", "/other.json", "1")}) {
         QCOMPARE(r.status, 401);
         QCOMPARE(r.body, denied);
@@ -217,6 +222,62 @@ void TstCloudDbCore::userRecordsAreCreateOnly()
     // Names differing in case are different records.
     QCOMPARE(req("PUT", "/mirelo_users/Ali.json", "{\"pass\":\"c\"}").status, 200);
     QCOMPARE(req("GET", "/mirelo_users/ALI.json").body, QByteArray("null"));
+}
+
+namespace {
+
+// Evaluates the hosted rules file the way the hosted database does for the
+// constructs it uses: ".read"/".write" granted anywhere on the path grant
+// below it, "$name" matches any key, "!data.exists()" holds on a missing node.
+bool hostedAllows(const QJsonObject &rules, const QJsonValue &root, const QStringList &path, const char *kind)
+{
+    QJsonObject node = rules;
+    for (int level = 0;; ++level) {
+        const QJsonValue grant = node.value(QLatin1String(kind));
+        if (grant == QJsonValue(true))
+            return true;
+        if (grant == QJsonValue("!data.exists()") && cloudDbNode(root, path.mid(0, level)).isNull())
+            return true;
+        if (level == path.size())
+            return false;
+        QJsonObject next = node.value(path.at(level)).toObject();
+        for (auto it = node.begin(); next.isEmpty() && it != node.end(); ++it)
+            if (it.key().startsWith('$'))
+                next = it.value().toObject();
+        if (next.isEmpty())
+            return false;
+        node = next;
+    }
+}
+
+} // namespace
+
+void TstCloudDbCore::hostedRulesAgreeWithTheDefaultRules()
+{
+    QFile file(QStringLiteral(MIRELO_TEST_SOURCE_DIR "/firebase_rules.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject rules = QJsonDocument::fromJson(file.readAll()).object().value("rules").toObject();
+    QVERIFY(!rules.isEmpty());
+    const QJsonValue root = json("{\"mirelo_users\":{\"ali\":{\"pass\":\"a\"}},\"mirelo_link\":{\"S\":{\"status\":\"waiting\"}}}");
+    const QList<QStringList> paths = {{},
+                                      {"mirelo_link"},
+                                      {"mirelo_link", "S"},
+                                      {"mirelo_link", "NEW"},
+                                      {"mirelo_link", "S", "inbox", "m1"},
+                                      {"mirelo_users"},
+                                      {"mirelo_users", "ali"},
+                                      {"mirelo_users", "ali", "pass"},
+                                      {"mirelo_users", "veli"},
+                                      {"other"}};
+    for (const QStringList &path : paths) {
+        const QString where = "/" + path.join('/');
+        QVERIFY2(hostedAllows(rules, root, path, ".read") == cloudDbDefaultRulesAllow(root, path, CloudDbAccess::Read),
+                 qPrintable("read " + where));
+        QVERIFY2(hostedAllows(rules, root, path, ".write") == cloudDbDefaultRulesAllow(root, path, CloudDbAccess::Write),
+                 qPrintable("write " + where));
+    }
+    // The sessions are never listable, in either.
+    QVERIFY(!hostedAllows(rules, root, {"mirelo_link"}, ".read"));
 }
 
 void TstCloudDbCore::refusals()
@@ -253,10 +314,11 @@ void TstCloudDbCore::persistsAndReloads()
         QString error;
         QVERIFY(store.load(&error));
         QCOMPARE(handleCloudDbRequest(store, "PUT", "/mirelo_link/s/k.json", "{\"v\":[1,2]}").status, 200);
-        // Written to disk before the request returns.
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("{\"mirelo_link\":{\"s\":{\"k\":{\"v\":{\"0\":1,\"1\":2}}}}}"));
+        // On disk before the request returns: another reader of the same
+        // files finds it while this store is still open.
+        CloudDbStore reader(file);
+        QVERIFY(reader.load(&error));
+        QCOMPARE(cloudDbJsonText(reader.root()), QByteArray("{\"mirelo_link\":{\"s\":{\"k\":{\"v\":{\"0\":1,\"1\":2}}}}}"));
     }
     CloudDbStore again(file);
     QString error;

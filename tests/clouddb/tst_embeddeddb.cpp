@@ -8,6 +8,7 @@
 #include <QNetworkReply>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
@@ -49,7 +50,7 @@ private slots:
     {
         QSettings("MIRELOPLUS", "MireloPlus").setValue("cloud/url", " https://proje.example.com/ ");
         QObject owner;
-        QCOMPARE(cloudDatabaseUrl(&owner), QString("https://proje.example.com"));
+        QCOMPARE(startCloudDatabase(&owner), QString("https://proje.example.com"));
         QVERIFY(owner.children().isEmpty());
     }
 
@@ -60,10 +61,15 @@ private slots:
         QString url;
         {
             QObject owner;
-            url = cloudDatabaseUrl(&owner);
+            url = startCloudDatabase(&owner);
             QVERIFY(url.startsWith("http://127.0.0.1:"));
             QCOMPARE(call(url + "/mirelo_link/e.json", "PUT", "{\"v\":1}"), QByteArray("{\"v\":1}"));
-            QVERIFY(QFile::exists(dataFile));
+            QVERIFY(QFile::exists(dataFile) || QFile::exists(dataFile + ".log"));
+#ifdef Q_OS_UNIX
+            for (const QString &file : {dataFile, dataFile + ".log"})
+                QVERIFY(!QFile::exists(file)
+                        || !(QFile::permissions(file) & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
+#endif
         }
         // The server goes with its owner...
         bool ok = true;
@@ -71,19 +77,41 @@ private slots:
         QVERIFY(!ok);
         // ...and the next start finds the data again.
         QObject owner;
-        const QString again = cloudDatabaseUrl(&owner);
+        const QString again = startCloudDatabase(&owner);
         QCOMPARE(call(again + "/mirelo_link/e/v.json", "GET"), QByteArray("1"));
     }
 
     void secondCopySharesTheRunningServer()
     {
         QObject first;
-        const QString url = cloudDatabaseUrl(&first);
+        const QString url = startCloudDatabase(&first);
         QVERIFY(!url.isEmpty());
         QObject second;
-        QCOMPARE(cloudDatabaseUrl(&second), url);
+        QCOMPARE(startCloudDatabase(&second), url);
         QVERIFY(second.children().isEmpty());
         QCOMPARE(call(url + "/mirelo_link/ortak.json", "PUT", "1"), QByteArray("1"));
+    }
+
+    void foreignHostNamesAreRefused()
+    {
+        QObject owner;
+        const QUrl url(startCloudDatabase(&owner));
+        QVERIFY(url.isValid());
+        auto statusFor = [&](const QByteArray &host) {
+            QTcpSocket s;
+            s.connectToHost(url.host(), quint16(url.port()));
+            if (!s.waitForConnected(3000))
+                return QByteArray();
+            s.write("GET /mirelo_link/x.json HTTP/1.1\r\nHost: " + host + "\r\n\r\n");
+            QByteArray answer;
+            while (!answer.contains("\r\n") && s.waitForReadyRead(3000))
+                answer += s.readAll();
+            return answer.left(answer.indexOf("\r\n"));
+        };
+        const QByteArray port = QByteArray::number(url.port());
+        QCOMPARE(statusFor("localhost:" + port), QByteArray("HTTP/1.1 200 OK"));
+        // A page on attacker.example whose name now points at 127.0.0.1.
+        QCOMPARE(statusFor("attacker.example:" + port), QByteArray("HTTP/1.1 403 Forbidden"));
     }
 
     void brokenDataFileIsKeptAside()
@@ -95,7 +123,7 @@ private slots:
         broken.write("{\"mirelo_users\":{\"x\":");
         broken.close();
         QObject owner;
-        const QString url = cloudDatabaseUrl(&owner);
+        const QString url = startCloudDatabase(&owner);
         QVERIFY(!url.isEmpty());
         QCOMPARE(call(url + "/mirelo_users/yeni.json", "PUT", "{\"pass\":\"p\"}"), QByteArray("{\"pass\":\"p\"}"));
         const QStringList aside = QDir(dir).entryList({"clouddb.json.broken-*"});

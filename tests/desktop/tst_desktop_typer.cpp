@@ -44,6 +44,16 @@ private slots:
         QCOMPARE(finished.first().first().toBool(), false);
     }
 
+    void typedCodeIsClearedFromTheClipboardToo()
+    {
+        AutoTyper typer;
+        typer.setTypingDelay(10);
+        typer.setClipboardClearInterval(100);
+        typer.autoType(QStringLiteral("904417"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("904417"));
+        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->text().isEmpty(), 5000);
+    }
+
     void copiedCodeIsMarkedSecretAndClearedLater()
     {
         AutoTyper typer;

@@ -9,6 +9,7 @@
 
 #include <QSettings>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -28,6 +29,61 @@ void storeDevices(const QByteArray &json)
     QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"))
         .setValue(QStringLiteral("link/devices"), QString::fromUtf8(json));
 }
+
+// A database that answers every request with "null" at once, except PUTs
+// while `holdPuts` is set: those wait until release(). Records the request
+// lines in the order they arrive.
+class HoldingDatabase : public QTcpServer
+{
+public:
+    HoldingDatabase() { listen(QHostAddress::LocalHost, 0); }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+    void release()
+    {
+        holdPuts = false;
+        for (QTcpSocket *socket : std::as_const(held))
+            answer(socket);
+        held.clear();
+    }
+
+    bool holdPuts = true;
+    QStringList requests;
+
+protected:
+    void incomingConnection(qintptr fd) override
+    {
+        auto *socket = new QTcpSocket(this);
+        socket->setSocketDescriptor(fd);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            QByteArray &buffer = buffers[socket];
+            buffer += socket->readAll();
+            const qsizetype end = buffer.indexOf("\r\n\r\n");
+            if (end < 0)
+                return;
+            const QByteArray head = buffer.left(end);
+            const qsizetype lengthAt = head.toLower().indexOf("content-length:");
+            const int length = lengthAt < 0 ? 0 : head.mid(lengthAt + 15).split('\r').first().trimmed().toInt();
+            if (buffer.size() < end + 4 + length)
+                return;
+            buffer.remove(0, end + 4 + length);
+            const QByteArray line = head.left(head.indexOf("\r\n"));
+            requests << QString::fromLatin1(line.left(line.lastIndexOf(' ')));
+            if (holdPuts && line.startsWith("PUT "))
+                held << socket;
+            else
+                answer(socket);
+        });
+    }
+
+private:
+    static void answer(QTcpSocket *socket)
+    {
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 4\r\n\r\nnull");
+    }
+
+    QHash<QTcpSocket *, QByteArray> buffers;
+    QList<QTcpSocket *> held;
+};
 
 QStringList logsOf(const QSignalSpy &spy)
 {
@@ -170,6 +226,28 @@ private slots:
         QCOMPARE(changed.size(), 2);
         QCOMPARE(link.secondsLeft(), 0);
         QVERIFY(link.pairingUri().isEmpty());
+    }
+
+    void cancelledBeforeItsRecordWasWrittenIsDeletedAfterwards()
+    {
+        // The DELETE of a cancel can overtake the first PUT; the record that
+        // PUT then writes must not stay behind.
+        HoldingDatabase db;
+        LinkManager link(nullptr, db.url());
+        link.startPairing();
+        const QString path = QStringLiteral("/mirelo_link/") + link.sessionId() + QStringLiteral(".json");
+        QTRY_COMPARE(db.requests, QStringList({QStringLiteral("PUT ") + path}));
+        link.cancelPairing();
+        QTRY_COMPARE(db.requests.size(), 2);
+        QCOMPARE(db.requests.at(1), QStringLiteral("DELETE ") + path);
+        db.release();
+        QTRY_COMPARE(db.requests.size(), 3);
+        QCOMPARE(db.requests.at(2), QStringLiteral("DELETE ") + path);
+        // Done: nothing is left for the next run.
+        QTRY_VERIFY(QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"))
+                        .value(QStringLiteral("link/cleanup"))
+                        .toStringList()
+                        .isEmpty());
     }
 
     void destroyedWithRequestsInFlight()

@@ -145,6 +145,10 @@ private slots:
         QVERIFY(parseSessionRecord(R"({"status":"paired","device":42})", &record));
         QVERIFY(sessionIsPaired(record));
         QCOMPARE(sessionDeviceName(record), QStringLiteral("Telefon"));
+        // A record written by some other joiner is cut on this side too.
+        QVERIFY(parseSessionRecord(QByteArray(R"({"status":"paired","device":")") + QByteArray(5000, 'd') + "\"}",
+                                   &record));
+        QCOMPARE(sessionDeviceName(record), QString(64, QLatin1Char('d')));
         QVERIFY(!parseSessionRecord("null", &record));
         QVERIFY(!parseSessionRecord("[1,2]", &record));
         QVERIFY(!parseSessionRecord("\"paired\"", &record));
@@ -214,6 +218,16 @@ private slots:
         LinkCode code;
         QVERIFY(!openLinkMessage(sealBox("[1]", key, QByteArray(16, 'q')), key, &code));
         QVERIFY(!parseLinkPayload("null", &code));
+        // Nor is an object of the wrong shape, or a good message with bytes
+        // appended (what a box lengthened without the key opens to).
+        const QByteArray shaped = R"({"code":"1","from":"f","subject":"s","ts":"t"})";
+        QVERIFY(parseLinkPayload(shaped, &code));
+        for (const QByteArray &plain :
+             {QByteArray("{}"), QByteArray(R"({"code":"","from":"f","subject":"s","ts":"t"})"),
+              QByteArray(R"({"code":123456,"from":"f","subject":"s","ts":"t"})"),
+              QByteArray(R"({"code":"1","subject":"s","ts":"t"})"), QByteArray(shaped + QByteArray("\x80\0\x01junk", 7))}) {
+            QVERIFY2(!openLinkMessage(sealBox(plain, key, QByteArray(16, 'q')), key, &code), plain.constData());
+        }
     }
 
     void storedDevices()

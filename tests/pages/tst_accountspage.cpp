@@ -222,7 +222,12 @@ void TestAccountsPage::listStatusesAndMenu()
     a.pass = QStringLiteral("x");
     m_store->addOrUpdateAccount(a);
     QCOMPARE(list->count(), 1);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("ali@firma.com  —  kaydedildi, yoklaniyor..."));
+    QCOMPARE(list->item(0)->text(), QStringLiteral("ali@firma.com  —  kaydedildi, yoklaniyor...  ·  her 25 sn"));
+    // Its IDLE connection up and down again: the row follows at once.
+    m_imap->onInstantChanged(QStringLiteral("ALI@firma.com"), true);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("ali@firma.com  —  kaydedildi, yoklaniyor...  ·  anlik"));
+    m_imap->onInstantChanged(QStringLiteral("ali@firma.com"), false);
+    QVERIFY(list->item(0)->text().endsWith(QStringLiteral("  ·  her 25 sn")));
     QCOMPARE(list->item(0)->data(Qt::UserRole).toString(), QStringLiteral("ali@firma.com"));
     const QImage green = list->item(0)->icon().pixmap(32, 32).toImage();
     QCOMPARE(QColor(green.pixel(3, 16)).name(), QStringLiteral("#22c55e"));

@@ -1,13 +1,18 @@
 #include "pages/lettericon.h"
+#include "pages/pagedialogs.h"
 #include "pages/pagetexts.h"
 #include "support/isolatedsettings.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QtTest>
 
 class TestPageTexts : public QObject
 {
     Q_OBJECT
 private slots:
+    void messageBoxesShowTextAsText();
     void accountFormRefusals_data();
     void accountFormRefusals();
     void accountFormPortAndServer();
@@ -195,6 +200,31 @@ void TestPageTexts::letterIconPixels()
     QVERIFY(white);
     QCOMPARE(firstLetterUpper(QStringLiteral("ali@x.com")), QStringLiteral("A"));
     QCOMPARE(firstLetterUpper(QString()), QStringLiteral("?"));
+}
+
+void TestPageTexts::messageBoxesShowTextAsText()
+{
+    // Server answers and names reach these boxes; the static QMessageBox
+    // helpers would render anything that looks like HTML.
+    const QString evil = QStringLiteral("<b>Sunucu</b> <img src=x> cevabi");
+    QList<Qt::TextFormat> formats;
+    QStringList texts;
+    QTimer closer;
+    closer.setInterval(10);
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            formats << box->textFormat();
+            texts << box->text();
+            box->done(QMessageBox::No);
+        }
+    });
+    closer.start();
+    PageDialogs *dialogs = PageDialogs::standard();
+    dialogs->warn(nullptr, evil);
+    dialogs->inform(nullptr, QStringLiteral("MIRELO+"), evil);
+    QVERIFY(!dialogs->ask(nullptr, evil));
+    QCOMPARE(texts, QStringList({evil, evil, evil}));
+    QCOMPARE(formats, QList<Qt::TextFormat>({Qt::PlainText, Qt::PlainText, Qt::PlainText}));
 }
 
 QTEST_MAIN(TestPageTexts)

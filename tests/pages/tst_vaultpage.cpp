@@ -4,9 +4,13 @@
 #include "support/isolatedsettings.h"
 #include "vault/autolock.h"
 #include "vault/totp.h"
+#include "vault/sealedbox.h"
 #include "vault/totpmanager.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +38,7 @@ private slots:
     void removeAndLock();
     void autoLockAndRestartOnCopy();
     void maskedCards();
+    void refusedWriteAndDamagedBoxHaveTheirOwnMessages();
 
 private:
     QLineEdit *edit(const QString &placeholderStart) const;
@@ -254,3 +259,33 @@ void TestVaultPage::maskedCards()
 
 QTEST_MAIN(TestVaultPage)
 #include "tst_vaultpage.moc"
+
+void TestVaultPage::refusedWriteAndDamagedBoxHaveTheirOwnMessages()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QSignalSpy status(m_page, &VaultPage::statusMessage);
+    // A folder where the settings file belongs: every write is refused, also for root.
+    const QString file = m_settings->settingsFile();
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkpath(file));
+    edit(QStringLiteral("Etiket"))->setText(QStringLiteral("Riot"));
+    edit(QStringLiteral("Secret"))->setText(kSecret);
+    button(QStringLiteral("Ekle"))->click();
+    QCOMPARE(m_dialogs->warnings.size(), 1);
+    QVERIFY2(m_dialogs->warnings.at(0).startsWith(QStringLiteral("Kasa kaydedilemedi: ")),
+             qPrintable(m_dialogs->warnings.at(0)));
+    QCOMPARE(status.size(), 1);
+    QCOMPARE(status.at(0).at(0).toString(), m_dialogs->warnings.at(0));
+    QVERIFY(m_vault->entries().isEmpty());
+    QVERIFY(QDir(file).removeRecursively());
+
+    // A box that opens to something that is no vault is not a wrong password.
+    QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"))
+        .setValue(QStringLiteral("vault/data"),
+                  QString::fromLatin1(sealBox("[]\x80junk", QStringLiteral("kasa-1234"), generateSalt()).toBase64()));
+    button(QStringLiteral("Kasayi Kilitle"))->click();
+    edit(QStringLiteral("Kasa sifresi"))->setText(QStringLiteral("kasa-1234"));
+    button(QStringLiteral("Kilidi Ac"))->click();
+    QCOMPARE(m_dialogs->warnings.last(), QStringLiteral("Kasa acilamadi: icerik bozuk."));
+    QVERIFY(m_vault->isLocked());
+}

@@ -26,8 +26,8 @@ public:
     // Starts mirelo-clouddb and waits until it listens (at most 10 s).
     // Starting again after stop() or kill() reuses the same data file.
     bool start();
-    // Starts the server in this process instead (needs a running event loop
-    // to answer, e.g. QTRY_* or QSignalSpy::wait).
+    // Starts the server in this process instead (it answers from a thread
+    // of its own).
     bool startInProcess();
     // Ends the server: a child gets SIGTERM, then SIGKILL.
     void stop();

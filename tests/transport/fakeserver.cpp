@@ -3,6 +3,8 @@
 #include <QSslSocket>
 #include <QTimer>
 
+#include <memory>
+
 FakeServer::FakeServer(Mode mode, const QSslCertificate &cert, const QSslKey &key)
     : mode(mode), cert(cert), key(key)
 {
@@ -22,21 +24,45 @@ void FakeServer::incomingConnection(qintptr fd)
         delete socket;
         return;
     }
+    connect(socket, &QSslSocket::disconnected, this, [this, socket] {
+        ++closed;
+        buffers.remove(socket);
+    });
     if (mode == Silent)
         return;
     socket->setLocalCertificate(cert);
     socket->setPrivateKey(key);
     connect(socket, &QSslSocket::readyRead, this, [this, socket] { onReadable(socket); });
     if (mode == Tls) {
-        connect(socket, &QSslSocket::encrypted, this, [this, socket] { socket->write(greeting); });
+        connect(socket, &QSslSocket::encrypted, this, [this, socket] { sendGreeting(socket); });
         socket->startServerEncryption();
     } else {
-        socket->write(greeting);
+        sendGreeting(socket);
     }
+}
+
+void FakeServer::sendGreeting(QSslSocket *socket)
+{
+    if (trickleMs <= 0 || greeting.isEmpty()) {
+        socket->write(greeting);
+        return;
+    }
+    auto *timer = new QTimer(socket);
+    auto sent = std::make_shared<int>(0);
+    connect(timer, &QTimer::timeout, socket, [this, socket, timer, sent] {
+        if (*sent >= trickleBytes || socket->state() != QAbstractSocket::ConnectedState) {
+            timer->stop();
+            return;
+        }
+        socket->write(greeting.mid(*sent % greeting.size(), 1));
+        ++*sent;
+    });
+    timer->start(trickleMs);
 }
 
 void FakeServer::onReadable(QSslSocket *socket)
 {
+    QByteArray &buffer = buffers[socket];
     buffer += socket->readAll();
     int end;
     while ((end = buffer.indexOf('\n')) >= 0) {
@@ -82,6 +108,14 @@ void FakeServer::flood(QSslSocket *socket)
         const QByteArray chunk = QByteArray(64 << 10, 'x') + "\r\n";
         socket->write(chunk);
         flooded += chunk.size();
+    }
+}
+
+void FakeServer::push(const QByteArray &bytes)
+{
+    for (QSslSocket *socket : findChildren<QSslSocket *>()) {
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            socket->write(bytes);
     }
 }
 

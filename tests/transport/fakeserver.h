@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSslCertificate>
 #include <QSslKey>
@@ -27,6 +28,10 @@ public:
 
     // Sent once the connection (and its TLS) is up.
     QByteArray greeting;
+    // When set, the greeting goes out one byte at a time at this interval,
+    // over and over, `trickleBytes` bytes in all.
+    int trickleMs = 0;
+    int trickleBytes = 0;
     // The answer to each received line (CR LF removed); empty sends nothing.
     std::function<QByteArray(const QByteArray &line)> reply;
     // After answering a line for which this holds, the server sends without end.
@@ -36,8 +41,13 @@ public:
     // A second part of an answer, sent a moment after the first.
     std::function<QByteArray(const QByteArray &line)> lateReply;
 
+    // Sends to every open connection now, unasked.
+    void push(const QByteArray &bytes);
+
     QList<QByteArray> lines;
     int connections = 0;
+    // Connections the client closed or lost.
+    int closed = 0;
     // A line arrived while the server still owed the previous answer.
     bool spokeTooEarly = false;
 
@@ -47,11 +57,12 @@ protected:
 private:
     void onReadable(QSslSocket *socket);
     void flood(QSslSocket *socket);
+    void sendGreeting(QSslSocket *socket);
 
     Mode mode;
     QSslCertificate cert;
     QSslKey key;
-    QByteArray buffer;
+    QHash<QSslSocket *, QByteArray> buffers;
     bool owing = false;
     qint64 flooded = 0;
 };

@@ -1,5 +1,5 @@
 // Child process of the shutdown test: starts a session against the given
-// port, then quits as soon as a line arrives on standard input, the way the
+// port (or the poll and IDLE connection of the program's start), then quits as soon as a line arrives on standard input, the way the
 // tray's quit ends the program while a session is blocked.
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "mail/mailstore.h"
 #include "transport/imapclient.h"
 #include "transport/smtpclient.h"
 
@@ -23,10 +24,18 @@ int main(int argc, char **argv)
     acc.port = port;
     acc.pass = QStringLiteral("secret");
 
-    ImapClient imap(nullptr);
+    // "idle": the program's own start, a poll and an IDLE connection of one
+    // stored account (the test points the settings at a temporary folder).
+    MailStore store;
+    const bool idle = args.at(1) == QLatin1String("idle");
+    if (idle)
+        store.addOrUpdateAccount(acc);
+    ImapClient imap(idle ? &store : nullptr);
     SmtpClient smtp([port](const EmailAccount &) { return SmtpServer{QStringLiteral("127.0.0.1"), port, false}; },
                     SmtpTimeouts());
-    if (args.at(1) == QLatin1String("imap"))
+    if (idle)
+        imap.start();
+    else if (args.at(1) == QLatin1String("imap"))
         imap.testAccount(acc);
     else
         smtp.sendReply(acc, QStringLiteral("veli@localhost"), QStringLiteral("S"), QStringLiteral("B"));

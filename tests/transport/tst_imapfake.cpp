@@ -353,6 +353,28 @@ private slots:
         QCOMPARE(rec.allItems().size(), 1);
     }
 
+    void tricklingGreetingHasADeadline()
+    {
+        // One byte every 20 ms: each wait for "more" succeeds, so without an
+        // overall deadline the greeting lasts as long as the server likes
+        // (here 8 s; a real one can go on for hours).
+        Mailbox box;
+        auto server = tlsServer(box);
+        server->trickleMs = 20;
+        server->trickleBytes = 400;
+        ImapTimeouts t = quick();
+        t.greetingMoreMs = 100;
+        t.greetingTotalMs = 500;
+        ImapWorker worker(t);
+        WorkerRecord rec(worker);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        worker.workPoll({accountFor(*server)}, false);
+        QCOMPARE(rec.done.size(), 1);
+        QVERIFY2(elapsed.elapsed() < 4000, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY(sent(*server, " LOGIN "));
+    }
+
     void endlessReplyEndsTheSession()
     {
         ImapTimeouts t = quick();

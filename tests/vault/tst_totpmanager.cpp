@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
@@ -88,6 +89,8 @@ private slots:
     void oldVaultsLoadAndSaveUnchanged();
     void lockWipesPasswordAndEntries();
     void addAndRemoveRules();
+    void everySaveSealsUnderAFreshSalt();
+    void boxOpeningToNoVaultRefusesUnlock();
     void failedSaveKeepsStoredEntries();
     void damagedSaltKeyDoesNotBreakNextSave();
     void secureBytesLockAndWipe();
@@ -233,7 +236,10 @@ void TestTotpManager::oldVaultsLoadAndSaveUnchanged()
         "[{\"id\":\"11111111-2222-3333-4444-555555555555\",\"issuer\":\"\",\"label\":\"Old\",\"secret\":\"JBSWY3DPEHPK3PXP\"},"
         "{\"id\":\"66666666-2222-3333-4444-555555555555\",\"issuer\":\"Iss\",\"label\":\"Two\",\"secret\":\"GEZDGNBVGY3TQOJQ\"}]";
     QCOMPARE(storedPlaintext(kPassword), expected);
-    QCOMPARE(store().value("vault/salt").toString(), QString::fromLatin1(salt.toBase64()));
+    // The save draws a new salt; the box carries it, and "vault/salt" follows.
+    const QByteArray saved = QByteArray::fromBase64(store().value("vault/data").toString().toLatin1());
+    QVERIFY(saved.mid(4, 16) != salt);
+    QCOMPARE(store().value("vault/salt").toString(), QString::fromLatin1(saved.mid(4, 16).toBase64()));
 
     // Anything but an array is an empty vault.
     QVERIFY(vaultEntriesFromJson("{\"id\":\"a\",\"secret\":\"B\"}").isEmpty());
@@ -295,6 +301,72 @@ void TestTotpManager::addAndRemoveRules()
     QCOMPARE(vaultEntriesFromJson(storedPlaintext(kPassword)).size(), 1);
 }
 
+void TestTotpManager::everySaveSealsUnderAFreshSalt()
+{
+    TotpManager m;
+    QVERIFY(m.setupVault(kPassword));
+    QSet<QByteArray> salts;
+    QList<QByteArray> boxes;
+    for (const QString &label : {QStringLiteral("a"), QStringLiteral("b")}) {
+        QVERIFY(m.addEntry(label, kSecret));
+        const QByteArray box = QByteArray::fromBase64(store().value("vault/data").toString().toLatin1());
+        QCOMPARE(QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1()), box.mid(4, 16));
+        salts.insert(box.mid(4, 16));
+        boxes << box;
+    }
+    m.removeEntry(m.entries().at(0).id);
+    salts.insert(QByteArray::fromBase64(store().value("vault/data").toString().toLatin1()).mid(4, 16));
+    QCOMPARE(salts.size(), 3);
+    // Two copies of the store no longer share a keystream: the XOR of the
+    // two ciphertexts is not the XOR of the two plaintexts.
+    const QByteArray p0 = openBox(boxes[0], kPassword);
+    const QByteArray p1 = openBox(boxes[1], kPassword);
+    const qsizetype n = qMin(p0.size(), p1.size());
+    int sameXor = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        sameXor += (boxes[0][20 + i] ^ boxes[1][20 + i]) == (p0[i] ^ p1[i]);
+    QVERIFY(sameXor < n / 2);
+
+    TotpManager reopened;
+    QVERIFY(reopened.unlock(kPassword));
+    QCOMPARE(reopened.entries().size(), 1);
+    QCOMPARE(reopened.entries()[0].label, QStringLiteral("b"));
+}
+
+void TestTotpManager::boxOpeningToNoVaultRefusesUnlock()
+{
+    {
+        TotpManager m;
+        QVERIFY(m.setupVault(kPassword));
+        QVERIFY(m.addEntry(QStringLiteral("kept"), kSecret));
+    }
+    const QByteArray real = storedPlaintext(kPassword);
+    // A box lengthened without the key opens to the old plaintext, SHA-256
+    // padding and whatever was appended; other boxes open to other shapes.
+    const QList<QByteArray> plains{real + QByteArray("\x80\0\0\0\x01\x58", 6) + "junk",
+                                   QByteArray("not json"), QByteArray("{\"id\":\"a\",\"secret\":\"B\"}"),
+                                   QByteArray("[1,\"x\"]"), QByteArray("[[]]")};
+    for (const QByteArray &plain : plains) {
+        const QString box = QString::fromLatin1(sealBox(plain, kPassword, generateSalt()).toBase64());
+        store().setValue("vault/data", box);
+        TotpManager m;
+        SignalLog log(&m);
+        QVERIFY2(!m.unlock(kPassword), plain.constData());
+        QCOMPARE(m.lastFailure(), VaultFailure::DamagedContent);
+        QCOMPARE(m.lastFailureText(), QStringLiteral("Kasa acilamadi: icerik bozuk."));
+        QVERIFY(m.isLocked());
+        QVERIFY(log.names.isEmpty());
+        // Locked, so nothing can be saved over the damaged box.
+        QVERIFY(!m.addEntry(QStringLiteral("x"), kSecret));
+        m.removeEntry(QStringLiteral("x"));
+        QCOMPARE(store().value("vault/data").toString(), box);
+    }
+    // A wrong password stays a wrong password.
+    TotpManager m;
+    QVERIFY(!m.unlock(QStringLiteral("other")));
+    QCOMPARE(m.lastFailure(), VaultFailure::WrongPassword);
+}
+
 void TestTotpManager::failedSaveKeepsStoredEntries()
 {
 #ifdef Q_OS_UNIX
@@ -313,6 +385,8 @@ void TestTotpManager::failedSaveKeepsStoredEntries()
         QSignalSpy failed(&m, &TotpManager::saveFailed);
         QVERIFY(!m.addEntry(QStringLiteral("lost"), QStringLiteral("GEZDGNBVGY3TQOJQ")));
         QCOMPARE(failed.count(), 1);
+        QVERIFY(failed.at(0).at(0).toString().startsWith(QStringLiteral("Kasa kaydedilemedi: ")));
+        QCOMPARE(m.lastFailure(), VaultFailure::SaveFailed);
         QCOMPARE(m.entries().size(), 1);
         m.removeEntry(m.entries()[0].id);
         QCOMPARE(failed.count(), 2);

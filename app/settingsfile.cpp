@@ -1,0 +1,41 @@
+#include "app/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+bool restrictSettingsStore()
+{
+    return restrictSettingsFile(QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).fileName());
+}
+
+bool restrictSettingsFile(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return false;
+    const QByteArray dir = QFile::encodeName(folder);
+    ::chmod(dir.constData(), 0700);
+    const QByteArray file = QFile::encodeName(path);
+    // Created owner-only from the first byte, so there is no moment in which
+    // another user could open it.
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fchmod(fd, 0600) == 0;
+    ::close(fd);
+    return ok;
+#else
+    // The profile folder is the user's own on Windows.
+    Q_UNUSED(path);
+    return true;
+#endif
+}

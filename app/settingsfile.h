@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// The per-user settings store holds the sealed vault, the mail passwords and
+// the device keys: on Unix it is made readable by its owner only (0600, its
+// folder 0700), created so when missing. Rewrites keep the mode, since the
+// store replaces the file by one that takes over the old file's permissions.
+// False when the file could not be created or its mode not set.
+bool restrictSettingsStore();
+// The same for a given settings file.
+bool restrictSettingsFile(const QString &path);

@@ -1,0 +1,70 @@
+// The settings store (sealed vault, mail passwords, device keys) stays
+// owner-only on Unix, also after the store rewrites it.
+#include "app/settingsfile.h"
+#include "support/isolatedsettings.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+#ifdef Q_OS_UNIX
+mode_t modeOf(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & 07777;
+}
+#endif
+
+void writeSome(int round)
+{
+    QSettings s(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+    s.setValue(QStringLiteral("vault/data"), QString(200 + round, QLatin1Char('x')));
+    s.setValue(QStringLiteral("round"), round);
+    s.sync();
+    QCOMPARE(s.status(), QSettings::NoError);
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void ownerOnlyAfterEveryRewrite()
+    {
+#ifdef Q_OS_UNIX
+        const mode_t oldMask = ::umask(022);
+        for (const bool existedBefore : {true, false}) {
+            IsolatedSettings settings;
+            const QString file = settings.settingsFile();
+            if (existedBefore) {
+                writeSome(0);
+                QCOMPARE(modeOf(file), mode_t(0644)); // what the store makes on its own
+            }
+            QVERIFY(restrictSettingsStore());
+            QVERIFY(QFileInfo::exists(file));
+            QCOMPARE(modeOf(file), mode_t(0600));
+            QCOMPARE(modeOf(QFileInfo(file).absolutePath()), mode_t(0700));
+            for (int round = 1; round <= 3; ++round) {
+                writeSome(round);
+                QCOMPARE(modeOf(file), mode_t(0600));
+            }
+            QCOMPARE(QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).value("round").toInt(), 3);
+        }
+        ::umask(oldMask);
+#else
+        QSKIP("file modes are a Unix matter");
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"

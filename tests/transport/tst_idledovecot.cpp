@@ -1,0 +1,135 @@
+// IDLE against a real Dovecot: a delivered code mail reaches the store while
+// the poll timer is far away, accounts follow pause and password changes,
+// and every account keeps its own connection.
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include "accountsupport.h"
+#include "mail/mailstore.h"
+#include "support/dovecotserver.h"
+#include "support/isolatedsettings.h"
+#include "support/tlsfixture.h"
+#include "transport/imapclient.h"
+
+namespace {
+bool holdsCode(const MailStore &store, const QString &code)
+{
+    for (const MailItem &m : store.mails()) {
+        if (m.code == code)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+class IdleDovecotTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    EmailAccount newAccount()
+    {
+        const QString user = QStringLiteral("user%1").arg(++m_users);
+        return makeAccount(user + QStringLiteral("@localhost"), m_imap->host(), m_imap->port(), user,
+                           QStringLiteral("secret"));
+    }
+    void deliver(const EmailAccount &acc, const QString &subject, const QString &body)
+    {
+        QVERIFY(!m_imap->deliver(acc.user, DovecotServer::message(QStringLiteral("Servis <no-reply@svc.test>"),
+                                                                  subject, body))
+                     .isEmpty());
+    }
+    // A client whose timer never fires during a test: whatever arrives came
+    // through IDLE (or the first poll of start()).
+    std::unique_ptr<ImapClient> startedClient(MailStore &store)
+    {
+        auto client = std::make_unique<ImapClient>(&store);
+        client->setPollInterval(3600 * 1000);
+        client->start();
+        return client;
+    }
+
+    TlsFixture m_tls;
+    std::unique_ptr<DovecotServer> m_imap;
+    std::unique_ptr<IsolatedSettings> m_settings;
+    int m_users = 0;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_tls.isValid(), qPrintable(m_tls.error()));
+        m_tls.trustInProcess();
+        m_imap = std::make_unique<DovecotServer>(m_tls);
+        for (int i = 1; i <= 8; ++i)
+            QVERIFY(m_imap->addUser(QStringLiteral("user%1").arg(i), QStringLiteral("secret")));
+        QVERIFY2(m_imap->start(), qPrintable(m_imap->error()));
+    }
+    void cleanupTestCase() { m_imap.reset(); }
+    void init() { m_settings = std::make_unique<IsolatedSettings>(); }
+    void cleanup() { m_settings.reset(); }
+
+    void deliveredCodeArrivesWithoutThePollTimer()
+    {
+        const EmailAccount acc = newAccount();
+        MailStore store;
+        store.addOrUpdateAccount(acc);
+        QSignalSpy codes(&store, &MailStore::newCode);
+        auto client = startedClient(store);
+        QTRY_VERIFY_WITH_TIMEOUT(client->isInstant(acc.address), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!store.accounts().value(0).lastOk.isEmpty(), 10000);
+        QCOMPARE(store.mails().size(), 0);
+
+        for (const QString &code : {QStringLiteral("482913"), QStringLiteral("591037")}) {
+            QElapsedTimer clock;
+            clock.start();
+            deliver(acc, QStringLiteral("Giris kodu"), QStringLiteral("Dogrulama kodunuz: ") + code);
+            QTRY_VERIFY_WITH_TIMEOUT(holdsCode(store, code), 5000);
+            qInfo("delivery to store: %lld ms", static_cast<long long>(clock.elapsed()));
+        }
+        QCOMPARE(codes.size(), 2);
+        QCOMPARE(client->pollInterval(), 3600 * 1000);
+    }
+
+    void accountsFollowPauseAndPassword()
+    {
+        EmailAccount a = newAccount();
+        EmailAccount b = newAccount();
+        b.pass = QStringLiteral("yanlis");
+        MailStore store;
+        store.addOrUpdateAccount(a);
+        store.addOrUpdateAccount(b);
+        auto client = startedClient(store);
+        QTRY_VERIFY_WITH_TIMEOUT(client->isInstant(a.address), 10000);
+        // The refused login is the poll's to report; no IDLE for it.
+        QTRY_VERIFY_WITH_TIMEOUT(!store.accounts().value(1).lastError.isEmpty(), 10000);
+        QVERIFY(!client->isInstant(b.address));
+
+        // Fixed password: its connection comes up at once.
+        b.pass = QStringLiteral("secret");
+        store.addOrUpdateAccount(b);
+        QTRY_VERIFY_WITH_TIMEOUT(client->isInstant(b.address), 10000);
+
+        // Paused: no connection, and mail waits for the poll.
+        store.setAccountEnabled(a.address, false);
+        QTRY_VERIFY(!client->isInstant(a.address));
+        deliver(a, QStringLiteral("Kod"), QStringLiteral("Kodunuz 700001"));
+        deliver(b, QStringLiteral("Kod"), QStringLiteral("Kodunuz 700002"));
+        QTRY_VERIFY_WITH_TIMEOUT(holdsCode(store, QStringLiteral("700002")), 5000);
+        QVERIFY(!holdsCode(store, QStringLiteral("700001")));
+
+        // Resumed: instant again; the next mail comes at once, the earlier
+        // one with it.
+        store.setAccountEnabled(a.address, true);
+        QTRY_VERIFY_WITH_TIMEOUT(client->isInstant(a.address), 10000);
+        deliver(a, QStringLiteral("Kod"), QStringLiteral("Kodunuz 700003"));
+        QTRY_VERIFY_WITH_TIMEOUT(holdsCode(store, QStringLiteral("700003")), 5000);
+        QVERIFY(holdsCode(store, QStringLiteral("700001")));
+
+        store.removeAccount(b.address);
+        QTRY_VERIFY(!client->isInstant(b.address));
+        QVERIFY(client->isInstant(a.address));
+    }
+};
+
+QTEST_GUILESS_MAIN(IdleDovecotTest)
+#include "tst_idledovecot.moc"

@@ -1,0 +1,312 @@
+#include "transport/idlesession.h"
+
+#include <QRandomGenerator>
+#include <QSslSocket>
+
+#include "transport/imapparse.h"
+
+IdleSession::IdleSession(const EmailAccount &account, const IdleOptions &options, QObject *parent)
+    : QObject(parent), m_account(account), m_opt(options)
+{
+    if (!m_opt.random)
+        m_opt.random = [] { return QRandomGenerator::global()->generateDouble(); };
+    for (QTimer *t : {&m_replyTimer, &m_reidleTimer, &m_retryTimer, &m_stableTimer, &m_noticeTimer})
+        t->setSingleShot(true);
+    connect(&m_replyTimer, &QTimer::timeout, this, &IdleSession::onReplyTimeout);
+    connect(&m_retryTimer, &QTimer::timeout, this, &IdleSession::connectNow);
+    connect(&m_reidleTimer, &QTimer::timeout, this, [this] {
+        if (m_step != Step::Idling || !m_socket)
+            return;
+        m_socket->write("DONE\r\n");
+        m_step = Step::Done;
+        m_replyTimer.start(m_opt.replyMs);
+    });
+    connect(&m_stableTimer, &QTimer::timeout, this, [this] {
+        // Held long enough: a later fault starts again at the first delay
+        // and is reported again. A flood stays reported for the session.
+        m_attempt = 0;
+        const bool flood = m_reported.contains(int(Fault::Flood));
+        m_reported.clear();
+        if (flood)
+            m_reported.insert(int(Fault::Flood));
+    });
+    connect(&m_noticeTimer, &QTimer::timeout, this, [this] {
+        if (!m_noticeHeld) {
+            m_windowEvents = 0;
+            return;
+        }
+        m_noticeHeld = false;
+        emit newMail(m_account.address);
+        m_noticeTimer.start(m_opt.noticeGapMs);
+    });
+}
+
+IdleSession::~IdleSession()
+{
+    if (m_socket && m_socket->isEncrypted()) {
+        // A polite goodbye where it costs nothing; nothing waits for it.
+        if (m_step == Step::Idling)
+            m_socket->write("DONE\r\n");
+        m_socket->write("z LOGOUT\r\n");
+        m_socket->flush();
+    }
+    teardown();
+}
+
+void IdleSession::start()
+{
+    const QString login = accountLoginName(m_account);
+    // The same rules as the poll: a line break would end the command early.
+    if (m_account.host.isEmpty() || m_account.pass.isEmpty() || hasLineBreak(login) || hasLineBreak(m_account.pass)) {
+        m_step = Step::Stopped;
+        return;
+    }
+    connectNow();
+}
+
+void IdleSession::connectNow()
+{
+    teardown();
+    m_reader = std::make_unique<ImapLineReader>(m_opt.lineLimit);
+    m_caps = -1;
+    m_socket = new QSslSocket(this);
+    // What is buffered stays small however fast the server sends.
+    m_socket->setReadBufferSize(64 * 1024);
+    QSslSocket *sock = m_socket;
+    connect(sock, &QSslSocket::encrypted, this, [this, sock] {
+        if (sock != m_socket)
+            return;
+        m_step = Step::Greeting;
+        m_replyTimer.start(m_opt.replyMs);
+    });
+    connect(sock, &QSslSocket::readyRead, this, &IdleSession::onReadable);
+    connect(sock, &QSslSocket::disconnected, this, [this, sock] {
+        if (sock == m_socket)
+            onDropped();
+    });
+    connect(sock, &QSslSocket::errorOccurred, this, [this, sock] {
+        if (sock == m_socket)
+            onDropped();
+    });
+    m_step = Step::Connecting;
+    m_replyTimer.start(m_opt.handshakeMs);
+    sock->connectToHostEncrypted(m_account.host, m_account.port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+}
+
+void IdleSession::onReadable()
+{
+    QSslSocket *sock = m_socket;
+    if (!sock || !m_reader)
+        return;
+    m_reader->feed(sock->readAll());
+    if (m_reader->overflowed()) {
+        fail(Fault::LongLine,
+             QStringLiteral("sunucu satiri %1 bayt sinirini asti, tekrar denenecek.").arg(m_opt.lineLimit));
+        return;
+    }
+    // All lines of one read make at most one notice: a delivery's EXISTS
+    // and RECENT come together.
+    m_mailEvents = 0;
+    QByteArray line;
+    while (sock == m_socket && m_reader->next(line))
+        onLine(line);
+    if (m_mailEvents > 0)
+        notice(m_mailEvents);
+}
+
+void IdleSession::onLine(const QByteArray &line)
+{
+    const IdleLine l = classifyIdleLine(line, m_tag);
+    if (l.kind == IdleLine::Bye) {
+        fail(Fault::Bye, QStringLiteral("sunucu baglantiyi kapatti (BYE), tekrar denenecek."));
+        return;
+    }
+    if (m_step == Step::Greeting || m_step == Step::Login || m_step == Step::Capability) {
+        const int caps = lineAnnouncesIdle(line);
+        if (caps >= 0)
+            m_caps = caps;
+    }
+    const bool tagged = l.kind == IdleLine::TaggedOk || l.kind == IdleLine::TaggedNo || l.kind == IdleLine::TaggedBad;
+    const bool mail = l.kind == IdleLine::Exists || (l.kind == IdleLine::Recent && l.number > 0);
+    switch (m_step) {
+    case Step::Greeting:
+        if (l.kind == IdleLine::Greeting) {
+            m_greetingCaps = m_caps;
+            m_caps = -1;
+            send(imapLoginCommand(accountLoginName(m_account), m_account.pass).toUtf8(), Step::Login);
+        } else if (l.kind == IdleLine::PreAuth) {
+            m_greetingCaps = m_caps;
+            afterLogin();
+        }
+        return;
+    case Step::Login:
+        if (l.kind == IdleLine::TaggedOk)
+            afterLogin();
+        else if (tagged)
+            stop(Fault::NoIdle, QString(), false); // refused: the poll reports it
+        return;
+    case Step::Capability:
+        if (!tagged)
+            return;
+        if (m_caps == 1)
+            send("EXAMINE INBOX", Step::Select);
+        else
+            stop(Fault::NoIdle, QStringLiteral("sunucu IDLE desteklemiyor; her 25 sn yoklanir."), true);
+        return;
+    case Step::Select:
+        if (l.kind == IdleLine::TaggedOk)
+            enterIdle();
+        else if (tagged)
+            fail(Fault::Inbox, QStringLiteral("INBOX acilamadi, tekrar denenecek."));
+        return;
+    case Step::IdleStart:
+        if (l.kind == IdleLine::Continuation) {
+            m_step = Step::Idling;
+            m_replyTimer.stop();
+            m_reidleTimer.start(m_opt.reidleMs);
+            if (!m_stableTimer.isActive())
+                m_stableTimer.start(m_opt.stableMs);
+            setInstant(true);
+            if (m_reconnected) {
+                // Mail may have come while the connection was down.
+                m_reconnected = false;
+                ++m_mailEvents;
+            }
+        } else if (tagged) {
+            // Even an OK without a go-ahead: entering again would only loop.
+            stop(Fault::IdleRefused, QStringLiteral("sunucu IDLE komutunu reddetti; her 25 sn yoklanir."), true);
+        } else if (mail) {
+            ++m_mailEvents;
+        }
+        return;
+    case Step::Idling:
+    case Step::Done:
+        if (mail) {
+            ++m_mailEvents;
+        } else if (l.kind == IdleLine::TaggedOk) {
+            if (m_step == Step::Done)
+                enterIdle();
+            else
+                fail(Fault::Dropped, QStringLiteral("sunucu IDLE'i kendisi bitirdi, tekrar denenecek."));
+        } else if (tagged) {
+            stop(Fault::IdleRefused, QStringLiteral("sunucu IDLE komutunu reddetti; her 25 sn yoklanir."), true);
+        }
+        return;
+    case Step::Waiting:
+    case Step::Connecting:
+    case Step::Stopped:
+        return;
+    }
+}
+
+void IdleSession::afterLogin()
+{
+    if (m_caps == 1 || (m_caps == -1 && m_greetingCaps == 1)) {
+        send("EXAMINE INBOX", Step::Select);
+        return;
+    }
+    m_caps = -1;
+    send("CAPABILITY", Step::Capability);
+}
+
+void IdleSession::enterIdle()
+{
+    send("IDLE", Step::IdleStart);
+}
+
+void IdleSession::send(const QByteArray &command, Step next)
+{
+    m_tag = "i" + QByteArray::number(++m_tagCounter);
+    m_step = next;
+    m_replyTimer.start(m_opt.replyMs);
+    m_socket->write(m_tag + ' ' + command + "\r\n");
+}
+
+void IdleSession::notice(int events)
+{
+    // Events counted since notices last fell quiet for a whole gap.
+    m_windowEvents += events;
+    if (m_windowEvents >= m_opt.floodNotices)
+        report(Fault::Flood, QStringLiteral("sunucu cok sik yeni mail bildiriyor; bildirimler birlestiriliyor."));
+    if (m_noticeTimer.isActive()) {
+        m_noticeHeld = true;
+        return;
+    }
+    emit newMail(m_account.address);
+    m_noticeTimer.start(m_opt.noticeGapMs);
+}
+
+void IdleSession::onDropped()
+{
+    if (m_step == Step::Connecting) {
+        fail(Fault::Connect,
+             QStringLiteral("baglanti kurulamadi (%1), tekrar denenecek.").arg(m_socket->errorString()));
+        return;
+    }
+    fail(Fault::Dropped, QStringLiteral("baglanti koptu, tekrar denenecek."));
+}
+
+void IdleSession::onReplyTimeout()
+{
+    switch (m_step) {
+    case Step::Connecting:
+        fail(Fault::Connect, QStringLiteral("baglanti kurulamadi (zaman asimi), tekrar denenecek."));
+        return;
+    case Step::IdleStart:
+        fail(Fault::NoAnswer, QStringLiteral("sunucu IDLE komutuna yanit vermedi, tekrar denenecek."));
+        return;
+    default:
+        fail(Fault::NoAnswer, QStringLiteral("sunucu yanit vermedi, tekrar denenecek."));
+        return;
+    }
+}
+
+void IdleSession::fail(Fault fault, const QString &detail)
+{
+    report(fault, detail);
+    teardown();
+    setInstant(false);
+    m_reconnected = true;
+    m_step = Step::Waiting;
+    m_retryTimer.start(idleRetryDelayMs(m_attempt++, m_opt.random(), m_opt.retryFirstMs, m_opt.retryCapMs));
+}
+
+void IdleSession::stop(Fault fault, const QString &detail, bool reportIt)
+{
+    if (reportIt)
+        report(fault, detail);
+    teardown();
+    setInstant(false);
+    m_step = Step::Stopped;
+}
+
+void IdleSession::report(Fault fault, const QString &detail)
+{
+    if (m_reported.contains(int(fault)))
+        return;
+    m_reported.insert(int(fault));
+    emit log(m_account.address, QStringLiteral("Anlik izleme (%1): %2").arg(m_account.address, detail));
+}
+
+void IdleSession::teardown()
+{
+    m_replyTimer.stop();
+    m_reidleTimer.stop();
+    m_stableTimer.stop();
+    m_retryTimer.stop();
+    if (!m_socket)
+        return;
+    QSslSocket *sock = m_socket;
+    m_socket = nullptr;
+    sock->disconnect(this);
+    sock->abort();
+    sock->deleteLater();
+}
+
+void IdleSession::setInstant(bool on)
+{
+    if (m_instant == on)
+        return;
+    m_instant = on;
+    emit instantChanged(m_account.address, on);
+}
