@@ -17,6 +17,7 @@
 #include "vault/autolock.h"
 #include "link/embeddeddb.h"
 #include "link/linkmanager.h"
+#include "mail/codetrust.h"
 #include "mail/mailstore.h"
 #include "pages/categorydialog.h"
 #include "pages/inboxpage.h"
@@ -363,6 +364,13 @@ void MainWindow::onNewCode(const MailItem &m)
         setStatus(QString::fromLatin1(kMaskedCodeStatus));
         if (m_tray)
             m_tray->showMessage("MIRELO+", QString::fromLatin1(kMaskedCodeTray), QSystemTrayIcon::Information, 4000);
+        return;
+    }
+    // Only a sure code from a fresh mail acts on its own; the card still
+    // shows any other, and copying it by hand still works.
+    const CodeTrust trust = codeTrust(m, QDateTime::fromSecsSinceEpoch(now()), minConfidenceSetting());
+    if (!trust.trusted) {
+        setStatus(QStringLiteral("Kod kopyalanmadi: ") + trust.reason);
         return;
     }
     m_pending.append(m);
