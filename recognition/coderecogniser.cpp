@@ -129,10 +129,11 @@ int Scanner::score(const Candidate &c, QString *tag) const
     }
 
     // Things that make it something else.
+    bool yearShaped = false;
     if (c.shape == Shape::Digits && c.code.size() == 4) {
         const int value = c.code.toInt();
-        const bool year = value >= 1900 && value <= 2099;
-        if (year && !(codeBefore && codeGap <= 1) && !(alone && announced))
+        yearShaped = value >= 1900 && value <= 2099;
+        if (yearShaped && !(codeBefore && codeGap <= 1) && !(alone && announced))
             return 0;
     }
     if (line.address && digits && !(codeBefore && codeGap == 0) && !(alone && announced))
@@ -191,6 +192,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
         total -= 20;
     if (m_booking)
         total -= 45;
+    // A year after a keyword ("Bu kod 2026 paketi icin degil") may still be
+    // a PIN, but any code standing on its own beats it.
+    if (yearShaped)
+        total -= 15;
     *tag = carried;
     return total;
 }

@@ -50,6 +50,8 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("french") << "" << "Votre code de sécurité : 66 12 09" << "661209";
     QTest::newRow("russian") << "" << "Ваш код подтверждения: 4417" << "4417";
     QTest::newRow("year as code") << "" << "Kodun: 2024" << "2024";
+    QTest::newRow("year after keyword loses") << "Giris yap" << "Giris icin asagidaki kodu kullan.\n\n4173\n\nBu kod 2026 paketi icin degil."
+                                              << "4173";
     QTest::newRow("html spaces") << "" << "OTP\u00a0:\u200b 902114" << "902114";
 }
 
@@ -68,6 +70,7 @@ void TestCodeRecogniser::notCodes_data()
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("text");
 
+    QTest::newRow("customer code") << "Bolletta" << "Codice cliente: 558201\nCliente no: 77120\nImporto: 87,40 EUR";
     QTest::newRow("footer year") << "Makbuz" << "Odemeniz alindi.\n© 2025 Odeme A.S. Tum haklari saklidir.";
     QTest::newRow("copyright word") << "Bulten" << "Copyright 2024 Example Inc. Guvenlik kodunuzu kimseyle paylasmayin.";
     QTest::newRow("bare year alone") << "Your code" << "Hi,\n\n2025\n\nthanks";
