@@ -16,6 +16,7 @@ mirelo_library(mirelo_app
     commandline.h commandline.cpp
     startup.h startup.cpp
     mainwindow.h mainwindow.cpp
+    replycontroller.h replycontroller.cpp
   PUBLIC_LIBS Qt6::Widgets mirelo_theme mirelo_mail mirelo_inboxpages mirelo_servicepages
   LIBS mirelo_recognition mirelo_transport mirelo_transport_widgets mirelo_vault mirelo_account
        mirelo_account_widgets mirelo_link mirelo_clouddb mirelo_desktop mirelo_desktop_widgets mirelo_desktop_session)

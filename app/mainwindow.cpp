@@ -2,6 +2,7 @@
 
 #include "account/firebaseauth.h"
 #include "app/notifytext.h"
+#include "app/replycontroller.h"
 #include "app/theme.h"
 #include "app/titlebar.h"
 #include "app/tray.h"
@@ -63,6 +64,8 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMai
         m_opt.trayFactory = createSystemTray;
     if (!m_opt.runDialog)
         m_opt.runDialog = execDialog;
+    if (!m_opt.captureAvailable)
+        m_opt.captureAvailable = captureProtectionAvailable;
     if (!m_opt.quit)
         m_opt.quit = [] { QCoreApplication::quit(); };
     if (!m_opt.message)
@@ -109,8 +112,8 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMai
     connect(m_auth, &FirebaseAuth::authOk, this, &MainWindow::setStatus);
     connect(m_imap, &ImapClient::status, this, &MainWindow::setStatus);
     connect(m_imap, &ImapClient::testLog, this, &MainWindow::onTestLog);
-    connect(m_smtp, &SmtpClient::sendFinished, this,
-            [this](const QString &, bool ok, const QString &msg) { onSendFinished(ok, msg); });
+    m_replies = new ReplyController(m_store, m_smtp, this, m_opt.message);
+    connect(m_replies, &ReplyController::status, this, &MainWindow::setStatus);
     connect(m_link, &LinkManager::linkLog, this, &MainWindow::setStatus);
 
     // 5. global hotkey
@@ -169,13 +172,7 @@ void MainWindow::buildLayout()
         else
             showMaximized();
     });
-    connect(m_titleBar, &TitleBar::closeRequested, this, [this] {
-        // Hiding without a tray would leave a process nobody can reach.
-        if (m_tray && m_tray->isVisible())
-            hide();
-        else
-            close();
-    });
+    connect(m_titleBar, &TitleBar::closeRequested, this, &MainWindow::hideToTray);
 
     auto *body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
@@ -263,8 +260,17 @@ void MainWindow::buildTray()
     m_trayMenu->addAction("Son kodu otomatik yaz (Ctrl+Shift+V)", this, &MainWindow::typeLastCode);
     m_captureAction = m_trayMenu->addAction("Ekran yakalama korumasi");
     m_captureAction->setCheckable(true);
-    m_captureAction->setChecked(captureProtectionEnabled());
-    m_captureAction->setToolTip("Acikken RAT/ekran goruntusu pencereyi siyah gorur. Sen de goruntu alamazsin.");
+    if (m_opt.captureAvailable()) {
+        m_captureAction->setChecked(captureProtectionEnabled());
+        m_captureAction->setToolTip("Acikken RAT/ekran goruntusu pencereyi siyah gorur. Sen de goruntu alamazsin.");
+    } else {
+        // A ticked entry that protects nothing would promise what is not there.
+        m_captureAction->setText("Ekran yakalama korumasi (bu sistemde yok)");
+        m_captureAction->setChecked(false);
+        m_captureAction->setEnabled(false);
+        m_captureAction->setToolTip("Bu sistem pencereyi ekran goruntusunden gizleyemez; koruma sadece Windows'ta "
+                                    "calisir.");
+    }
     connect(m_captureAction, &QAction::toggled, this, &MainWindow::setCaptureProtectionOn);
     m_autostartAction = m_trayMenu->addAction("Oturum acilinca baslat");
     m_autostartAction->setCheckable(true);
@@ -272,10 +278,40 @@ void MainWindow::buildTray()
     m_autostartAction->setToolTip("Oturum acildiginda MIRELO+ pencere gostermeden tepside baslar.");
     connect(m_autostartAction, &QAction::toggled, this, &MainWindow::setAutostartOn);
     m_trayMenu->addSeparator();
-    m_trayMenu->addAction("Cikis", this, [this] { m_opt.quit(); });
+    m_trayMenu->addAction("Cikis", this, &MainWindow::quitProgram);
     m_tray->setContextMenu(m_trayMenu);
     m_tray->setVisible(true);
     connect(m_tray, &Tray::activated, this, &MainWindow::onTrayActivated);
+}
+
+bool MainWindow::trayReachable() const
+{
+    return m_tray && m_tray->isVisible() && m_tray->isAvailable();
+}
+
+void MainWindow::hideToTray()
+{
+    // Hiding without a tray icon would leave a process nobody can reach.
+    if (!trayReachable()) {
+        close();
+        return;
+    }
+    if (!m_vault->isLocked())
+        m_vault->lock();
+    hide();
+}
+
+void MainWindow::quitProgram()
+{
+    m_quitting = true;
+    if (!m_vault->isLocked())
+        m_vault->lock();
+    // The sessions end when the window takes the clients down after the
+    // event loop returns.
+    if (m_tray)
+        m_tray->setVisible(false);
+    hide();
+    m_opt.quit();
 }
 
 void MainWindow::showFromTray()
@@ -309,7 +345,7 @@ void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
     if (reason != QSystemTrayIcon::Trigger || !m_auth->isLogged())
         return;
     if (isVisible() && !isMinimized()) {
-        hide();
+        hideToTray();
     } else {
         showNormal();
         raise();
@@ -344,9 +380,6 @@ void MainWindow::refreshMailList()
 void MainWindow::refreshCategories()
 {
     m_sidebar->refreshCategories();
-    // one marked entry in the sidebar: "all mails" only while the inbox shows
-    if (m_currentPage != InboxPageIndex)
-        m_sidebar->allButton()->setChecked(false);
 }
 
 void MainWindow::scheduleMailRefresh()
@@ -417,13 +450,9 @@ void MainWindow::showOnlyAccount(const QString &addr)
 
 void MainWindow::switchPage(int idx)
 {
-    for (QPushButton *b : std::as_const(m_navButtons))
-        b->setChecked(false);
-    // The page's own button stays marked; the inbox's mark follows the filters.
-    if (idx >= VaultPageIndex && idx < m_navButtons.size())
-        m_navButtons[idx]->setChecked(true);
-    else if (idx == InboxPageIndex)
-        m_sidebar->allButton()->setChecked(m_store->categoryFilter().isEmpty() && m_store->accountFilter().isEmpty());
+    // One marked entry in the sidebar: the page's own, or the inbox's filter.
+    if (idx >= 0 && idx < m_stack->count())
+        m_sidebar->setCurrentPage(idx);
     fadeTo(idx);
 }
 
@@ -455,6 +484,10 @@ void MainWindow::onTestLog(const QString &msg)
 
 void MainWindow::onGuardTick()
 {
+    // The tray went away while the window was hidden in it: show the window
+    // again rather than keep a process running that nobody can reach.
+    if (!isVisible() && !m_quitting && m_tray && !m_tray->isAvailable())
+        showFromTray();
     const bool present = m_opt.guard();
     if (m_activityPage)
         m_activityPage->setGuardStatus(protectionGuardStatus(present || m_masked));
@@ -518,11 +551,14 @@ void MainWindow::signOut()
     m_auth->signOut();
     if (m_auth->isLogged())
         return;
-    // The codes stay out of sight until the next user is let in.
+    // Nothing of the last user's codes stays on screen behind the sign-in,
+    // and the codes stay out of sight until the next user is let in.
+    if (!m_vault->isLocked())
+        m_vault->lock();
     const bool wasVisible = isVisible();
     hide();
     if (!runSignInGate(m_auth, this, m_opt.runDialog)) {
-        m_opt.quit();
+        quitProgram();
         return;
     }
     if (wasVisible)
@@ -550,69 +586,31 @@ void MainWindow::typeCode(const QString &code)
     setStatus(QStringLiteral("Yaziliyor: ") + code);
 }
 
-void MainWindow::openReply(const QString &account, const QString &to, const QString &subject)
+ReplyDialog *MainWindow::replyDialog() const
 {
-    const QList<EmailAccount> accounts = m_store->accounts();
-    const EmailAccount *found = nullptr;
-    for (const EmailAccount &a : accounts)
-        if (sameAccount(a.address, account))
-            found = &a;
-    if (!found) {
-        m_opt.message(QMessageBox::Warning, QStringLiteral("Hesap bulunamadi: ") + account);
-        return;
-    }
-    if (m_reply) {
-        m_reply->close();
-        m_reply->deleteLater();
-    }
-    auto *dialog = new ReplyDialog(*found, to, subject, this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] { onReplyAccepted(dialog); });
-    m_reply = dialog;
-    dialog->show();
+    return m_replies->dialog();
 }
 
-void MainWindow::onReplyAccepted(ReplyDialog *dialog)
+void MainWindow::openReply(const QString &account, const QString &to, const QString &subject)
 {
-    const QString to = dialog->toAddress();
-    const QString body = dialog->body();
-    if (to.isEmpty() || body.isEmpty()) {
-        // Accepting closed the dialog; bring the answer back instead of losing it.
-        const EmailAccount acc = dialog->fromAccount();
-        const QString subject = dialog->subject();
-        m_opt.message(QMessageBox::Warning, QStringLiteral("Alici ve mesaj gerekli."));
-        openReply(acc.address, to, subject);
-        if (m_reply)
-            if (auto *edit = m_reply->findChild<QPlainTextEdit *>())
-                edit->setPlainText(body);
-        return;
-    }
-    dialog->setBusy(true);
-    dialog->setStatus(QStringLiteral("Gonderiliyor..."));
-    m_smtp->sendReply(dialog->fromAccount(), to, dialog->subject(), body);
+    m_replies->open(account, to, subject);
 }
 
 void MainWindow::onSendFinished(bool ok, const QString &msg)
 {
-    setStatus(msg);
-    if (m_reply) {
-        m_reply->setBusy(false);
-        m_reply->setStatus(msg);
-        if (ok) {
-            m_reply->close();
-            m_opt.message(QMessageBox::Information, msg);
-        }
-        return;
-    }
-    if (!ok)
-        m_opt.message(QMessageBox::Warning, msg);
+    m_replies->resultWithoutDialog(ok, msg);
 }
 
 void MainWindow::closeEvent(QCloseEvent *e)
 {
     if (m_vault->isLocked() == false)
         m_vault->lock();
-    if (m_tray && m_tray->isVisible()) {
+    // Quitting closes every window first; hiding here would cancel the quit.
+    if (m_quitting) {
+        e->accept();
+        return;
+    }
+    if (trayReachable()) {
         e->ignore();
         hide();
         m_tray->showMessage("MIRELO+", QString::fromLatin1(kCloseToTrayText), QSystemTrayIcon::Information, 2500);
@@ -620,7 +618,7 @@ void MainWindow::closeEvent(QCloseEvent *e)
     }
     // No tray to come back from: closing ends the program.
     e->accept();
-    m_opt.quit();
+    quitProgram();
 }
 
 namespace {

@@ -24,6 +24,7 @@ class LinkPage;
 class MailStore;
 class QAction;
 class QLabel;
+class ReplyController;
 class QMenu;
 class QPushButton;
 class QStackedWidget;
@@ -56,6 +57,8 @@ struct MainWindowOptions
     std::function<Tray *(QObject *parent)> trayFactory;
     // Runs the sign-in dialog after a sign-out.
     DialogRunner runDialog;
+    // Whether capture protection does anything on this platform.
+    std::function<bool()> captureAvailable;
     // Ends the program.
     std::function<void()> quit;
     // Shows a message box titled "MIRELO+" (warning or information).
@@ -97,7 +100,7 @@ public:
     QPushButton *themeButton() const { return m_themeButton; }
     Tray *tray() const { return m_tray; }
     QMenu *trayMenu() const { return m_trayMenu; }
-    ReplyDialog *replyDialog() const { return m_reply; }
+    ReplyDialog *replyDialog() const;
 
     bool isMasked() const { return m_masked; }
     int currentPage() const { return m_currentPage; }
@@ -127,6 +130,7 @@ public slots:
     void scheduleMailRefresh();
     void toggleTheme();
     void openReply(const QString &account, const QString &to, const QString &subject);
+    // A send's result with no reply window waiting for it.
     void onSendFinished(bool ok, const QString &msg);
     void flushCodeNotify();
     void refreshVault();
@@ -143,6 +147,11 @@ public slots:
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void typeLastCode();
     void showFromTray();
+    // "Cikis": locks the vault, ends the sessions and the program in one step.
+    void quitProgram();
+    // Hides the window to the tray, vault locked; without a reachable tray
+    // icon the program quits instead.
+    void hideToTray();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -154,7 +163,7 @@ private:
     void applyTheme();
     void enterMaskedMode();
     void refreshUserChip();
-    void onReplyAccepted(ReplyDialog *dialog);
+    bool trayReachable() const;
     qint64 now() const;
 
     MainWindowOptions m_opt;
@@ -183,7 +192,8 @@ private:
     QMenu *m_trayMenu = nullptr;
     QAction *m_captureAction = nullptr;
     QAction *m_autostartAction = nullptr;
-    QPointer<ReplyDialog> m_reply;
+    ReplyController *m_replies = nullptr;
+    bool m_quitting = false;
 
     int m_currentPage = 0;
     bool m_masked = false;

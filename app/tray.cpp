@@ -12,6 +12,7 @@ void SystemTray::setToolTip(const QString &tip) { m_icon->setToolTip(tip); }
 void SystemTray::setContextMenu(QMenu *menu) { m_icon->setContextMenu(menu); }
 void SystemTray::setVisible(bool visible) { m_icon->setVisible(visible); }
 bool SystemTray::isVisible() const { return m_icon->isVisible(); }
+bool SystemTray::isAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void SystemTray::showMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon,
                              int msecs)

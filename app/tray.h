@@ -20,6 +20,8 @@ public:
     virtual void setContextMenu(QMenu *menu) = 0;
     virtual void setVisible(bool visible) = 0;
     virtual bool isVisible() const = 0;
+    // Whether the desktop still shows tray icons (a panel can go away).
+    virtual bool isAvailable() const { return true; }
     virtual void showMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon,
                              int msecs) = 0;
 
@@ -39,6 +41,7 @@ public:
     void setContextMenu(QMenu *menu) override;
     void setVisible(bool visible) override;
     bool isVisible() const override;
+    bool isAvailable() const override;
     void showMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon,
                      int msecs) override;
 

@@ -38,6 +38,11 @@ bool captureProtectionEnabled()
     return settings.value(QStringLiteral("captureProt"), true).toBool();
 }
 
+bool captureProtectionAvailable()
+{
+    return desktopplatform::captureExclusionSupported();
+}
+
 bool setCaptureProtection(WId window, bool on)
 {
     if (!window)

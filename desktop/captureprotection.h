@@ -10,6 +10,10 @@ QString applyProcessHardening();
 // Whether screen-capture protection is on ("captureProt", default true).
 bool captureProtectionEnabled();
 
+// Whether this platform can keep a window out of captures at all (Windows
+// 10 2004 and later); elsewhere the setting does nothing.
+bool captureProtectionAvailable();
+
 // Keeps the window out of screenshots and recordings (on) or returns it to
 // the plain monitor-only affinity (off). False for a null handle or where the
 // platform cannot do it (X11 has no capture exclusion).

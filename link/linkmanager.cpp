@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QTimer>
+#include <QUrl>
 #include <QUuid>
 
 #include <algorithm>
@@ -254,9 +255,23 @@ void LinkManager::joinSession(const QString &sessionId, const QString &code, con
         return;
     }
     const QString name = cutText(deviceName, kDeviceNameMax);
-    restGet(m_nam, this, m_databaseBaseUrl, sessionPath(sid), [this, sid, c, name](bool ok, const QByteArray &body) {
-        if (!ok) {
-            emit joinFail(QStringLiteral("Oturum bulunamadi (ag veya sure dolmus)."));
+    restRequest(m_nam, this, m_databaseBaseUrl, sessionPath(sid), "GET", QByteArray(),
+                [this, sid, c, name](const RestResult &r) {
+        // An unreachable database is no missing session: say which it was.
+        if (!r.networkOk && r.httpStatus == 0) {
+            const QUrl base(m_databaseBaseUrl);
+            emit joinFail(QStringLiteral("Veritabanina ulasilamadi: %1 (ag hatasi).")
+                              .arg(base.port() > 0 ? base.host() + QLatin1Char(':') + QString::number(base.port())
+                                                   : base.host()));
+            return;
+        }
+        if (!r.networkOk) {
+            emit joinFail(QStringLiteral("Veritabani hatasi: HTTP %1.").arg(r.httpStatus));
+            return;
+        }
+        const QByteArray body = r.body;
+        if (body.trimmed() == "null") {
+            emit joinFail(QStringLiteral("Oturum bulunamadi (sure dolmus ya da oturum kimligi yanlis)."));
             return;
         }
         QJsonObject record;

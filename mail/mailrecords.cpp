@@ -7,3 +7,16 @@ void registerMailMetaTypes()
     qRegisterMetaType<QList<EmailAccount>>("QList<EmailAccount>");
     qRegisterMetaType<QList<MailItem>>("QList<MailItem>");
 }
+
+QString readableTime(const QDateTime &when, const QDateTime &now)
+{
+    if (!when.isValid())
+        return QString();
+    const QDateTime local = when.toLocalTime();
+    const QDate today = now.toLocalTime().date();
+    if (local.date() == today)
+        return local.toString(QStringLiteral("HH:mm"));
+    if (local.date().year() == today.year())
+        return local.toString(QStringLiteral("dd.MM HH:mm"));
+    return local.toString(QStringLiteral("dd.MM.yyyy"));
+}

@@ -4,14 +4,24 @@
 #include "recognition/coderecogniser.h"
 
 #include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 #include <QSettings>
 #include <QUuid>
+
+#include <algorithm>
+#include <iterator>
+#include <limits>
 
 namespace {
 
 const char *const kAccountsKey = "accounts";
 const char *const kCategoriesKey = "categories";
+const char *const kSeenQueueKey = "seenQueue";
+// A mailbox gone for good must not grow the queue without bound.
+constexpr int kMaxSeenQueue = 500;
 
 // Opened afresh for every load and save, so that a change of the store's
 // location (or another process writing it) is always seen.
@@ -32,6 +42,16 @@ MailStore::MailStore(QObject *parent)
 {
     loadAccounts();
     loadCategories();
+    const QJsonObject queue =
+        QJsonDocument::fromJson(userSettings().value(QLatin1String(kSeenQueueKey)).toByteArray()).object();
+    for (auto it = queue.begin(); it != queue.end(); ++it) {
+        QStringList uids;
+        for (const QJsonValue &v : it.value().toArray())
+            if (v.isString() && !v.toString().isEmpty())
+                uids.append(v.toString());
+        if (!uids.isEmpty())
+            m_seenQueue.insert(it.key().toLower(), uids.mid(0, kMaxSeenQueue));
+    }
     if (m_categories.isEmpty()) {
         m_categories = defaultCategories();
         saveCategories();
@@ -82,6 +102,15 @@ void MailStore::addMails(const QList<MailItem> &items)
     // the list grow at its front instead of copying all held mails.
     for (qsizetype i = fresh.size() - 1; i >= 0; --i)
         m_mails.prepend(fresh.at(i));
+    // Newest first by the mail's own time, so a restart (which fetches again)
+    // or a late delivery of an old mail keeps the true order; a mail without
+    // any time counts as just arrived.
+    auto key = [](const MailItem &m) {
+        const QDateTime t = mailTime(m);
+        return t.isValid() ? t.toMSecsSinceEpoch() : std::numeric_limits<qint64>::max();
+    };
+    std::stable_sort(m_mails.begin(), m_mails.end(),
+                     [&](const MailItem &a, const MailItem &b) { return key(a) > key(b); });
     while (m_mails.size() > kMaxMails)
         m_mails.removeLast();
 
@@ -101,11 +130,56 @@ void MailStore::addMail(const MailItem &item)
 
 void MailStore::markSeen(const QString &id)
 {
+    bool queued = false;
     for (MailItem &mail : m_mails) {
-        if (mail.id == id)
-            mail.seen = true;
+        if (mail.id != id)
+            continue;
+        if (!mail.seen && !mail.serverUid.isEmpty()) {
+            QStringList &uids = m_seenQueue[mail.account.toLower()];
+            if (!uids.contains(mail.serverUid) && uids.size() < kMaxSeenQueue) {
+                uids.append(mail.serverUid);
+                queued = true;
+            }
+        }
+        mail.seen = true;
     }
+    if (queued)
+        saveSeenQueue();
     emit mailsChanged();
+}
+
+void MailStore::seenStored(const QString &address, const QStringList &serverUids)
+{
+    const QString key = address.toLower();
+    auto it = m_seenQueue.find(key);
+    if (it == m_seenQueue.end())
+        return;
+    for (const QString &uid : serverUids)
+        it->removeAll(uid);
+    if (it->isEmpty())
+        m_seenQueue.erase(it);
+    saveSeenQueue();
+}
+
+QList<EmailAccount> MailStore::pollableAccounts() const
+{
+    QList<EmailAccount> out;
+    for (const EmailAccount &a : m_accounts) {
+        if (!a.enabled || a.loginRefused || a.pass.isEmpty())
+            continue;
+        EmailAccount copy = a;
+        copy.pendingSeen = m_seenQueue.value(a.address.toLower());
+        out.append(copy);
+    }
+    return out;
+}
+
+void MailStore::saveSeenQueue() const
+{
+    QJsonObject o;
+    for (auto it = m_seenQueue.begin(); it != m_seenQueue.end(); ++it)
+        o.insert(it.key(), QJsonArray::fromStringList(it.value()));
+    userSettings().setValue(QLatin1String(kSeenQueueKey), QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
 void MailStore::setCategoryFilter(const QString &name)
@@ -145,8 +219,12 @@ void MailStore::loadDemoMails()
         {"mirelo.demo@outlook.com", "\"Discord\" <noreply@discord.com>", "Discord dogrulama", "Kodun: 5518"},
         {"mirelo.demo@gmail.com", "\"GitHub\" <noreply@github.com>", "GitHub OTP", "Verification code: 902-114"},
     };
+    const QDateTime now = QDateTime::currentDateTime();
+    int left = int(std::size(demos));
     for (const Demo &demo : demos) {
         MailItem mail;
+        // Sent a few minutes apart, the last one newest, like real mail.
+        mail.sent = now.addSecs(-7 * 60 * --left);
         mail.account = QString::fromLatin1(demo.account);
         mail.from = QString::fromLatin1(demo.from);
         mail.subject = QString::fromLatin1(demo.subject);
@@ -176,6 +254,8 @@ void MailStore::addOrUpdateAccount(const EmailAccount &account)
 void MailStore::removeAccount(const QString &address)
 {
     m_accounts.removeIf([&](const EmailAccount &a) { return sameAccount(a.address, address); });
+    if (m_seenQueue.remove(address.toLower()) > 0)
+        saveSeenQueue();
     saveAccounts();
     emit accountsChanged();
 }
@@ -185,6 +265,7 @@ void MailStore::setAccountEnabled(const QString &address, bool enabled)
     for (EmailAccount &a : m_accounts) {
         if (sameAccount(a.address, address)) {
             a.enabled = enabled;
+            a.loginRefused = false;
             a.lastError.clear();
         }
     }
@@ -202,11 +283,24 @@ void MailStore::setAccountError(const QString &address, const QString &text)
     emit accountsChanged();
 }
 
+void MailStore::setAccountLoginRefused(const QString &address, const QString &text)
+{
+    for (EmailAccount &a : m_accounts) {
+        if (sameAccount(a.address, address)) {
+            a.loginRefused = true;
+            a.lastError = text;
+        }
+    }
+    saveAccounts();
+    emit accountsChanged();
+}
+
 void MailStore::setAccountOk(const QString &address, const QString &timeText)
 {
     for (EmailAccount &a : m_accounts) {
         if (sameAccount(a.address, address)) {
             a.lastError.clear();
+            a.loginRefused = false;
             a.lastOk = timeText;
         }
     }

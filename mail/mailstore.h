@@ -4,6 +4,7 @@
 #include "mail/mailrecords.h"
 #include "recognition/codeextractor.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -25,11 +26,14 @@ public:
 
     QList<MailItem> mails() const { return m_mails; }
     QList<EmailAccount> accounts() const { return m_accounts; }
+    // The accounts a poll may log in to, each with its queued \Seen flags.
+    QList<EmailAccount> pollableAccounts() const;
     QList<Category> categories() const { return m_categories; }
     QString categoryFilter() const { return m_categoryFilter; }
     QString accountFilter() const { return m_accountFilter; }
 
-    // Mails passing both the account and the category filter, newest first.
+    // Mails passing both the account and the category filter, newest first
+    // by mailTime.
     QList<MailItem> filteredMails() const;
 
 public slots:
@@ -46,6 +50,11 @@ public slots:
     void setAccountEnabled(const QString &address, bool enabled);
     void setAccountError(const QString &address, const QString &text);
     void setAccountOk(const QString &address, const QString &timeText);
+    // A refused login stops polling the account; saving its settings again or
+    // resuming it (setAccountEnabled) starts it again.
+    void setAccountLoginRefused(const QString &address, const QString &text);
+    // The server now has these \Seen flags; they leave the account's queue.
+    void seenStored(const QString &address, const QStringList &serverUids);
 
     void addOrUpdateCategory(const Category &category);
     void removeCategory(const QString &name);
@@ -61,10 +70,13 @@ private:
     void loadCategories();
     void saveAccounts() const;
     void saveCategories() const;
+    void saveSeenQueue() const;
 
     QList<MailItem> m_mails;
     QList<EmailAccount> m_accounts;
     QList<Category> m_categories;
     QString m_categoryFilter;
     QString m_accountFilter;
+    // Lower-cased address -> "UIDVALIDITY:UID" of mails marked read here.
+    QHash<QString, QStringList> m_seenQueue;
 };

@@ -6,7 +6,8 @@
 
 namespace {
 
-MailProvider provider(const char *id, const char *name, const char *host, const char *help)
+MailProvider provider(const char *id, const char *name, const char *host, const char *help,
+                      const char *smtpHost = "", quint16 smtpPort = 465, bool smtpStartTls = false)
 {
     MailProvider p;
     p.id = QString::fromLatin1(id);
@@ -14,6 +15,9 @@ MailProvider provider(const char *id, const char *name, const char *host, const 
     p.host = QString::fromLatin1(host);
     p.port = 993;
     p.help = QString::fromUtf8(help);
+    p.smtpHost = QString::fromLatin1(smtpHost);
+    p.smtpPort = smtpPort;
+    p.smtpStartTls = smtpStartTls;
     return p;
 }
 
@@ -40,12 +44,17 @@ QList<MailProvider> providerCatalogue()
         provider("auto", "Otomatik (tavsiye)", "", ""),
         provider("gmail", "Gmail", kGmailImapHost,
                  "Mail uygulamanin normal sifresi degil, saglayicidan uretilen uygulama sifresi gerekir. "
-                 "Gmail'de: Hesap > Guvenlik > 2 Adimli Dogrulama > Uygulama sifreleri."),
+                 "Gmail'de: Hesap > Guvenlik > 2 Adimli Dogrulama > Uygulama sifreleri.",
+                 "smtp.gmail.com", 465, false),
         provider("outlook", "Outlook / Hotmail / Live", "outlook.office365.com",
-                 "Outlook'ta 2 adimli dogrulama aciksa uygulama sifresi uret. Kapaliysa normal sifrenle dene."),
-        provider("yahoo", "Yahoo", "imap.mail.yahoo.com", "Yahoo Hesap Guvenligi > Uygulama sifresi olustur."),
-        provider("yandex", "Yandex", "imap.yandex.com", "Yandex'te IMAP izni + uygulama sifresi gerekir."),
-        provider("icloud", "iCloud", "imap.mail.me.com", "Apple Kimligi > Uygulamaya ozel parola uret."),
+                 "Outlook'ta 2 adimli dogrulama aciksa uygulama sifresi uret. Kapaliysa normal sifrenle dene.",
+                 "smtp.office365.com", 587, true),
+        provider("yahoo", "Yahoo", "imap.mail.yahoo.com", "Yahoo Hesap Guvenligi > Uygulama sifresi olustur.",
+                 "smtp.mail.yahoo.com", 465, false),
+        provider("yandex", "Yandex", "imap.yandex.com", "Yandex'te IMAP izni + uygulama sifresi gerekir.",
+                 "smtp.yandex.com", 465, false),
+        provider("icloud", "iCloud", "imap.mail.me.com", "Apple Kimligi > Uygulamaya ozel parola uret.",
+                 "smtp.mail.me.com", 587, true),
         provider("custom", "Diger / Ozel IMAP", "", ""),
     };
 }
@@ -71,7 +80,8 @@ MailProvider resolveProvider(const QString &address, const QString &providerId)
     if (!domain.isEmpty()) {
         for (const DomainGroup &group : groups) {
             for (const QString &suffix : group.suffixes) {
-                if (domain.endsWith(suffix))
+                // Whole labels only: "acme.com" is not "me.com".
+                if (domain == suffix || domain.endsWith(QLatin1Char('.') + suffix))
                     return entry(QString::fromLatin1(group.providerId));
             }
         }

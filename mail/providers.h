@@ -11,6 +11,10 @@ struct MailProvider
     QString host; // empty for "auto" and "custom"
     quint16 port = 993;
     QString help; // how to get an application password; empty for "auto"/"custom"
+    // The outgoing server; empty host for "auto" and "custom".
+    QString smtpHost;
+    quint16 smtpPort = 465;
+    bool smtpStartTls = false; // plain connect upgraded by STARTTLS, else TLS from the first byte
 };
 
 // The seven entries, in order, as a new list on every call.

@@ -45,6 +45,16 @@ QByteArray accountsToJson(const QList<EmailAccount> &accounts)
         o.insert(QStringLiteral("user"), a.user);
         o.insert(QStringLiteral("pass"), QString::fromLatin1(a.pass.toUtf8().toBase64()));
         o.insert(QStringLiteral("enabled"), a.enabled);
+        // Optional keys, written only when set: older readers ignore them and
+        // records without them read as before.
+        if (!a.smtpHost.isEmpty()) {
+            o.insert(QStringLiteral("smtpHost"), a.smtpHost);
+            if (a.smtpPort != 0)
+                o.insert(QStringLiteral("smtpPort"), int(a.smtpPort));
+            o.insert(QStringLiteral("smtpStartTls"), a.smtpStartTls);
+        }
+        if (a.loginRefused)
+            o.insert(QStringLiteral("loginRefused"), true);
         array.append(o);
     }
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
@@ -68,6 +78,13 @@ QList<EmailAccount> accountsFromJson(const QByteArray &json)
         a.user = o.value(QStringLiteral("user")).toString();
         a.pass = QString::fromUtf8(QByteArray::fromBase64(o.value(QStringLiteral("pass")).toString().toLatin1()));
         a.enabled = o.value(QStringLiteral("enabled")).toBool(true);
+        a.smtpHost = o.value(QStringLiteral("smtpHost")).toString().trimmed();
+        if (!a.smtpHost.isEmpty()) {
+            const QJsonValue smtpPort = o.value(QStringLiteral("smtpPort"));
+            a.smtpPort = smtpPort.isDouble() ? storedPort(smtpPort) : 0; // 0 when damaged: the default port
+            a.smtpStartTls = o.value(QStringLiteral("smtpStartTls")).toBool(false);
+        }
+        a.loginRefused = o.value(QStringLiteral("loginRefused")).toBool(false);
         if (!a.address.isEmpty())
             accounts.append(a);
     }

@@ -8,6 +8,7 @@
 #include "pages/pagewidgets.h"
 #include "transport/imapclient.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -84,6 +85,18 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     adv->addRow(QStringLiteral("Sunucu:"), m_host);
     adv->addRow(QStringLiteral("Port:"), m_port);
     adv->addRow(QStringLiteral("Kullanici:"), m_user);
+    // The outgoing server for replies; empty: the provider's.
+    m_smtpHost = new QLineEdit(m_advanced);
+    m_smtpHost->setObjectName(QStringLiteral("smtpHostField"));
+    m_smtpHost->setPlaceholderText(QStringLiteral("otomatik"));
+    m_smtpPort = new QLineEdit(m_advanced);
+    m_smtpPort->setObjectName(QStringLiteral("smtpPortField"));
+    m_smtpPort->setPlaceholderText(QStringLiteral("465 (SSL) / 587 (STARTTLS)"));
+    m_smtpStartTls = new QCheckBox(QStringLiteral("STARTTLS (genelde 587)"), m_advanced);
+    m_smtpStartTls->setObjectName(QStringLiteral("smtpStartTlsBox"));
+    adv->addRow(QStringLiteral("Giden sunucu:"), m_smtpHost);
+    adv->addRow(QStringLiteral("Giden port:"), m_smtpPort);
+    adv->addRow(QString(), m_smtpStartTls);
     m_advanced->setVisible(false);
     form->addWidget(m_advanced);
 
@@ -107,6 +120,10 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_list->setObjectName(QStringLiteral("accList"));
     m_list->setSpacing(6);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A long reason wraps instead of hiding behind a sideways scroll bar.
+    m_list->setWordWrap(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideNone);
     root->addWidget(m_list, 1);
 
     connect(m_showBtn, &QPushButton::toggled, this, [this](bool on) {
@@ -145,6 +162,8 @@ void AccountsPage::updateServerPlaceholder()
     const MailProvider p = resolveProvider(m_address->text().trimmed(), id);
     if (!p.host.isEmpty())
         m_host->setPlaceholderText(p.host + QStringLiteral(" (otomatik)"));
+    if (!p.smtpHost.isEmpty())
+        m_smtpHost->setPlaceholderText(QStringLiteral("%1:%2 (otomatik)").arg(p.smtpHost).arg(p.smtpPort));
 }
 
 void AccountsPage::connectAndTest()
@@ -158,6 +177,9 @@ void AccountsPage::connectAndTest()
     in.host = m_host->text();
     in.port = m_port->text();
     in.user = m_user->text();
+    in.smtpHost = m_smtpHost->text();
+    in.smtpPort = m_smtpPort->text();
+    in.smtpStartTls = m_smtpStartTls->isChecked();
     const AccountFormResult r = accountFromForm(in);
     if (!r.ok) {
         m_dialogs->warn(this, r.error);
@@ -215,7 +237,7 @@ void AccountsPage::refreshAccounts()
     m_list->clear();
     const QList<EmailAccount> accounts = m_store ? m_store->accounts() : QList<EmailAccount>();
     for (const EmailAccount &acc : accounts) {
-        const bool healthy = acc.enabled && acc.lastError.isEmpty();
+        const bool healthy = acc.enabled && !acc.loginRefused && acc.lastError.isEmpty();
         QString text = acc.address + QStringLiteral("  —  ") + accountListStatus(acc);
         // How new mail arrives: at once over IDLE, or with the next poll.
         if (healthy) {
@@ -224,6 +246,9 @@ void AccountsPage::refreshAccounts()
         }
         auto *item = new QListWidgetItem(text, m_list);
         item->setData(Qt::UserRole, acc.address);
+        // The server's own words, for the curious.
+        if (!acc.lastError.isEmpty())
+            item->setToolTip(acc.lastError);
         item->setIcon(letterIcon(QColor(healthy ? kLetterGreen : kLetterGrey), firstLetterUpper(acc.address)));
         if (!acc.enabled)
             item->setForeground(QColor(kLetterGrey));
@@ -260,9 +285,10 @@ QMenu *AccountsPage::accountMenu(const QString &address, QWidget *parent)
         if (m_imap)
             m_imap->testAccount(acc);
     });
-    const bool enabled = acc.enabled;
-    menu->addAction(enabled ? QStringLiteral("Duraklat") : QStringLiteral("Devam et"), this,
-                    [this, addr, enabled] { m_store->setAccountEnabled(addr, !enabled); });
+    // A refused login has stopped polling as a pause would; "Devam et" resumes both.
+    const bool running = acc.enabled && !acc.loginRefused;
+    menu->addAction(running ? QStringLiteral("Duraklat") : QStringLiteral("Devam et"), this,
+                    [this, addr, running] { m_store->setAccountEnabled(addr, !running); });
     menu->addAction(QStringLiteral("Kaldir"), this, [this, addr] {
         if (m_dialogs->ask(this, addr + QStringLiteral(" kaldirilsin mi?")))
             m_store->removeAccount(addr);

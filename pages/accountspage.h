@@ -9,6 +9,7 @@
 class ImapClient;
 class MailStore;
 class PageDialogs;
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -66,6 +67,9 @@ private:
     QLineEdit *m_host = nullptr;
     QLineEdit *m_port = nullptr;
     QLineEdit *m_user = nullptr;
+    QLineEdit *m_smtpHost = nullptr;
+    QLineEdit *m_smtpPort = nullptr;
+    QCheckBox *m_smtpStartTls = nullptr;
     QPushButton *m_helpBtn = nullptr;
     QPushButton *m_testBtn = nullptr;
     QPlainTextEdit *m_log = nullptr;

@@ -88,7 +88,7 @@ void ActivityPage::refreshActivity()
 
     m_list->clear();
     const QList<MailItem> mails = m_store ? m_store->mails() : QList<MailItem>();
-    const QLocale c = QLocale::c();
+    const QDateTime now = QDateTime::currentDateTime();
     int shown = 0;
     for (const MailItem &m : mails) {
         if (shown >= kMaxAlerts)
@@ -98,7 +98,7 @@ void ActivityPage::refreshActivity()
         const Brand brand = brandOf(m.from, m.subject);
         const QString who = brand.name.isEmpty() ? senderName(m.from) : brand.name;
         const QString text = QStringLiteral("%1  •  %2\n%3  —  %4")
-                                 .arg(c.toString(m.received, QStringLiteral("dd MMM HH:mm")), who,
+                                 .arg(readableTime(mailTime(m), now), who,
                                       m.subject.left(90), m.account);
         auto *item = new QListWidgetItem(text, m_list);
         // Without a brand the alert gets the warning amber, not the neutral grey.

@@ -24,7 +24,7 @@ QVariant InboxModel::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     if (m_cards.isEmpty())
-        return role == Qt::DisplayRole ? QVariant(QString::fromLatin1(kInboxEmptyText)) : QVariant();
+        return role == Qt::DisplayRole ? QVariant(m_emptyText) : QVariant();
     const MailCardData &c = m_cards[index.row()];
     switch (role) {
     case AccountRole: return c.account;

@@ -18,6 +18,9 @@ public:
     // Replaces every row at once; an empty list shows the empty-state line.
     void setCards(QVector<MailCardData> cards);
 
+    // The line the empty list shows.
+    void setEmptyText(const QString &text) { m_emptyText = text; }
+    QString emptyText() const { return m_emptyText; }
     bool isEmptyState() const { return m_cards.isEmpty(); }
     int cardCount() const { return m_cards.size(); }
     const MailCardData *card(int row) const;
@@ -28,4 +31,5 @@ public:
 
 private:
     QVector<MailCardData> m_cards;
+    QString m_emptyText = QString::fromLatin1(kInboxEmptyText);
 };

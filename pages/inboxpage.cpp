@@ -153,6 +153,8 @@ void InboxPage::refreshMailList()
     }
     // a rebuild keeps the reader where they were
     const int scroll = m_list->verticalScrollBar()->value();
+    m_model->setEmptyText(inboxEmptyText(
+        m_search->text().trimmed(), !m_store->accountFilter().isEmpty() || !m_store->categoryFilter().isEmpty()));
     m_model->setCards(std::move(cards));
     m_list->verticalScrollBar()->setValue(scroll);
 }
@@ -185,7 +187,7 @@ void InboxPage::replyRow(int row)
     const MailCardData *c = m_model->card(row);
     if (!c)
         return;
-    emit replyRequested(c->account, c->from, c->mailSubject);
+    emit replyRequested(c->account, senderAddress(c->from), c->mailSubject);
 }
 
 QMenu *InboxPage::contextMenuAt(const QPoint &viewportPos, QWidget *parent)
@@ -194,7 +196,7 @@ QMenu *InboxPage::contextMenuAt(const QPoint &viewportPos, QWidget *parent)
     const MailCardData *c = idx.isValid() ? m_model->card(idx.row()) : nullptr;
     if (!c)
         return nullptr;
-    const QString account = c->account, code = c->code, id = c->id;
+    const QString account = c->account, code = c->code, id = c->id, from = c->from, subject = c->mailSubject;
     auto *menu = new QMenu(parent);
     menu->addAction("Sadece bu maili goster", this, [this, account] { emit showOnlyAccountRequested(account); });
     if (!code.isEmpty() && !m_masked) {
@@ -202,6 +204,8 @@ QMenu *InboxPage::contextMenuAt(const QPoint &viewportPos, QWidget *parent)
                         [this, code] { emit quietCopyRequested(code); });
         menu->addAction("Otomatik yaz", this, [this, code] { emit typeRequested(code); });
     }
+    menu->addAction("Cevapla", this,
+                    [this, account, from, subject] { emit replyRequested(account, senderAddress(from), subject); });
     menu->addAction("Okundu isaretle", this, [this, id] { m_store->markSeen(id); });
     return menu;
 }

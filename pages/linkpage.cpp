@@ -41,6 +41,11 @@ LinkPage::LinkPage(LinkManager *link, QWidget *parent, int tickMs) : QWidget(par
     m_code->setAlignment(Qt::AlignCenter);
     m_code->setTextInteractionFlags(Qt::TextSelectableByMouse);
     cardLay->addWidget(m_code);
+    m_session = classedLabel(QString(), "muted", card);
+    m_session->setAlignment(Qt::AlignCenter);
+    m_session->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_session->setToolTip(QStringLiteral("QR okutamayan cihazda: oturum kimligi + eslestirme kodu"));
+    cardLay->addWidget(m_session);
     m_timeLeft = classedLabel(QString(), "muted", card);
     m_timeLeft->setAlignment(Qt::AlignCenter);
     cardLay->addWidget(m_timeLeft);
@@ -96,8 +101,10 @@ void LinkPage::refreshLink()
                 m_lastUri = uri;
         }
         m_code->setText(pairingCodeText(m_link->pairingCode()));
+        m_session->setText(QStringLiteral("Oturum: ") + m_link->sessionId());
         m_timeLeft->setText(timeLeftText(m_link->secondsLeft()));
     } else {
+        m_session->clear();
         m_qr->showPlaceholder();
         m_lastUri.clear();
         m_code->setText(pairingCodeText(QString()));
@@ -107,7 +114,8 @@ void LinkPage::refreshLink()
     m_list->clear();
     const auto devices = m_link->devices();
     for (const PairedDevice &d : devices) {
-        auto *item = new QListWidgetItem(d.name + QStringLiteral("  —  eslesti: ") + d.at, m_list);
+        auto *item = new QListWidgetItem(d.name + QStringLiteral("  —  eslesti: ") + pairedAtText(d.at), m_list);
+        item->setToolTip(d.at);
         item->setData(Qt::UserRole, d.sid);
         item->setIcon(letterIcon(QColor(kLetterGreen), firstLetterUpper(d.name)));
     }

@@ -24,6 +24,8 @@ public:
     QrWidget *qrWidget() const { return m_qr; }
     QLabel *pairCodeLabel() const { return m_code; }
     QLabel *timeLeftLabel() const { return m_timeLeft; }
+    // "Oturum: <id>" while pairing: what `mirelo-peer join` needs beside the code.
+    QLabel *sessionLabel() const { return m_session; }
     QLabel *logLabel() const { return m_log; }
     QListWidget *deviceList() const { return m_list; }
     // The context menu of the device with this sid (the caller owns it).
@@ -48,6 +50,7 @@ private:
     QrWidget *m_qr = nullptr;
     QLabel *m_code = nullptr;
     QLabel *m_timeLeft = nullptr;
+    QLabel *m_session = nullptr;
     QPushButton *m_startBtn = nullptr;
     QPushButton *m_stopBtn = nullptr;
     QListWidget *m_list = nullptr;

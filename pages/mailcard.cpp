@@ -6,7 +6,17 @@
 #include <QPainter>
 #include <QPainterPath>
 
-MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked)
+QString inboxEmptyText(const QString &needle, bool filtered)
+{
+    if (!needle.isEmpty())
+        return QString::fromLatin1(kInboxNoHitsText) + QLatin1Char('"') + needle
+            + QStringLiteral("\". Aramayi temizle ya da baska bir kelime dene.");
+    if (filtered)
+        return QString::fromLatin1(kInboxFilterEmptyText);
+    return QString::fromLatin1(kInboxEmptyText);
+}
+
+MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked, const QDateTime &now)
 {
     MailCardData d;
     d.id = m.id;
@@ -20,7 +30,7 @@ MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked
         d.avatarColor = QColor(kNoBrandColor);
     d.avatarTip = branded ? src.brandName + QStringLiteral(" — ") + src.bareAddress : src.bareAddress;
     d.unread = !m.seen;
-    d.time = m.received.toString(QStringLiteral("HH:mm"));
+    d.time = readableTime(mailTime(m), now.isValid() ? now : QDateTime::currentDateTime());
     d.subject = m.subject.isEmpty() ? QStringLiteral("(konu yok)") : m.subject;
     d.mailSubject = m.subject;
     d.preview = m.preview.left(140);

@@ -21,7 +21,7 @@ struct MailCardData
     QColor avatarColor;
     QString avatarTip;
     bool unread = false;
-    QString time;        // "HH:mm"
+    QString time;        // the mail's own time, local: "HH:mm" today, else with the day
     QString subject;     // "(konu yok)" when empty
     QString mailSubject; // as received, for a reply
     QString preview;     // first 140 characters, empty when none
@@ -58,7 +58,15 @@ inline constexpr int kMaxInboxCards = 100;
 inline constexpr const char *kInboxEmptyText =
     "Henuz kod yok. Sag ustten Demo verisi ile dene veya Hesaplar'dan mail bagla.";
 
-MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked);
+inline constexpr const char *kInboxNoHitsText = "Aramayla eslesen mail yok: ";
+inline constexpr const char *kInboxFilterEmptyText = "Bu filtrede mail yok. Tum mailler icin [Tum Mailler].";
+
+// `now` defaults to the current time; the card shows mailTime(m).
+MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked,
+                           const QDateTime &now = QDateTime());
+
+// The empty list's line: no search hits, an empty filter, or no mail yet.
+QString inboxEmptyText(const QString &needle, bool filtered);
 
 // The search over sender, subject, code and receiving address; `needle` is
 // already trimmed and lower-cased.

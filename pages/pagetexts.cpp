@@ -45,6 +45,22 @@ AccountFormResult accountFromForm(const AccountFormInput &in)
     } else {
         acc.port = provider.port != 0 ? provider.port : quint16(993);
     }
+    acc.smtpHost = in.smtpHost.trimmed();
+    const QString smtpPortText = in.smtpPort.trimmed();
+    if (!smtpPortText.isEmpty()) {
+        bool ok = false;
+        const int port = smtpPortText.toInt(&ok, 10);
+        if (!ok || port <= 0 || port > 65535) {
+            r.error = QStringLiteral("Giden port gecersiz: 465 (SSL) ya da 587 (STARTTLS) olur.");
+            return r;
+        }
+        if (acc.smtpHost.isEmpty()) {
+            r.error = QStringLiteral("Giden port icin giden sunucuyu da yaz (ornek: smtp.firma.com).");
+            return r;
+        }
+        acc.smtpPort = quint16(port);
+    }
+    acc.smtpStartTls = !acc.smtpHost.isEmpty() && in.smtpStartTls;
     acc.user = in.user.trimmed();
     acc.pass = in.password;
     acc.enabled = true;
@@ -57,6 +73,8 @@ QString accountListStatus(const EmailAccount &acc)
 {
     if (!acc.enabled)
         return QStringLiteral("duraklatildi");
+    if (acc.loginRefused)
+        return QStringLiteral("giris reddedildi, yoklama durdu (sifreyi guncelle ya da sag tik > Devam et)");
     if (!acc.lastError.isEmpty())
         return QStringLiteral("hata: ") + acc.lastError.left(90);
     if (!acc.lastOk.isEmpty())
@@ -97,6 +115,20 @@ QString groupedCode(const QString &code)
     return code.left(head) + QLatin1Char(' ') + code.mid(head);
 }
 
+VaultRowText vaultRowText(const QString &label, const QString &issuer)
+{
+    VaultRowText t{label, issuer.trimmed()};
+    const qsizetype colon = label.indexOf(QLatin1Char(':'));
+    if (colon > 0 && !t.subtitle.isEmpty()) {
+        const QString account = label.mid(colon + 1).trimmed();
+        if (!account.isEmpty() && label.left(colon).trimmed().compare(t.subtitle, Qt::CaseInsensitive) == 0)
+            t.title = account;
+    }
+    if (t.subtitle.isEmpty())
+        t.subtitle = QStringLiteral("TOTP - cift tikla kopyala");
+    return t;
+}
+
 // --- Link --------------------------------------------------------------------
 
 QString pairingCodeText(const QString &code)
@@ -104,6 +136,14 @@ QString pairingCodeText(const QString &code)
     if (code.isEmpty())
         return QStringLiteral("------");
     return code.left(3) + QLatin1Char(' ') + code.mid(3);
+}
+
+QString pairedAtText(const QString &iso, const QDateTime &now)
+{
+    const QDateTime at = QDateTime::fromString(iso.trimmed(), Qt::ISODateWithMs);
+    if (!at.isValid())
+        return iso;
+    return readableTime(at, now.isValid() ? now : QDateTime::currentDateTime());
 }
 
 QString timeLeftText(qint64 secondsLeft)
@@ -126,13 +166,48 @@ const QStringList &securityAlertKeywords()
         QStringLiteral("yeni konum"),      QStringLiteral("new location"),
         QStringLiteral("verify it's you"), QStringLiteral("hesabina giris"),
         QStringLiteral("giris yapildi"),
+        // The common phrasings of "someone signed in" mails.
+        QStringLiteral("new login"),       QStringLiteral("login to"),
+        QStringLiteral("logged in"),       QStringLiteral("logged into"),
+        QStringLiteral("signed in"),       QStringLiteral("sign in to"),
+        QStringLiteral("new sign in"),     QStringLiteral("login attempt"),
+        QStringLiteral("sign-in attempt"), QStringLiteral("login from"),
+        QStringLiteral("yeni oturum"),     QStringLiteral("oturum acma"),
+        QStringLiteral("giris algilandi"), QStringLiteral("giris denemesi"),
+        QStringLiteral("yeni bir cihaz"),  QStringLiteral("hesabina erisildi"),
     };
     return keywords;
 }
 
+namespace {
+
+// Lower case with the Turkish letters folded to their plain forms, so that
+// "Yeni giriş" meets the keyword "yeni giris".
+QString foldedLower(const QString &text)
+{
+    const QString lower = text.toLower();
+    QString out;
+    out.reserve(lower.size());
+    for (const QChar c : lower) {
+        switch (c.unicode()) {
+        case u'\u0131': out += QLatin1Char('i'); break; // dotless i
+        case u'\u015f': out += QLatin1Char('s'); break;
+        case u'\u011f': out += QLatin1Char('g'); break;
+        case u'\u00fc': out += QLatin1Char('u'); break;
+        case u'\u00f6': out += QLatin1Char('o'); break;
+        case u'\u00e7': out += QLatin1Char('c'); break;
+        case u'\u0307': break; // the dot that lower-casing a dotted capital I leaves
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 bool isSecurityAlert(const MailItem &mail)
 {
-    const QString text = (mail.from + QLatin1Char(' ') + mail.subject).toLower();
+    const QString text = foldedLower(mail.from + QLatin1Char(' ') + mail.subject);
     for (const QString &k : securityAlertKeywords()) {
         if (text.contains(k))
             return true;
@@ -177,6 +252,8 @@ QString activityAccountState(const EmailAccount &acc)
 {
     if (!acc.enabled)
         return QStringLiteral("duraklatildi");
+    if (acc.loginRefused)
+        return QStringLiteral("giris reddedildi, yoklama durdu");
     if (!acc.lastError.isEmpty())
         return QStringLiteral("HATA ") + acc.lastError.left(60);
     if (!acc.lastOk.isEmpty())

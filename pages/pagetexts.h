@@ -21,6 +21,9 @@ struct AccountFormInput
     QString host; // "Sunucu:"
     QString port; // "Port:"
     QString user; // "Kullanici:"
+    QString smtpHost; // "Giden sunucu:", empty: from the provider
+    QString smtpPort; // "Giden port:"
+    bool smtpStartTls = false;
 };
 
 // Either an account ready to store and test, or the warning to show.
@@ -33,7 +36,8 @@ struct AccountFormResult
 
 AccountFormResult accountFromForm(const AccountFormInput &in);
 
-// "duraklatildi", "hata: ...", "calisiyor (son: HH:mm)" or "kaydedildi, yoklaniyor...".
+// "duraklatildi", "giris reddedildi ...", "hata: ...", "calisiyor (son: HH:mm)" or
+// "kaydedildi, yoklaniyor...".
 QString accountListStatus(const EmailAccount &acc);
 // The help box text for the provider resolved from `providerId` and `address`.
 QString providerHelpText(const QString &providerId, const QString &address);
@@ -47,10 +51,23 @@ inline constexpr const char *kExampleImapHost = "imap.firma.com";
 // Anything that is not all digits (the "------" placeholder) stays as it is.
 QString groupedCode(const QString &code);
 
+// The two lines of a vault row. An otpauth label "Issuer:account" repeats
+// the issuer: the title keeps the account, the second line the issuer. A
+// colon without a matching issuer is part of the name ("Saat 10:30").
+struct VaultRowText
+{
+    QString title;
+    QString subtitle;
+};
+VaultRowText vaultRowText(const QString &label, const QString &issuer);
+
 // --- Link --------------------------------------------------------------------
 
 // "------" without a code, else the code with a blank after its third character.
 QString pairingCodeText(const QString &code);
+// When a device was paired (an ISO 8601 time), in local time as people read
+// it; the text as it is when it is no such time.
+QString pairedAtText(const QString &iso, const QDateTime &now = QDateTime());
 // "Kalan sure: M:SS".
 QString timeLeftText(qint64 secondsLeft);
 
@@ -72,7 +89,7 @@ QList<NetInterfaceInfo> systemInterfaces();
 // "bilinmiyor" when there is none.
 QString networkListText(const QList<NetInterfaceInfo> &interfaces);
 
-// "duraklatildi", "HATA ...", "son erisim HH:mm" or "baglanti bekleniyor".
+// "duraklatildi", "giris reddedildi", "HATA ...", "son erisim HH:mm" or "baglanti bekleniyor".
 QString activityAccountState(const EmailAccount &acc);
 QString accessSummaryText(const QString &hostName, const QString &osName,
                           const QString &networkList, const QList<EmailAccount> &accounts);

@@ -172,7 +172,6 @@ void Sidebar::refreshCategories()
     const QList<MailItem> mails = m_store->mails();
     const QList<Category> cats = m_store->categories();
     const QHash<QString, int> counts = categoryCounts(mails, cats);
-    const QString filter = m_store->categoryFilter();
     for (const Category &c : cats) {
         auto *b = new QPushButton(plainMenuText(categoryButtonText(c.name, counts.value(c.name))), this);
         b->setCheckable(true);
@@ -181,7 +180,6 @@ void Sidebar::refreshCategories()
         b->setCursor(Qt::PointingHandCursor);
         b->setIcon(themeIcon(c.icon.isEmpty() ? QStringLiteral("game") : c.icon));
         b->setIconSize(QSize(16, 16));
-        b->setChecked(filter == c.name);
         b->setToolTip(plainToolTip(categoryRuleText(c)));
         const QString name = c.name;
         connect(b, &QPushButton::clicked, this, [this, name] {
@@ -192,6 +190,26 @@ void Sidebar::refreshCategories()
         });
         m_catBox->addWidget(b);
     }
-    m_all->setChecked(filter.isEmpty() && m_store->accountFilter().isEmpty());
     m_all->setText(QStringLiteral("  Tum Mailler (%1)").arg(mails.size()));
+    updateMarks();
+}
+
+void Sidebar::setCurrentPage(int page)
+{
+    m_page = page;
+    updateMarks();
+}
+
+void Sidebar::updateMarks()
+{
+    const bool inbox = m_page == 0;
+    const QString filter = m_store->categoryFilter();
+    // m_nav holds "Tum Mailler" first, then the pages in their order.
+    for (int i = 1; i < m_nav.size(); ++i)
+        m_nav[i]->setChecked(i == m_page);
+    m_all->setChecked(inbox && filter.isEmpty() && m_store->accountFilter().isEmpty());
+    const QList<Category> cats = m_store->categories();
+    const QList<QPushButton *> buttons = categoryButtons();
+    for (int i = 0; i < buttons.size() && i < cats.size(); ++i)
+        buttons[i]->setChecked(inbox && filter == cats[i].name);
 }

@@ -43,6 +43,9 @@ public:
 
 public slots:
     void refreshCategories();
+    // Marks the one entry of the page shown: a page's own button, or on the
+    // inbox the category filtered by, else "Tum Mailler" when unfiltered.
+    void setCurrentPage(int page);
 
 signals:
     void pageRequested(int index);
@@ -54,7 +57,10 @@ private:
     QPushButton *addNavButton(QVBoxLayout *lay, const QString &label, const QString &icon, int page);
 
     MailStore *m_store;
+    void updateMarks();
+
     QList<QPushButton *> m_nav;
+    int m_page = 0;
     QPushButton *m_all = nullptr;
     QPushButton *m_addCat = nullptr;
     QPushButton *m_theme = nullptr;

@@ -1,5 +1,6 @@
 #include "pages/vaultpage.h"
 
+
 #include "desktop/autotyper.h"
 #include "pages/pagedialogs.h"
 #include "pages/pagetexts.h"
@@ -155,9 +156,9 @@ void VaultPage::refreshVault()
         auto *lay = new QHBoxLayout(card);
         lay->setContentsMargins(12, 10, 12, 10);
         auto *col = new QVBoxLayout;
-        col->addWidget(classedLabel(e.label, "subj", card));
-        col->addWidget(classedLabel(e.issuer.isEmpty() ? QStringLiteral("TOTP - cift tikla kopyala") : e.issuer,
-                                    "muted", card));
+        const VaultRowText text = vaultRowText(e.label, e.issuer);
+        col->addWidget(classedLabel(text.title, "subj", card));
+        col->addWidget(classedLabel(text.subtitle, "muted", card));
         lay->addLayout(col, 1);
         const QString code = m_masked ? QStringLiteral("***") : groupedCode(totpCode(e));
         auto *codeLabel = classedLabel(code, "codeBadgeBig", card);
@@ -230,11 +231,11 @@ void VaultPage::addEntry()
     if (m_vault->addEntry(m_label->text(), m_secret->text(), QString())) {
         m_label->clear();
         m_secret->clear();
-    } else if (m_vault->lastFailure() == VaultFailure::SaveFailed) {
-        m_dialogs->warn(this, m_vault->lastFailureText());
-    } else {
-        m_dialogs->warn(this, QStringLiteral("Secret gecersiz. Base32 olmali (A-Z, 2-7) veya otpauth URI."));
+        return;
     }
+    // Says which part of the input is wrong, or that the store could not be written.
+    if (m_vault->lastFailure() != VaultFailure::None)
+        m_dialogs->warn(this, m_vault->lastFailureText());
 }
 
 void VaultPage::lockVault()

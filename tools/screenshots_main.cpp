@@ -9,6 +9,7 @@
 #include "mail/mailstore.h"
 #include "pages/categorydialog.h"
 #include "pages/inboxpage.h"
+#include "transport/replydialog.h"
 #include "support/isolatedsettings.h"
 #include "support/xvfbserver.h"
 #include "vault/totpmanager.h"
@@ -76,8 +77,8 @@ void fillServicePages(MainWindow &w)
     store->addOrUpdateAccount(account(QStringLiteral("is.hesabi@outlook.com"), true));
     store->addOrUpdateAccount(account(QStringLiteral("eski@yandex.com"), false));
     store->setAccountOk(QStringLiteral("oyuncu@gmail.com"), QStringLiteral("14:32"));
-    store->setAccountError(QStringLiteral("is.hesabi@outlook.com"),
-                           QStringLiteral("Giris reddedildi: uygulama sifresi gerekli"));
+    store->setAccountLoginRefused(QStringLiteral("is.hesabi@outlook.com"),
+                                  QStringLiteral("Sifre reddedildi. Uygulama sifresi kullandigindan emin ol."));
 
     const auto alert = [](const QString &account, const QString &from, const QString &subject) {
         MailItem m;
@@ -185,6 +186,21 @@ int main(int argc, char **argv)
             if (!save(w, outDir, shot.name + suffix, &written)) {
                 std::fprintf(stderr, "screenshots: could not write %s\n", qPrintable(shot.name + suffix));
                 return 1;
+            }
+        }
+        {
+            // A reply to the GitHub demo mail: the bare sender address in "Kime".
+            w.openReply(QStringLiteral("oyuncu@gmail.com"), QStringLiteral("\"GitHub\" <noreply@github.com>"),
+                        QStringLiteral("GitHub OTP"));
+            ReplyDialog *reply = w.replyDialog();
+            if (reply) {
+                reply->resize(480, 400);
+                settle(300);
+                const QString path = outDir + "/reply" + suffix + ".png";
+                if (!reply->grab().toImage().save(path))
+                    return 1;
+                written << path;
+                reply->close();
             }
         }
         {

@@ -22,6 +22,14 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, const Idl
     connect(worker, &ImapWorker::pollDone, this, &ImapClient::onPollDone, Qt::QueuedConnection);
     connect(worker, &ImapWorker::testLog, this, &ImapClient::testLog, Qt::QueuedConnection);
     connect(worker, &ImapWorker::testFinished, this, &ImapClient::onTestFinished);
+    connect(worker, &ImapWorker::loginRefused, this, [this](const QString &addr, const QString &msg) {
+        if (this->store)
+            this->store->setAccountLoginRefused(addr, msg);
+    });
+    connect(worker, &ImapWorker::seenStored, this, [this](const QString &addr, const QStringList &uids) {
+        if (this->store)
+            this->store->seenStored(addr, uids);
+    });
     connect(worker, &ImapWorker::logMsg, this, [this](const QString &, const QString &msg) { emit status(msg); });
     connect(&timer, &QTimer::timeout, this, &ImapClient::onTick);
     connect(worker, &ImapWorker::roundDone, this, &ImapClient::onRoundDone, Qt::QueuedConnection);
@@ -60,7 +68,7 @@ void ImapClient::start()
 void ImapClient::syncIdle()
 {
     if (idle && store)
-        idle->setAccounts(store->accounts());
+        idle->setAccounts(store->pollableAccounts()); // a refused login ends its IDLE connection too
 }
 
 bool ImapClient::isInstant(const QString &addr) const
@@ -93,10 +101,10 @@ void ImapClient::onTick()
     if (!store)
         return;
     bool asked = false;
-    const QList<EmailAccount> all = store->accounts();
+    // Paused accounts and refused logins are left alone; each carries its
+    // queued read marks.
+    const QList<EmailAccount> all = store->pollableAccounts();
     for (const EmailAccount &acc : all) {
-        if (!acc.enabled || acc.pass.isEmpty())
-            continue;
         // A round still under way makes this one redundant.
         if (!rounds.begin(acc.address))
             continue;
@@ -129,8 +137,8 @@ void ImapClient::onIdleMail(QString addr)
 void ImapClient::startRoundOf(const QString &addr)
 {
     if (store) {
-        for (const EmailAccount &acc : store->accounts()) {
-            if (sameAccount(acc.address, addr) && acc.enabled && !acc.pass.isEmpty()) {
+        for (const EmailAccount &acc : store->pollableAccounts()) {
+            if (sameAccount(acc.address, addr)) {
                 requestRound(acc);
                 firstRun = false;
                 return;

@@ -218,3 +218,29 @@ QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply)
         header = "\r\n";
     return readMail(header + text).text;
 }
+
+QStringList uidsToMarkSeen(const QStringList &pending, const QString &uidValidity)
+{
+    QStringList out;
+    if (uidValidity.isEmpty())
+        return out;
+    for (const QString &name : pending) {
+        const qsizetype colon = name.indexOf(QLatin1Char(':'));
+        if (colon <= 0 || name.left(colon) != uidValidity)
+            continue;
+        const QString uid = name.mid(colon + 1);
+        bool digits = !uid.isEmpty() && uid.size() <= 10;
+        for (const QChar c : uid)
+            digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        // Anything else would run into the command line.
+        if (digits && !out.contains(uid))
+            out.append(uid);
+    }
+    return out;
+}
+
+QString connectFailureText(const EmailAccount &acc, const QString &reason)
+{
+    return QStringLiteral("Baglanti kurulamadi: %1:%2 \u2014 %3. Sunucu ve portu kontrol et.")
+        .arg(acc.host, QString::number(acc.port), reason);
+}

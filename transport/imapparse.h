@@ -70,3 +70,10 @@ QString parseFetchUid(const QByteArray &reply, const QString &seq);
 // the header fields are used instead.
 QString imapMessageId(const QString &account, const QString &uidValidity, const QString &uid,
                       const QString &headerReply);
+
+// The UIDs of queued "UIDVALIDITY:UID" names that belong to this mailbox
+// generation, digits only, in order, without repeats.
+QStringList uidsToMarkSeen(const QStringList &pending, const QString &uidValidity);
+
+// "Baglanti kurulamadi: host:port — reason. Sunucu ve portu kontrol et."
+QString connectFailureText(const EmailAccount &acc, const QString &reason);

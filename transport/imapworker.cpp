@@ -95,9 +95,9 @@ void ImapWorker::runAccountTest(const EmailAccount &acc)
     SessionSocket socket(timeouts.replyLimit);
     if (!socket.connectEncrypted(acc.host, acc.port, timeouts.handshakeMs)) {
         if (!socket.cancelled()) {
-            emit testFinished(addr, false,
-                              QStringLiteral("Baglanti kurulamadi: ") + socket.errorString()
-                                  + QStringLiteral(". Host/portu kontrol et."));
+            // Qt's own text goes to the step log; the message stays Turkish.
+            emit testLog(QStringLiteral("Detay: ") + socket.errorString());
+            emit testFinished(addr, false, connectFailureText(acc, socket.failureReason()));
         }
         return;
     }
@@ -117,6 +117,8 @@ void ImapWorker::runAccountTest(const EmailAccount &acc)
         return;
     if (!loginReply.contains(QLatin1String("t02 OK"))) {
         emit testLog(QStringLiteral("Giris reddedildi."));
+        if (!loginReply.isEmpty())
+            emit loginRefused(addr, pollLoginFailureText(loginReply));
         emit testFinished(addr, false,
                           QStringLiteral("Giris basarisiz. Uygulama sifresi kullandigindan emin ol. Detay: ")
                               + imapFailureDetail(loginReply, 180));
@@ -147,7 +149,7 @@ void ImapWorker::runPoll(const QList<EmailAccount> &accounts, bool firstRun)
     for (const EmailAccount &acc : accounts) {
         if (sessionInterrupted())
             return;
-        if (!acc.enabled || acc.pass.isEmpty() || acc.host.isEmpty())
+        if (!acc.enabled || acc.loginRefused || acc.pass.isEmpty() || acc.host.isEmpty())
             continue;
         if (!pollAccount(acc, firstRun))
             return;
@@ -169,7 +171,8 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
     if (!socket.connectEncrypted(acc.host, acc.port, timeouts.handshakeMs)) {
         if (socket.cancelled())
             return false;
-        emit pollDone(addr, false, QStringLiteral("SSL baglanti hatasi: ") + socket.errorString(), 0);
+        emit logMsg(addr, QStringLiteral("Detay: ") + socket.errorString());
+        emit pollDone(addr, false, connectFailureText(acc, socket.failureReason()), 0);
         return true;
     }
     readGreeting(socket);
@@ -184,6 +187,11 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         return true;
     }
     if (!loginReply.contains(QLatin1String("a02 OK"))) {
+        // Trying a refused password every few seconds can get the mailbox
+        // locked by its provider: polling stops until the user acts. Silence
+        // is no refusal.
+        if (!loginReply.isEmpty())
+            emit loginRefused(addr, pollLoginFailureText(loginReply));
         emit pollDone(addr, false, pollLoginFailureText(loginReply), 0);
         return true;
     }
@@ -206,10 +214,29 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
     if (stopped())
         return !socket.cancelled();
     const QString uidValidity = parseUidValidity(selectReply);
+    // Mails read here get their \Seen flag before the search, so they no
+    // longer come back as unread.
+    const QStringList storeUids = uidsToMarkSeen(acc.pendingSeen, uidValidity);
+    if (!storeUids.isEmpty()) {
+        const QString reply = sendCommand(
+            socket, QStringLiteral("a03s"),
+            QStringLiteral("UID STORE %1 +FLAGS (\\Seen)").arg(storeUids.join(QLatin1Char(','))));
+        if (stopped())
+            return !socket.cancelled();
+        if (reply.contains(QLatin1String("a03s OK")))
+            emit seenStored(addr, acc.pendingSeen);
+    } else if (!acc.pendingSeen.isEmpty() && !uidValidity.isEmpty()) {
+        // Names of an older mailbox generation point at nothing now.
+        emit seenStored(addr, acc.pendingSeen);
+    }
     QStringList numbers = parseSearch(sendCommand(socket, QStringLiteral("a04"), QStringLiteral("SEARCH UNSEEN")));
     if (stopped())
         return !socket.cancelled();
+    // The first run shows the last few mails even when all are read; those
+    // come in as read.
+    bool fromAll = false;
     if (numbers.isEmpty() && firstRun) {
+        fromAll = true;
         numbers = keepLast(parseSearch(sendCommand(socket, QStringLiteral("a04b"), QStringLiteral("SEARCH ALL"))), 3);
         if (stopped())
             return !socket.cancelled();
@@ -248,7 +275,11 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
             return !socket.cancelled();
         item.body = imapMailBody(headerBytes, text);
         item.preview = imapPreview(item.body, item.subject);
-        item.id = imapMessageId(addr, uidValidity, parseFetchUid(headerBytes, number), header);
+        const QString uid = parseFetchUid(headerBytes, number);
+        item.id = imapMessageId(addr, uidValidity, uid, header);
+        if (!uid.isEmpty() && !uidValidity.isEmpty())
+            item.serverUid = uidValidity + QLatin1Char(':') + uid;
+        item.seen = fromAll;
         item.received = QDateTime::currentDateTime();
         items.append(item);
     }

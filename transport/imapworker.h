@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "mail/mailrecords.h"
 #include "transport/sessionqueue.h"
@@ -51,6 +52,10 @@ signals:
     void pollDone(QString addr, bool ok, QString msg, int count);
     void testLog(QString msg);
     void testFinished(QString addr, bool ok, QString msg);
+    // The server refused the login (NO/BAD), as opposed to a network fault.
+    void loginRefused(QString addr, QString msg);
+    // The server took the \Seen flags of these "UIDVALIDITY:UID" names.
+    void seenStored(QString addr, QStringList serverUids);
     void roundDone(QString addr);
 
 private:

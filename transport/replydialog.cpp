@@ -39,6 +39,7 @@ ReplyDialog::ReplyDialog(const EmailAccount &account, const QString &to, const Q
     bodyEdit->setPlaceholderText(QStringLiteral("Cevabini yaz..."));
     layout->addWidget(bodyEdit, 1);
 
+    statusLabel->setObjectName(QStringLiteral("replyStatus"));
     statusLabel->setProperty("class", QStringLiteral("muted"));
     statusLabel->setWordWrap(true);
     layout->addWidget(statusLabel);
@@ -50,7 +51,7 @@ ReplyDialog::ReplyDialog(const EmailAccount &account, const QString &to, const Q
     row->addWidget(sendButton);
     layout->addLayout(row);
 
-    connect(sendButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(sendButton, &QPushButton::clicked, this, &ReplyDialog::sendRequested);
 }
 
 QString ReplyDialog::replySubject(const QString &subject)
@@ -80,8 +81,19 @@ void ReplyDialog::setStatus(const QString &text)
     statusLabel->setText(text);
 }
 
-void ReplyDialog::setBusy(bool busy)
+void ReplyDialog::appendDetail(const QString &line)
 {
-    sendButton->setEnabled(!busy);
-    sendButton->setText(busy ? QStringLiteral("Gonderiliyor...") : QStringLiteral("Gonder"));
+    detail.append(line);
+    while (detail.size() > 12)
+        detail.removeFirst();
+    statusLabel->setToolTip(detail.join(QLatin1Char('\n')));
+}
+
+void ReplyDialog::setBusy(bool on)
+{
+    busy = on;
+    if (on)
+        detail.clear();
+    sendButton->setEnabled(!on);
+    sendButton->setText(on ? QStringLiteral("Gonderiliyor...") : QStringLiteral("Gonder"));
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include "mail/mailrecords.h"
 
@@ -24,10 +25,17 @@ public:
     // The account the answer goes out from.
     const EmailAccount &fromAccount() const { return account; }
     void setStatus(const QString &text);
+    // One line of the send's step log, shown as the status line's tool tip.
+    void appendDetail(const QString &line);
     void setBusy(bool busy);
+    bool isBusy() const { return busy; }
 
     // The subject with "Re: " in front unless it already starts that way.
     static QString replySubject(const QString &subject);
+
+signals:
+    // "Gonder": the owner sends and closes the dialog only once the mail went out.
+    void sendRequested();
 
 private:
     EmailAccount account;
@@ -36,4 +44,6 @@ private:
     QPlainTextEdit *bodyEdit;
     QLabel *statusLabel;
     QPushButton *sendButton;
+    QStringList detail;
+    bool busy = false;
 };

@@ -74,7 +74,51 @@ bool SessionSocket::waitUntil(const std::function<bool()> &done, int ms)
         sock.abort();
         return false;
     }
-    return done();
+    if (done())
+        return true;
+    if (rc == kTimeout)
+        timedOut = true;
+    return false;
+}
+
+QString socketFailureReason(QAbstractSocket::SocketError error, bool timedOut)
+{
+    switch (error) {
+    case QAbstractSocket::HostNotFoundError:
+        return QStringLiteral("sunucu bulunamadi (adi dogru mu?)");
+    case QAbstractSocket::ConnectionRefusedError:
+        return QStringLiteral("baglanti reddedildi (port dogru mu?)");
+    case QAbstractSocket::RemoteHostClosedError:
+        return QStringLiteral("sunucu baglantiyi kapatti");
+    case QAbstractSocket::SocketTimeoutError:
+        return QStringLiteral("zaman asimi: sunucu yanit vermedi");
+    case QAbstractSocket::SslHandshakeFailedError:
+        return QStringLiteral("guvenli baglanti kurulamadi: sunucu sertifikasi dogrulanamadi");
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError:
+        return QStringLiteral("guvenli baglanti kurulamadi");
+    case QAbstractSocket::NetworkError:
+    case QAbstractSocket::TemporaryError:
+        return QStringLiteral("ag hatasi: internet baglantini kontrol et");
+    case QAbstractSocket::ProxyConnectionRefusedError:
+    case QAbstractSocket::ProxyConnectionClosedError:
+    case QAbstractSocket::ProxyConnectionTimeoutError:
+    case QAbstractSocket::ProxyNotFoundError:
+    case QAbstractSocket::ProxyProtocolError:
+    case QAbstractSocket::ProxyAuthenticationRequiredError:
+        return QStringLiteral("vekil sunucu (proxy) hatasi");
+    default:
+        break;
+    }
+    return timedOut ? QStringLiteral("zaman asimi: sunucu yanit vermedi") : QStringLiteral("baglanti hatasi");
+}
+
+QString SessionSocket::failureReason() const
+{
+    // A wait that ran out leaves Qt's "Unknown error" behind; say what it was.
+    if (timedOut && sock.error() == QAbstractSocket::UnknownSocketError)
+        return socketFailureReason(QAbstractSocket::SocketTimeoutError, true);
+    return socketFailureReason(sock.error(), timedOut);
 }
 
 bool SessionSocket::connectEncrypted(const QString &host, quint16 port, int ms)

@@ -45,7 +45,10 @@ public:
     // octets collected so far.
     QByteArray collectBytes(int reads, int ms, qint64 totalMs, const std::function<bool(const QByteArray &)> &whole);
 
+    // Qt's own text (English): for the step log and tool tips only.
     QString errorString() const { return sock.errorString(); }
+    // What went wrong, in Turkish: "sunucu bulunamadi", "zaman asimi", ...
+    QString failureReason() const;
     bool overflowed() const { return overflow; }
     bool cancelled() const { return cancel; }
     qint64 replyLimit() const { return limit; }
@@ -59,7 +62,11 @@ private:
     qint64 limit;
     bool overflow = false;
     bool cancel = false;
+    bool timedOut = false;
 };
+
+// The Turkish reason for a socket error; a wait that ran out counts as a timeout.
+QString socketFailureReason(QAbstractSocket::SocketError error, bool timedOut);
 
 // Text of a session ended because a reply passed the limit.
 QString replyTooLargeText(qint64 limit);

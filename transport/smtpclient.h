@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QList>
 #include <QThread>
 
 #include "mail/mailrecords.h"
@@ -20,13 +21,21 @@ public:
     ~SmtpClient() override;
 
 public slots:
-    void sendReply(EmailAccount acc, QString to, QString subject, QString body);
+    // Queues one send; the number names its result in replyFinished.
+    int sendReply(EmailAccount acc, QString to, QString subject, QString body);
 
 signals:
     void sendLog(QString msg);
     void sendFinished(QString to, bool ok, QString msg);
+    // The result of the send sendReply numbered `request`.
+    void replyFinished(int request, bool ok, QString msg);
 
 private:
+    void onWorkerFinished(const QString &to, bool ok, const QString &msg);
+
     QThread thread;
     SmtpWorker *worker;
+    // The worker answers in the order it was asked, once per send.
+    QList<int> m_waiting;
+    int m_nextRequest = 1;
 };

@@ -1,5 +1,7 @@
 #include "transport/smtpparse.h"
 
+#include "mail/providers.h"
+
 namespace {
 struct ServerRow
 {
@@ -23,6 +25,19 @@ bool keyMatches(const QString &key, const QString &word)
 
 SmtpServer smtpServerFor(const EmailAccount &acc)
 {
+    // Set by hand on the accounts page.
+    if (!acc.smtpHost.trimmed().isEmpty()) {
+        const quint16 port = acc.smtpPort != 0 ? acc.smtpPort : quint16(acc.smtpStartTls ? 587 : 465);
+        return SmtpServer{acc.smtpHost.trimmed(), port, acc.smtpStartTls};
+    }
+    // The provider the account was saved with; "auto" and "custom" fall to
+    // the IMAP host and the address below.
+    if (acc.provider != u"auto" && acc.provider != u"custom") {
+        const MailProvider provider = resolveProvider(acc.address, acc.provider);
+        if (provider.id == acc.provider && !provider.smtpHost.isEmpty())
+            return SmtpServer{provider.smtpHost, provider.smtpPort, provider.smtpStartTls};
+    }
+
     static const QList<ServerRow> rows = {
         {{QStringLiteral("gmail"), QStringLiteral("googlemail")}, "smtp.gmail.com", 465, false},
         {{QStringLiteral("yahoo")}, "smtp.mail.yahoo.com", 465, false},

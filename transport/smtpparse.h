@@ -16,7 +16,8 @@ struct SmtpServer
     bool startTls = false;
 };
 
-// The outgoing server of an account, from its IMAP host and address domain.
+// The outgoing server of an account: the one set by hand, else the provider
+// catalogue's, else guessed from its IMAP host and address domain.
 SmtpServer smtpServerFor(const EmailAccount &acc);
 
 // The body lines trimmed, dot-stuffed and joined with CR LF.

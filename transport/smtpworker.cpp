@@ -59,23 +59,30 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
     };
     const QString codes220 = QStringLiteral("220"), codes250 = QStringLiteral("250");
 
+    const QString where = QStringLiteral("%1:%2").arg(server.host).arg(server.port);
+    // The reason in Turkish names the server; Qt's own text goes to the log.
+    auto socketFailed = [&](const QString &step) {
+        emit sendLog(QStringLiteral("Detay: ") + socket.errorString());
+        return step + QStringLiteral(": ") + where + QStringLiteral(" \u2014 ") + socket.failureReason();
+    };
     if (server.startTls) {
-        emit sendLog(QStringLiteral("Baglaniliyor: %1:%2 (STARTTLS)").arg(server.host).arg(server.port));
+        emit sendLog(QStringLiteral("Baglaniliyor: %1 (STARTTLS)").arg(where));
         if (!socket.connectPlain(server.host, server.port, timeouts.connectMs))
-            return QStringLiteral("Baglanilamadi: ") + socket.errorString();
+            return socketFailed(QStringLiteral("Baglanilamadi"));
         readReply(socket, {codes220});
         if (!sendLine(socket, QStringLiteral("EHLO mireloplus")) || !readReply(socket, {codes250}))
             return failed(QStringLiteral("EHLO reddedildi."));
         if (!sendLine(socket, QStringLiteral("STARTTLS")) || !readReply(socket, {codes220}))
             return failed(QStringLiteral("STARTTLS desteklenmiyor."));
+        // Verified like implicit TLS: the password never goes to an unproven server.
         if (!socket.startEncryption(timeouts.startTlsMs))
-            return QStringLiteral("TLS kurulamadi: ") + socket.errorString();
+            return socketFailed(QStringLiteral("TLS kurulamadi"));
         if (!sendLine(socket, QStringLiteral("EHLO mireloplus")) || !readReply(socket, {codes250}))
             return failed(QStringLiteral("EHLO2 reddedildi."));
     } else {
-        emit sendLog(QStringLiteral("Baglaniliyor: %1:%2 (SSL)").arg(server.host).arg(server.port));
+        emit sendLog(QStringLiteral("Baglaniliyor: %1 (SSL)").arg(where));
         if (!socket.connectEncrypted(server.host, server.port, timeouts.handshakeMs))
-            return QStringLiteral("SSL baglanti hatasi: ") + socket.errorString();
+            return socketFailed(QStringLiteral("SSL baglanti hatasi"));
         readReply(socket, {codes220});
         sendLine(socket, QStringLiteral("EHLO mireloplus"));
         readReply(socket, {codes250});

@@ -75,9 +75,36 @@ bool isValidSecret(const QString &secret)
     return true;
 }
 
-bool importTotpInput(const QString &label, const QString &secretOrUri, const QString &issuer,
-                     TotpImport *out)
+namespace {
+
+// Why a normalised secret is no usable Base32 key; empty when it is one.
+QString secretProblem(const QString &secret)
 {
+    if (secret.isEmpty())
+        return QStringLiteral("Anahtar eksik: Base32 anahtari ya da otpauth:// linkini yapistir.");
+    for (QChar ch : secret) {
+        const char16_t c = ch.unicode();
+        if (!((c >= u'A' && c <= u'Z') || (c >= u'2' && c <= u'7')))
+            return QStringLiteral("Anahtar Base32 degil: sadece A-Z ve 2-7 olur (0, 1, 8, 9 olmaz).");
+    }
+    if (secret.size() < kSecretMinLength || secret.size() > kSecretMaxLength)
+        return QStringLiteral("Anahtar uzunlugu yanlis: %1 karakter; %2 ile %3 arasi olmali.")
+            .arg(secret.size())
+            .arg(kSecretMinLength)
+            .arg(kSecretMaxLength);
+    return QString();
+}
+
+} // namespace
+
+bool importTotpInput(const QString &label, const QString &secretOrUri, const QString &issuer,
+                     TotpImport *out, QString *problem)
+{
+    auto refuse = [problem](const QString &why) {
+        if (problem)
+            *problem = why;
+        return false;
+    };
     TotpImport result;
     result.label = label.trimmed();
     result.issuer = issuer;
@@ -87,7 +114,10 @@ bool importTotpInput(const QString &label, const QString &secretOrUri, const QSt
         const QUrl url(input, QUrl::TolerantMode);
         // A counter-based key has no code that follows from the time.
         if (url.host().compare(QLatin1String("hotp"), Qt::CaseInsensitive) == 0)
-            return false;
+            return refuse(QStringLiteral("HOTP linki desteklenmiyor: sayac tabanli kodlar zamana bagli degil; "
+                                         "sadece otpauth://totp/ linkleri eklenir."));
+        if (url.host().compare(QLatin1String("totp"), Qt::CaseInsensitive) != 0)
+            return refuse(QStringLiteral("otpauth linki gecersiz: otpauth://totp/ ile baslamali."));
         QString path = url.path(QUrl::FullyDecoded);
         if (path.startsWith(QLatin1Char('/')))
             path.remove(0, 1);
@@ -95,6 +125,8 @@ bool importTotpInput(const QString &label, const QString &secretOrUri, const QSt
             result.label = QUrl::fromPercentEncoding(path.toUtf8());
 
         const QUrlQuery query(url);
+        if (!query.hasQueryItem(QStringLiteral("secret")))
+            return refuse(QStringLiteral("otpauth linki gecersiz: icinde secret= yok."));
         input = queryValue(query, QStringLiteral("secret"));
         if (result.issuer.isEmpty())
             result.issuer = queryValue(query, QStringLiteral("issuer"));
@@ -103,16 +135,23 @@ bool importTotpInput(const QString &label, const QString &secretOrUri, const QSt
         if (query.hasQueryItem(QStringLiteral("algorithm"))
             && !parseTotpAlgorithm(queryValue(query, QStringLiteral("algorithm")).trimmed(),
                                    &result.algorithm))
-            return false;
+            return refuse(QStringLiteral("otpauth linki gecersiz: algoritma desteklenmiyor (SHA1, SHA256, SHA512)."));
         if (!readInt(query, QStringLiteral("digits"), kTotpMinDigits, kTotpMaxDigits, &result.digits))
-            return false;
+            return refuse(QStringLiteral("otpauth linki gecersiz: digits %1 ile %2 arasi olmali.")
+                              .arg(kTotpMinDigits)
+                              .arg(kTotpMaxDigits));
         if (!readInt(query, QStringLiteral("period"), kTotpMinPeriod, kTotpMaxPeriod, &result.period))
-            return false;
+            return refuse(QStringLiteral("otpauth linki gecersiz: period %1 ile %2 saniye arasi olmali.")
+                              .arg(kTotpMinPeriod)
+                              .arg(kTotpMaxPeriod));
     }
 
     result.secret = normalizeSecret(input);
-    if (result.label.isEmpty() || !isValidSecret(result.secret))
-        return false;
+    const QString bad = secretProblem(result.secret);
+    if (!bad.isEmpty())
+        return refuse(bad);
+    if (result.label.isEmpty())
+        return refuse(QStringLiteral("Etiket eksik: bir ad yaz (ornek: GitHub)."));
     result.label = cut(result.label, kVaultFieldMaxLength);
     result.issuer = cut(result.issuer, kVaultFieldMaxLength);
     *out = result;

@@ -31,6 +31,7 @@ struct TotpImport
 // fallback to its "issuer" item, canonical and valid secret, the URI's
 // algorithm/digits/period honoured (anything unsupported refused), counter
 // based ("hotp") URIs refused, label and issuer cut to 64 characters.
-// Returns false, leaving *out alone, when the input cannot become an entry.
+// Returns false, leaving *out alone, when the input cannot become an entry;
+// then *problem (when given) says what is wrong, in words for the user.
 bool importTotpInput(const QString &label, const QString &secretOrUri, const QString &issuer,
-                     TotpImport *out);
+                     TotpImport *out, QString *problem = nullptr);

@@ -97,7 +97,8 @@ QString TotpManager::lastFailureText() const
     case VaultFailure::DamagedContent:
         return QStringLiteral("Kasa acilamadi: icerik bozuk.");
     case VaultFailure::InputRefused:
-        return QStringLiteral("Secret gecersiz. Base32 olmali (A-Z, 2-7) veya otpauth URI.");
+        // What exactly is wrong: missing, not Base32, wrong length, HOTP, a bad link.
+        return m_inputProblem;
     case VaultFailure::SaveFailed:
         return m_saveError;
     }
@@ -208,7 +209,7 @@ bool TotpManager::addEntry(const QString &label, const QString &secretOrUri, con
     if (m_isLocked)
         return false;
     TotpImport import;
-    if (!importTotpInput(label, secretOrUri, issuer, &import))
+    if (!importTotpInput(label, secretOrUri, issuer, &import, &m_inputProblem))
         return fail(VaultFailure::InputRefused);
     VaultEntry entry;
     entry.id = QUuid::createUuid().toString(QUuid::WithoutBraces);

@@ -73,6 +73,7 @@ private:
     QList<VaultEntry> m_entries;
     SecureBytes m_masterKeyBytes;
     QString m_saveError;
+    QString m_inputProblem;
     VaultFailure m_lastFailure = VaultFailure::None;
     bool m_isSet = false;
     bool m_isLocked = true;

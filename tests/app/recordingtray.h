@@ -22,6 +22,7 @@ public:
     void setContextMenu(QMenu *m) override { menu = m; }
     void setVisible(bool v) override { visible = v; }
     bool isVisible() const override { return visible; }
+    bool isAvailable() const override { return available; }
     void showMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon,
                      int msecs) override
     {
@@ -33,5 +34,6 @@ public:
     QString toolTip;
     QMenu *menu = nullptr;
     bool visible = false;
+    bool available = true;
     int iconSets = 0;
 };

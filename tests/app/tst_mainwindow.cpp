@@ -31,6 +31,9 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QTcpServer>
+#include <QTimer>
+#include <QElapsedTimer>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -50,6 +53,14 @@ MailItem codeMail(const QString &code, const QString &from = "Steam <noreply@ste
     // Fetched just after the fake clock's start: fresh for the tests' minutes.
     m.received = QDateTime::fromSecsSinceEpoch(1'700'000'030);
     return m;
+}
+
+// A loopback port nothing listens on.
+quint16 freePort()
+{
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost);
+    return s.serverPort();
 }
 
 // What Qt shows for a tool tip: it renders one that looks like HTML.
@@ -82,6 +93,8 @@ class TestMainWindow : public QObject
     RecordingTray *m_tray = nullptr;
     QList<QPair<QMessageBox::Icon, QString>> m_messages;
     int m_dialogResult = QDialog::Rejected;
+    std::function<void()> m_onDialog;
+    bool m_captureAvailable = true;
 
     std::unique_ptr<MainWindow> makeWindow(int notifyMs = 3000)
     {
@@ -97,11 +110,16 @@ class TestMainWindow : public QObject
             m_tray = new RecordingTray(parent);
             return m_tray;
         };
-        o.runDialog = [this](QDialog *) { return m_dialogResult; };
+        o.runDialog = [this](QDialog *) {
+            if (m_onDialog)
+                m_onDialog();
+            return m_dialogResult;
+        };
         o.quit = [this] { ++m_quits; };
         o.message = [this](QMessageBox::Icon icon, const QString &text) { m_messages.append({icon, text}); };
         o.startPolling = false;
         o.registerHotkey = false;
+        o.captureAvailable = [this] { return m_captureAvailable; };
         return std::make_unique<MainWindow>(o);
     }
 
@@ -122,6 +140,8 @@ private slots:
         m_tray = nullptr;
         m_messages.clear();
         m_dialogResult = QDialog::Rejected;
+        m_onDialog = nullptr;
+        m_captureAvailable = true;
         QGuiApplication::clipboard()->clear();
         // A user let in by the sign-in gate, unless a test says otherwise.
         QSettings s("MIRELOPLUS", "MireloPlus");
@@ -461,7 +481,7 @@ private slots:
         QVERIFY(!w->isVisible());
     }
 
-    void titleBarCloseOnlyHidesWithATray()
+    void everyHideToTheTrayLocksTheVault()
     {
         auto w = makeWindow();
         w->show();
@@ -469,9 +489,75 @@ private slots:
         const int before = m_tray->messages.size();
         emit w->titleBar()->closeRequested();
         QVERIFY(!w->isVisible());
-        QVERIFY(!w->vault()->isLocked());
+        QVERIFY(w->vault()->isLocked());
         QCOMPARE(m_tray->messages.size(), before);
         QCOMPARE(m_quits, 0);
+
+        // a click on the tray icon hides as well, and locks as well
+        m_tray->activate(QSystemTrayIcon::Trigger);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->vault()->unlock("master-pass"));
+        m_tray->activate(QSystemTrayIcon::Trigger);
+        QVERIFY(!w->isVisible());
+        QVERIFY(w->vault()->isLocked());
+        QCOMPARE(m_quits, 0);
+    }
+
+    void aHiddenWindowNeverOutlivesItsTrayIcon()
+    {
+        auto w = makeWindow();
+        w->show();
+        // the tray goes away while the window is hidden in it: the window comes back
+        emit w->titleBar()->closeRequested();
+        QVERIFY(!w->isVisible());
+        m_tray->available = false;
+        w->onGuardTick();
+        QVERIFY(w->isVisible());
+        // without a reachable tray, closing quits instead of hiding
+        emit w->titleBar()->closeRequested();
+        QCOMPARE(m_quits, 1);
+    }
+
+    void trayQuitEndsTheProgramInOneStep()
+    {
+        // The real quit: with the window showing, one "Cikis" must end the
+        // event loop (a close handler that hides to the tray would cancel it).
+        MainWindowOptions o;
+        o.databaseUrl = m_db->baseUrl();
+        o.clock = [this] { return m_now; };
+        o.fadeMs = 1;
+        o.guard = [] { return false; };
+        RecordingTray *tray = nullptr;
+        o.trayFactory = [&tray](QObject *parent) -> Tray * {
+            tray = new RecordingTray(parent);
+            return tray;
+        };
+        o.message = [](QMessageBox::Icon, const QString &) {};
+        o.startPolling = false;
+        o.registerHotkey = false;
+        auto w = std::make_unique<MainWindow>(o);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(w->vault()->setupVault("master-pass"));
+        QAction *quit = nullptr;
+        for (QAction *a : tray->menu->actions())
+            if (a->text() == "Cikis")
+                quit = a;
+        QVERIFY(quit);
+        const bool quitOnLast = QGuiApplication::quitOnLastWindowClosed();
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        QTimer::singleShot(0, quit, &QAction::trigger);
+        // a second action, had the first one only hidden the window
+        QTimer::singleShot(4000, qApp, [] { QCoreApplication::exit(7); });
+        QElapsedTimer clock;
+        clock.start();
+        const int rc = QCoreApplication::exec();
+        QGuiApplication::setQuitOnLastWindowClosed(quitOnLast);
+        QCOMPARE(rc, 0);
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(w->vault()->isLocked());
+        QVERIFY(!w->isVisible());
+        QVERIFY(!tray->visible);
     }
 
     void withoutTrayClosingQuitsWithTheVaultLocked()
@@ -488,6 +574,28 @@ private slots:
         w->onNewCode(codeMail("777777"));
         w->flushCodeNotify();
         QCOMPARE(w->pendingNotifications().size(), 1);
+    }
+
+    void signOutHidesEverythingBeforeTheSignIn()
+    {
+        QSettings s("MIRELOPLUS", "MireloPlus");
+        s.setValue("auth/display", "mirelo_user");
+        s.setValue("auth/logged", true);
+        auto w = makeWindow();
+        w->show();
+        QVERIFY(w->vault()->setupVault("master-pass"));
+        w->store()->loadDemoMails();
+        bool contentShown = true, vaultOpen = true;
+        // what the sign-in dialog has behind it
+        m_onDialog = [&] {
+            contentShown = w->centralWidget()->isVisible();
+            vaultOpen = !w->vault()->isLocked();
+        };
+        m_dialogResult = QDialog::Rejected;
+        w->signOut();
+        QVERIFY(!contentShown);
+        QVERIFY(!vaultOpen);
+        QCOMPARE(m_quits, 1);
     }
 
     void signOutThenCancelledSignInQuits()
@@ -629,14 +737,71 @@ private slots:
         acc.address = "me@example.com";
         w->store()->addOrUpdateAccount(acc);
         w->openReply("me@example.com", "", "Konu");
-        auto *body = w->replyDialog()->findChild<QPlainTextEdit *>();
+        QPointer<ReplyDialog> dialog = w->replyDialog();
+        auto *body = dialog->findChild<QPlainTextEdit *>();
         QVERIFY(body);
         body->setPlainText("yazdigim cevap");
-        w->replyDialog()->accept();
+        emit dialog->sendRequested();
         QCOMPARE(m_messages.last().second, QString("Alici ve mesaj gerekli."));
-        QVERIFY(w->replyDialog());
-        QTRY_VERIFY(w->replyDialog()->isVisible());
-        QCOMPARE(w->replyDialog()->body(), QString("yazdigim cevap"));
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(w->replyDialog(), dialog.data());
+        QCOMPARE(dialog->body(), QString("yazdigim cevap"));
+    }
+
+    void replyGoesToTheBareSenderAndAFailureKeepsTheText()
+    {
+        auto w = makeWindow();
+        // the outgoing server set by hand; nothing listens there
+        const quint16 port = freePort();
+        EmailAccount acc;
+        acc.address = "me@example.com";
+        acc.pass = "secret";
+        acc.smtpHost = "127.0.0.1";
+        acc.smtpPort = port;
+        acc.smtpStartTls = true;
+        w->store()->addOrUpdateAccount(acc);
+
+        // from the card's own menu
+        MailItem m = codeMail("123456", "GitHub <noreply@github.com>");
+        m.account = "me@example.com";
+        w->store()->addMail(m);
+        w->refreshMailList();
+        QListView *list = w->inboxPage()->mailList();
+        list->resize(600, 400);
+        std::unique_ptr<QMenu> menu(w->inboxPage()->contextMenuAt(list->visualRect(list->model()->index(0, 0)).center(), w.get()));
+        QVERIFY(menu);
+        QAction *reply = nullptr;
+        for (QAction *a : menu->actions())
+            if (a->text() == "Cevapla")
+                reply = a;
+        QVERIFY(reply);
+        reply->trigger();
+        QPointer<ReplyDialog> first = w->replyDialog();
+        QVERIFY(first);
+        QCOMPARE(first->toAddress(), QString("noreply@github.com"));
+        QCOMPARE(first->subject(), QString("Re: Giris kodun"));
+
+        first->findChild<QPlainTextEdit *>()->setPlainText("ilk cevap");
+        emit first->sendRequested();
+        QVERIFY(first->isBusy());
+        // a second window while the first one is still sending
+        w->openReply("me@example.com", "Biri <biri@example.com>", "Baska");
+        QPointer<ReplyDialog> second = w->replyDialog();
+        QVERIFY(second != first);
+        QCOMPARE(second->toAddress(), QString("biri@example.com"));
+
+        // the failure lands in the window that sent, which stays open with its text
+        QTRY_VERIFY_WITH_TIMEOUT(!first->isBusy(), 15000);
+        QVERIFY(first->isVisible());
+        QCOMPARE(first->body(), QString("ilk cevap"));
+        const QString shown = first->findChild<QLabel *>("replyStatus")->text();
+        QVERIFY2(shown.contains(QString("127.0.0.1:%1").arg(port)), qPrintable(shown));
+        QVERIFY2(shown.contains("baglanti reddedildi"), qPrintable(shown));
+        QVERIFY2(!shown.contains("refused", Qt::CaseInsensitive), qPrintable(shown));
+        QVERIFY(second->findChild<QLabel *>("replyStatus")->text().isEmpty());
+        QVERIFY(second->isVisible());
+        // the technical text stays at hand as a tool tip
+        QVERIFY(first->findChild<QLabel *>("replyStatus")->toolTip().contains("refused", Qt::CaseInsensitive));
     }
 
     void sendResultWithoutDialogWarnsOnlyOnFailure()
@@ -648,6 +813,44 @@ private slots:
         w->onSendFinished(false, "Sifre reddedildi.");
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages[0].first, QMessageBox::Warning);
+    }
+
+    void oneSidebarEntryIsMarked()
+    {
+        auto w = makeWindow();
+        w->store()->loadDemoMails();
+        auto marked = [&] {
+            QStringList out;
+            for (QPushButton *b : w->navButtons() + w->sidebar()->categoryButtons())
+                if (b->isChecked())
+                    out << b->text().trimmed();
+            return out;
+        };
+        const QString category = w->store()->categories().first().name;
+        w->sidebar()->categoryButtons().first()->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(marked().size(), 1);
+        QVERIFY(marked().first().startsWith(category));
+        w->switchPage(VaultPageIndex);
+        QCoreApplication::processEvents();
+        QCOMPARE(marked(), QStringList{"MIRELO Kasasi"});
+        // a click on the page's own button again keeps it marked
+        w->navButtons().at(VaultPageIndex)->click();
+        QCOMPARE(marked(), QStringList{"MIRELO Kasasi"});
+        w->sidebar()->allButton()->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(marked().size(), 1);
+        QVERIFY(marked().first().startsWith("Tum Mailler"));
+    }
+
+    void captureEntryIsUnavailableWhereItDoesNothing()
+    {
+        m_captureAvailable = false;
+        auto w = makeWindow();
+        QAction *capture = m_tray->menu->actions().at(2);
+        QVERIFY(!capture->isEnabled());
+        QVERIFY(!capture->isChecked());
+        QVERIFY(capture->text().contains("yok"));
     }
 
     void showOnlyAccountFiltersAndSwitches()

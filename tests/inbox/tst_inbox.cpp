@@ -62,11 +62,19 @@ private slots:
         MailItem m = mail(1);
         m.subject.clear();
         m.preview = QString(200, 'p');
-        MailCardData d = buildMailCard(m, plainSource(), false);
+        MailCardData d = buildMailCard(m, plainSource(), false, m.received.addSecs(3600));
         QCOMPARE(d.subject, QString("(konu yok)"));
         QCOMPARE(d.mailSubject, QString());
         QCOMPARE(d.preview, QString(140, 'p'));
+        // no Date header: the time it was taken in, on its own day without the date
         QCOMPARE(d.time, QString("09:05"));
+        // the mail's own Date wins, in local time, with the day once it is not today
+        m.sent = QDateTime(m.received.date().addDays(-1), QTime(22, 30), Qt::UTC);
+        const QDateTime sentLocal = m.sent.toLocalTime();
+        QCOMPARE(buildMailCard(m, plainSource(), false, m.received).time,
+                 sentLocal.date() == m.received.date() ? sentLocal.toString("HH:mm")
+                                                       : sentLocal.toString("dd.MM HH:mm"));
+        QCOMPARE(buildMailCard(m, plainSource(), false, m.received.addYears(1)).time, sentLocal.toString("dd.MM.yyyy"));
         QCOMPARE(d.avatarColor, QColor("#55555E"));
         QCOMPARE(d.avatarTip, QString("someone@example.org"));
         QVERIFY(d.badge.isEmpty());
@@ -142,6 +150,14 @@ private slots:
         page.searchField()->setText("  NO SUCH THING ");
         page.refreshMailList();
         QVERIFY(page.model()->isEmptyState());
+        // a search without hits says so, instead of offering demo data
+        QCOMPARE(list->model()->index(0, 0).data().toString(),
+                 QString("Aramayla eslesen mail yok: \"NO SUCH THING\". Aramayi temizle ya da baska bir kelime dene."));
+        page.searchField()->clear();
+        store.setCategoryFilter("Oyunlar");
+        page.refreshMailList();
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QString(kInboxFilterEmptyText));
+        store.setCategoryFilter(QString());
         page.searchField()->setText(" ODD@EXAMPLE ");
         page.refreshMailList();
         QCOMPARE(page.model()->cardCount(), 1);
@@ -181,25 +197,25 @@ private slots:
         QStringList texts;
         for (QAction *a : menu->actions())
             texts << a->text();
-        QCOMPARE(texts, QStringList({"Sadece bu maili goster", "Kodu kopyala: 123456", "Otomatik yaz",
+        QCOMPARE(texts, QStringList({"Sadece bu maili goster", "Kodu kopyala: 123456", "Otomatik yaz", "Cevapla",
                                      "Okundu isaretle"}));
         QSignalSpy quiet(&page, &InboxPage::quietCopyRequested);
         menu->actions().at(1)->trigger();
         QCOMPARE(quiet.size(), 1);
-        menu->actions().at(3)->trigger();
+        menu->actions().at(4)->trigger();
         QVERIFY(store.mails().first().seen || store.mails().last().seen);
 
         // a card without a code offers no copy in its menu
         const QPoint secondPos = list->visualRect(list->model()->index(1, 0)).center();
         menu.reset(page.contextMenuAt(secondPos));
-        QCOMPARE(menu->actions().size(), 2);
+        QCOMPARE(menu->actions().size(), 3);
         QVERIFY(!page.contextMenuAt(QPoint(5, list->viewport()->height() - 2)));
 
         page.setMasked(true);
         page.refreshMailList();
         QCOMPARE(page.model()->card(0)->codeShown, QString("***"));
         menu.reset(page.contextMenuAt(firstPos));
-        QCOMPARE(menu->actions().size(), 2);
+        QCOMPARE(menu->actions().size(), 3);
         QSignalSpy status(&page, &InboxPage::statusMessage);
         QSignalSpy copies(&page, &InboxPage::copyRequested);
         // a real double-click starts with a press
@@ -236,7 +252,8 @@ private slots:
         QCOMPARE(copy.first().first().toString(), QString("123456"));
         QCOMPARE(type.size(), 1);
         QCOMPARE(reply.size(), 1);
-        QCOMPARE(reply.first(), QVariantList({"odd@example.com", "Someone <someone@example.org>", "Konu 1"}));
+        // the server wants the bare address, not the From header
+        QCOMPARE(reply.first(), QVariantList({"odd@example.com", "someone@example.org", "Konu 1"}));
         // a click on the card body is no button
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.subject.center());
         QCOMPARE(copy.size() + type.size() + reply.size(), 3);

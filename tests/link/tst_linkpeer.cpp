@@ -149,11 +149,11 @@ private slots:
             {QStringList{QStringLiteral("join"), QStringLiteral("not-a-link")} + common + db,
              QStringLiteral("Oturum gecersiz.")},
             {QStringList{QStringLiteral("join"), QStringLiteral("MYSSNGXX"), QStringLiteral("123456")} + common + db,
-             QStringLiteral("Oturum bulunamadi (ag veya sure dolmus).")},
+             QStringLiteral("Oturum bulunamadi (sure dolmus ya da oturum kimligi yanlis).")},
             {QStringList{QStringLiteral("join"), host.sessionId(), wrongCode} + common + db,
              QStringLiteral("Kod yanlis.")},
             {QStringList{QStringLiteral("join"), host.pairingUri()} + common + down,
-             QStringLiteral("Oturum bulunamadi (ag veya sure dolmus).")},
+             QStringLiteral("Veritabanina ulasilamadi: 127.0.0.1:")},
         };
         for (const Case &c : cases) {
             const PeerRun run = runPeer(c.args);

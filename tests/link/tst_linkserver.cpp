@@ -173,7 +173,7 @@ private slots:
         joiner.joinSession(QStringLiteral("NXHASHXX"), QStringLiteral("123456"), QStringLiteral("P"));
         QTRY_COMPARE(fail.size(), 3);
         QCOMPARE(fail.at(0).at(0).toString(), QStringLiteral("Kod yanlis."));
-        QCOMPARE(fail.at(1).at(0).toString(), QStringLiteral("Oturum bulunamadi (ag veya sure dolmus)."));
+        QCOMPARE(fail.at(1).at(0).toString(), QStringLiteral("Oturum bulunamadi (sure dolmus ya da oturum kimligi yanlis)."));
         QCOMPARE(fail.at(2).at(0).toString(), QStringLiteral("Oturum gecersiz."));
         QVERIFY(joiner.devices().isEmpty());
         QCOMPARE(rawObject(m_url, QStringLiteral("/mirelo_link/") + sid).value(QLatin1String("status")).toString(),
@@ -276,7 +276,7 @@ private slots:
         QSignalSpy ok(&joiner, &LinkManager::joinOk);
         joiner.joinSession(second, QStringLiteral("000000"), QStringLiteral("P"));
         QTRY_COMPARE(fail.size(), 1);
-        QCOMPARE(fail.at(0).at(0).toString(), QStringLiteral("Oturum bulunamadi (ag veya sure dolmus)."));
+        QCOMPARE(fail.at(0).at(0).toString(), QStringLiteral("Oturum bulunamadi (sure dolmus ya da oturum kimligi yanlis)."));
 
         host.startPairing();
         QTRY_VERIFY(!rawIsNull(m_url, QStringLiteral("/mirelo_link/") + host.sessionId()));

@@ -95,7 +95,10 @@ void TestMailCatalogues::resolveProvider_data()
 
     QTest::newRow("gmail auto") << "me@gmail.com" << "auto" << "gmail" << "imap.gmail.com";
     QTest::newRow("googlemail") << "me@GoogleMail.com" << "auto" << "gmail" << "imap.gmail.com";
-    QTest::newRow("ends with gmail") << "me@notgmail.com" << "auto" << "gmail" << "imap.gmail.com";
+    // whole domain labels only: another domain that merely ends the same way is not the provider
+    QTest::newRow("ends with gmail") << "me@notgmail.com" << "auto" << "custom" << "imap.notgmail.com";
+    QTest::newRow("acme is not me.com") << "me@acme.com" << "auto" << "custom" << "imap.acme.com";
+    QTest::newRow("subdomain") << "me@eu.yahoo.com" << "auto" << "yahoo" << "imap.mail.yahoo.com";
     QTest::newRow("explicit wins") << "me@gmail.com" << "yahoo" << "yahoo" << "imap.mail.yahoo.com";
     QTest::newRow("unknown id is auto") << "me@hotmail.com" << "aol" << "outlook" << "outlook.office365.com";
     QTest::newRow("yandex tr") << "me@yandex.com.tr" << "auto" << "yandex" << "imap.yandex.com";

@@ -68,6 +68,10 @@ private slots:
     void existingCodeKept();
     void previewUsedWhenBodyEmpty();
     void markSeen();
+    void newestFirstByTheMailsOwnTime();
+    void readMarksWaitForTheServer();
+    void refusedLoginLeavesThePollUntilTheUserActs();
+    void outgoingServerFieldsAreOptional();
     void filters();
     void demoMails();
     void accountOperations();
@@ -185,6 +189,107 @@ void TestMailStore::markSeen()
     QVERIFY(!store.mails().at(1).seen);
     store.markSeen("b");
     QVERIFY(!store.mails().at(1).seen);
+}
+
+void TestMailStore::newestFirstByTheMailsOwnTime()
+{
+    MailStore store;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    auto at = [&](const QString &id, int minutesAgo, bool withDate) {
+        MailItem m = mail(id, "s", "");
+        m.received = now; // all taken in together, as after a restart
+        if (withDate)
+            m.sent = now.addSecs(-60 * minutesAgo);
+        return m;
+    };
+    // one batch in server order, one late delivery of an older mail
+    store.addMails({at("old", 90, true), at("new", 5, true), at("mid", 30, true)});
+    store.addMail(at("oldest", 600, true));
+    QCOMPARE(ids(store.mails()), (QStringList{"new", "mid", "old", "oldest"}));
+    // no Date: the time it was taken in counts
+    MailItem undated = at("undated", 0, false);
+    undated.received = now.addSecs(-60 * 60);
+    store.addMail(undated);
+    QCOMPARE(ids(store.mails()), (QStringList{"new", "mid", "undated", "old", "oldest"}));
+}
+
+void TestMailStore::readMarksWaitForTheServer()
+{
+    EmailAccount acc;
+    acc.address = "Ali@Example.com";
+    acc.pass = "p";
+    {
+        MailStore store;
+        store.addOrUpdateAccount(acc);
+        MailItem a = mail("A", "s", "", "ali@example.com");
+        a.serverUid = "7:42";
+        MailItem demo = mail("D", "s", "", "ali@example.com"); // no place on a server
+        store.addMails({a, demo});
+        store.markSeen("A");
+        store.markSeen("A");
+        store.markSeen("D");
+        QCOMPARE(store.pollableAccounts().first().pendingSeen, QStringList{"7:42"});
+    }
+    // the queue outlives a restart, and leaves once the server has the flags
+    MailStore store;
+    QCOMPARE(store.pollableAccounts().first().pendingSeen, QStringList{"7:42"});
+    store.seenStored("ALI@example.com", {"7:42"});
+    QVERIFY(store.pollableAccounts().first().pendingSeen.isEmpty());
+    QVERIFY(MailStore().pollableAccounts().first().pendingSeen.isEmpty());
+    // a removed account takes its queue along
+    MailItem b = mail("B", "s", "", "ali@example.com");
+    b.serverUid = "7:43";
+    store.addMail(b);
+    store.markSeen("B");
+    store.removeAccount("ali@example.com");
+    store.addOrUpdateAccount(acc);
+    QVERIFY(store.pollableAccounts().first().pendingSeen.isEmpty());
+}
+
+void TestMailStore::refusedLoginLeavesThePollUntilTheUserActs()
+{
+    EmailAccount acc;
+    acc.address = "ali@example.com";
+    acc.pass = "p";
+    MailStore store;
+    store.addOrUpdateAccount(acc);
+    store.setAccountLoginRefused("ALI@example.com", "Sifre reddedildi.");
+    QVERIFY(store.pollableAccounts().isEmpty());
+    QVERIFY(MailStore().accounts().first().loginRefused);
+    // resuming, a good test, or saving the settings again each bring it back
+    store.setAccountEnabled(acc.address, true);
+    QCOMPARE(store.pollableAccounts().size(), 1);
+    store.setAccountLoginRefused(acc.address, "x");
+    store.setAccountOk(acc.address, "10:00");
+    QCOMPARE(store.pollableAccounts().size(), 1);
+    store.setAccountLoginRefused(acc.address, "x");
+    store.addOrUpdateAccount(acc);
+    QCOMPARE(store.pollableAccounts().size(), 1);
+    QVERIFY(!MailStore().accounts().first().loginRefused);
+}
+
+void TestMailStore::outgoingServerFieldsAreOptional()
+{
+    // a record from before the outgoing-server fields reads as it did
+    storeRaw("accounts", R"([{"address":"a@b.com","provider":"auto","host":"imap.b.com","port":993,"user":"",)"
+                         R"("pass":"cA==","enabled":true}])");
+    const EmailAccount old = MailStore().accounts().first();
+    QVERIFY(old.smtpHost.isEmpty());
+    QCOMPARE(old.smtpPort, quint16(0));
+    QVERIFY(!old.loginRefused);
+    // and the keys are written only when set
+    QVERIFY(!accountsToJson({old}).contains("smtp"));
+    EmailAccount set = old;
+    set.smtpHost = "smtp.b.com";
+    set.smtpPort = 587;
+    set.smtpStartTls = true;
+    const EmailAccount back = accountsFromJson(accountsToJson({set})).first();
+    QCOMPARE(back.smtpHost, QStringLiteral("smtp.b.com"));
+    QCOMPARE(back.smtpPort, quint16(587));
+    QVERIFY(back.smtpStartTls);
+    // a damaged port falls back to the default one, never another port
+    const EmailAccount damaged = accountsFromJson(R"([{"address":"a@b.com","smtpHost":"s.b.com","smtpPort":70000}])").first();
+    QCOMPARE(damaged.smtpPort, quint16(0));
 }
 
 void TestMailStore::filters()

@@ -70,7 +70,7 @@ void TestActivityPage::alertsFollowTheStore()
     QCOMPARE(list->count(), 2);
     // Store order, newest batch first; unbranded senders by display name.
     QCOMPARE(list->item(0)->text(),
-             QStringLiteral("07 Mar 09:41  •  Ayse Yilmaz\nGUVENLIK UYARISI: hesabina yeni cihazdan girildi  —  c@d.com"));
+             QStringLiteral("07.03 09:41  •  Ayse Yilmaz\nGUVENLIK UYARISI: hesabina yeni cihazdan girildi  —  c@d.com"));
     QVERIFY(list->item(1)->text().contains(QStringLiteral("Security alert: new sign-in on Windows  —  a@b.com")));
     const QImage unbranded = list->item(0)->icon().pixmap(32, 32).toImage();
     QCOMPARE(QColor(unbranded.pixel(3, 16)).name(), QStringLiteral("#b45309"));

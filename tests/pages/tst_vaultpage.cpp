@@ -151,7 +151,7 @@ void TestVaultPage::cardsShowGroupedLiveCodes()
     edit(QStringLiteral("Secret"))->setText(QStringLiteral("not base32 !!"));
     button(QStringLiteral("Ekle"))->click();
     QCOMPARE(m_dialogs->warnings,
-             QStringList{QStringLiteral("Secret gecersiz. Base32 olmali (A-Z, 2-7) veya otpauth URI.")});
+             QStringList{QStringLiteral("Anahtar Base32 degil: sadece A-Z ve 2-7 olur (0, 1, 8, 9 olmaz).")});
     QCOMPARE(edit(QStringLiteral("Etiket"))->text(), QStringLiteral("Riot"));
 
     edit(QStringLiteral("Secret"))->setText(kSecret);

@@ -123,6 +123,64 @@ private slots:
         QCOMPARE(texts(status), QStringList{QStringLiteral("Yoklaniyor: 127.0.0.1")});
     }
 
+    void refusedLoginStopsPollingUntilResumed()
+    {
+        EmailAccount acc = newAccount();
+        acc.pass = QStringLiteral("yanlis");
+        MailStore store;
+        store.addOrUpdateAccount(acc);
+        ImapClient client(&store);
+        QSignalSpy status(&client, &ImapClient::status);
+        client.pollNow();
+        QTRY_VERIFY_WITH_TIMEOUT(held(store, acc.address).loginRefused, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!held(store, acc.address).lastError.isEmpty(), 5000);
+        // kept over a restart
+        QVERIFY(held(MailStore(), acc.address).loginRefused);
+
+        // no more sessions with the refused password
+        status.clear();
+        client.pollNow();
+        client.start();
+        QTest::qWait(300);
+        QVERIFY2(!texts(status).contains(QStringLiteral("Yoklaniyor: 127.0.0.1")), qPrintable(texts(status).join('|')));
+
+        // "Devam et" tries again
+        store.setAccountEnabled(acc.address, true);
+        QVERIFY(!held(store, acc.address).loginRefused);
+        client.pollNow();
+        QTRY_VERIFY_WITH_TIMEOUT(texts(status).contains(QStringLiteral("Yoklaniyor: 127.0.0.1")), 10000);
+    }
+
+    void readMarksAndTrueTimesSurviveARestart()
+    {
+        const EmailAccount acc = newAccount();
+        const QByteArray old = "From: Servis <no-reply@svc.test>\r\nTo: test@localhost\r\nSubject: Eski kod\r\n"
+                               "Date: Tue, 1 Dec 2026 08:30:00 +0000\r\n\r\nKodunuz 551122\r\n";
+        QVERIFY(!m_imap->deliver(acc.user, old).isEmpty());
+        deliver(acc, QStringLiteral("Yeni kod"), QStringLiteral("Kodunuz 667788"));
+        const QDateTime oldDate(QDate(2026, 12, 1), QTime(8, 30), Qt::UTC);
+        {
+            MailStore store;
+            store.addOrUpdateAccount(acc);
+            ImapClient client(&store);
+            client.pollNow();
+            QTRY_COMPARE_WITH_TIMEOUT(store.mails().size(), 2, 10000);
+            // newest first by the mails' own Date, whatever order they came in
+            QCOMPARE(store.mails().last().subject, QStringLiteral("Eski kod"));
+            QCOMPARE(store.mails().last().sent, oldDate);
+            store.markSeen(store.mails().last().id);
+        }
+        // a restart: the mails are fetched again, the read mark waits in the settings
+        MailStore store;
+        QCOMPARE(store.pollableAccounts().value(0).pendingSeen.size(), 1);
+        ImapClient client(&store);
+        client.pollNow();
+        QTRY_VERIFY_WITH_TIMEOUT(store.pollableAccounts().value(0).pendingSeen.isEmpty(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(store.mails().size(), 1, 10000);
+        // the server kept it: only the unread one comes back
+        QCOMPARE(store.mails().first().subject, QStringLiteral("Yeni kod"));
+    }
+
     void firstRunWaitsForAPollableAccount()
     {
         EmailAccount acc = newAccount();

@@ -334,12 +334,17 @@ private slots:
         WorkerRecord refused(worker);
         worker.workTest(acc);
         QCOMPARE(refused.testDone.size(), 1);
-        QCOMPARE(refused.testDone.at(0).at(2).toString(),
-                 QStringLiteral("Baglanti kurulamadi: Connection refused. Host/portu kontrol et."));
+        // Turkish, naming host and port; Qt's own words only in the step log.
+        const QString expected = QStringLiteral("Baglanti kurulamadi: %1:%2 \u2014 baglanti reddedildi (port dogru mu?). "
+                                                "Sunucu ve portu kontrol et.")
+                                     .arg(acc.host)
+                                     .arg(port);
+        QCOMPARE(refused.testDone.at(0).at(2).toString(), expected);
+        QVERIFY(refused.testLines().contains(QStringLiteral("Detay: Connection refused")));
 
         WorkerRecord poll(worker);
         worker.workPoll({acc}, false);
-        QCOMPARE(poll.done.at(0).at(2).toString(), QStringLiteral("SSL baglanti hatasi: Connection refused"));
+        QCOMPARE(poll.done.at(0).at(2).toString(), expected);
     }
 };
 

@@ -140,6 +140,37 @@ private slots:
         QVERIFY(m_implicit->waitForMessages(before + 2, 5000));
         QCOMPARE(m_implicit->messages().at(before + 1).rcptTos, QStringList{QStringLiteral("iki@example.test")});
     }
+
+    void outgoingServerSetByHandOnTheAccount()
+    {
+        // No test resolver: the account's own fields lead to the STARTTLS
+        // server on its non-465 port, and each result names its request.
+        SmtpClient client;
+        QSignalSpy finished(&client, &SmtpClient::replyFinished);
+        EmailAccount acc = fromAccount();
+        acc.smtpHost = QStringLiteral("localhost");
+        acc.smtpPort = m_startTls->port();
+        acc.smtpStartTls = true;
+        const int before = int(m_startTls->messages().size());
+        const int good = client.sendReply(acc, QStringLiteral("veli@example.test"), QStringLiteral("Re: Kod"),
+                                          QStringLiteral("Elle ayarlandi"));
+        // the same server without STARTTLS speaks plain text to a TLS hello
+        EmailAccount implicit = acc;
+        implicit.smtpStartTls = false;
+        const int bad = client.sendReply(implicit, QStringLiteral("veli@example.test"), QStringLiteral("S"),
+                                         QStringLiteral("B"));
+        QVERIFY(good != bad);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 30000);
+        QCOMPARE(finished.at(0).at(0).toInt(), good);
+        QVERIFY2(finished.at(0).at(1).toBool(), qPrintable(finished.at(0).at(2).toString()));
+        QCOMPARE(finished.at(1).at(0).toInt(), bad);
+        QVERIFY(!finished.at(1).at(1).toBool());
+        const QString why = finished.at(1).at(2).toString();
+        QVERIFY2(why.contains(QStringLiteral("localhost:%1").arg(m_startTls->port())), qPrintable(why));
+        QVERIFY(m_startTls->waitForMessages(before + 1, 5000));
+        QCOMPARE(m_startTls->messages().size(), before + 1);
+        QCOMPARE(bodyOf(m_startTls->messages().last().content), QByteArray("Elle ayarlandi\r\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(SmtpServerTest)

@@ -213,6 +213,30 @@ private slots:
         QCOMPARE(s.startTls, startTls);
     }
 
+    void outgoingServerSetByHandOrChosen()
+    {
+        EmailAccount acc;
+        acc.address = QStringLiteral("ali@firma.com");
+        acc.host = QStringLiteral("mail.firma.com");
+        // a provider chosen on the page brings its own outgoing server
+        acc.provider = QStringLiteral("icloud");
+        SmtpServer s = smtpServerFor(acc);
+        QCOMPARE(s.host, QStringLiteral("smtp.mail.me.com"));
+        QCOMPARE(int(s.port), 587);
+        QVERIFY(s.startTls);
+        // the fields set by hand win; the port follows the kind when unset
+        acc.smtpHost = QStringLiteral(" posta.firma.com ");
+        acc.smtpStartTls = true;
+        s = smtpServerFor(acc);
+        QCOMPARE(s.host, QStringLiteral("posta.firma.com"));
+        QCOMPARE(int(s.port), 587);
+        QVERIFY(s.startTls);
+        acc.smtpStartTls = false;
+        QCOMPARE(int(smtpServerFor(acc).port), 465);
+        acc.smtpPort = 2525;
+        QCOMPARE(int(smtpServerFor(acc).port), 2525);
+    }
+
     void messageText()
     {
         QCOMPARE(smtpBodyText(QStringLiteral("  .a\n\n..b\r\n c \r\n.")),

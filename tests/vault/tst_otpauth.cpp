@@ -138,26 +138,42 @@ void TestOtpauth::honoursCodeParameters()
 
 void TestOtpauth::refusesWhatCannotGiveWorkingCodes_data()
 {
+    QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("uri");
+    // Each fault has its own words, so the user knows what to fix.
+    QTest::addColumn<QString>("why");
     const QString base = QStringLiteral("otpauth://totp/x?secret=JBSWY3DPEHPK3PXP");
-    QTest::newRow("hotp") << QStringLiteral("otpauth://hotp/x?secret=JBSWY3DPEHPK3PXP&counter=1");
-    QTest::newRow("HOTP") << QStringLiteral("OTPAUTH://HOTP/x?secret=JBSWY3DPEHPK3PXP");
-    QTest::newRow("md5") << base + QStringLiteral("&algorithm=MD5");
-    QTest::newRow("empty algorithm") << base + QStringLiteral("&algorithm=");
-    QTest::newRow("5 digits") << base + QStringLiteral("&digits=5");
-    QTest::newRow("9 digits") << base + QStringLiteral("&digits=9");
-    QTest::newRow("word digits") << base + QStringLiteral("&digits=six");
-    QTest::newRow("period 0") << base + QStringLiteral("&period=0");
-    QTest::newRow("period 301") << base + QStringLiteral("&period=301");
-    QTest::newRow("negative period") << base + QStringLiteral("&period=-30");
-    QTest::newRow("no secret") << QStringLiteral("otpauth://totp/x?issuer=y");
+    const QString x = QStringLiteral("x");
+    const QString hotp = QStringLiteral("HOTP linki desteklenmiyor");
+    const QString badUri = QStringLiteral("otpauth linki gecersiz: ");
+    QTest::newRow("hotp") << x << QStringLiteral("otpauth://hotp/x?secret=JBSWY3DPEHPK3PXP&counter=1") << hotp;
+    QTest::newRow("HOTP") << x << QStringLiteral("OTPAUTH://HOTP/x?secret=JBSWY3DPEHPK3PXP") << hotp;
+    QTest::newRow("md5") << x << base + QStringLiteral("&algorithm=MD5") << badUri + QStringLiteral("algoritma");
+    QTest::newRow("empty algorithm") << x << base + QStringLiteral("&algorithm=") << badUri + QStringLiteral("algoritma");
+    QTest::newRow("5 digits") << x << base + QStringLiteral("&digits=5") << badUri + QStringLiteral("digits");
+    QTest::newRow("9 digits") << x << base + QStringLiteral("&digits=9") << badUri + QStringLiteral("digits");
+    QTest::newRow("word digits") << x << base + QStringLiteral("&digits=six") << badUri + QStringLiteral("digits");
+    QTest::newRow("period 0") << x << base + QStringLiteral("&period=0") << badUri + QStringLiteral("period");
+    QTest::newRow("period 301") << x << base + QStringLiteral("&period=301") << badUri + QStringLiteral("period");
+    QTest::newRow("negative period") << x << base + QStringLiteral("&period=-30") << badUri + QStringLiteral("period");
+    QTest::newRow("no secret") << x << QStringLiteral("otpauth://totp/x?issuer=y") << badUri + QStringLiteral("icinde secret= yok");
+    QTest::newRow("other kind") << x << QStringLiteral("otpauth://steam/x?secret=JBSWY3DPEHPK3PXP") << badUri + QStringLiteral("otpauth://totp/");
+    QTest::newRow("missing secret") << x << QStringLiteral("   ") << QStringLiteral("Anahtar eksik");
+    QTest::newRow("twelve digits") << x << QStringLiteral("123456789012") << QStringLiteral("Anahtar Base32 degil");
+    QTest::newRow("seven letters") << x << QStringLiteral("ABCDEFG") << QStringLiteral("Anahtar uzunlugu yanlis: 7 karakter");
+    QTest::newRow("too long") << x << QString(129, QLatin1Char('B')) << QStringLiteral("Anahtar uzunlugu yanlis: 129 karakter");
+    QTest::newRow("no label") << QString() << QStringLiteral("JBSWY3DPEHPK3PXP") << QStringLiteral("Etiket eksik");
 }
 
 void TestOtpauth::refusesWhatCannotGiveWorkingCodes()
 {
+    QFETCH(QString, label);
     QFETCH(QString, uri);
+    QFETCH(QString, why);
     TotpImport out;
-    QVERIFY(!import(QStringLiteral("x"), uri, &out));
+    QString problem;
+    QVERIFY(!importTotpInput(label, uri, QString(), &out, &problem));
+    QVERIFY2(problem.startsWith(why), qPrintable(problem));
 }
 
 QTEST_GUILESS_MAIN(TestOtpauth)
