@@ -13,13 +13,15 @@ mirelo_library(mirelo_app
     notifytext.h notifytext.cpp
     signingate.h signingate.cpp
     settingsfile.h settingsfile.cpp
+    commandline.h commandline.cpp
     startup.h startup.cpp
     mainwindow.h mainwindow.cpp
     replycontroller.h replycontroller.cpp
   PUBLIC_LIBS Qt6::Widgets mirelo_theme mirelo_mail mirelo_inboxpages mirelo_servicepages
   LIBS mirelo_recognition mirelo_transport mirelo_transport_widgets mirelo_vault mirelo_account
-       mirelo_account_widgets mirelo_link mirelo_clouddb mirelo_desktop mirelo_desktop_widgets)
+       mirelo_account_widgets mirelo_link mirelo_clouddb mirelo_desktop mirelo_desktop_widgets mirelo_desktop_session)
 
 add_executable(mireloplus WIN32 main.cpp)
 target_compile_options(mireloplus PRIVATE ${MIRELO_WARNINGS})
 target_link_libraries(mireloplus PRIVATE mirelo_app)
+target_compile_definitions(mirelo_app PRIVATE MIRELO_VERSION="${PROJECT_VERSION}")

@@ -7,6 +7,7 @@
 #include "app/titlebar.h"
 #include "app/tray.h"
 #include "desktop/autotyper.h"
+#include "desktop/autostart.h"
 #include "desktop/captureprotection.h"
 #include "desktop/protectionguard.h"
 #include "pages/accountspage.h"
@@ -17,6 +18,7 @@
 #include "vault/autolock.h"
 #include "link/embeddeddb.h"
 #include "link/linkmanager.h"
+#include "mail/codetrust.h"
 #include "mail/mailstore.h"
 #include "pages/categorydialog.h"
 #include "pages/inboxpage.h"
@@ -270,6 +272,11 @@ void MainWindow::buildTray()
                                     "calisir.");
     }
     connect(m_captureAction, &QAction::toggled, this, &MainWindow::setCaptureProtectionOn);
+    m_autostartAction = m_trayMenu->addAction("Oturum acilinca baslat");
+    m_autostartAction->setCheckable(true);
+    m_autostartAction->setChecked(Autostart::forCurrentUser().isEnabled());
+    m_autostartAction->setToolTip("Oturum acildiginda MIRELO+ pencere gostermeden tepside baslar.");
+    connect(m_autostartAction, &QAction::toggled, this, &MainWindow::setAutostartOn);
     m_trayMenu->addSeparator();
     m_trayMenu->addAction("Cikis", this, &MainWindow::quitProgram);
     m_tray->setContextMenu(m_trayMenu);
@@ -345,6 +352,19 @@ void MainWindow::onTrayActivated(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
+void MainWindow::setAutostartOn(bool on)
+{
+    QString error;
+    if (!Autostart::forCurrentUser().setEnabled(on, &error)) {
+        const QSignalBlocker block(m_autostartAction);
+        m_autostartAction->setChecked(!on);
+        setStatus(QStringLiteral("Baslangic ayari kaydedilemedi: ") + error);
+        return;
+    }
+    setStatus(on ? QStringLiteral("MIRELO+ oturum acilinca tepside baslayacak.")
+                 : QStringLiteral("MIRELO+ oturum acilinca baslamayacak."));
+}
+
 void MainWindow::setCaptureProtectionOn(bool on)
 {
     QSettings("MIRELOPLUS", "MireloPlus").setValue("captureProt", on);
@@ -377,6 +397,13 @@ void MainWindow::onNewCode(const MailItem &m)
         setStatus(QString::fromLatin1(kMaskedCodeStatus));
         if (m_tray)
             m_tray->showMessage("MIRELO+", QString::fromLatin1(kMaskedCodeTray), QSystemTrayIcon::Information, 4000);
+        return;
+    }
+    // Only a sure code from a fresh mail acts on its own; the card still
+    // shows any other, and copying it by hand still works.
+    const CodeTrust trust = codeTrust(m, QDateTime::fromSecsSinceEpoch(now()), minConfidenceSetting());
+    if (!trust.trusted) {
+        setStatus(QStringLiteral("Kod kopyalanmadi: ") + trust.reason);
         return;
     }
     m_pending.append(m);

@@ -143,6 +143,7 @@ public slots:
     void typeCode(const QString &code);
     void signOut();
     void setCaptureProtectionOn(bool on);
+    void setAutostartOn(bool on);
     void onTrayActivated(QSystemTrayIcon::ActivationReason reason);
     void typeLastCode();
     void showFromTray();
@@ -190,6 +191,7 @@ private:
     Tray *m_tray = nullptr;
     QMenu *m_trayMenu = nullptr;
     QAction *m_captureAction = nullptr;
+    QAction *m_autostartAction = nullptr;
     ReplyController *m_replies = nullptr;
     bool m_quitting = false;
 

@@ -107,8 +107,11 @@ public:
         }
         m_size = 0;
         m_pending = cloudDbLogHeader(base);
-        if (!sync(error))
+        if (!sync(error)) {
+            // Entries must never follow a header that is not on disk.
+            m_file.close();
             return false;
+        }
         syncFolderOf(m_file.fileName());
         return true;
     }
@@ -164,6 +167,7 @@ CloudDbStore::CloudDbStore(const QString &dataFile, const CloudDbQuota &quota)
     : m_dataFile(dataFile)
     , m_quota(quota)
     , m_snapshotId(cloudDbSnapshotId(QByteArray()))
+    , m_loaded(dataFile.isEmpty())
 {
     if (!m_dataFile.isEmpty())
         m_log = std::make_unique<CloudDbLog>(logFile());
@@ -191,6 +195,7 @@ bool CloudDbStore::load(QString *error)
     m_root = QJsonValue();
     m_syncedRoot = QJsonValue();
     m_unsynced = false;
+    m_loaded = m_dataFile.isEmpty();
     m_log.reset();
     m_snapshotId = cloudDbSnapshotId(QByteArray());
     measureAll();
@@ -247,17 +252,37 @@ bool CloudDbStore::load(QString *error)
     measureAll();
     m_log = std::make_unique<CloudDbLog>(this->logFile());
     m_compactAt = qMax<qint64>(kCompactMinLogBytes, text.size());
-    if (replay && !log.entries.isEmpty())
-        return compact(error);
-    if (replay)
-        return m_log->resume(log.validBytes, error);
-    if (logFile.exists())
-        return m_log->start(m_snapshotId, error);
+    if (replay && !log.entries.isEmpty()) {
+        const QByteArray before = m_snapshotId;
+        QString foldError;
+        if (compact(&foldError)) {
+            m_loaded = true;
+            return true;
+        }
+        // A full disk at start must not make the data look broken.
+        std::fprintf(stderr, "clouddb: %s\n", qPrintable(foldError));
+        // Still the old data file: go on appending to the log that applies
+        // to it. Otherwise the next write starts a log for the new one.
+        if (m_snapshotId == before && !m_log->resume(log.validBytes, error))
+            return false;
+    } else if (replay) {
+        if (!m_log->resume(log.validBytes, error))
+            return false;
+    } else if (logFile.exists()) {
+        if (!m_log->start(m_snapshotId, error))
+            return false;
+    }
+    m_loaded = true;
     return true;
 }
 
 CloudDbWrite CloudDbStore::write(const QStringList &path, const QJsonValue &value, QString *error, CloudDbSync sync)
 {
+    if (!m_loaded) {
+        // Writing over a data file that was never read would lose it.
+        *error = QStringLiteral("%1 is not loaded").arg(m_dataFile);
+        return CloudDbWrite::Failed;
+    }
     const QJsonValue normalized = normalizeCloudDbValue(value);
     if (cloudDbNode(m_root, path) == normalized)
         return CloudDbWrite::Done;

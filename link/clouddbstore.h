@@ -49,7 +49,7 @@ public:
     CloudDbStore &operator=(const CloudDbStore &) = delete;
 
     // Reads the data file and replays its log; missing files are an empty
-    // database. A data file or log that does not parse is refused rather
+    // database. A store with a data file takes writes only once loaded. A data file or log that does not parse is refused rather
     // than overwritten. A replayed log is folded into the data file.
     bool load(QString *error);
 
@@ -87,6 +87,7 @@ private:
     QJsonValue m_root;
     QJsonValue m_syncedRoot;
     QByteArray m_snapshotId;
+    bool m_loaded = false;
     bool m_unsynced = false;
     std::unique_ptr<CloudDbLog> m_log;
     qint64 m_compactAt = 0;

@@ -7,4 +7,5 @@ mirelo_library(mirelo_mail
     providers.h providers.cpp
     storedrecords.h storedrecords.cpp
     mailstore.h mailstore.cpp
+    codetrust.h codetrust.cpp
   PUBLIC_LIBS Qt6::Core mirelo_recognition)

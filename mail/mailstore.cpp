@@ -1,6 +1,7 @@
 #include "mail/mailstore.h"
 
 #include "mail/storedrecords.h"
+#include "recognition/coderecogniser.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -33,7 +34,7 @@ QSettings userSettings()
 
 CodeMatch extractMailCode(const MailItem &mail)
 {
-    return extractCode(mail.subject, mail.body.isEmpty() ? mail.preview : mail.body);
+    return recogniseCode(mail.subject, mail.body.isEmpty() ? mail.preview : mail.body);
 }
 
 MailStore::MailStore(QObject *parent)

@@ -9,8 +9,8 @@
 #include <QObject>
 #include <QString>
 
-// Code and confidence for a mail: subject plus body, or the preview when the
-// body is empty.
+// Code and confidence for a mail, by the recogniser: subject plus body, or
+// the preview when the body is empty.
 CodeMatch extractMailCode(const MailItem &mail);
 
 // Owner of the accounts, categories and mails taken in, and of the inbox

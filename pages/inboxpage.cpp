@@ -2,6 +2,7 @@
 
 #include "desktop/plaintext.h"
 #include "mail/categories.h"
+#include "mail/codetrust.h"
 #include "mail/mailstore.h"
 #include "pages/inboxmodel.h"
 #include "pages/maillistview.h"
@@ -124,6 +125,10 @@ void InboxPage::refreshMailList()
     m_banner->setText(bannerText);
     m_banner->setVisible(!bannerText.isEmpty());
 
+    // Each card shows the decision made when its mail came in.
+    const int minConfidence = minConfidenceSetting();
+    const QDateTime now = QDateTime::currentDateTime();
+
     QVector<MailCardData> cards;
     cards.reserve(kMaxInboxCards);
     for (const MailItem &m : mails) {
@@ -137,6 +142,11 @@ void InboxPage::refreshMailList()
         src.bareAddress = senderAddress(m.from);
         src.avatarInitial = avatarInitial(m.from, brand.name);
         src.category = categoryOf(cats, m);
+        if (!m.code.isEmpty()) {
+            const CodeTrust trust = codeTrust(m, m.received.isValid() ? m.received : now, minConfidence);
+            src.codeTrusted = trust.trusted;
+            src.trustReason = trust.reason;
+        }
         cards.append(buildMailCard(m, src, m_masked));
         if (cards.size() >= kMaxInboxCards)
             break;

@@ -43,6 +43,9 @@ MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked
     d.code = m.code;
     d.masked = masked;
     d.codeShown = masked ? QString::fromLatin1(kMaskedCodeText) : m.code;
+    d.unsure = !m.code.isEmpty() && !src.codeTrusted;
+    if (d.unsure)
+        d.codeTip = QString::fromLatin1(kUnsureCodePrefix) + src.trustReason;
     return d;
 }
 
@@ -249,7 +252,17 @@ void paintMailCard(QPainter *p, const QRect &rect, const MailCardData &d, const 
         p->setFont(fonts.badge);
         p->drawText(l.badge, Qt::AlignCenter, d.badge);
     }
-    if (!d.code.isEmpty()) {
+    if (!d.code.isEmpty() && d.unsure) {
+        // An unsure code: outlined in dashes instead of filled.
+        QPainterPath path;
+        path.addRoundedRect(QRectF(l.code).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+        p->setBrush(Qt::NoBrush);
+        p->setPen(QPen(pal.muted, 1, Qt::DashLine));
+        p->drawPath(path);
+        p->setPen(pal.muted);
+        p->setFont(fonts.code);
+        p->drawText(l.code, Qt::AlignCenter, d.codeShown);
+    } else if (!d.code.isEmpty()) {
         drawPill(p, l.code, 6, pal.primary, QColor());
         p->setPen(pal.primaryText);
         p->setFont(fonts.code);

@@ -30,6 +30,9 @@ struct MailCardData
     QString code;        // empty when the mail has none
     QString codeShown;   // the code, or "***" in masked mode
     bool masked = false;
+    bool unsure = false; // the code was not trusted to act on by itself
+    QString codeTip;     // why, on the code badge
+
     bool isNew() const { return unread; }
 };
 
@@ -42,11 +45,15 @@ struct CardSource
     QString bareAddress;
     QString avatarInitial;
     QString category;
+    // The trust decision for the mail's code (see mail/codetrust.h).
+    bool codeTrusted = true;
+    QString trustReason;
 };
 
 inline constexpr const char *kMaskedCodeText = "***";
 inline constexpr const char *kMaskedActionText = "Koruma aktif: kod gizli.";
 inline constexpr const char *kMaskedButtonTip = "Koruma aktif: kod gizli";
+inline constexpr const char *kUnsureCodePrefix = "Emin degilim, kopyalanmadi: ";
 inline constexpr int kMaxInboxCards = 100;
 inline constexpr const char *kInboxEmptyText =
     "Henuz kod yok. Sag ustten Demo verisi ile dene veya Hesaplar'dan mail bagla.";

@@ -103,6 +103,7 @@ bool MailCardDelegate::helpEvent(QHelpEvent *e, QAbstractItemView *view, const Q
     case CardPart::Sender: tip = d->from; break;
     case CardPart::UnreadDot: tip = QStringLiteral("Okunmadi"); break;
     case CardPart::Badge: tip = d->badgeTip; break;
+    case CardPart::Code: tip = d->codeTip; break;
     case CardPart::CopyButton:
     case CardPart::TypeButton:
         if (d->masked)

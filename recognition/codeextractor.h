@@ -6,7 +6,7 @@
 // The one-time code found in a mail, with how sure we are of it.
 struct CodeMatch
 {
-    QString code;       // 4 to 8 characters, no spaces or dashes; empty when none
+    QString code;       // no spaces or dashes: 4 to 8 characters (the recogniser: 4 to 10); empty when none
     qint32 confidence = 0; // 0..100
     QString tag;        // rule that produced the code; empty when none
 };

@@ -2,6 +2,9 @@
 mirelo_library(mirelo_recognition
   SOURCES
     codeextractor.h codeextractor.cpp
+    codewords.h codewords.cpp
+    codescanner.h codescanner.cpp
+    coderecogniser.h coderecogniser.cpp
     headerdecode.h headerdecode.cpp
     brands.h brands.cpp
   PUBLIC_LIBS Qt6::Core)

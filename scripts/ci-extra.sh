@@ -18,3 +18,6 @@ if [ -f scripts/mingw-check.sh ]; then
   echo "== MinGW-w64 compile of the Windows platform files"
   bash scripts/mingw-check.sh
 fi
+
+echo "== Debian package"
+bash scripts/package.sh build

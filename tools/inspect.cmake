@@ -1,6 +1,6 @@
 # mirelo-inspect: what the program makes of raw mails, as JSON Lines.
 mirelo_library(mirelo_inspect
-  SOURCES inspectmail.h inspectmail.cpp
+  SOURCES inspectmail.h inspectmail.cpp corpuseval.h corpuseval.cpp
   PUBLIC_LIBS Qt6::Core mirelo_mail mirelo_recognition mirelo_mailtext)
 
 add_executable(mirelo-inspect inspect_main.cpp)

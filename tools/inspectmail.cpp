@@ -92,8 +92,8 @@ RawMailParts parseRawMail(const QByteArray &raw)
     return parts;
 }
 
-QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text,
-                          const QString &part)
+MailItem inspectedMail(const QString &from, const QString &subject, const QString &text, const QDateTime &sent,
+                       CodeMatch *match)
 {
     MailItem mail;
     mail.from = from;
@@ -102,8 +102,29 @@ QByteArray inspectionLine(const QString &file, const QString &from, const QStrin
     mail.preview = text.simplified().left(kPreviewChars);
     if (mail.preview.isEmpty())
         mail.preview = subject.left(kPreviewChars);
+    mail.sent = sent;
+    const CodeMatch found = extractMailCode(mail);
+    mail.code = found.code;
+    mail.confidence = found.confidence;
+    if (match)
+        *match = found;
+    return mail;
+}
 
-    const CodeMatch match = extractMailCode(mail);
+CodeTrust freshMailTrust(const MailItem &mail, int minConfidence)
+{
+    MailItem fresh = mail;
+    const QDateTime now = mail.sent.isValid() ? mail.sent.addSecs(60) : QDateTime::currentDateTime();
+    fresh.received = now;
+    return codeTrust(fresh, now, minConfidence);
+}
+
+QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text,
+                          const QString &part, const QDateTime &sent, int minConfidence)
+{
+    CodeMatch match;
+    const MailItem mail = inspectedMail(from, subject, text, sent, &match);
+    const CodeTrust trust = freshMailTrust(mail, minConfidence);
     const Brand brand = brandOf(from, subject);
 
     QByteArray out("{");
@@ -124,6 +145,8 @@ QByteArray inspectionLine(const QString &file, const QString &from, const QStrin
     appendMember(out, "senderAddress", senderAddress(from));
     appendMember(out, "initial", avatarInitial(from, brand.name));
     appendMember(out, "part", part);
+    out.append(",\"trusted\":").append(trust.trusted ? "true" : "false");
+    appendMember(out, "reason", trust.reason);
     out.append('}');
     return out;
 }

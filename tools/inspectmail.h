@@ -1,5 +1,9 @@
 #pragma once
 
+#include "mail/codetrust.h"
+#include "mail/mailrecords.h"
+#include "recognition/codeextractor.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -19,6 +23,18 @@ struct RawMailParts
 // with `error` set.
 RawMailParts parseRawMail(const QByteArray &raw);
 
+// The mail as the store would hold it, with its code and confidence; the
+// recogniser's whole answer in `match` when given.
+MailItem inspectedMail(const QString &from, const QString &subject, const QString &text,
+                       const QDateTime &sent = QDateTime(), CodeMatch *match = nullptr);
+
+// The trust decision for a mail taken as just delivered: a minute after its
+// Date, or now when it has none.
+CodeTrust freshMailTrust(const MailItem &mail, int minConfidence);
+
 // One JSON Lines record (no line end) for a mail; `file` null when empty.
+// "trusted" and "reason" are the gate's decision for the mail as just
+// delivered, at `minConfidence`.
 QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text,
-                          const QString &part = QString());
+                          const QString &part = QString(), const QDateTime &sent = QDateTime(),
+                          int minConfidence = kDefaultMinConfidence);

@@ -77,7 +77,9 @@ QByteArray ImapWorker::fetchBytes(SessionSocket &socket, const QByteArray &tag, 
 {
     if (!socket.writeAll(tag + ' ' + command.toUtf8() + "\r\n", timeouts.writeMs))
         return QByteArray();
-    return socket.collectBytes(reads, timeouts.replyChunkMs,
+    // However many chunks a large text arrives in, the reply takes no longer
+    // than a reply of the usual chunk count could.
+    return socket.collectBytes(reads, timeouts.replyChunkMs, qint64(timeouts.replyChunks) * timeouts.replyChunkMs,
                                [&](const QByteArray &reply) { return imapTaggedDone(reply, tag); });
 }
 
@@ -265,7 +267,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         if (item.from.isEmpty() && item.subject.isEmpty())
             continue;
         // Servers send large literals in many small chunks; the read count
-        // grows with the octets allowed, each wait stays bounded.
+        // grows with the octets allowed.
         const QByteArray text = fetchBytes(
             socket, "a06", QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.%2>").arg(number).arg(kFetchTextOctets),
             timeouts.replyChunks * 16);

@@ -1,5 +1,6 @@
 #include "transport/sessionsocket.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QStringDecoder>
 #include <QThread>
@@ -183,11 +184,15 @@ QString SessionSocket::collectReply(int reads, int ms, const std::function<bool(
     return reply;
 }
 
-QByteArray SessionSocket::collectBytes(int reads, int ms, const std::function<bool(const QByteArray &)> &whole)
+QByteArray SessionSocket::collectBytes(int reads, int ms, qint64 totalMs,
+                                       const std::function<bool(const QByteArray &)> &whole)
 {
+    QElapsedTimer elapsed;
+    elapsed.start();
     QByteArray reply;
     for (int i = 0; i < reads; ++i) {
-        if (!waitForData(ms))
+        const qint64 left = totalMs - elapsed.elapsed();
+        if (left <= 0 || !waitForData(int(qMin<qint64>(ms, left))))
             break;
         reply += readAvailable(reply.size());
         if (overflow || whole(reply))

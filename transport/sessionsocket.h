@@ -40,9 +40,10 @@ public:
     // `whole` gets the reply and where the text new in this read begins.
     QString collectReply(int reads, int ms, const std::function<bool(const QString &, qsizetype)> &whole);
 
-    // The same for replies read as octets (mail text in any charset):
-    // `whole` gets all octets collected so far.
-    QByteArray collectBytes(int reads, int ms, const std::function<bool(const QByteArray &)> &whole);
+    // The same for replies read as octets (mail text in any charset), and
+    // over after `totalMs` however the data trickles in: `whole` gets all
+    // octets collected so far.
+    QByteArray collectBytes(int reads, int ms, qint64 totalMs, const std::function<bool(const QByteArray &)> &whole);
 
     // Qt's own text (English): for the step log and tool tips only.
     QString errorString() const { return sock.errorString(); }

@@ -49,7 +49,9 @@ MailItem codeMail(const QString &code, const QString &from = "Steam <noreply@ste
     m.from = from;
     m.subject = "Giris kodun";
     m.code = code;
-    m.received = QDateTime::currentDateTime();
+    m.confidence = 95;
+    // Fetched just after the fake clock's start: fresh for the tests' minutes.
+    m.received = QDateTime::fromSecsSinceEpoch(1'700'000'030);
     return m;
 }
 
@@ -249,7 +251,7 @@ private slots:
         for (QAction *a : m_tray->menu->actions())
             items << (a->isSeparator() ? QString("-") : a->text());
         QCOMPARE(items, QStringList({"Goster", "Son kodu otomatik yaz (Ctrl+Shift+V)", "Ekran yakalama korumasi",
-                                     "-", "Cikis"}));
+                                     "Oturum acilinca baslat", "-", "Cikis"}));
         // a new page lands in its slot
         auto *page = new QWidget;
         w->setPage(VaultPageIndex, page);
@@ -323,6 +325,64 @@ private slots:
         // the burst is over: no second message follows
         QTest::qWait(200);
         QCOMPARE(m_tray->messages.size(), 1);
+    }
+
+    void untrustedCodesOnlyExplainThemselves()
+    {
+        PairedDevice dev{"QRSTUVWX", "Telefon", QString(64, 'a'), "2026-01-01T10:00:00"};
+        QSettings("MIRELOPLUS", "MireloPlus")
+            .setValue("link/devices", QString::fromUtf8(serializePairedDevices({dev})));
+        auto w = makeWindow(10);
+        m_now += 60;
+
+        MailItem unsure = codeMail("111111");
+        unsure.confidence = 55;
+        w->onNewCode(unsure);
+        QCOMPARE(w->statusLine()->text(), QString("Kod kopyalanmadi: dusuk guven (55 < 70)"));
+
+        MailItem stale = codeMail("222222");
+        stale.sent = QDateTime::fromSecsSinceEpoch(m_now - 42 * 60);
+        w->onNewCode(stale);
+        QCOMPARE(w->statusLine()->text(), QString("Kod kopyalanmadi: eski posta (42 dk once)"));
+
+        QTest::qWait(50);
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+        QVERIFY(w->typer()->lastText().isEmpty());
+        QVERIFY(w->pendingNotifications().isEmpty());
+        QVERIFY(m_tray->messages.isEmpty());
+
+        // By hand it still copies.
+        w->copyCode("111111");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("111111"));
+
+        // The threshold is the user's setting.
+        QSettings("MIRELOPLUS", "MireloPlus").setValue("codes/minConfidence", 50);
+        w->onNewCode(unsure);
+        QCOMPARE(w->typer()->lastText(), QString("111111"));
+
+        // Only that one reached the phone.
+        QNetworkAccessManager nam;
+        QJsonObject inbox;
+        for (int attempt = 0; attempt < 50 && inbox.isEmpty(); ++attempt) {
+            bool done = false;
+            restGet(&nam, this, m_db->baseUrl(), "/mirelo_link/QRSTUVWX/inbox", [&](bool ok, const QByteArray &b) {
+                if (ok)
+                    inbox = QJsonDocument::fromJson(b).object();
+                done = true;
+            });
+            QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+            if (inbox.isEmpty())
+                QTest::qWait(100);
+        }
+        QTest::qWait(300);
+        bool done = false;
+        restGet(&nam, this, m_db->baseUrl(), "/mirelo_link/QRSTUVWX/inbox", [&](bool ok, const QByteArray &b) {
+            if (ok)
+                inbox = QJsonDocument::fromJson(b).object();
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+        QCOMPARE(inbox.size(), 1);
     }
 
     void quietPeriodAndCodelessMailsRaiseNothing()
@@ -848,6 +908,24 @@ private slots:
         capture->toggle();
         QCOMPARE(QSettings("MIRELOPLUS", "MireloPlus").value("captureProt").toBool(), !was);
         QCOMPARE(w->statusLine()->text(), QString("Ekran yakalama korumasi: ") + (was ? "KAPALI" : "ACIK"));
+    }
+
+    void autostartToggleWritesAndRemovesTheEntry()
+    {
+        const QString entry = m_settings->path() + "/config/autostart/mireloplus.desktop";
+        QDir().mkpath(m_settings->path() + "/config/autostart");
+        QFile existing(entry);
+        QVERIFY(existing.open(QIODevice::WriteOnly)); // written by an earlier run
+        existing.close();
+        auto w = makeWindow();
+        QAction *autostart = m_tray->menu->actions().at(3);
+        QVERIFY(autostart->isChecked());
+        autostart->toggle();
+        QVERIFY(!QFile::exists(entry));
+        autostart->toggle();
+        QFile written(entry);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().contains("--tray"));
     }
 };
 

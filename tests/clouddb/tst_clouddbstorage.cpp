@@ -134,7 +134,11 @@ void TstCloudDbStorage::tornTailIsDroppedDamageIsRefused()
                                + cloudDbLogLine({"mirelo_link", "d"}, QJsonValue(4));
     writeFile(log, damaged);
     QVERIFY(loaded(file).startsWith("refused: "));
-    // Refused, not repaired away.
+    // Refused, not repaired away, and no write goes over it.
+    CloudDbStore refused(file);
+    QString error;
+    QVERIFY(!refused.load(&error));
+    QCOMPARE(put(refused, "/mirelo_link/e.json", "5"), QByteArray("500"));
     QCOMPARE(readAll(log), damaged);
 }
 

@@ -5,6 +5,7 @@
 // the database holds only sealed boxes.
 #include "account/firebaseauth.h"
 #include "app/mainwindow.h"
+#include "desktop/autotyper.h"
 #include "link/linkmanager.h"
 #include "link/qrwidget.h"
 #include "mail/mailstore.h"
@@ -76,6 +77,42 @@ QString scanQr(const QPixmap &pixmap, const QString &dir, QString *error)
         return QString();
     }
     return QString::fromUtf8(zbar.readAllStandardOutput()).trimmed();
+}
+
+// A mail the way large senders send it: HTML only, base64, a long style
+// head before the text, the code in its own table cell.
+QByteArray htmlCodeMail(const QString &code)
+{
+    QByteArray html = "<html><head><style>";
+    for (int i = 0; i < 60; ++i)
+        html += ".c" + QByteArray::number(i) + "{color:#006699;font:14px Arial;padding:2024px}";
+    html += "</style></head><body><table><tr><td>Merhaba,</td></tr>"
+            "<tr><td>Hesabiniza giris icin dogrulama kodunuz asagidadir:</td></tr>"
+            "<tr><td style=\"font-size:32px\">" + code.toUtf8() + "</td></tr>"
+            "<tr><td>Bu kod 10 dakika gecerlidir. &copy; 2025 Ornek A.S.</td></tr></table></body></html>";
+    QByteArray b64 = html.toBase64();
+    QByteArray wrapped;
+    for (qsizetype i = 0; i < b64.size(); i += 76)
+        wrapped += b64.mid(i, 76) + "\r\n";
+    return "From: Ornek <guvenlik@ornek.com.tr>\r\nTo: alice@mirelo.test\r\nSubject: Giris dogrulamasi\r\n"
+           "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toUtf8()
+           + "\r\nMessage-ID: <html-code@ornek.com.tr>\r\nMIME-Version: 1.0\r\n"
+             "Content-Type: text/html; charset=utf-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+           + wrapped;
+}
+
+// A receipt full of years, prices, a postal code and a phone number.
+QByteArray receiptMail()
+{
+    return "From: Magaza <fatura@magaza.example>\r\nTo: alice@mirelo.test\r\nSubject: Makbuzunuz 2025\r\n"
+           "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toUtf8()
+           + "\r\nMessage-ID: <receipt-2025@magaza.example>\r\nMIME-Version: 1.0\r\n"
+             "Content-Type: text/plain; charset=utf-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+             "Odemeniz alindi, guvenlik icin tesekkurler.\r\n"
+             "Siparis no: 552211 =E2=80=94 12 Mart 2025, 14:32\r\n"
+             "Toplam: 1.999,00 TL (KDV 2024)\r\n"
+             "Magaza A.S., 1600 Main Street, Mountain View, CA 94043\r\n"
+             "Destek: +90 212 555 01 99 | =C2=A9 1999-2025 Magaza\r\n";
 }
 
 } // namespace
@@ -237,6 +274,42 @@ void TestCodeRoad::codeTravelsFromMailboxToPeer()
     }
     QVERIFY(stored.contains(sid.toUtf8())); // it does hold the session
     QVERIFY(!stored.contains("847204"));
+
+    // In one poll: a base64 HTML code mail, then a receipt full of years,
+    // prices and numbers. The code travels; the receipt gives nothing, so
+    // the clipboard keeps the code although the receipt came later.
+    QVERIFY(!imap.deliver(QStringLiteral("alice"), htmlCodeMail(QStringLiteral("603918"))).isEmpty());
+    QVERIFY(!imap.deliver(QStringLiteral("alice"), receiptMail()).isEmpty());
+    w.imap()->pollNow();
+    const auto held = [&w](const QString &subject) {
+        for (const MailItem &m : w.store()->mails())
+            if (m.subject == subject)
+                return m;
+        return MailItem();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!held(QStringLiteral("Makbuzunuz 2025")).id.isEmpty(), 20000);
+    QCOMPARE(held(QStringLiteral("Giris dogrulamasi")).code, QStringLiteral("603918"));
+    QVERIFY(held(QStringLiteral("Makbuzunuz 2025")).code.isEmpty());
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("603918"));
+    QCOMPARE(w.typer()->lastText(), QStringLiteral("603918"));
+    // The card shows the decoded text, not base64.
+    QVERIFY(held(QStringLiteral("Giris dogrulamasi")).preview.contains(QStringLiteral("dogrulama kodunuz")));
+
+    QProcess watch2;
+    watch2.start(peerProgram(), {QStringLiteral("watch"), QStringLiteral("--state"), peerState, QStringLiteral("--db"),
+                                 db.baseUrl(), QStringLiteral("--interval"), QStringLiteral("0.2")});
+    QVERIFY(watch2.waitForStarted(10000));
+    QByteArray printed2;
+    QTRY_VERIFY_WITH_TIMEOUT((printed2 += watch2.readAllStandardOutput()).contains('\n'), 15000);
+    // Give a second message, were there one, time to arrive too.
+    QTest::qWait(1000);
+    printed2 += watch2.readAllStandardOutput();
+    watch2.terminate();
+    watch2.waitForFinished(5000);
+    const QList<QByteArray> lines2 = printed2.trimmed().split('\n');
+    QCOMPARE(lines2.size(), 1);
+    QCOMPARE(QJsonDocument::fromJson(lines2.first()).object().value(QStringLiteral("code")).toString(),
+             QStringLiteral("603918"));
 }
 
 QTEST_MAIN(TestCodeRoad)

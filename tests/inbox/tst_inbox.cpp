@@ -16,6 +16,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
+#include <QHelpEvent>
+#include <QApplication>
 #include <QtTest>
 
 #include <memory>
@@ -273,6 +276,44 @@ private slots:
         QVERIFY(list->codeField());
         page.refreshMailList();
         QVERIFY(!list->codeField());
+    }
+
+    void unsureCodesAreMarkedAndStillCopy()
+    {
+        MailStore store;
+        MailItem sure = mail(1);
+        sure.confidence = 95;
+        MailItem weak = mail(2, "Someone <someone@example.org>", "654321");
+        weak.confidence = 55;
+        MailItem stale = mail(3, "Someone <someone@example.org>", "777777");
+        stale.confidence = 95;
+        stale.sent = stale.received.addSecs(-42 * 60);
+        store.addMails({sure, weak, stale});
+        InboxPage page(&store);
+        page.resize(900, 600);
+        page.show();
+        page.refreshMailList();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+        QVERIFY(!page.model()->card(0)->unsure);
+        QVERIFY(page.model()->card(0)->codeTip.isEmpty());
+        QVERIFY(page.model()->card(1)->unsure);
+        QCOMPARE(page.model()->card(1)->codeTip, QString("Emin degilim, kopyalanmadi: dusuk guven (55 < 70)"));
+        QCOMPARE(page.model()->card(2)->codeTip, QString("Emin degilim, kopyalanmadi: eski posta (42 dk once)"));
+
+        auto *list = static_cast<MailListView *>(page.mailList());
+        const auto *delegate = static_cast<MailCardDelegate *>(list->itemDelegate());
+        const QRect item = list->visualRect(list->model()->index(1, 0));
+        const CardLayout l = delegate->layoutFor(1);
+        const QPoint onCode = item.topLeft() + l.code.center();
+        QHelpEvent tip(QEvent::ToolTip, onCode, list->viewport()->mapToGlobal(onCode));
+        QApplication::sendEvent(list->viewport(), &tip);
+        QTRY_COMPARE(QToolTip::text(), page.model()->card(1)->codeTip);
+
+        QSignalSpy copy(&page, &InboxPage::copyRequested);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.topLeft() + l.copyBtn.center());
+        QCOMPARE(copy.size(), 1);
+        QCOMPARE(copy.first().first().toString(), QString("654321"));
     }
 
     void categoryButtonsCountAndToggle()

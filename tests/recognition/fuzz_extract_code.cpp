@@ -1,4 +1,5 @@
 #include "recognition/codeextractor.h"
+#include "recognition/coderecogniser.h"
 
 #include "plainextract.h"
 
@@ -25,6 +26,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The shortcuts of the extractor must never change its answer.
     const CodeMatch plain = plainExtract(subject, text);
     if (plain.code != m.code || plain.tag != m.tag || plain.confidence != m.confidence)
+        abort();
+
+    // The recogniser around it: a code it gives stands in the mail (once
+    // spaces, hyphens and other separators are taken out) and is rated.
+    const CodeMatch r = recogniseCode(subject, text);
+    if (r.code.isEmpty()) {
+        if (r.confidence != 0 || !r.tag.isEmpty())
+            abort();
+        return 0;
+    }
+    if (r.code.size() < 4 || r.code.size() > 10 || r.confidence < kCodeReportFloor || r.confidence > 100
+        || r.tag.isEmpty())
+        abort();
+    QString alnum;
+    for (const QString &part : {subject, text}) {
+        for (const QChar ch : part) {
+            char16_t c = ch.unicode();
+            if (c >= 0xFF10 && c <= 0xFF19)
+                c = char16_t(u'0' + (c - 0xFF10));
+            if ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))
+                alnum.append(QChar(c));
+        }
+        alnum.append(QLatin1Char('|'));
+    }
+    for (const QChar ch : r.code) {
+        const char16_t c = ch.unicode();
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
+            abort();
+    }
+    if (!alnum.contains(r.code))
         abort();
     return 0;
 }

@@ -1,11 +1,19 @@
+#include "mail/codetrust.h"
+#include "recognition/coderecogniser.h"
+#include "support/isolatedsettings.h"
 #include "tools/inspectmail.h"
 
 #include "../recognition/workedexamples.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFile>
 #include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -43,15 +51,41 @@ Run inspect(const QStringList &args)
     return run;
 }
 
+struct RawRun
+{
+    int exitCode = -1;
+    QString out;
+};
+
+RawRun inspectRaw(const QStringList &args)
+{
+    QProcess p;
+    p.setWorkingDirectory(mailsDir());
+    p.start(QStringLiteral(MIRELO_TEST_BIN_DIR "/mirelo-inspect"), args);
+    RawRun run;
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = p.exitCode();
+    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    return run;
+}
+
 } // namespace
 
 class TestInspect : public QObject
 {
     Q_OBJECT
+    // The tool reads the user's threshold; runs see a fresh store.
+    std::unique_ptr<IsolatedSettings> m_settings;
+
 private slots:
+    void init() { m_settings = std::make_unique<IsolatedSettings>(); }
+    void cleanup() { m_settings.reset(); }
     void demoMailFiles();
     void workedExamples_data();
     void workedExamples();
+    void gateFollowsTheThreshold();
+    void manifestScoresTheCorpus();
     void badFilesDoNotStopTheOthers();
     void turkishLegacyHeaders();
     void encodedAndLongTexts();
@@ -66,8 +100,9 @@ void TestInspect::demoMailFiles()
     QVERIFY(run.errors.isEmpty());
     QCOMPARE(run.lines.size(), 5);
 
-    const QStringList keys{"brand", "category", "code", "color", "confidence", "file", "from", "initial",
-                           "part", "senderAddress", "senderName", "subject", "tag"};
+    const QStringList keys{"brand",  "category",      "code",       "color",   "confidence",
+                           "file",   "from",          "initial",    "part",    "reason",
+                           "senderAddress", "senderName", "subject", "tag", "trusted"};
     QCOMPARE(run.lines.at(0).keys(), keys);
 
     const QJsonObject riot = run.lines.at(0);
@@ -75,8 +110,8 @@ void TestInspect::demoMailFiles()
     QCOMPARE(riot.value("from").toString(), QStringLiteral("\"Riot Games\" <noreply@mail.accounts.riotgames.com>"));
     QCOMPARE(riot.value("subject").toString(), QStringLiteral("VALORANT giris kodun"));
     QCOMPARE(riot.value("code").toString(), QStringLiteral("482913"));
-    QCOMPARE(riot.value("confidence").toInt(), 93);
-    QCOMPARE(riot.value("tag").toString(), QStringLiteral("split_6"));
+    QCOMPARE(riot.value("confidence").toInt(), 100);
+    QCOMPARE(riot.value("tag").toString(), QStringLiteral("keyword_before"));
     QCOMPARE(riot.value("category").toString(), QStringLiteral("Oyunlar"));
     QCOMPARE(riot.value("brand").toString(), QStringLiteral("Riot Games"));
     QCOMPARE(riot.value("color").toString(), QStringLiteral("#EB0029"));
@@ -84,9 +119,12 @@ void TestInspect::demoMailFiles()
     QCOMPARE(riot.value("senderAddress").toString(), QStringLiteral("noreply@mail.accounts.riotgames.com"));
     QCOMPARE(riot.value("initial").toString(), QStringLiteral("R"));
     QCOMPARE(riot.value("part").toString(), QStringLiteral("text/plain; charset=utf-8; 7bit"));
+    // Its Date is long past, but the mail is judged as just delivered.
+    QCOMPARE(riot.value("trusted").toBool(), true);
+    QCOMPARE(riot.value("reason").toString(), QStringLiteral("guvenilir kod"));
 
     const QStringList codes{"482913", "847204", "739201", "5518", "902114"};
-    const QList<int> confidences{93, 95, 95, 75, 100};
+    const QList<int> confidences{100, 100, 100, 95, 100};
     const QStringList categories{"Oyunlar", "Oyunlar", "Oyunlar", "Sosyal", ""};
     const QStringList brands{"Riot Games", "Steam", "Epic Games", "Discord", "GitHub"};
     for (int i = 0; i < 5; ++i) {
@@ -104,20 +142,69 @@ void TestInspect::workedExamples_data()
 
 void TestInspect::workedExamples()
 {
+    // What inspect prints for a subject and text is what the store computes.
     QFETCH(QString, subject);
     QFETCH(QString, text);
-    QFETCH(QString, code);
-    QFETCH(QString, tag);
-    QFETCH(int, confidence);
     const Run run = inspect({"--subject", subject, "--text", text});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.lines.size(), 1);
     const QJsonObject o = run.lines.first();
     QVERIFY(o.value("file").isNull());
     QCOMPARE(o.value("subject").toString(), subject);
-    QCOMPARE(o.value("code").toString(), code);
-    QCOMPARE(o.value("tag").toString(), tag);
-    QCOMPARE(o.value("confidence").toInt(), confidence);
+    const CodeMatch m = recogniseCode(subject, text);
+    QCOMPARE(o.value("code").toString(), m.code);
+    QCOMPARE(o.value("tag").toString(), m.tag);
+    QCOMPARE(o.value("confidence").toInt(), m.confidence);
+    QCOMPARE(o.value("trusted").toBool(), !m.code.isEmpty() && m.confidence >= kDefaultMinConfidence);
+}
+
+void TestInspect::gateFollowsTheThreshold()
+{
+    const QStringList loose{"--subject", "Hesap guvenligi", "--text", "Kod istegi alindi.\nMerhaba 482913 dostum"};
+    Run run = inspect(loose);
+    QCOMPARE(run.lines.size(), 1);
+    QCOMPARE(run.lines.first().value("code").toString(), QStringLiteral("482913"));
+    QCOMPARE(run.lines.first().value("trusted").toBool(), false);
+    QCOMPARE(run.lines.first().value("reason").toString(), QStringLiteral("dusuk guven (55 < 70)"));
+
+    QSettings("MIRELOPLUS", "MireloPlus").setValue("codes/minConfidence", 50);
+    run = inspect(loose);
+    QCOMPARE(run.lines.first().value("trusted").toBool(), true);
+}
+
+void TestInspect::manifestScoresTheCorpus()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const auto write = [&](const QString &name, const QByteArray &data) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(data);
+    };
+    for (const char *name : {"valorant.eml", "steam.eml"})
+        QVERIFY(QFile::copy(mailsDir() + "/" + name, dir.filePath(name)));
+    write("receipt.eml", "From: Magaza <a@b.tr>\nSubject: Makbuz\nDate: Tue, 08 Dec 2026 03:00:00 +0000\n\n"
+                         "Siparis no: 123456\nToplam: 1.299,00 TL\n(c) 2024 Magaza\n");
+    write("ok.tsv", "# corpus\nvalorant.eml\t482913\tsplit code\n\nsteam.eml\t847204\nreceipt.eml\t\n");
+    const RawRun good = inspectRaw({"--manifest", dir.filePath("ok.tsv")});
+    QCOMPARE(good.exitCode, 0);
+    QVERIFY2(good.out.contains("positives right: 2/2 (100.0 %); through the gate: 2/2"), qPrintable(good.out));
+    QVERIFY(good.out.contains("false codes on negatives: 0/1 (0.0 %)"));
+    QVERIFY(good.out.contains("false codes through the gate: 0"));
+
+    // A wrong expectation, and a year that would be a false code if read as one.
+    write("bad.tsv", "valorant.eml\t111111\nreceipt.eml\nmissing.eml\t5555\n");
+    const RawRun bad = inspectRaw({"--manifest", dir.filePath("bad.tsv")});
+    QCOMPARE(bad.exitCode, 1);
+    QVERIFY(bad.out.contains("yanlis valorant.eml: beklenen \"111111\", bulunan \"482913\""));
+    QVERIFY(bad.out.contains("okunamadi missing.eml"));
+    QVERIFY(bad.out.contains("positives right: 0/2"));
+    // The found code is wrong and sure: it would have been copied.
+    QVERIFY(bad.out.contains("false codes through the gate: 1"));
+
+    write("broken.tsv", "\t5555\n");
+    QCOMPARE(inspectRaw({"--manifest", dir.filePath("broken.tsv")}).exitCode, 2);
+    QCOMPARE(inspectRaw({"--manifest", dir.filePath("ok.tsv"), "steam.eml"}).exitCode, 2);
 }
 
 void TestInspect::badFilesDoNotStopTheOthers()

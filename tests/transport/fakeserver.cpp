@@ -91,6 +91,14 @@ void FakeServer::onReadable(QSslSocket *socket)
             connect(socket, &QSslSocket::encryptedBytesWritten, this, [this, socket] { flood(socket); });
             flood(socket);
         }
+        if (trickleAfter && trickleAfter(line)) {
+            auto *timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [socket] {
+                if (socket->state() == QAbstractSocket::ConnectedState)
+                    socket->write("x");
+            });
+            timer->start(trickleMs);
+        }
         if (upgradeAfter && upgradeAfter(line)) {
             socket->setLocalCertificate(cert);
             socket->setPrivateKey(key);

@@ -36,6 +36,9 @@ public:
     std::function<QByteArray(const QByteArray &line)> reply;
     // After answering a line for which this holds, the server sends without end.
     std::function<bool(const QByteArray &line)> floodAfter;
+    // After answering a line for which this holds, the server sends one byte
+    // every trickleMs, without end.
+    std::function<bool(const QByteArray &line)> trickleAfter;
     // After answering a line for which this holds, the server starts TLS.
     std::function<bool(const QByteArray &line)> upgradeAfter;
     // A second part of an answer, sent a moment after the first.

@@ -221,6 +221,30 @@ private slots:
         QCOMPARE(rec.done.at(0).at(2).toString(), QStringLiteral("2 yeni"));
     }
 
+    void tricklingTextEndsInBoundedTime()
+    {
+        // A text that arrives a byte at a time may take no longer than a
+        // reply of the usual chunk count, however many chunks it comes in.
+        ImapTimeouts t = quick();
+        t.replyChunks = 2;
+        Mailbox box;
+        auto server = tlsServer(box);
+        server->trickleMs = 250;
+        server->reply = [&](const QByteArray &line) {
+            return line.contains("BODY.PEEK[TEXT]") ? QByteArray("* 1 FETCH (BODY[TEXT]<0> {9000}\r\nKod 4321 ")
+                                                    : box.answer(line);
+        };
+        server->trickleAfter = [](const QByteArray &line) { return line.contains("BODY.PEEK[TEXT]"); };
+        ImapWorker worker(t);
+        WorkerRecord rec(worker);
+        QElapsedTimer clock;
+        clock.start();
+        worker.workPoll({accountFor(*server)}, false);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(rec.allItems().size(), 1);
+        QVERIFY2(rec.allItems().at(0).body.startsWith(QLatin1String("Kod 4321 x")), qPrintable(rec.allItems().at(0).body));
+    }
+
     void headerFetchProblemsSkipTheMessage()
     {
         Mailbox box;

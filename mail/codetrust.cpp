@@ -1,0 +1,40 @@
+#include "mail/codetrust.h"
+
+#include <QSettings>
+
+CodeTrust codeTrust(const MailItem &mail, const QDateTime &now, int minConfidence)
+{
+    CodeTrust t;
+    if (mail.code.isEmpty()) {
+        t.reason = QStringLiteral("kod yok");
+        return t;
+    }
+    if (mail.confidence < minConfidence) {
+        t.reason = QStringLiteral("dusuk guven (%1 < %2)").arg(mail.confidence).arg(minConfidence);
+        return t;
+    }
+    const QDateTime stamp = mail.sent.isValid() ? mail.sent : mail.received;
+    if (stamp.isValid() && now.isValid()) {
+        const qint64 age = stamp.secsTo(now);
+        if (age > kFreshSeconds) {
+            t.reason = QStringLiteral("eski posta (%1 dk once)").arg(age / 60);
+            return t;
+        }
+        if (-age > kFutureSlackSeconds) {
+            t.reason = QStringLiteral("ileri tarihli posta (%1 dk sonra)").arg((-age + 59) / 60);
+            return t;
+        }
+    }
+    t.trusted = true;
+    t.reason = QStringLiteral("guvenilir kod");
+    return t;
+}
+
+int minConfidenceSetting()
+{
+    const QVariant stored =
+        QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).value(QLatin1String(kMinConfidenceKey));
+    bool ok = false;
+    const int value = stored.toInt(&ok);
+    return ok && value >= 0 && value <= 100 ? value : kDefaultMinConfidence;
+}

@@ -1,0 +1,243 @@
+#include "recognition/coderecogniser.h"
+
+#include "recognition/codescanner.h"
+#include "recognition/codewords.h"
+
+#include <algorithm>
+
+namespace codescan {
+
+using namespace CodeWord;
+
+// The candidate's score (0 or less: not a code) and what carried it.
+int Scanner::score(const Candidate &c, QString *tag) const
+{
+    const Token &head = m_tokens[c.firstTok];
+    const Token &tail = m_tokens[c.lastTok];
+    const Line &line = m_lines[head.line];
+    const bool digits = c.shape == Shape::Six || c.shape == Shape::Digits || c.shape == Shape::Split
+                        || c.shape == Shape::Spaced;
+
+    // Words before the candidate, in its sentence.
+    bool codeBefore = false, contextBefore = false;
+    int codeGap = 0, contextGap = 0;
+    int words = 0;
+    for (int j = c.firstTok - 1; j >= 0 && c.firstTok - j <= 8; --j) {
+        const Token &t = m_tokens[j];
+        if (breakBetween(t.end, m_tokens[j + 1].start))
+            break;
+        if (j == c.firstTok - 1) {
+            const bool adjacent = t.end + 2 >= head.start;
+            if ((t.flags & Month) && adjacent)
+                return 0;
+            if ((t.flags & Currency) && adjacent)
+                return 0;
+            if (digits && c.code.size() == 5 && isUsState(QStringView(m_text).mid(t.start, t.end - t.start)))
+                return 0;
+        }
+        if (t.flags & Copyright)
+            return 0;
+        if (t.flags & CodeNoun) {
+            codeBefore = true;
+            codeGap = words;
+            break;
+        }
+        if ((t.flags & Label) && words < 2)
+            return 0;
+        if (t.flags & Context) {
+            if (!contextBefore) {
+                contextBefore = true;
+                contextGap = words;
+            }
+            continue;
+        }
+        if (t.flags & Filler)
+            continue;
+        if (++words > kKeywordReach)
+            break;
+    }
+    for (qsizetype k = head.start - 1; k >= 0 && head.start - k <= 3; --k) {
+        const char16_t ch = m_text.at(k).unicode();
+        if (ch == 0xA9 || isCurrencySymbol(ch))
+            return 0;
+        if (ch != u' ' && ch != u'(' && ch != u')' && ch != u'c' && ch != u'C')
+            break;
+    }
+
+    // Words after it.
+    // A label after it ("123456 numarali siparis") makes it that label's
+    // number, unless a code noun follows the label ("numarali islem onay
+    // kodunuz").
+    bool codeAfter = false, contextAfter = false, labelAfter = false;
+    words = 0;
+    for (int j = c.lastTok + 1; j < m_tokens.size() && j - c.lastTok <= 8; ++j) {
+        const Token &t = m_tokens[j];
+        if (breakBetween(m_tokens[j - 1].end, t.start))
+            break;
+        if (j == c.lastTok + 1 && (t.flags & (Unit | Currency | Month)) && t.start <= tail.end + 2)
+            return 0;
+        if (t.flags & CodeNoun) {
+            codeAfter = true;
+            break;
+        }
+        if (t.flags & Label) {
+            labelAfter = true;
+            continue;
+        }
+        if (t.flags & Context) {
+            contextAfter = true;
+            continue;
+        }
+        if (t.flags & Filler)
+            continue;
+        if (++words > kKeywordReach)
+            break;
+    }
+    if (labelAfter && !codeAfter)
+        return 0;
+
+    // Alone on its line, and what the lines around say.
+    const bool alone = line.firstToken == c.firstTok && line.endToken == c.lastTok + 1;
+    bool announced = false, announcedByContext = false, announcedAfter = false, announcedRightAbove = false;
+    if (alone) {
+        const int prev = previousFilledLine(head.line);
+        // A short label line right above: "Order number" over its number.
+        if (head.line > 0 && prev > 0 && m_lines[prev].endToken - m_lines[prev].firstToken <= 4) {
+            const Line &p = m_lines[prev];
+            int last = p.endToken - 1;
+            while (last > p.firstToken && (m_tokens[last].flags & Filler))
+                --last;
+            if ((m_tokens[last].flags & Label) && !(m_tokens[last].flags & CodeNoun))
+                return 0; // "Order number" above the number
+        }
+        for (int l = head.line - 1, seen = 0; l >= 1 && seen < 3; --l) {
+            const Line &p = m_lines[l];
+            if (p.firstToken == p.endToken)
+                continue;
+            ++seen;
+            for (int t = p.firstToken; t < p.endToken; ++t) {
+                announced |= (m_tokens[t].flags & CodeNoun) != 0;
+                announcedByContext |= (m_tokens[t].flags & Context) != 0;
+                announcedRightAbove |= seen == 1 && (m_tokens[t].flags & CodeNoun);
+            }
+        }
+        const int next = nextFilledLine(head.line);
+        if (next > 0) {
+            for (int t = m_lines[next].firstToken; t < m_lines[next].endToken; ++t)
+                announcedAfter |= (m_tokens[t].flags & CodeNoun) != 0;
+        }
+    }
+
+    // Things that make it something else.
+    bool yearShaped = false;
+    if (c.shape == Shape::Digits && c.code.size() == 4) {
+        const int value = c.code.toInt();
+        yearShaped = value >= 1900 && value <= 2099;
+        if (yearShaped && !(codeBefore && codeGap <= 1) && !(alone && announced))
+            return 0;
+    }
+    if (line.address && digits && !(codeBefore && codeGap == 0) && !(alone && announced))
+        return 0;
+    if (sentenceHas(c.firstTok, Promo | kPercentFlag))
+        return 0;
+
+    int bonus = 0;
+    QString carried = QStringLiteral("loose");
+    const auto take = [&](bool cond, int value, const char *name) {
+        if (cond && value > bonus) {
+            bonus = value;
+            carried = QString::fromLatin1(name);
+        }
+    };
+    take(codeBefore && codeGap == 0, 50, "keyword_before");
+    take(codeBefore && codeGap > 0, 40, "keyword_before");
+    take(codeAfter, 40, "keyword_after");
+    take(contextBefore && contextGap == 0, 30, "keyword_before");
+    take(contextBefore && contextGap > 0, 20, "keyword_before");
+    take(contextAfter, 30, "keyword_after");
+    take(alone && announced, 45, "announced");
+    take(alone && announcedByContext, 30, "announced");
+    take(alone && announcedAfter, 35, "announced");
+    take(alone && head.line > 0 && m_subjectCode, 25, "alone");
+    take(alone && head.line > 0 && m_mailCode, 15, "alone");
+
+    // A bare number on a line with an amount is a product or price number.
+    if (line.price && bonus == 0)
+        return 0;
+
+    if (!digits) {
+        // Letters need a keyword right before or an announcement; mixed
+        // tokens at least a keyword nearby.
+        const bool strong = (codeBefore && codeGap <= 1) || (alone && announcedRightAbove);
+        if (c.shape == Shape::Letters && !strong)
+            return 0;
+        if (bonus < 40)
+            return 0;
+    }
+
+    int base = 0;
+    switch (c.shape) {
+    case Shape::Six: base = 40; break;
+    case Shape::Digits: base = c.code.size() == 4 ? 30 : 35; break;
+    case Shape::Split: base = 38; break;
+    case Shape::Spaced: base = 35; break;
+    case Shape::Mixed: base = 35; break;
+    case Shape::AlnumDash: base = 30; break;
+    case Shape::Letters: base = 25; break;
+    }
+    int total = base + bonus + (m_mailCode ? 10 : m_mailContext ? 5 : 0);
+    if (head.line == 0 && (m_subjectCode || m_subjectContext) && bonus > 0)
+        total += 15;
+    if (sentenceHas(c.firstTok, OrderTalk))
+        total -= 20;
+    if (m_booking)
+        total -= 45;
+    // A year after a keyword ("Bu kod 2026 paketi icin degil") may still be
+    // a PIN, but any code standing on its own beats it.
+    if (yearShaped)
+        total -= 15;
+    *tag = carried;
+    return total;
+}
+
+CodeMatch Scanner::best() const
+{
+    QVector<Candidate> candidates;
+    collectCandidates(candidates);
+    int bestScore = 0;
+    const Candidate *winner = nullptr;
+    QString winnerTag;
+    for (const Candidate &c : std::as_const(candidates)) {
+        QString tag;
+        const int s = score(c, &tag);
+        if (s > bestScore) {
+            bestScore = s;
+            winner = &c;
+            winnerTag = tag;
+        }
+    }
+    if (!winner)
+        return {};
+    // The rule table read over the code's own neighbourhood agreeing adds a
+    // little: the two readings are made differently.
+    const int line = m_tokens[winner->firstTok].line;
+    const int prev = previousFilledLine(line);
+    const qsizetype from = m_tokens[m_lines[prev > 0 ? prev : line].firstToken].start;
+    const qsizetype to = m_tokens[winner->lastTok].end;
+    if (extractCode(QString(), m_text.mid(from, to - from)).code == winner->code)
+        bestScore += 5;
+    if (bestScore < kCodeReportFloor)
+        return {};
+    CodeMatch m;
+    m.code = winner->code;
+    m.confidence = std::min(bestScore, 100);
+    m.tag = winnerTag;
+    return m;
+}
+
+} // namespace codescan
+
+CodeMatch recogniseCode(const QString &subject, const QString &text)
+{
+    return codescan::Scanner(subject, text).best();
+}

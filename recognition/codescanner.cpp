@@ -1,0 +1,532 @@
+#include "recognition/codescanner.h"
+
+#include "recognition/codewords.h"
+
+#include <algorithm>
+
+namespace codescan {
+
+using namespace CodeWord;
+
+namespace {
+
+// Mail text as the scanner wants it: invisible characters gone, exotic
+// spaces and hyphens made plain, full-width digits made ASCII.
+void appendClean(QString &out, QStringView in, bool oneLine)
+{
+    const qsizetype start = out.size();
+    out.resize(start + in.size());
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data()) + start;
+    qsizetype written = 0;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        char16_t c = in.at(i).unicode();
+        switch (c) {
+        case 0x200B: case 0x200C: case 0x200D: case 0x2060: case 0xFEFF: case 0xAD: case 0x34F:
+            continue;
+        case u'\r':
+            if (i + 1 < in.size() && in.at(i + 1) == u'\n')
+                continue;
+            c = u'\n';
+            break;
+        case 0xA0: case 0x2007: case 0x202F: case 0x205F: case 0x3000: case u'\f': case u'\v':
+            c = u' ';
+            break;
+        case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2212: case 0xFE63: case 0xFF0D:
+            c = u'-';
+            break;
+        default:
+            if (c >= 0x2000 && c <= 0x200A)
+                c = u' ';
+            else if (c >= 0xFF10 && c <= 0xFF19)
+                c = char16_t(u'0' + (c - 0xFF10));
+            break;
+        }
+        if (oneLine && c == u'\n')
+            c = u' ';
+        dst[written++] = c;
+    }
+    out.resize(start + written);
+}
+
+} // namespace
+
+Scanner::Scanner(const QString &subject, const QString &text)
+{
+    m_text.reserve(subject.size() + 1 + std::min(text.size(), kMaxTextChars));
+    appendClean(m_text, subject, true);
+    m_text.append(QLatin1Char('\n'));
+    appendClean(m_text, QStringView(text).left(kMaxTextChars), false);
+    m_fold = m_text;
+    char16_t *f = reinterpret_cast<char16_t *>(m_fold.data());
+    for (qsizetype i = 0; i < m_fold.size(); ++i)
+        f[i] = foldedChar(f[i]);
+    tokenise();
+    maskLinksAndAddresses();
+    classifyWords();
+    describeLines();
+    describeSentences();
+}
+
+void Scanner::tokenise()
+{
+    const char16_t *s = reinterpret_cast<const char16_t *>(m_text.constData());
+    const qsizetype n = m_text.size();
+    int line = 0;
+    m_lines.append(Line{});
+    for (qsizetype i = 0; i < n;) {
+        if (s[i] == u'\n') {
+            m_lines.last().endToken = int(m_tokens.size());
+            m_lines.append(Line{int(m_tokens.size()), int(m_tokens.size()), false, false, false});
+            ++line;
+            ++i;
+            continue;
+        }
+        if (!isWordChar(s[i])) {
+            ++i;
+            continue;
+        }
+        Token t;
+        t.start = i;
+        t.line = line;
+        bool digit = false, letter = false, other = false, lower = false;
+        while (i < n && isWordChar(s[i])) {
+            digit |= isAsciiDigit(s[i]);
+            letter |= isAsciiLetter(s[i]);
+            lower |= s[i] >= u'a' && s[i] <= u'z';
+            other |= s[i] >= 0x80;
+            ++i;
+        }
+        t.end = i;
+        t.kind = other ? Kind::Word : !letter ? Kind::Digits : !digit ? Kind::Letters : Kind::Mixed;
+        t.upper = letter && !lower && !other;
+        m_tokens.append(t);
+    }
+    m_lines.last().endToken = int(m_tokens.size());
+}
+
+void Scanner::maskLinksAndAddresses()
+{
+    const qsizetype n = m_fold.size();
+    const auto spanEnd = [&](qsizetype from) {
+        while (from < n) {
+            const char16_t c = m_fold.at(from).unicode();
+            if (isSpace(c) || c == u'<' || c == u'>' || c == u'"' || c == u'\'' || c == u'`')
+                break;
+            ++from;
+        }
+        return from;
+    };
+    // Each scheme's next place is looked up again only once passed, so that
+    // a text full of links stays one pass.
+    static const char16_t *const schemes[] = {u"http://", u"https://", u"www."};
+    qsizetype next[3] = {-2, -2, -2};
+    for (qsizetype i = 0; i < n;) {
+        qsizetype hit = -1;
+        for (int k = 0; k < 3; ++k) {
+            if (next[k] != -1 && next[k] < i)
+                next[k] = m_fold.indexOf(QStringView(schemes[k]), i);
+            if (next[k] >= 0 && (hit < 0 || next[k] < hit))
+                hit = next[k];
+        }
+        if (hit < 0)
+            break;
+        const qsizetype end = spanEnd(hit);
+        m_masks.append({hit, end});
+        i = end;
+    }
+    for (qsizetype at = m_fold.indexOf(QLatin1Char('@')); at >= 0; at = m_fold.indexOf(QLatin1Char('@'), at + 1)) {
+        qsizetype left = at;
+        while (left > 0) {
+            const char16_t c = m_fold.at(left - 1).unicode();
+            if (!isAsciiAlnum(c) && c != u'.' && c != u'_' && c != u'%' && c != u'+' && c != u'-')
+                break;
+            --left;
+        }
+        qsizetype right = at + 1;
+        bool dot = false;
+        while (right < n) {
+            const char16_t c = m_fold.at(right).unicode();
+            if (!isAsciiAlnum(c) && c != u'.' && c != u'-')
+                break;
+            dot |= c == u'.';
+            ++right;
+        }
+        if (left < at && dot)
+            m_masks.append({left, right});
+    }
+    if (m_masks.isEmpty())
+        return;
+    std::sort(m_masks.begin(), m_masks.end());
+    qsizetype m = 0;
+    for (Token &t : m_tokens) {
+        while (m < m_masks.size() && m_masks[m].second <= t.start)
+            ++m;
+        if (m == m_masks.size())
+            break;
+        t.masked = m_masks[m].first < t.end;
+    }
+}
+
+void Scanner::classifyWords()
+{
+    for (int i = 0; i < m_tokens.size(); ++i) {
+        Token &t = m_tokens[i];
+        if (t.masked || t.kind == Kind::Digits)
+            continue;
+        QStringView next;
+        if (i + 1 < m_tokens.size() && m_tokens[i + 1].line == t.line && m_tokens[i + 1].start - t.end <= 1)
+            next = fold(m_tokens[i + 1]);
+        t.flags = codeWordFlags(fold(t), next);
+    }
+    // A code noun next to a modifier names something else: "promo code",
+    // "posta kodu", "code postal", "codigo de descuento".
+    for (int i = 0; i < m_tokens.size(); ++i) {
+        Token &t = m_tokens[i];
+        if (!(t.flags & CodeNoun))
+            continue;
+        if (i > 0 && m_tokens[i - 1].line == t.line && (m_tokens[i - 1].flags & Modifier)
+            && onlySpacesBetween(m_tokens[i - 1].end, t.start))
+            t.negated = true;
+        for (int j = i + 1; j < m_tokens.size() && j <= i + 2 && m_tokens[j].line == t.line; ++j) {
+            const QStringView w = fold(m_tokens[j]);
+            if (m_tokens[j].flags & Modifier) {
+                t.negated = true;
+                break;
+            }
+            if (w != u"de" && w != u"du" && w != u"of" && w != u"del")
+                break;
+        }
+        // Turkish "<noun> kodu" names that noun's code ("bina kodu", "urun
+        // kodu"); only verification words, fillers and a few others make
+        // it a code to type.
+        if (!t.negated && fold(t) == u"kodu" && i > 0 && m_tokens[i - 1].line == t.line
+            && onlySpacesBetween(m_tokens[i - 1].end, t.start)) {
+            const Token &p = m_tokens[i - 1];
+            static const char16_t *const owners[] = {u"onay", u"aktivasyon", u"erisim", u"icin", u"olan", u"bu",
+                                                     u"yeni", u"tek", u"gecici", u"mail", u"eposta", u"islem"};
+            bool owned = (p.flags & (Context | CodeNoun | Filler)) != 0;
+            for (const char16_t *o : owners)
+                owned |= fold(p) == QStringView(o);
+            t.negated = !owned;
+        }
+        if (t.negated) {
+            t.flags = (t.flags & ~unsigned(CodeNoun)) | Label;
+            continue;
+        }
+        (t.line == 0 ? m_subjectCode : m_mailCode) = true;
+    }
+    for (const Token &t : std::as_const(m_tokens)) {
+        if (t.flags & Context)
+            (t.line == 0 ? m_subjectContext : m_mailContext) = true;
+    }
+    m_mailCode |= m_subjectCode;
+    m_mailContext |= m_subjectContext;
+    // Only a subject about signing in or a code makes such a mail a code
+    // mail; words like "password" in an invitation's body do not.
+    bool booking = false;
+    for (const Token &t : std::as_const(m_tokens))
+        booking |= (t.flags & Booking) != 0;
+    m_booking = booking && !m_subjectContext && !m_subjectCode;
+}
+
+void Scanner::describeLines()
+{
+    for (Line &l : m_lines) {
+        if (l.firstToken >= l.endToken)
+            continue;
+        const qsizetype from = m_tokens[l.firstToken].start;
+        const qsizetype to = m_tokens[l.endToken - 1].end;
+        int colons = 0, semicolons = 0;
+        for (qsizetype i = from; i < to; ++i) {
+            const QChar c = m_text.at(i);
+            if (c == u'{' || c == u'}')
+                l.css = true;
+            colons += c == u':';
+            semicolons += c == u';';
+        }
+        l.css |= colons >= 2 && semicolons >= 2;
+        for (int t = l.firstToken; t < l.endToken; ++t) {
+            const Token &k = m_tokens[t];
+            l.address |= (k.flags & Street) && !k.masked;
+            l.price |= (k.flags & Currency) != 0;
+            // Two decimals after a separator: 1.299,00 or 12.99.
+            if (k.kind == Kind::Digits && k.end - k.start == 2 && k.start >= 2
+                && (m_text.at(k.start - 1) == u',' || m_text.at(k.start - 1) == u'.')
+                && isAsciiDigit(m_text.at(k.start - 2).unicode())
+                && (k.end >= m_text.size() || !isAsciiAlnum(m_text.at(k.end).unicode())))
+                l.price = true;
+        }
+        for (qsizetype i = from; i < to && !l.price; ++i)
+            l.price = isCurrencySymbol(m_text.at(i).unicode());
+    }
+}
+
+bool Scanner::onlySpacesBetween(qsizetype from, qsizetype to) const
+{
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = m_text.at(i).unicode();
+        if (c != u' ' && c != u'\t' && c != u'-')
+            return false;
+    }
+    return true;
+}
+
+// A line end or the end of a sentence between two positions.
+bool Scanner::breakBetween(qsizetype from, qsizetype to) const
+{
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = m_text.at(i).unicode();
+        if (c == u'\n' || c == u'|')
+            return true;
+        if ((c == u'.' || c == u'!' || c == u'?') && (i + 1 >= m_text.size() || isSpace(m_text.at(i + 1).unicode())))
+            return true;
+    }
+    return false;
+}
+
+bool Scanner::gluedBefore(qsizetype pos) const
+{
+    if (pos == 0)
+        return false;
+    const char16_t c = m_text.at(pos - 1).unicode();
+    if (isGlueChar(c))
+        return true;
+    const char16_t b = pos >= 2 ? m_text.at(pos - 2).unicode() : u' ';
+    if ((c == u'.' || c == u',') && isAsciiAlnum(b))
+        return true;
+    if (c == u':' && isAsciiDigit(b))
+        return true;
+    if (c == u'-' && isAsciiAlnum(b)) {
+        // "G-123456": a one-letter prefix before the digits is the sender's mark.
+        const bool oneLetter = isAsciiLetter(b) && (pos < 3 || !isAsciiAlnum(m_text.at(pos - 3).unicode()));
+        return !oneLetter;
+    }
+    return false;
+}
+
+bool Scanner::gluedAfter(qsizetype pos) const
+{
+    if (pos >= m_text.size())
+        return false;
+    const char16_t c = m_text.at(pos).unicode();
+    if (isGlueChar(c) && c != u'+')
+        return true;
+    const char16_t a = pos + 1 < m_text.size() ? m_text.at(pos + 1).unicode() : u' ';
+    return (c == u'.' || c == u',' || c == u':' || c == u'-') && isAsciiAlnum(a);
+}
+
+void Scanner::collectCandidates(QVector<Candidate> &out) const
+{
+    for (int i = 0; i < m_tokens.size();) {
+        const Token &t = m_tokens[i];
+        if (t.masked || m_lines[t.line].css) {
+            ++i;
+            continue;
+        }
+        if (t.kind == Kind::Digits)
+            collectDigitChain(i, out);
+        else
+            collectWordCandidate(i, out);
+    }
+}
+
+// A run of digit groups joined by one separator each: a code in groups
+// ("482 913"), a phone or card number, a date, a time or an amount.
+void Scanner::collectDigitChain(int &i, QVector<Candidate> &out) const
+{
+    const int first = i;
+    QVarLengthArray<QStringView, 8> seps;
+    int last = i;
+    while (last + 1 < m_tokens.size()) {
+        const Token &a = m_tokens[last];
+        const Token &b = m_tokens[last + 1];
+        if (b.kind != Kind::Digits || b.line != a.line || b.masked)
+            break;
+        const QStringView sep = QStringView(m_text).mid(a.end, b.start - a.end);
+        static const char16_t *const allowed[] = {u" ", u"-", u".", u"/", u":", u",", u") ", u")", u" (", u"("};
+        bool ok = false;
+        for (const char16_t *s : allowed)
+            ok |= sep == QStringView(s);
+        if (!ok)
+            break;
+        seps.append(sep);
+        ++last;
+    }
+    i = last + 1;
+
+    const Token &head = m_tokens[first];
+    const Token &tail = m_tokens[last];
+    // A leading plus or an opening parenthesis makes it a phone number.
+    qsizetype before = head.start;
+    while (before > 0 && m_text.at(before - 1) == u' ' && head.start - before < 1)
+        --before;
+    if (before > 0 && (m_text.at(before - 1) == u'+' || m_text.at(before - 1) == u'('))
+        return;
+    if (gluedBefore(head.start) || gluedAfter(tail.end))
+        return;
+
+    if (seps.isEmpty()) {
+        const qsizetype len = head.end - head.start;
+        if (len >= 4 && len <= 8)
+            out.append({first, first, len == 6 ? Shape::Six : Shape::Digits, m_text.mid(head.start, len)});
+        return;
+    }
+
+    QVarLengthArray<int, 8> lengths;
+    int total = 0;
+    for (int k = first; k <= last; ++k) {
+        lengths.append(int(m_tokens[k].end - m_tokens[k].start));
+        total += lengths.last();
+    }
+    const bool sameSep = std::all_of(seps.begin(), seps.end(), [&](QStringView s) { return s == seps.first(); });
+    const bool spaces = sameSep && seps.first() == u" ";
+    if (sameSep && (spaces || seps.first() == u"-")) {
+        const bool shape33 = lengths.size() == 2 && lengths[0] == 3 && lengths[1] == 3;
+        const bool shape44 = lengths.size() == 2 && lengths[0] == 4 && lengths[1] == 4;
+        const bool shape222 = lengths.size() == 3 && lengths[0] == 2 && lengths[1] == 2 && lengths[2] == 2;
+        if (shape33 || shape44 || shape222) {
+            QString code;
+            for (int k = first; k <= last; ++k)
+                code += m_text.mid(m_tokens[k].start, m_tokens[k].end - m_tokens[k].start);
+            out.append({first, last, Shape::Split, code});
+            return;
+        }
+    }
+    if (!spaces)
+        return; // dates, times, amounts, phone numbers, ids
+    if (std::all_of(lengths.begin(), lengths.end(), [](int l) { return l == 1; })) {
+        if (lengths.size() >= 4 && lengths.size() <= 8) {
+            QString code;
+            for (int k = first; k <= last; ++k)
+                code += m_text.at(m_tokens[k].start);
+            out.append({first, last, Shape::Spaced, code});
+        }
+        return;
+    }
+    if (std::all_of(lengths.begin(), lengths.end(), [](int l) { return l <= 4; }) && total >= 9)
+        return; // a phone or card number in groups
+    for (int k = first; k <= last; ++k) {
+        const int len = lengths[k - first];
+        if (len >= 4 && len <= 8)
+            out.append({k, k, len == 6 ? Shape::Six : Shape::Digits,
+                        m_text.mid(m_tokens[k].start, m_tokens[k].end - m_tokens[k].start)});
+    }
+}
+
+namespace {
+bool hasUnitSuffix(QStringView token)
+{
+    qsizetype digits = 0;
+    while (digits < token.size() && isAsciiDigit(token.at(digits).unicode()))
+        ++digits;
+    if (digits == 0)
+        return false;
+    const QStringView rest = token.mid(digits);
+    for (qsizetype k = 0; k < rest.size(); ++k) {
+        if (!isAsciiLetter(rest.at(k).unicode()))
+            return false;
+    }
+    return rest.size() <= 3;
+}
+} // namespace
+
+void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
+{
+    const Token &t = m_tokens[i];
+    const int here = i++;
+    if (t.kind == Kind::Word)
+        return;
+    const qsizetype len = t.end - t.start;
+    // "ABCD-1234", "ZXR-4TK": two halves of three to five around a hyphen.
+    if (len >= 3 && len <= 5 && here + 1 < m_tokens.size()) {
+        const Token &u = m_tokens[here + 1];
+        const qsizetype ulen = u.end - u.start;
+        if (u.line == t.line && u.start == t.end + 1 && m_text.at(t.end) == u'-' && u.kind != Kind::Word
+            && ulen >= 3 && ulen <= 5 && !gluedBefore(t.start) && !gluedAfter(u.end) && !u.masked
+            && (t.kind != Kind::Digits || u.kind != Kind::Digits)
+            && !(t.kind == Kind::Letters && u.kind == Kind::Digits)) { // PROJ-4821, INV-2024: ids
+            const bool letters = t.kind == Kind::Letters && u.kind == Kind::Letters;
+            // Two words of capitals ("ABC-DEF") are held to the rules of letter codes.
+            if (!letters || (t.upper && u.upper && t.flags == 0 && u.flags == 0)) {
+                i = here + 2;
+                out.append({here, here + 1, letters ? Shape::Letters : Shape::AlnumDash,
+                            m_text.mid(t.start, len) + m_text.mid(u.start, ulen)});
+                return;
+            }
+        }
+    }
+    if (len < 4 || len > 10 || gluedBefore(t.start) || gluedAfter(t.end))
+        return;
+    const QStringView raw = QStringView(m_text).mid(t.start, len);
+    if (t.kind == Kind::Mixed) {
+        if (!hasUnitSuffix(raw))
+            out.append({here, here, Shape::Mixed, raw.toString()});
+        return;
+    }
+    // Letters alone: only shapes no word has (all capitals, or capitals
+    // inside), and no known word.
+    if (t.flags != 0)
+        return;
+    bool innerUpper = false;
+    for (qsizetype k = 1; k < raw.size(); ++k)
+        innerUpper |= raw.at(k).isUpper();
+    if (t.upper || innerUpper)
+        out.append({here, here, Shape::Letters, raw.toString()});
+}
+
+// Sentence of every token and what each sentence holds, found once: the
+// scoring asks it for every candidate.
+void Scanner::describeSentences()
+{
+    m_sentenceOf.resize(m_tokens.size());
+    int sentence = 0;
+    for (int i = 0; i < m_tokens.size(); ++i) {
+        if (i > 0 && breakBetween(m_tokens[i - 1].end, m_tokens[i].start))
+            ++sentence;
+        m_sentenceOf[i] = sentence;
+    }
+    m_sentenceFlags.fill(0, m_tokens.isEmpty() ? 0 : sentence + 1);
+    for (int i = 0; i < m_tokens.size(); ++i)
+        m_sentenceFlags[m_sentenceOf[i]] |= m_tokens[i].flags;
+    // "20%", "%20": the sentence talks about a discount or a rate.
+    for (qsizetype at = m_text.indexOf(QLatin1Char('%')); at >= 0 && !m_tokens.isEmpty();
+         at = m_text.indexOf(QLatin1Char('%'), at + 1)) {
+        const bool digitNext = (at > 0 && isAsciiDigit(m_text.at(at - 1).unicode()))
+                               || (at + 1 < m_text.size() && isAsciiDigit(m_text.at(at + 1).unicode()));
+        if (!digitNext)
+            continue;
+        const auto after = std::upper_bound(m_tokens.cbegin(), m_tokens.cend(), at,
+                                            [](qsizetype pos, const Token &t) { return pos < t.start; });
+        int tok = int(after - m_tokens.cbegin()) - 1;
+        if (tok < 0 || breakBetween(m_tokens[tok].end, at))
+            tok = std::min(tok + 1, int(m_tokens.size()) - 1);
+        m_sentenceFlags[m_sentenceOf[tok]] |= kPercentFlag;
+    }
+}
+
+bool Scanner::sentenceHas(int tok, unsigned flag) const
+{
+    return (m_sentenceFlags[m_sentenceOf[tok]] & flag) != 0;
+}
+
+int Scanner::previousFilledLine(int line) const
+{
+    for (int l = line - 1; l >= 1; --l) {
+        if (m_lines[l].firstToken < m_lines[l].endToken)
+            return l;
+    }
+    return -1;
+}
+
+int Scanner::nextFilledLine(int line) const
+{
+    if (line == 0)
+        return -1;
+    for (int l = line + 1; l < m_lines.size(); ++l) {
+        if (m_lines[l].firstToken < m_lines[l].endToken)
+            return l;
+    }
+    return -1;
+}
+
+} // namespace codescan

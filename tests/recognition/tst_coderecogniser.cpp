@@ -1,0 +1,159 @@
+#include "recognition/coderecogniser.h"
+
+#include <QtTest>
+
+// The trust threshold the program ships with sits between what these tests
+// call "sure" (keyword or announcement) and "unsure" (a bare number).
+static constexpr int kSure = 80;
+
+class TestCodeRecogniser : public QObject
+{
+    Q_OBJECT
+private slots:
+    void codes_data();
+    void codes();
+    void notCodes_data();
+    void notCodes();
+    void confidenceOrdersEvidence();
+    void keywordCodeBeatsEarlierNumber();
+    void invitationsStayUnsure();
+    void oddTextStaysBounded();
+};
+
+void TestCodeRecogniser::codes_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("code");
+
+    QTest::newRow("tr keyword") << "Steam Guard kodun" << "Hesabina giris icin kodun: 847204" << "847204";
+    QTest::newRow("tr split") << "VALORANT" << "Merhaba! Dogrulama kodun: 482 913. 10 dakika gecerli." << "482913";
+    QTest::newRow("tr diacritics") << "Giriş" << "Doğrulama kodunuz: 5518 (kimseyle paylaşmayın)" << "5518";
+    QTest::newRow("tr announced") << "Hesap" << "Tek kullanımlık şifreniz aşağıdadır:\n\n  739201  \n\nIyi gunler"
+                                  << "739201";
+    QTest::newRow("en below") << "Sign in" << "Use the code below to sign in.\n\n7XK2PQ\n\nIt expires soon." << "7XK2PQ";
+    QTest::newRow("en cell") << "" << "Your verification code is:\t318204\t" << "318204";
+    QTest::newRow("lower alnum") << "" << "Here is your login code: 7xk2pq9m (valid 10 minutes)" << "7xk2pq9m";
+    QTest::newRow("steam five") << "Steam" << "Login Code\nF7K2X\nIf this wasn't you, change your password."
+                                << "F7K2X";
+    QTest::newRow("upper unblock") << "" << "Your unblock code: QWRTZPLM" << "QWRTZPLM";
+    QTest::newRow("subject first") << "123456 is your Instagram code" << "Someone tried to log in." << "123456";
+    QTest::newRow("subject sign in") << "Use 318204 to sign in" << "" << "318204";
+    QTest::newRow("google prefix") << "" << "G-482913 is your Google verification code." << "482913";
+    QTest::newRow("spaced digits") << "" << "Your code\n4 8 2 9 1 3\nDo not share it." << "482913";
+    QTest::newRow("dash halves") << "" << "Recovery code: AB12-CD34" << "AB12CD34";
+    QTest::newRow("capital halves") << "Slack" << "Your confirmation code is below\n\nABC-DEF\n" << "ABCDEF";
+    QTest::newRow("label then keyword") << "Banka" << "482913 numarali islem onay kodunuz ile 1.250,00 TL odeme."
+                                        << "482913";
+    QTest::newRow("german") << "" << "Ihr Bestätigungscode lautet 902114." << "902114";
+    QTest::newRow("spanish") << "" << "Tu código de verificación es 551823" << "551823";
+    QTest::newRow("french") << "" << "Votre code de sécurité : 66 12 09" << "661209";
+    QTest::newRow("russian") << "" << "Ваш код подтверждения: 4417" << "4417";
+    QTest::newRow("year as code") << "" << "Kodun: 2024" << "2024";
+    QTest::newRow("year after keyword loses") << "Giris yap" << "Giris icin asagidaki kodu kullan.\n\n4173\n\nBu kod 2026 paketi icin degil."
+                                              << "4173";
+    QTest::newRow("html spaces") << "" << "OTP\u00a0:\u200b 902114" << "902114";
+}
+
+void TestCodeRecogniser::codes()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, text);
+    QFETCH(QString, code);
+    const CodeMatch m = recogniseCode(subject, text);
+    QCOMPARE(m.code, code);
+    QVERIFY2(m.confidence >= kSure, qPrintable(QString::number(m.confidence) + " " + m.tag));
+}
+
+void TestCodeRecogniser::notCodes_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("customer code") << "Bolletta" << "Codice cliente: 558201\nCliente no: 77120\nImporto: 87,40 EUR";
+    QTest::newRow("footer year") << "Makbuz" << "Odemeniz alindi.\n© 2025 Odeme A.S. Tum haklari saklidir.";
+    QTest::newRow("copyright word") << "Bulten" << "Copyright 2024 Example Inc. Guvenlik kodunuzu kimseyle paylasmayin.";
+    QTest::newRow("bare year alone") << "Your code" << "Hi,\n\n2025\n\nthanks";
+    QTest::newRow("date and time") << "" << "Giris kodu istendi: 12.03.2024 14:32:10";
+    QTest::newRow("month date") << "" << "Your code expired on March 12, 2024";
+    QTest::newRow("price") << "" << "Verification of payment: total $129,990 paid. Code of conduct applies.";
+    QTest::newRow("lira") << "" << "Dogrulama: 125000 TL odendi";
+    QTest::newRow("phone") << "" << "Kodunuz gelmediyse 0850 222 0 333 numarali hattimizi arayin.";
+    QTest::newRow("plus phone") << "" << "Security code questions? Call +1 415 555 0132";
+    QTest::newRow("us zip") << "Your sign-in code" << "Example Inc., 1600 Main Street, Mountain View, CA 94043";
+    QTest::newRow("order number") << "Siparis onayi" << "Verification complete. Order number: 114477";
+    QTest::newRow("numbered order") << "Kod" << "882211 numarali siparisiniz kargoya verildi.";
+    QTest::newRow("label above") << "Code" << "Order number\n884201\nTotal\n12.99";
+    QTest::newRow("tracking tr") << "Kargo" << "Kargo takip kodu: 7291837";
+    QTest::newRow("promo code") << "" << "Use promo code SAVE20 at checkout for 20% off";
+    QTest::newRow("promo tr") << "" << "Sepette %20 indirim icin kod: YAZ2024";
+    QTest::newRow("postal tr") << "" << "Posta kodu: 34394";
+    QTest::newRow("hex colour") << "" << "Verification <span style=\"color:#006699\">ok</span>";
+    QTest::newRow("css text") << "" << "Your code\n.btn { color: 006699; padding: 12px; }";
+    QTest::newRow("url digits") << "" << "Verify here: https://example.com/verify?code=482913&u=1";
+    QTest::newRow("email address") << "" << "Code sent to user482913@example.com";
+    QTest::newRow("long id") << "" << "Verification id 48291377102 done";
+    QTest::newRow("duration") << "" << "Your code is valid for 1440 minutes";
+    QTest::newRow("no keyword") << "" << "Order 123456";
+    QTest::newRow("plain word") << "" << "Your code Expires soon";
+    QTest::newRow("shouted word") << "" << "Your verification code was used.\n\nSee you soon\n\nTHANKS";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestCodeRecogniser::notCodes()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, text);
+    const CodeMatch m = recogniseCode(subject, text);
+    QVERIFY2(m.code.isEmpty(), qPrintable(m.code + " " + m.tag + " " + QString::number(m.confidence)));
+    QCOMPARE(m.confidence, 0);
+}
+
+void TestCodeRecogniser::confidenceOrdersEvidence()
+{
+    const CodeMatch keyword = recogniseCode("", "Your code: 482913");
+    const CodeMatch loose = recogniseCode("Hesap guvenligi", "Kod istegi alindi.\nMerhaba 482913 dostum");
+    QCOMPARE(keyword.code, QStringLiteral("482913"));
+    QCOMPARE(loose.code, QStringLiteral("482913"));
+    QCOMPARE(loose.tag, QStringLiteral("loose"));
+    QVERIFY(loose.confidence >= kCodeReportFloor);
+    QVERIFY2(loose.confidence < kSure, qPrintable(QString::number(loose.confidence)));
+    QVERIFY(keyword.confidence > loose.confidence);
+}
+
+void TestCodeRecogniser::keywordCodeBeatsEarlierNumber()
+{
+    // The old table took the first six-digit run; the keyword's code wins now.
+    const CodeMatch m = recogniseCode("Hesap", "Ref 552211 kaydiniz.\nSteam Guard code: 7K2PX\nDestek: 444 0 555");
+    QCOMPARE(m.code, QStringLiteral("7K2PX"));
+    QCOMPARE(m.tag, QStringLiteral("keyword_before"));
+}
+
+void TestCodeRecogniser::invitationsStayUnsure()
+{
+    // A meeting's passcode lets people into a call, not into an account;
+    // "password" and "sign in" in the body do not change that, a subject does.
+    const QString body = "Join the Webex meeting\nMeeting number: 2345 678 901\nMeeting password: 73920415\n"
+                         "Sign in to Webex to join.";
+    const CodeMatch invite = recogniseCode("Weekly sync", body);
+    QVERIFY2(invite.confidence < 70, qPrintable(invite.code + " " + QString::number(invite.confidence)));
+    const CodeMatch signIn = recogniseCode("Your Webex sign-in code", "Meeting password: 73920415");
+    QCOMPARE(signIn.code, QStringLiteral("73920415"));
+    QVERIFY(signIn.confidence >= 70);
+}
+
+void TestCodeRecogniser::oddTextStaysBounded()
+{
+    // One endless sentence of keywords, numbers, links, addresses and
+    // percentages, surrogates and lone separators: the answer is a code or
+    // none (and it comes in milliseconds; quadratic scans took seconds).
+    QString text;
+    for (int i = 0; i < 4000; ++i)
+        text += QStringLiteral("kod %1 - \xD83D\xDE00 http://a.bc/%1 x%1@y.zz 5% ").arg(100000 + i);
+    text += QChar(0xD800);
+    const CodeMatch m = recogniseCode(QString(200, QChar('9')), text);
+    QVERIFY(m.code.isEmpty() || (m.code.size() == 6 && m.code.startsWith('1')));
+}
+
+QTEST_APPLESS_MAIN(TestCodeRecogniser)
+#include "tst_coderecogniser.moc"
