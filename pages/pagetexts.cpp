@@ -6,6 +6,19 @@
 
 // --- Accounts ---------------------------------------------------------------
 
+namespace {
+
+// A port typed in a form: 1..65535, or 0 when it is not one. A port beyond
+// 16 bits would otherwise wrap silently into another port.
+quint16 formPort(const QString &text)
+{
+    bool ok = false;
+    const int port = text.toInt(&ok, 10);
+    return ok && port > 0 && port <= 65535 ? quint16(port) : quint16(0);
+}
+
+} // namespace
+
 AccountFormResult accountFromForm(const AccountFormInput &in)
 {
     AccountFormResult r;
@@ -34,23 +47,19 @@ AccountFormResult accountFromForm(const AccountFormInput &in)
 
     const QString portText = in.port.trimmed();
     if (!portText.isEmpty()) {
-        bool ok = false;
-        const int port = portText.toInt(&ok, 10);
-        // A port beyond 16 bits would wrap silently into another port.
-        if (!ok || port <= 0 || port > 65535) {
+        acc.port = formPort(portText);
+        if (acc.port == 0) {
             r.error = QStringLiteral("Port 993 olmali.");
             return r;
         }
-        acc.port = quint16(port);
     } else {
         acc.port = provider.port != 0 ? provider.port : quint16(993);
     }
     acc.smtpHost = in.smtpHost.trimmed();
     const QString smtpPortText = in.smtpPort.trimmed();
     if (!smtpPortText.isEmpty()) {
-        bool ok = false;
-        const int port = smtpPortText.toInt(&ok, 10);
-        if (!ok || port <= 0 || port > 65535) {
+        acc.smtpPort = formPort(smtpPortText);
+        if (acc.smtpPort == 0) {
             r.error = QStringLiteral("Giden port gecersiz: 465 (SSL) ya da 587 (STARTTLS) olur.");
             return r;
         }
@@ -58,7 +67,6 @@ AccountFormResult accountFromForm(const AccountFormInput &in)
             r.error = QStringLiteral("Giden port icin giden sunucuyu da yaz (ornek: smtp.firma.com).");
             return r;
         }
-        acc.smtpPort = quint16(port);
     }
     acc.smtpStartTls = !acc.smtpHost.isEmpty() && in.smtpStartTls;
     acc.user = in.user.trimmed();
