@@ -1,13 +1,12 @@
 #include "account/firebaseauth.h"
 
+#include "core/settings.h"
 #include "link/rest.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace {
 
@@ -16,11 +15,6 @@ const QString kRulesMessage = QStringLiteral(
     "yapistirip Publish'e bas.");
 const QString kTakenMessage = QStringLiteral("Bu kullanici adi alinmis (uZERINE yazma kapali). Giris yap.");
 
-QSettings settings()
-{
-    return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-}
-
 bool permissionDenied(const RestResult &r)
 {
     return r.body.contains("Permission denied");
@@ -28,21 +22,21 @@ bool permissionDenied(const RestResult &r)
 
 } // namespace
 
-FirebaseAuth::FirebaseAuth(QObject *parent, const QString &databaseBaseUrl)
+FirebaseAuth::FirebaseAuth(QObject *parent, const QString &databaseBaseUrl, const Clock &clock)
     : QObject(parent)
-    , usersTable(QStringLiteral("mirelo_users"))
+    , m_usersTable(QStringLiteral("mirelo_users"))
+    , m_clock(clock)
 {
     setDatabaseBaseUrl(databaseBaseUrl);
-    QSettings s = settings();
-    display = s.value(QStringLiteral("auth/display")).toString();
-    logged = s.value(QStringLiteral("auth/logged"), false).toBool();
+    m_display = Settings::authDisplayName();
+    m_logged = Settings::authLoggedIn();
 }
 
 void FirebaseAuth::setDatabaseBaseUrl(const QString &url)
 {
-    databaseBaseUrl = url.trimmed();
-    while (databaseBaseUrl.endsWith(QLatin1Char('/')))
-        databaseBaseUrl.chop(1);
+    m_databaseBaseUrl = url.trimmed();
+    while (m_databaseBaseUrl.endsWith(QLatin1Char('/')))
+        m_databaseBaseUrl.chop(1);
 }
 
 bool FirebaseAuth::isValidUserName(const QString &text)
@@ -59,7 +53,7 @@ QString FirebaseAuth::passwordDigest(const QString &text)
 
 QString FirebaseAuth::userPath(const QString &name) const
 {
-    return QLatin1Char('/') + usersTable + QLatin1Char('/') + name;
+    return QLatin1Char('/') + m_usersTable + QLatin1Char('/') + name;
 }
 
 void FirebaseAuth::signUp(const QString &name, const QString &password)
@@ -76,8 +70,8 @@ void FirebaseAuth::signUp(const QString &name, const QString &password)
     record.insert(QStringLiteral("display"), name);
     record.insert(QStringLiteral("pass"), passwordDigest(password));
     record.insert(QStringLiteral("created"),
-                  QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
-    restRequest(&nam, this, databaseBaseUrl, userPath(name), "PUT",
+                  m_clock.now().toString(Qt::ISODate));
+    restRequest(&m_nam, this, m_databaseBaseUrl, userPath(name), "PUT",
                 QJsonDocument(record).toJson(QJsonDocument::Compact),
                 [this, name](const RestResult &r) { onSignUpReply(name, r); });
 }
@@ -88,7 +82,7 @@ void FirebaseAuth::onSignUpReply(const QString &name, const RestResult &r)
         // A database that protects existing records refuses a taken name the
         // same way it refuses everything when its rules are missing: one read
         // tells the two apart.
-        restRequest(&nam, this, databaseBaseUrl, userPath(name), "GET", {},
+        restRequest(&m_nam, this, m_databaseBaseUrl, userPath(name), "GET", {},
                     [this](const RestResult &check) { onTakenCheck(check); });
         return;
     }
@@ -117,7 +111,7 @@ void FirebaseAuth::signIn(const QString &name, const QString &password)
         emit authError(QStringLiteral("Kullanici adi formati hatali"));
         return;
     }
-    restRequest(&nam, this, databaseBaseUrl, userPath(name), "GET", {},
+    restRequest(&m_nam, this, m_databaseBaseUrl, userPath(name), "GET", {},
                 [this, name, password](const RestResult &r) { onSignInReply(name, password, r); });
 }
 
@@ -144,18 +138,16 @@ void FirebaseAuth::onSignInReply(const QString &name, const QString &password, c
 
 void FirebaseAuth::complete(const QString &name, const QString &greeting)
 {
-    display = name;
-    logged = true;
-    QSettings s = settings();
-    s.setValue(QStringLiteral("auth/display"), display);
-    s.setValue(QStringLiteral("auth/logged"), true);
+    m_display = name;
+    m_logged = true;
+    Settings::setAuthUser(m_display);
     emit authChanged();
-    emit authOk(greeting + display);
+    emit authOk(greeting + m_display);
 }
 
 void FirebaseAuth::signOut()
 {
-    logged = false;
-    settings().setValue(QStringLiteral("auth/logged"), false);
+    m_logged = false;
+    Settings::setAuthLoggedOut();
     emit authChanged();
 }

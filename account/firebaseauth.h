@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/clock.h"
+
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
@@ -15,13 +17,14 @@ class FirebaseAuth : public QObject
 public:
     // `databaseBaseUrl`: the database's base URL without trailing slash
     // (see startCloudDatabase); it may also be given later.
-    explicit FirebaseAuth(QObject *parent = nullptr, const QString &databaseBaseUrl = QString());
+    explicit FirebaseAuth(QObject *parent = nullptr, const QString &databaseBaseUrl = QString(),
+                          const Clock &clock = Clock());
 
     void setDatabaseBaseUrl(const QString &url);
-    QString databaseUrl() const { return databaseBaseUrl; }
+    QString databaseUrl() const { return m_databaseBaseUrl; }
 
-    bool isLogged() const { return logged; }
-    QString displayName() const { return display; }
+    bool isLogged() const { return m_logged; }
+    QString displayName() const { return m_display; }
 
     static bool isValidUserName(const QString &text);
     static QString passwordDigest(const QString &text);
@@ -43,9 +46,10 @@ private:
     void onSignInReply(const QString &name, const QString &password, const RestResult &result);
     void complete(const QString &name, const QString &greeting);
 
-    QNetworkAccessManager nam;
-    QString databaseBaseUrl;
-    QString usersTable;
-    QString display;
-    bool logged = false;
+    QNetworkAccessManager m_nam;
+    QString m_databaseBaseUrl;
+    QString m_usersTable;
+    QString m_display;
+    bool m_logged = false;
+    Clock m_clock;
 };

@@ -1,11 +1,12 @@
 #include "app/theme.h"
 
+#include "core/settings.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QSettings>
 #include <QSvgRenderer>
 
 static void initResourcesOnce()
@@ -24,12 +25,12 @@ void initMireloResources()
 
 bool isLightTheme()
 {
-    return QSettings("MIRELOPLUS", "MireloPlus").value("theme").toString() == QLatin1String("light");
+    return Settings::lightTheme();
 }
 
 void setLightTheme(bool light)
 {
-    QSettings("MIRELOPLUS", "MireloPlus").setValue("theme", light ? "light" : "dark");
+    Settings::setLightTheme(light);
 }
 
 QString iconPath(const QString &name)

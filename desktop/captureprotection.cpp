@@ -1,8 +1,8 @@
 #include "desktop/captureprotection.h"
 
+#include "core/settings.h"
 #include "desktop/platform.h"
 
-#include <QSettings>
 #include <QStringList>
 
 QString hardeningSummary(const HardeningOutcome &outcome)
@@ -34,8 +34,7 @@ QString applyProcessHardening()
 
 bool captureProtectionEnabled()
 {
-    QSettings settings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-    return settings.value(QStringLiteral("captureProt"), true).toBool();
+    return Settings::captureProtection();
 }
 
 bool captureProtectionAvailable()

@@ -29,7 +29,7 @@ mirelo_library(mirelo_desktop
     protectionguard.h protectionguard.cpp
     shieldchecks.h shieldchecks.cpp
     plaintext.h plaintext.cpp
-  PUBLIC_LIBS Qt6::Core Qt6::Gui
+  PUBLIC_LIBS Qt6::Core Qt6::Gui mirelo_core
   LIBS ${_desktop_platform_libs})
 
 mirelo_library(mirelo_desktop_widgets

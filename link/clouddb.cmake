@@ -9,7 +9,7 @@ find_package(Boost 1.74 REQUIRED)
 find_package(Threads REQUIRED)
 mirelo_library(mirelo_clouddb
   SOURCES clouddbserver.h clouddbserver.cpp embeddeddb.h embeddeddb.cpp
-  PUBLIC_LIBS mirelo_clouddb_core Qt6::Core Qt6::Network
+  PUBLIC_LIBS mirelo_clouddb_core mirelo_core Qt6::Core Qt6::Network
   LIBS Boost::headers Threads::Threads)
 if(WIN32)
   target_link_libraries(mirelo_clouddb PRIVATE ws2_32 mswsock)

@@ -1,24 +1,19 @@
 #include "link/embeddeddb.h"
 
+#include "core/settings.h"
 #include "link/clouddbserver.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QSettings>
 #include <QStandardPaths>
 
 #include <cstdio>
 
-QString startCloudDatabase(QObject *owner)
+QString startCloudDatabase(QObject *owner, const Clock &clock)
 {
-    QString url = QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"))
-                      .value(QStringLiteral("cloud/url"))
-                      .toString()
-                      .trimmed();
-    while (url.endsWith(QLatin1Char('/')))
-        url.chop(1);
+    const QString url = Settings::cloudUrl();
     if (!url.isEmpty())
         return url;
 
@@ -45,7 +40,7 @@ QString startCloudDatabase(QObject *owner)
         // overwritten, and the user can still sign up again on a fresh
         // database.
         const QString suffix = QStringLiteral(".broken-")
-                               + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
+                               + clock.now().toString(QStringLiteral("yyyyMMddHHmmss"));
         const QString aside = dataFile + suffix;
         const bool dataAside = !QFile::exists(dataFile) || QFile::rename(dataFile, aside);
         const bool logAside = !QFile::exists(logFile) || QFile::rename(logFile, logFile + suffix);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/clock.h"
+
 #include <QString>
 
 class QObject;
@@ -10,4 +12,4 @@ class QObject;
 // process on 127.0.0.1, on a thread of its own, owned by `owner`, with its
 // data in the application-data folder. Empty when the local server could
 // not start.
-QString startCloudDatabase(QObject *owner);
+QString startCloudDatabase(QObject *owner, const Clock &clock = Clock());

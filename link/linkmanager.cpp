@@ -1,5 +1,6 @@
 #include "link/linkmanager.h"
 
+#include "core/settings.h"
 #include "link/linkpayload.h"
 #include "link/rest.h"
 #include "mail/mailrecords.h"
@@ -9,7 +10,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSaveFile>
-#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 #include <QUuid>
@@ -19,9 +19,6 @@
 namespace {
 
 const QString kLinkRoot = QStringLiteral("/mirelo_link/");
-const QString kDevicesKey = QStringLiteral("link/devices");
-// Session ids whose record still waits for its clean-up in the database.
-const QString kCleanupKey = QStringLiteral("link/cleanup");
 
 QString sessionPath(const QString &sid)
 {
@@ -51,7 +48,7 @@ LinkManager::LinkManager(QObject *parent, const LinkOptions &options)
       m_databaseBaseUrl(options.databaseBaseUrl),
       m_tick(new QTimer(this)),
       m_poll(new QTimer(this)),
-      m_clock(options.clock ? options.clock : systemLinkClock()),
+      m_clock(options.clock),
       m_random(options.random ? options.random : systemLinkRandom()),
       m_devicesFile(options.devicesFile)
 {
@@ -218,7 +215,7 @@ QStringList LinkManager::storedCleanups() const
 {
     if (!m_devicesFile.isEmpty())
         return m_cleanups;
-    return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).value(kCleanupKey).toStringList();
+    return Settings::linkCleanups();
 }
 
 void LinkManager::rememberCleanup(const QString &sid, bool pending)
@@ -231,11 +228,7 @@ void LinkManager::rememberCleanup(const QString &sid, bool pending)
         m_cleanups = list;
         return;
     }
-    QSettings settings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-    if (list.isEmpty())
-        settings.remove(kCleanupKey);
-    else
-        settings.setValue(kCleanupKey, list);
+    Settings::setLinkCleanups(list);
 }
 
 // --- Joining side ------------------------------------------------------------
@@ -330,7 +323,7 @@ void LinkManager::loadDevices()
 {
     QByteArray json;
     if (m_devicesFile.isEmpty()) {
-        json = QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).value(kDevicesKey).toByteArray();
+        json = Settings::linkDevicesJson();
     } else {
         QFile file(m_devicesFile);
         if (file.open(QIODevice::ReadOnly))
@@ -343,8 +336,7 @@ void LinkManager::saveDevices()
 {
     const QByteArray json = serializePairedDevices(m_devices);
     if (m_devicesFile.isEmpty()) {
-        QSettings settings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-        settings.setValue(kDevicesKey, QString::fromUtf8(json));
+        Settings::setLinkDevicesJson(json);
         return;
     }
     // The file holds the end-to-end keys: readable by its owner only.

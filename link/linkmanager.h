@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/clock.h"
 #include "link/linkrecords.h"
 #include "link/pairing.h"
 
@@ -21,7 +22,7 @@ inline constexpr qint64 kPairingLifetimeSecs = 600;
 struct LinkOptions
 {
     QString databaseBaseUrl;
-    LinkClock clock;   // empty: the system clock
+    Clock clock;       // default: the system clock
     LinkRandom random; // empty: the system's cryptographic generator
     int tickMs = kPairTickMs;
     int pollMs = kPairPollMs;
@@ -109,7 +110,7 @@ private:
     qint64 m_expiry = 0;
     QList<PairedDevice> m_devices;
 
-    LinkClock m_clock;
+    Clock m_clock;
     LinkRandom m_random;
     QString m_devicesFile;
     // sid + "/" + message id of the messages whose DELETE is on its way, so

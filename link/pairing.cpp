@@ -10,11 +10,6 @@ LinkRandom systemLinkRandom()
     return [] { return QRandomGenerator::system()->generate(); };
 }
 
-LinkClock systemLinkClock()
-{
-    return [] { return QDateTime::currentDateTimeUtc(); };
-}
-
 QString generateSessionId(const LinkRandom &random)
 {
     QString sid;

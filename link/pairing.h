@@ -18,11 +18,8 @@ inline constexpr char kPairingUriPrefix[] = "MIRELOPLUS://pair?s=";
 // A source of uniformly random 32-bit values; the system's cryptographic
 // generator in production.
 using LinkRandom = std::function<quint32()>;
-// The current date-time; converted to UTC or local time as needed.
-using LinkClock = std::function<QDateTime()>;
 
 LinkRandom systemLinkRandom();
-LinkClock systemLinkClock();
 
 // 8 characters, each alphabet[draw >> 27].
 QString generateSessionId(const LinkRandom &random);

@@ -1,6 +1,5 @@
 #include "mail/codetrust.h"
 
-#include <QSettings>
 
 CodeTrust codeTrust(const MailItem &mail, const QDateTime &now, int minConfidence)
 {
@@ -32,9 +31,5 @@ CodeTrust codeTrust(const MailItem &mail, const QDateTime &now, int minConfidenc
 
 int minConfidenceSetting()
 {
-    const QVariant stored =
-        QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).value(QLatin1String(kMinConfidenceKey));
-    bool ok = false;
-    const int value = stored.toInt(&ok);
-    return ok && value >= 0 && value <= 100 ? value : kDefaultMinConfidence;
+    return Settings::minConfidence(kDefaultMinConfidence);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings.h"
 #include "mail/mailrecords.h"
 
 #include <QDateTime>
@@ -15,7 +16,7 @@ struct CodeTrust
 
 // Settings key of the confidence a code needs; the default was measured on
 // the development corpus (every code mail passes, no false code does).
-inline constexpr const char *kMinConfidenceKey = "codes/minConfidence";
+inline constexpr const char *kMinConfidenceKey = SettingsKey::kMinConfidence;
 inline constexpr int kDefaultMinConfidence = 70;
 // A code mail older than this is stale: its code has most likely expired
 // or the mail was held back somewhere on its way.

@@ -8,4 +8,4 @@ mirelo_library(mirelo_mail
     storedrecords.h storedrecords.cpp
     mailstore.h mailstore.cpp
     codetrust.h codetrust.cpp
-  PUBLIC_LIBS Qt6::Core mirelo_recognition)
+  PUBLIC_LIBS Qt6::Core mirelo_core mirelo_recognition)

@@ -1,5 +1,6 @@
 #include "mail/mailstore.h"
 
+#include "core/settings.h"
 #include "mail/storedrecords.h"
 #include "recognition/coderecogniser.h"
 
@@ -8,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
-#include <QSettings>
 #include <QUuid>
 
 #include <algorithm>
@@ -17,18 +17,8 @@
 
 namespace {
 
-const char *const kAccountsKey = "accounts";
-const char *const kCategoriesKey = "categories";
-const char *const kSeenQueueKey = "seenQueue";
 // A mailbox gone for good must not grow the queue without bound.
 constexpr int kMaxSeenQueue = 500;
-
-// Opened afresh for every load and save, so that a change of the store's
-// location (or another process writing it) is always seen.
-QSettings userSettings()
-{
-    return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-}
 
 } // namespace
 
@@ -37,13 +27,13 @@ CodeMatch extractMailCode(const MailItem &mail)
     return recogniseCode(mail.subject, mail.body.isEmpty() ? mail.preview : mail.body);
 }
 
-MailStore::MailStore(QObject *parent)
-    : QObject(parent)
+MailStore::MailStore(QObject *parent, const Clock &clock)
+    : QObject(parent), m_clock(clock)
 {
     loadAccounts();
     loadCategories();
     const QJsonObject queue =
-        QJsonDocument::fromJson(userSettings().value(QLatin1String(kSeenQueueKey)).toByteArray()).object();
+        QJsonDocument::fromJson(Settings::seenQueueJson()).object();
     for (auto it = queue.begin(); it != queue.end(); ++it) {
         QStringList uids;
         for (const QJsonValue &v : it.value().toArray())
@@ -179,7 +169,7 @@ void MailStore::saveSeenQueue() const
     QJsonObject o;
     for (auto it = m_seenQueue.begin(); it != m_seenQueue.end(); ++it)
         o.insert(it.key(), QJsonArray::fromStringList(it.value()));
-    userSettings().setValue(QLatin1String(kSeenQueueKey), QJsonDocument(o).toJson(QJsonDocument::Compact));
+    Settings::setSeenQueueJson(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
 void MailStore::setCategoryFilter(const QString &name)
@@ -219,7 +209,7 @@ void MailStore::loadDemoMails()
         {"mirelo.demo@outlook.com", "\"Discord\" <noreply@discord.com>", "Discord dogrulama", "Kodun: 5518"},
         {"mirelo.demo@gmail.com", "\"GitHub\" <noreply@github.com>", "GitHub OTP", "Verification code: 902-114"},
     };
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = m_clock.nowLocal();
     int left = int(std::size(demos));
     for (const Demo &demo : demos) {
         MailItem mail;
@@ -230,7 +220,7 @@ void MailStore::loadDemoMails()
         mail.subject = QString::fromLatin1(demo.subject);
         mail.body = QString::fromLatin1(demo.body);
         mail.preview = mail.body.left(90);
-        mail.received = QDateTime::currentDateTime();
+        mail.received = m_clock.nowLocal();
         addMail(mail);
     }
 }
@@ -337,7 +327,7 @@ void MailStore::removeCategory(const QString &name)
 
 void MailStore::loadAccounts()
 {
-    const QByteArray stored = userSettings().value(QLatin1String(kAccountsKey)).toByteArray();
+    const QByteArray stored = Settings::accountsJson();
     if (stored.isEmpty())
         return;
     m_accounts = accountsFromJson(stored);
@@ -345,7 +335,7 @@ void MailStore::loadAccounts()
 
 void MailStore::loadCategories()
 {
-    const QByteArray stored = userSettings().value(QLatin1String(kCategoriesKey)).toByteArray();
+    const QByteArray stored = Settings::categoriesJson();
     if (stored.isEmpty())
         return;
     m_categories = categoriesFromJson(stored);
@@ -353,10 +343,10 @@ void MailStore::loadCategories()
 
 void MailStore::saveAccounts() const
 {
-    userSettings().setValue(QLatin1String(kAccountsKey), accountsToJson(m_accounts));
+    Settings::setAccountsJson(accountsToJson(m_accounts));
 }
 
 void MailStore::saveCategories() const
 {
-    userSettings().setValue(QLatin1String(kCategoriesKey), categoriesToJson(m_categories));
+    Settings::setCategoriesJson(categoriesToJson(m_categories));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/clock.h"
 #include "mail/categories.h"
 #include "mail/mailrecords.h"
 #include "recognition/codeextractor.h"
@@ -22,7 +23,9 @@ class MailStore : public QObject
 public:
     static constexpr int kMaxMails = 500;
 
-    explicit MailStore(QObject *parent = nullptr);
+    explicit MailStore(QObject *parent = nullptr, const Clock &clock = Clock());
+    // Where the store and the mail sessions feeding it read the time.
+    const Clock &clock() const { return m_clock; }
 
     QList<MailItem> mails() const { return m_mails; }
     QList<EmailAccount> accounts() const { return m_accounts; }
@@ -66,6 +69,7 @@ signals:
     void categoriesChanged();
 
 private:
+    Clock m_clock;
     void loadAccounts();
     void loadCategories();
     void saveAccounts() const;

@@ -143,7 +143,7 @@ void VaultPage::refreshVault()
         m_countdown->setText(QStringLiteral("--"));
         return;
     }
-    m_countdown->setText(QString::number(secondsRemaining()) + QStringLiteral(" sn"));
+    m_countdown->setText(QString::number(secondsRemaining(m_vault->now())) + QStringLiteral(" sn"));
     const QList<VaultEntry> entries = m_vault->entries();
     for (const VaultEntry &e : entries) {
         auto *item = new QListWidgetItem(m_list);
@@ -160,7 +160,7 @@ void VaultPage::refreshVault()
         col->addWidget(classedLabel(text.title, "subj", card));
         col->addWidget(classedLabel(text.subtitle, "muted", card));
         lay->addLayout(col, 1);
-        const QString code = m_masked ? QStringLiteral("***") : groupedCode(totpCode(e));
+        const QString code = m_masked ? QStringLiteral("***") : groupedCode(totpCode(e, m_vault->now()));
         auto *codeLabel = classedLabel(code, "codeBadgeBig", card);
         codeLabel->setProperty("totpCode", code);
         lay->addWidget(codeLabel);
@@ -179,7 +179,7 @@ void VaultPage::updateVaultCodes()
         m_countdown->setText(QStringLiteral("--"));
         return;
     }
-    m_countdown->setText(QString::number(secondsRemaining()) + QStringLiteral(" sn"));
+    m_countdown->setText(QString::number(secondsRemaining(m_vault->now())) + QStringLiteral(" sn"));
     if (m_masked)
         return;
     const QList<VaultEntry> entries = m_vault->entries();
@@ -187,7 +187,7 @@ void VaultPage::updateVaultCodes()
         QLabel *label = m_codeLabels.value(e.id);
         if (!label)
             continue;
-        const QString code = groupedCode(totpCode(e));
+        const QString code = groupedCode(totpCode(e, m_vault->now()));
         if (label->text() != code) {
             label->setText(code);
             label->setProperty("totpCode", code);
@@ -258,7 +258,7 @@ void VaultPage::copyEntry(const QString &id)
     for (const VaultEntry &e : m_vault->entries()) {
         if (e.id != id)
             continue;
-        const QString code = totpCode(e);
+        const QString code = totpCode(e, m_vault->now());
         if (m_typer)
             m_typer->copyToClipboard(code);
         emit statusMessage(QStringLiteral("TOTP kopyalandi: ") + code);

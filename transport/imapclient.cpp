@@ -16,6 +16,8 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, const Idl
     : QObject(parent), store(store), worker(new ImapWorker(timeouts)), idleOptions(idle)
 {
     registerMailMetaTypes();
+    if (store)
+        worker->setClock(store->clock());
     worker->moveToThread(&thread);
     connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
     connect(worker, &ImapWorker::mailsReady, this, &ImapClient::onMailsReady, Qt::QueuedConnection);
@@ -168,7 +170,7 @@ void ImapClient::onPollDone(QString addr, bool ok, QString msg, int count)
     if (!store)
         return;
     if (ok) {
-        store->setAccountOk(addr, QDateTime::currentDateTime().toString(QStringLiteral("HH:mm")));
+        store->setAccountOk(addr, store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
         if (count > 0)
             emit status(QStringLiteral("%1 yeni mail: %2").arg(count).arg(addr));
     } else {
@@ -181,7 +183,7 @@ void ImapClient::onTestFinished(const QString &addr, bool ok, const QString &msg
 {
     if (store) {
         if (ok)
-            store->setAccountOk(addr, QDateTime::currentDateTime().toString(QStringLiteral("HH:mm")));
+            store->setAccountOk(addr, store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
         else
             store->setAccountError(addr, msg);
     }

@@ -259,7 +259,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
             continue;
         const QString header = QString::fromUtf8(headerBytes);
         MailItem item;
-        item.received = QDateTime::currentDateTime();
+        item.received = m_clock.nowLocal();
         item.account = addr;
         item.from = headerValue(header, QStringLiteral("From"));
         item.subject = headerValue(header, QStringLiteral("Subject"));
@@ -280,7 +280,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         if (!uid.isEmpty() && !uidValidity.isEmpty())
             item.serverUid = uidValidity + QLatin1Char(':') + uid;
         item.seen = fromAll;
-        item.received = QDateTime::currentDateTime();
+        item.received = m_clock.nowLocal();
         items.append(item);
     }
     if (!items.isEmpty())

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/clock.h"
 #include "mail/mailrecords.h"
 #include "transport/sessionqueue.h"
 
@@ -35,6 +36,8 @@ class ImapWorker : public QObject
 public:
     explicit ImapWorker(const ImapTimeouts &timeouts = ImapTimeouts(), QObject *parent = nullptr);
     ~ImapWorker() override;
+    // Set before the worker moves to its thread.
+    void setClock(const Clock &clock) { m_clock = clock; }
 
     // The sessions themselves; the work* slots call them in arrival order.
     void runAccountTest(const EmailAccount &acc);
@@ -68,4 +71,5 @@ private:
 
     ImapTimeouts timeouts;
     SessionQueue queue;
+    Clock m_clock;
 };

@@ -1,6 +1,5 @@
 #include "vault/totp.h"
 
-#include <QDateTime>
 #include <QMessageAuthenticationCode>
 #include <QtEndian>
 
@@ -13,12 +12,6 @@ int base32Value(char16_t c)
     if (c >= u'2' && c <= u'7')
         return 26 + (c - u'2');
     return -1;
-}
-
-TotpClock &clockSlot()
-{
-    static TotpClock clock;
-    return clock;
 }
 
 QCryptographicHash::Algorithm hashOf(TotpAlgorithm algorithm)
@@ -66,10 +59,8 @@ QString totpCode(const QString &secret, qint64 time, TotpAlgorithm algorithm, in
         || period > kTotpMaxPeriod)
         return placeholder;
     const QByteArray key = base32Decode(secret);
-    if (key.isEmpty())
+    if (key.isEmpty() || time < 0)
         return placeholder;
-    if (time < 0)
-        time = totpNow();
 
     unsigned char message[8];
     qToBigEndian<quint64>(quint64(time / period), message);
@@ -94,11 +85,6 @@ int secondsRemaining(qint64 now, int period)
     if (into < 0)
         into += period;
     return int(period - into);
-}
-
-int secondsRemaining()
-{
-    return secondsRemaining(totpNow(), kTotpDefaultPeriod);
 }
 
 bool parseTotpAlgorithm(const QString &name, TotpAlgorithm *algorithm)
@@ -129,15 +115,4 @@ QString totpAlgorithmName(TotpAlgorithm algorithm)
         break;
     }
     return QStringLiteral("SHA1");
-}
-
-void setTotpClock(TotpClock clock)
-{
-    clockSlot() = std::move(clock);
-}
-
-qint64 totpNow()
-{
-    const TotpClock &clock = clockSlot();
-    return clock ? clock() : QDateTime::currentSecsSinceEpoch();
 }

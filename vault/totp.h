@@ -4,8 +4,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <functional>
-
 // Base32 (RFC 4648, lenient) and TOTP (RFC 6238). Pure functions.
 
 enum class TotpAlgorithm { Sha1, Sha256, Sha512 };
@@ -21,23 +19,16 @@ inline constexpr int kTotpMaxPeriod = 300;
 // leftover bits (fewer than 8) discarded.
 QByteArray base32Decode(const QString &text);
 
-// Current code of `secret`; `time` < 0 means now (see setTotpClock). Returns
-// "------" when the secret decodes to no bytes or the parameters are out of
-// range (digits 6..8, period 1..300).
-QString totpCode(const QString &secret, qint64 time = -1,
+// Code of `secret` at `time` (seconds since the epoch). Returns "------"
+// when the secret decodes to no bytes, the parameters are out of range
+// (digits 6..8, period 1..300) or the time lies before the epoch.
+QString totpCode(const QString &secret, qint64 time,
                  TotpAlgorithm algorithm = TotpAlgorithm::Sha1,
                  int digits = kTotpDefaultDigits, int period = kTotpDefaultPeriod);
 
-// Seconds left in the current step, 1..period (period at a step boundary).
-int secondsRemaining();
+// Seconds left in the step holding `now`, 1..period (period at a step boundary).
 int secondsRemaining(qint64 now, int period = kTotpDefaultPeriod);
 
 // "SHA1", "SHA256", "SHA512" (any letter case); false for anything else.
 bool parseTotpAlgorithm(const QString &name, TotpAlgorithm *algorithm);
 QString totpAlgorithmName(TotpAlgorithm algorithm);
-
-// The clock behind "now": current UTC seconds since the epoch. Tests install
-// their own; an empty function restores the system clock.
-using TotpClock = std::function<qint64()>;
-void setTotpClock(TotpClock clock);
-qint64 totpNow();

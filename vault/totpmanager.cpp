@@ -1,5 +1,6 @@
 #include "vault/totpmanager.h"
 
+#include "core/settings.h"
 #include "vault/otpauth.h"
 #include "vault/sealedbox.h"
 
@@ -12,15 +13,15 @@
 
 namespace {
 
-const QString kKeySet = QStringLiteral("vault/set");
-const QString kKeySalt = QStringLiteral("vault/salt");
-const QString kKeyData = QStringLiteral("vault/data");
-const QString kKeyLegacy = QStringLiteral("totp");
+const QString kKeySet = QLatin1String(SettingsKey::kVaultSet);
+const QString kKeySalt = QLatin1String(SettingsKey::kVaultSalt);
+const QString kKeyData = QLatin1String(SettingsKey::kVaultData);
+const QString kKeyLegacy = QLatin1String(SettingsKey::kVaultLegacy);
 constexpr int kMinPasswordLength = 4;
 
 QSettings openSettingsStore()
 {
-    return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
+    return Settings::open();
 }
 
 bool holdsSomething(const QVariant &value)
@@ -62,8 +63,8 @@ bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values, QString *
 
 } // namespace
 
-TotpManager::TotpManager(QObject *parent, int tickIntervalMs)
-    : QObject(parent)
+TotpManager::TotpManager(QObject *parent, int tickIntervalMs, const Clock &clock)
+    : QObject(parent), m_clock(clock)
 {
     QSettings settings = openSettingsStore();
     m_isSet = settings.value(kKeySet, false).toBool();

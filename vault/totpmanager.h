@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/clock.h"
 #include "vault/securememory.h"
 #include "vault/vaultentry.h"
 
@@ -31,7 +32,8 @@ class TotpManager : public QObject
 {
     Q_OBJECT
 public:
-    explicit TotpManager(QObject *parent = nullptr, int tickIntervalMs = kVaultTickMs);
+    explicit TotpManager(QObject *parent = nullptr, int tickIntervalMs = kVaultTickMs,
+                         const Clock &clock = Clock());
     ~TotpManager() override;
 
     bool isSet() const { return m_isSet; }
@@ -39,6 +41,8 @@ public:
     QList<VaultEntry> entries() const { return m_entries; }
     // Whether the master password's bytes are page-locked right now.
     bool isKeyPageLocked() const { return m_masterKeyBytes.isPageLocked(); }
+    // Seconds since the epoch by the vault's clock: the time its codes are for.
+    qint64 now() const { return m_clock.secsSinceEpoch(); }
 
     // First set-up (or a fresh empty vault under a new password); false for a
     // password under 4 characters or when the settings cannot be written.
@@ -78,4 +82,5 @@ private:
     bool m_isSet = false;
     bool m_isLocked = true;
     QTimer *m_timer = nullptr;
+    Clock m_clock;
 };

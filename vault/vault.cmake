@@ -14,4 +14,4 @@ mirelo_library(mirelo_vault
     securememory.h securememory.cpp securememory_platform.h ${_vault_platform}
     totpmanager.h totpmanager.cpp
     autolock.h autolock.cpp
-  PUBLIC_LIBS Qt6::Core)
+  PUBLIC_LIBS Qt6::Core mirelo_core)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/clock.h"
 #include "link/pairing.h"
 
 #include <QByteArray>
@@ -16,7 +17,7 @@
 struct TestClock
 {
     QDateTime now = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53), Qt::UTC);
-    LinkClock fn()
+    Clock fn()
     {
         return [this] { return now; };
     }

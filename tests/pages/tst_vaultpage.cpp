@@ -48,6 +48,8 @@ private:
     std::unique_ptr<IsolatedSettings> m_settings;
     std::unique_ptr<RecordingDialogs> m_dialogs;
     std::unique_ptr<QWidget> m_owner;
+    // The vault's clock: the codes shown are for this time, not the wall clock.
+    qint64 m_now = 1700000005;
     TotpManager *m_vault = nullptr;
     AutoTyper *m_typer = nullptr;
     AutoLock *m_autoLock = nullptr;
@@ -59,7 +61,8 @@ void TestVaultPage::init()
     m_settings = std::make_unique<IsolatedSettings>();
     m_dialogs = std::make_unique<RecordingDialogs>();
     m_owner = std::make_unique<QWidget>();
-    m_vault = new TotpManager(m_owner.get());
+    m_now = 1700000005;
+    m_vault = new TotpManager(m_owner.get(), kVaultTickMs, Clock::fromSeconds([this] { return m_now; }));
     m_typer = new AutoTyper(m_owner.get());
     m_autoLock = new AutoLock(m_vault, m_owner.get(), 1000);
     m_page = new VaultPage(m_vault, m_typer, m_autoLock, m_owner.get());
@@ -171,14 +174,16 @@ void TestVaultPage::cardsShowGroupedLiveCodes()
     QVERIFY2(six.match(first->text()).hasMatch(), qPrintable(first->text()));
     QVERIFY2(eight.match(second->text()).hasMatch(), qPrintable(second->text()));
     QCOMPARE(first->property("totpCode").toString(), first->text());
-    QCOMPARE(QString(first->text()).remove(QLatin1Char(' ')), totpCode(entries[0]));
+    QCOMPARE(QString(first->text()).remove(QLatin1Char(' ')), totpCode(entries[0], m_now));
 
     // The tick rewrites the code in place without rebuilding the list.
     QListWidgetItem *itemBefore = m_page->entryList()->item(0);
     first->setText(QStringLiteral("stale"));
+    m_now += 30;
     emit m_vault->tick();
     QCOMPARE(m_page->entryList()->item(0), itemBefore);
     QVERIFY(six.match(first->text()).hasMatch());
+    QCOMPARE(QString(first->text()).remove(QLatin1Char(' ')), totpCode(entries[0], m_now));
 }
 
 void TestVaultPage::removeAndLock()
@@ -218,7 +223,7 @@ void TestVaultPage::autoLockAndRestartOnCopy()
     QTest::qWait(650);
     QVERIFY(!m_vault->isLocked());
     m_page->copyEntry(m_vault->entries().at(0).id);
-    const QString code = totpCode(m_vault->entries().at(0));
+    const QString code = totpCode(m_vault->entries().at(0), m_now);
     QCOMPARE(QGuiApplication::clipboard()->text(), code);
     QCOMPARE(status.last().at(0).toString(), QStringLiteral("TOTP kopyalandi: ") + code);
 

@@ -31,7 +31,6 @@ class TestTotp : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup() { setTotpClock({}); }
     void rfc6238Vectors_data();
     void rfc6238Vectors();
     void base32IsLenient();
@@ -120,17 +119,15 @@ void TestTotp::stepsAndLeadingZeros()
 void TestTotp::secondsRemainingFollowsTheClock()
 {
     qint64 now = 1700000010; // 1700000010 % 30 == 0
-    setTotpClock([&now] { return now; });
-    QCOMPARE(secondsRemaining(), 30);
+    QCOMPARE(secondsRemaining(now), 30);
     now += 29;
-    QCOMPARE(secondsRemaining(), 1);
+    QCOMPARE(secondsRemaining(now), 1);
     now += 1;
-    QCOMPARE(secondsRemaining(), 30);
-    QCOMPARE(totpCode(kRfcSha1), totpCode(kRfcSha1, now));
+    QCOMPARE(secondsRemaining(now), 30);
     QCOMPARE(secondsRemaining(59, 60), 1);
     QCOMPARE(secondsRemaining(-1, 30), 1);
-    setTotpClock({});
-    QVERIFY(qAbs(totpNow() - QDateTime::currentSecsSinceEpoch()) <= 1);
+    // Before the epoch there is no code to give.
+    QCOMPARE(totpCode(kRfcSha1, -1), QStringLiteral("------"));
 }
 
 void TestTotp::entryCodesUseTheirOwnParameters()
@@ -145,10 +142,8 @@ void TestTotp::entryCodesUseTheirOwnParameters()
     e.algorithm = QStringLiteral("SHA1");
     e.digits = 6;
     e.period = 60;
-    qint64 now = 119;
-    setTotpClock([&now] { return now; });
-    QCOMPARE(secondsRemaining(e), 1);
-    QCOMPARE(totpCode(e), totpCode(kRfcSha256, 60, TotpAlgorithm::Sha1, 6, 60));
+    QCOMPARE(secondsRemaining(e, 119), 1);
+    QCOMPARE(totpCode(e, 119), totpCode(kRfcSha256, 60, TotpAlgorithm::Sha1, 6, 60));
 }
 
 void TestTotp::agreesWithOathtool()

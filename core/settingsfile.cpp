@@ -1,9 +1,10 @@
-#include "app/settingsfile.h"
+#include "core/settingsfile.h"
+
+#include "core/settings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -13,7 +14,7 @@
 
 bool restrictSettingsStore()
 {
-    return restrictSettingsFile(QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus")).fileName());
+    return restrictSettingsFile(Settings::fileName());
 }
 
 bool restrictSettingsFile(const QString &path)

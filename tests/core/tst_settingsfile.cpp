@@ -1,6 +1,6 @@
 // The settings store (sealed vault, mail passwords, device keys) stays
 // owner-only on Unix, also after the store rewrites it.
-#include "app/settingsfile.h"
+#include "core/settingsfile.h"
 #include "support/isolatedsettings.h"
 
 #include <QFileInfo>

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+// Keys of the per-user settings store. Their names and value formats are
+// what earlier versions wrote; they never change.
+namespace SettingsKey {
+inline constexpr char kTheme[] = "theme";                    // "light" or "dark"
+inline constexpr char kCaptureProtection[] = "captureProt";  // bool, on when missing
+inline constexpr char kMinConfidence[] = "codes/minConfidence";
+inline constexpr char kAccounts[] = "accounts";              // JSON array
+inline constexpr char kCategories[] = "categories";          // JSON array
+inline constexpr char kSeenQueue[] = "seenQueue";            // JSON object
+inline constexpr char kAuthDisplay[] = "auth/display";
+inline constexpr char kAuthLogged[] = "auth/logged";
+inline constexpr char kCloudUrl[] = "cloud/url";
+inline constexpr char kVaultSet[] = "vault/set";
+inline constexpr char kVaultSalt[] = "vault/salt";
+inline constexpr char kVaultData[] = "vault/data";
+inline constexpr char kVaultLegacy[] = "totp";               // the old unsealed vault
+inline constexpr char kLinkDevices[] = "link/devices";       // JSON array text
+inline constexpr char kLinkCleanup[] = "link/cleanup";       // session ids
+} // namespace SettingsKey
+
+// The per-user settings store. It holds the sealed vault, the mail passwords
+// and the device keys. Opened afresh for every read and write, so a change of
+// the store's location (tests redirect it) or another process's write is
+// always seen.
+namespace Settings {
+
+// The store itself: the one place that names it.
+QSettings open();
+// Path of its file.
+QString fileName();
+
+bool lightTheme();
+void setLightTheme(bool light);
+
+bool captureProtection();
+void setCaptureProtection(bool on);
+
+// The stored confidence threshold, or `fallback` when missing or not a
+// number from 0 to 100.
+int minConfidence(int fallback);
+
+QByteArray accountsJson();
+void setAccountsJson(const QByteArray &json);
+QByteArray categoriesJson();
+void setCategoriesJson(const QByteArray &json);
+QByteArray seenQueueJson();
+void setSeenQueueJson(const QByteArray &json);
+
+QString authDisplayName();
+bool authLoggedIn();
+void setAuthUser(const QString &displayName);
+void setAuthLoggedOut();
+
+// Trimmed, without trailing slashes; empty when none is configured.
+QString cloudUrl();
+
+QByteArray linkDevicesJson();
+void setLinkDevicesJson(const QByteArray &json);
+QStringList linkCleanups();
+// An empty list removes the key.
+void setLinkCleanups(const QStringList &sessionIds);
+
+} // namespace Settings
