@@ -1,4 +1,4 @@
-#include "app/notifytext.h"
+#include "router/notifytext.h"
 
 #include "recognition/headerdecode.h"
 

@@ -1,0 +1,104 @@
+#include "router/coderouter.h"
+
+#include "mail/codetrust.h"
+#include "router/notifytext.h"
+
+#include <QTimer>
+
+CodeRouter::CodeRouter(const CodeRouterOptions &options, QObject *parent)
+    : QObject(parent), m_options(options), m_notifyTimer(new QTimer(this))
+{
+    qRegisterMetaType<Notice>();
+    m_quietUntil = m_options.clock.secsSinceEpoch() + m_options.quietSeconds;
+    m_notifyTimer->setSingleShot(true);
+    m_notifyTimer->setInterval(m_options.notifyMs);
+    connect(m_notifyTimer, &QTimer::timeout, this, &CodeRouter::flushNotices);
+}
+
+void CodeRouter::onNewCode(const MailItem &mail)
+{
+    if (mail.code.isEmpty())
+        return;
+    if (m_options.clock.secsSinceEpoch() < m_quietUntil)
+        return;
+    if (m_masked) {
+        emit status(QString::fromLatin1(kMaskedCodeStatus));
+        emit notice({QStringLiteral("MIRELO+"), QString::fromLatin1(kMaskedCodeTray), false, kMaskedNoticeMs});
+        return;
+    }
+    // Only a sure code from a fresh mail acts on its own; the card still
+    // shows any other, and copying it by hand still works.
+    const CodeTrust trust = codeTrust(mail, m_options.clock.now(), minConfidenceSetting());
+    if (!trust.trusted) {
+        emit status(QStringLiteral("Kod kopyalanmadi: ") + trust.reason);
+        return;
+    }
+    m_pending.append(mail);
+    while (m_pending.size() > kMaxPending)
+        m_pending.removeFirst();
+    setLastCode(mail.code);
+    emit copyRequested(mail.code);
+    emit pushRequested(mail);
+    emit status(newCodeStatusText(mail));
+    if (!m_notifyTimer->isActive())
+        m_notifyTimer->start();
+    emit codeTaken();
+}
+
+void CodeRouter::flushNotices()
+{
+    if (m_pending.isEmpty() || !m_noticesShown)
+        return;
+    const TrayText t = codeBatchNotification(m_pending);
+    m_pending.clear();
+    emit notice({t.title, t.text, false, kNoticeMs});
+}
+
+void CodeRouter::setMasked(bool masked)
+{
+    if (m_masked == masked)
+        return;
+    m_masked = masked;
+    // the hotkey types the last code on its own; it must not reveal one now
+    if (masked)
+        setLastCode(QString());
+}
+
+void CodeRouter::copyCode(const QString &code)
+{
+    if (m_masked) {
+        emit status(QString::fromLatin1(kMaskedActionStatus));
+        return;
+    }
+    emit copyRequested(code);
+    emit status(QStringLiteral("Kopyalandi: ") + code);
+}
+
+void CodeRouter::typeCode(const QString &code)
+{
+    if (m_masked) {
+        emit status(QString::fromLatin1(kMaskedActionStatus));
+        return;
+    }
+    emit typeRequested(code);
+    emit status(QStringLiteral("Yaziliyor: ") + code);
+}
+
+void CodeRouter::typeLastCode()
+{
+    // It would show the window (minimised) and a code before sign-in.
+    if (m_options.admitted && !m_options.admitted())
+        return;
+    if (m_masked) {
+        emit status(QString::fromLatin1(kMaskedActionStatus));
+        return;
+    }
+    if (!m_lastCode.isEmpty())
+        emit typeRequested(m_lastCode);
+}
+
+void CodeRouter::setLastCode(const QString &code)
+{
+    m_lastCode = code;
+    emit lastCodeChanged(code);
+}

@@ -1,0 +1,255 @@
+// The new-code flow on its own: quiet period, trust gate, masked mode,
+// batching and the last code, with a hand-moved clock and no display.
+#include "core/settings.h"
+#include "router/coderouter.h"
+#include "support/isolatedsettings.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr qint64 kStart = 1'700'000'000;
+
+MailItem codeMail(const QString &code, const QString &from = "Steam <noreply@steampowered.com>")
+{
+    MailItem m;
+    m.id = code + from;
+    m.account = "me@example.com";
+    m.from = from;
+    m.subject = "Giris kodun";
+    m.code = code;
+    m.confidence = 95;
+    m.received = QDateTime::fromSecsSinceEpoch(kStart + 30);
+    return m;
+}
+
+} // namespace
+
+class TestCodeRouter : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<IsolatedSettings> m_settings;
+    qint64 m_now = kStart;
+    bool m_admitted = true;
+
+    std::unique_ptr<CodeRouter> makeRouter(int notifyMs = 3'600'000)
+    {
+        CodeRouterOptions o;
+        o.clock = Clock::fromSeconds([this] { return m_now; });
+        o.notifyMs = notifyMs;
+        o.admitted = [this] { return m_admitted; };
+        return std::make_unique<CodeRouter>(o);
+    }
+
+    // Everything a router may do on its own, recorded.
+    struct Spies
+    {
+        explicit Spies(CodeRouter *r)
+            : copy(r, &CodeRouter::copyRequested), type(r, &CodeRouter::typeRequested),
+              push(r, &CodeRouter::pushRequested), last(r, &CodeRouter::lastCodeChanged), notice(r, &CodeRouter::notice),
+              status(r, &CodeRouter::status)
+        {
+        }
+        QSignalSpy copy, type, push, last, notice, status;
+        bool silent() const { return copy.isEmpty() && type.isEmpty() && push.isEmpty() && last.isEmpty(); }
+    };
+
+private slots:
+    void init()
+    {
+        m_settings = std::make_unique<IsolatedSettings>();
+        m_now = kStart;
+        m_admitted = true;
+    }
+
+    void quietPeriodAndCodelessMailsDoNothing()
+    {
+        auto r = makeRouter();
+        QCOMPARE(r->quietUntil(), kStart + 45);
+        Spies spy(r.get());
+        m_now += 44;
+        r->onNewCode(codeMail("111111"));
+        m_now += 10;
+        r->onNewCode(codeMail(""));
+        r->flushNotices();
+        QVERIFY(spy.silent());
+        QVERIFY(spy.notice.isEmpty());
+        QVERIFY(spy.status.isEmpty());
+        QVERIFY(r->pending().isEmpty());
+        // the first second after the quiet period acts
+        m_now = kStart + 45;
+        r->onNewCode(codeMail("222222"));
+        QCOMPARE(spy.copy.size(), 1);
+    }
+
+    void aTrustedCodeGoesEverywhereOnce()
+    {
+        auto r = makeRouter();
+        Spies spy(r.get());
+        m_now += 46;
+        const MailItem m = codeMail("482913");
+        r->onNewCode(m);
+        QCOMPARE(spy.copy.size(), 1);
+        QCOMPARE(spy.copy.at(0).at(0).toString(), QString("482913"));
+        QCOMPARE(spy.last.at(0).at(0).toString(), QString("482913"));
+        QCOMPARE(spy.push.size(), 1);
+        QCOMPARE(spy.push.at(0).at(0).value<MailItem>().id, m.id);
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Yeni kod: 482913 <- Steam <noreply@steampowered.com>"));
+        QCOMPARE(r->lastCode(), QString("482913"));
+        QVERIFY(spy.type.isEmpty());
+        QVERIFY(spy.notice.isEmpty()); // waits for the batch
+        r->flushNotices();
+        QCOMPARE(spy.notice.size(), 1);
+        const Notice n = spy.notice.at(0).at(0).value<Notice>();
+        QCOMPARE(n.title, QString("MIRELO+ - Steam"));
+        QVERIFY(n.text.startsWith("482913  (Giris kodun)\n"));
+        QCOMPARE(n.msecs, 6000);
+        QVERIFY(!n.warning);
+        QVERIFY(r->pending().isEmpty());
+        r->flushNotices();
+        QCOMPARE(spy.notice.size(), 1);
+    }
+
+    void burstsShareOneNotice_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("three") << 3 << "MIRELO+ - 3 yeni kod" << "333 (Sender3)";
+        QTest::newRow("five") << 5 << "MIRELO+ - 5 yeni kod" << "+2 kod daha";
+    }
+
+    void burstsShareOneNotice()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, title);
+        QFETCH(QString, lastLine);
+        auto r = makeRouter(5);
+        Spies spy(r.get());
+        m_now += 60;
+        for (int i = 1; i <= count; ++i)
+            r->onNewCode(codeMail(QString::number(i * 111), QString("Sender%1 <s%1@x.com>").arg(i)));
+        QCOMPARE(spy.copy.size(), count);
+        QCOMPARE(spy.copy.last().at(0).toString(), QString::number(count * 111));
+        QTRY_COMPARE(spy.notice.size(), 1);
+        const Notice n = spy.notice.at(0).at(0).value<Notice>();
+        QCOMPARE(n.title, title);
+        QCOMPARE(n.text.split('\n').last(), lastLine);
+        // a later code starts a batch of its own
+        r->onNewCode(codeMail("999999"));
+        QTRY_COMPARE(spy.notice.size(), 2);
+        QCOMPARE(spy.notice.at(1).at(0).value<Notice>().title, QString("MIRELO+ - Steam"));
+    }
+
+    void untrustedCodesOnlyExplainThemselves()
+    {
+        auto r = makeRouter();
+        Spies spy(r.get());
+        m_now += 60;
+        MailItem unsure = codeMail("111111");
+        unsure.confidence = 55;
+        r->onNewCode(unsure);
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Kod kopyalanmadi: dusuk guven (55 < 70)"));
+        MailItem stale = codeMail("222222");
+        // the age comes from the router's clock, not the wall clock
+        stale.sent = QDateTime::fromSecsSinceEpoch(m_now - 42 * 60);
+        r->onNewCode(stale);
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Kod kopyalanmadi: eski posta (42 dk once)"));
+        QVERIFY(spy.silent());
+        QVERIFY(r->pending().isEmpty());
+
+        // by hand it still copies
+        r->copyCode("111111");
+        QCOMPARE(spy.copy.size(), 1);
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Kopyalandi: 111111"));
+
+        // the threshold is the user's setting
+        Settings::open().setValue(SettingsKey::kMinConfidence, 50);
+        r->onNewCode(unsure);
+        QCOMPARE(r->lastCode(), QString("111111"));
+        QCOMPARE(spy.push.size(), 1);
+    }
+
+    void maskedModeHidesEveryCode()
+    {
+        auto r = makeRouter();
+        Spies spy(r.get());
+        m_now += 100;
+        r->onNewCode(codeMail("135790"));
+        QCOMPARE(r->lastCode(), QString("135790"));
+        r->setMasked(true);
+        QVERIFY(r->isMasked());
+        // the hotkey would type the code from before
+        QVERIFY(r->lastCode().isEmpty());
+        QCOMPARE(spy.last.last().at(0).toString(), QString());
+        const int copies = spy.copy.size();
+        const int pushes = spy.push.size();
+
+        r->onNewCode(codeMail("424242"));
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Yeni kod geldi (koruma: gizli)."));
+        QCOMPARE(spy.notice.size(), 1);
+        const Notice n = spy.notice.at(0).at(0).value<Notice>();
+        QCOMPARE(n.text, QString("Yeni kod geldi (koruma aktif, gizli)."));
+        QCOMPARE(n.msecs, 4000);
+        QCOMPARE(spy.copy.size(), copies);
+        QCOMPARE(spy.push.size(), pushes);
+        QVERIFY(r->lastCode().isEmpty());
+
+        // the user's own actions only report
+        r->copyCode("424242");
+        r->typeCode("424242");
+        r->typeLastCode();
+        QCOMPARE(spy.copy.size(), copies);
+        QVERIFY(spy.type.isEmpty());
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Koruma aktif: kod gizli."));
+        // a second masking changes nothing more
+        const int lastChanges = spy.last.size();
+        r->setMasked(true);
+        QCOMPARE(spy.last.size(), lastChanges);
+    }
+
+    void typingTheLastCodeWaitsForTheSignIn()
+    {
+        auto r = makeRouter();
+        Spies spy(r.get());
+        r->typeLastCode();
+        QVERIFY(spy.type.isEmpty()); // nothing to type yet
+        m_now += 100;
+        m_admitted = false;
+        r->onNewCode(codeMail("246810"));
+        // kept before sign-in, typed only after
+        QCOMPARE(r->lastCode(), QString("246810"));
+        r->typeLastCode();
+        QVERIFY(spy.type.isEmpty());
+        m_admitted = true;
+        r->typeLastCode();
+        QCOMPARE(spy.type.size(), 1);
+        QCOMPARE(spy.type.at(0).at(0).toString(), QString("246810"));
+        r->typeCode("13579");
+        QCOMPARE(spy.type.at(1).at(0).toString(), QString("13579"));
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Yaziliyor: 13579"));
+    }
+
+    void withoutATrayTheBatchStaysBounded()
+    {
+        auto r = makeRouter();
+        r->setNoticesShown(false);
+        QSignalSpy notice(r.get(), &CodeRouter::notice);
+        m_now += 100;
+        for (int i = 0; i < CodeRouter::kMaxPending + 20; ++i)
+            r->onNewCode(codeMail(QString::number(100000 + i)));
+        r->flushNotices();
+        QVERIFY(notice.isEmpty());
+        QCOMPARE(r->pending().size(), CodeRouter::kMaxPending);
+        // the oldest went first
+        QCOMPARE(r->pending().first().code, QString::number(100020));
+        QCOMPARE(r->pending().last().code, QString::number(100000 + CodeRouter::kMaxPending + 19));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCodeRouter)
+#include "tst_coderouter.moc"
