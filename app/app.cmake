@@ -4,20 +4,23 @@
 mirelo_library(mirelo_theme
   SOURCES theme.h theme.cpp
   PUBLIC_LIBS Qt6::Widgets
-  LIBS Qt6::Svg mirelo_resources)
+  LIBS Qt6::Svg mirelo_resources mirelo_core)
 
 mirelo_library(mirelo_app
   SOURCES
     titlebar.h titlebar.cpp
     tray.h tray.cpp
-    notifytext.h notifytext.cpp
     signingate.h signingate.cpp
-    settingsfile.h settingsfile.cpp
     commandline.h commandline.cpp
     startup.h startup.cpp
+    appservices.h appservices.cpp
+    traymenu.h traymenu.cpp
+    windowtray.h windowtray.cpp
+    servicepages.h servicepages.cpp
     mainwindow.h mainwindow.cpp
     replycontroller.h replycontroller.cpp
-  PUBLIC_LIBS Qt6::Widgets mirelo_theme mirelo_mail mirelo_inboxpages mirelo_servicepages
+  PUBLIC_LIBS Qt6::Widgets mirelo_core mirelo_theme mirelo_mail mirelo_inboxpages mirelo_servicepages mirelo_router
+              mirelo_protection
   LIBS mirelo_recognition mirelo_transport mirelo_transport_widgets mirelo_vault mirelo_account
        mirelo_account_widgets mirelo_link mirelo_clouddb mirelo_desktop mirelo_desktop_widgets mirelo_desktop_session)
 

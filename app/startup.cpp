@@ -1,9 +1,11 @@
 #include "app/startup.h"
 
+#include "app/appservices.h"
 #include "app/commandline.h"
 #include "app/mainwindow.h"
-#include "app/settingsfile.h"
+#include "core/settingsfile.h"
 #include "app/signingate.h"
+#include "app/windowtray.h"
 #include "desktop/captureprotection.h"
 #include "desktop/protectionguard.h"
 #include "desktop/singleinstance.h"
@@ -71,8 +73,12 @@ int runMirelo(int &argc, char **argv, const std::function<void(MainWindow &)> &a
     std::fprintf(stderr, "[MIRELO+] %s\n", summary.constData());
     std::fflush(stderr);
 
-    auto window = std::make_unique<MainWindow>();
+    // The services first, then the window that connects to them, then what
+    // runs on its own; taken down in the reverse order.
+    auto services = std::make_unique<AppServices>();
+    auto window = std::make_unique<MainWindow>(services.get());
     MainWindow *w = window.get();
+    services->start();
     bool admitted = false;
     // Before sign-in a later start brings the sign-in dialog forward; after
     // it, the window (unless that start asked for the tray).
@@ -85,20 +91,21 @@ int runMirelo(int &argc, char **argv, const std::function<void(MainWindow &)> &a
             return;
         }
         if (!parseCommandLine(more).tray)
-            w->showFromTray();
+            w->windowTray()->showFromTray();
     });
     int code = 0;
-    if (runSignInGate(window->auth(), w)) {
+    if (runSignInGate(services->auth(), w)) {
         admitted = true;
         // Hidden in the tray only when there is a tray to come back from.
-        if (!line.tray || !w->tray())
+        if (!line.tray || !w->windowTray()->tray())
             w->show();
         if (afterShow)
             QTimer::singleShot(0, w, [w, afterShow] { afterShow(*w); });
         code = app->exec();
     }
-    // the window (and the worker threads it owns) goes before the application
+    // the window, then the services (and their worker threads), before the application
     window.reset();
+    services.reset();
     app.reset();
     return code;
 }

@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/appservices.h"
 #include "app/mainwindow.h"
 #include "mail/mailstore.h"
 #include "support/dovecotserver.h"
@@ -69,19 +70,23 @@ bool spinUntil(const std::function<bool()> &done, int ms)
 struct Watching
 {
     IsolatedSettings settings;
+    std::unique_ptr<AppServices> services;
     std::unique_ptr<MainWindow> window;
     QList<EmailAccount> accounts;
 
     explicit Watching(int count)
     {
+        AppServicesOptions so;
+        so.quietSeconds = 0;
+        so.guard = [] { return false; };
+        so.registerHotkey = false;
         MainWindowOptions o;
-        o.quietSeconds = 0;
-        o.guard = [] { return false; };
         o.trayFactory = [](QObject *) -> Tray * { return nullptr; };
-        o.registerHotkey = false;
         o.message = [](QMessageBox::Icon, const QString &) {};
-        window = std::make_unique<MainWindow>(o);
-        window->imap()->setPollInterval(3600 * 1000);
+        services = std::make_unique<AppServices>(so);
+        window = std::make_unique<MainWindow>(services.get(), o);
+        services->start();
+        services->imap()->setPollInterval(3600 * 1000);
         for (int i = 0; i < count; ++i) {
             const QString user = QStringLiteral("idle%1").arg(++fixture->nextUser);
             EmailAccount acc;
@@ -91,7 +96,7 @@ struct Watching
             acc.port = fixture->imap.port();
             acc.user = user;
             acc.pass = QStringLiteral("secret");
-            window->store()->addOrUpdateAccount(acc);
+            services->store()->addOrUpdateAccount(acc);
             accounts << acc;
         }
     }
@@ -101,7 +106,7 @@ struct Watching
         return spinUntil(
             [this] {
                 for (const EmailAccount &a : accounts) {
-                    if (!window->imap()->isInstant(a.address))
+                    if (!services->imap()->isInstant(a.address))
                         return false;
                 }
                 return true;

@@ -5,6 +5,7 @@ mirelo_library(mirelo_inboxpages
     inboxmodel.h inboxmodel.cpp
     maillistview.h maillistview.cpp
     inboxpage.h inboxpage.cpp
+    pageindex.h
     sidebar.h sidebar.cpp
     categorydialog.h categorydialog.cpp
   PUBLIC_LIBS Qt6::Widgets mirelo_mail

@@ -44,12 +44,12 @@ Sidebar::Sidebar(MailStore *store, QWidget *parent) : QWidget(parent), m_store(s
     lay->setSpacing(4);
 
     lay->addWidget(sideLabel("POSTA", this));
-    m_all = addNavButton(lay, "Tum Mailler", "inbox", -1);
+    m_all = addNavButton(lay, "Tum Mailler", "inbox");
     m_all->setObjectName("btnAll");
     connect(m_all, &QPushButton::clicked, this, [this] {
         m_store->clearAccountFilter();
         m_store->setCategoryFilter(QString());
-        emit pageRequested(0);
+        emit pageRequested(InboxPageIndex);
         QMetaObject::invokeMethod(this, &Sidebar::refreshCategories, Qt::QueuedConnection);
     });
 
@@ -71,10 +71,11 @@ Sidebar::Sidebar(MailStore *store, QWidget *parent) : QWidget(parent), m_store(s
     lay->addLayout(m_catBox);
 
     lay->addWidget(sideLabel("GUVENLIK", this));
-    addNavButton(lay, "MIRELO Kasasi", "vault", 1);
-    addNavButton(lay, "Hesaplar", "accounts", 2);
-    addNavButton(lay, "Baglanti", "link", 3)->setToolTip("Android ile eslestir: QR + kod");
-    addNavButton(lay, "Hareketler", "shield", 4)->setToolTip("Hesap hareketleri: giris uyarilari + bu cihaz");
+    addPageButton(lay, "MIRELO Kasasi", "vault", VaultPageIndex);
+    addPageButton(lay, "Hesaplar", "accounts", AccountsPageIndex);
+    addPageButton(lay, "Baglanti", "link", LinkPageIndex)->setToolTip("Android ile eslestir: QR + kod");
+    addPageButton(lay, "Hareketler", "shield", ActivityPageIndex)
+        ->setToolTip("Hesap hareketleri: giris uyarilari + bu cihaz");
     lay->addStretch(1);
 
     m_theme = new QPushButton("  Koyu Tema", this);
@@ -112,7 +113,7 @@ Sidebar::Sidebar(MailStore *store, QWidget *parent) : QWidget(parent), m_store(s
     connect(m_signOut, &QPushButton::clicked, this, &Sidebar::signOutRequested);
 }
 
-QPushButton *Sidebar::addNavButton(QVBoxLayout *lay, const QString &label, const QString &icon, int page)
+QPushButton *Sidebar::addNavButton(QVBoxLayout *lay, const QString &label, const QString &icon)
 {
     auto *b = new QPushButton(QStringLiteral("  ") + label, this);
     b->setProperty("iconName", icon);
@@ -124,8 +125,13 @@ QPushButton *Sidebar::addNavButton(QVBoxLayout *lay, const QString &label, const
     b->setMinimumHeight(38);
     lay->addWidget(b);
     m_nav.append(b);
-    if (page >= 0)
-        connect(b, &QPushButton::clicked, this, [this, page] { emit pageRequested(page); });
+    return b;
+}
+
+QPushButton *Sidebar::addPageButton(QVBoxLayout *lay, const QString &label, const QString &icon, PageIndex page)
+{
+    QPushButton *b = addNavButton(lay, label, icon);
+    connect(b, &QPushButton::clicked, this, [this, page] { emit pageRequested(page); });
     return b;
 }
 
@@ -159,6 +165,14 @@ void Sidebar::refreshIcons()
     }
 }
 
+void Sidebar::setLightTheme(bool light)
+{
+    m_theme->setIcon(QIcon(light ? QStringLiteral(":/icons/moon.svg") : QStringLiteral(":/icons/sun.svg")));
+    m_theme->setText(light ? QStringLiteral("  Koyu Tema") : QStringLiteral("  Acik Tema"));
+    refreshIcons();
+    refreshCategories();
+}
+
 void Sidebar::refreshCategories()
 {
     // deleteLater: the rebuild may run inside one of these buttons' clicks
@@ -184,7 +198,7 @@ void Sidebar::refreshCategories()
         const QString name = c.name;
         connect(b, &QPushButton::clicked, this, [this, name] {
             m_store->setCategoryFilter(m_store->categoryFilter() == name ? QString() : name);
-            emit pageRequested(0);
+            emit pageRequested(InboxPageIndex);
             // the checked marks follow the filter
             QMetaObject::invokeMethod(this, &Sidebar::refreshCategories, Qt::QueuedConnection);
         });
@@ -194,7 +208,7 @@ void Sidebar::refreshCategories()
     updateMarks();
 }
 
-void Sidebar::setCurrentPage(int page)
+void Sidebar::setCurrentPage(PageIndex page)
 {
     m_page = page;
     updateMarks();
@@ -202,7 +216,7 @@ void Sidebar::setCurrentPage(int page)
 
 void Sidebar::updateMarks()
 {
-    const bool inbox = m_page == 0;
+    const bool inbox = m_page == InboxPageIndex;
     const QString filter = m_store->categoryFilter();
     // m_nav holds "Tum Mailler" first, then the pages in their order.
     for (int i = 1; i < m_nav.size(); ++i)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mail/mailrecords.h"
+#include "pages/pageindex.h"
 
 #include <QHash>
 #include <QList>
@@ -40,27 +41,30 @@ public:
     void setUser(const QString &name, const QString &letter);
     // Navigation icons for the current theme.
     void refreshIcons();
+    // The theme button offers the other theme; icons and counts redrawn.
+    void setLightTheme(bool light);
 
 public slots:
     void refreshCategories();
     // Marks the one entry of the page shown: a page's own button, or on the
     // inbox the category filtered by, else "Tum Mailler" when unfiltered.
-    void setCurrentPage(int page);
+    void setCurrentPage(PageIndex page);
 
 signals:
-    void pageRequested(int index);
+    void pageRequested(PageIndex page);
     void categoryDialogRequested();
     void themeToggleRequested();
     void signOutRequested();
 
 private:
-    QPushButton *addNavButton(QVBoxLayout *lay, const QString &label, const QString &icon, int page);
+    QPushButton *addNavButton(QVBoxLayout *lay, const QString &label, const QString &icon);
+    QPushButton *addPageButton(QVBoxLayout *lay, const QString &label, const QString &icon, PageIndex page);
 
     MailStore *m_store;
     void updateMarks();
 
     QList<QPushButton *> m_nav;
-    int m_page = 0;
+    PageIndex m_page = InboxPageIndex;
     QPushButton *m_all = nullptr;
     QPushButton *m_addCat = nullptr;
     QPushButton *m_theme = nullptr;

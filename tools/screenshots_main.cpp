@@ -3,7 +3,9 @@
 //
 //   mirelo-screenshots [output folder]   (default: <build>/screenshots)
 
+#include "app/appservices.h"
 #include "app/mainwindow.h"
+#include "app/replycontroller.h"
 #include "app/theme.h"
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
@@ -40,7 +42,7 @@ void settle(int ms)
 struct Shot
 {
     QString name;
-    int page;
+    PageIndex page;
     std::function<void(MainWindow &)> prepare;
 };
 
@@ -57,7 +59,7 @@ bool save(MainWindow &w, const QString &dir, const QString &name, QStringList *w
 // Demo state for the vault, accounts, link and activity pages.
 void fillServicePages(MainWindow &w)
 {
-    TotpManager *vault = w.vault();
+    TotpManager *vault = w.services()->vault();
     vault->setupVault(QStringLiteral("demo-kasa"));
     vault->addEntry(QStringLiteral("Riot Games"), QStringLiteral("JBSWY3DPEHPK3PXP"), QStringLiteral("riot"));
     vault->addEntry(QStringLiteral("GitHub"), QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ"));
@@ -65,7 +67,7 @@ void fillServicePages(MainWindow &w)
                     QStringLiteral("otpauth://totp/Binance:demo?secret=KRSXG5CTMVRXEZLUKN2XAZLSKNSWG4TFOQ&digits=8"),
                     QStringLiteral("Binance"));
 
-    MailStore *store = w.store();
+    MailStore *store = w.services()->store();
     const auto account = [](const QString &address, bool enabled) {
         EmailAccount a;
         a.address = address;
@@ -96,7 +98,7 @@ void fillServicePages(MainWindow &w)
                          QStringLiteral("Yeni giris: hesabina yeni bir cihazdan giris yapildi")));
 
     // A phone paired earlier, played by a joining link manager in-process.
-    LinkManager *link = w.link();
+    LinkManager *link = w.services()->link();
     link->startPairing();
     settle(400);
     LinkOptions phoneOptions;
@@ -138,17 +140,20 @@ int main(int argc, char **argv)
     }
     QDir().mkpath(outDir);
 
-    MainWindowOptions opt;
+    AppServicesOptions services;
     // Empty: the embedded local database (its data in the isolated folders),
     // so the link page can show a live pairing and a paired device.
-    opt.databaseUrl = QString();
-    opt.startPolling = false;
-    opt.registerHotkey = false;
-    opt.guard = [] { return false; };
+    services.databaseUrl = QString();
+    services.startPolling = false;
+    services.registerHotkey = false;
+    services.guard = [] { return false; };
+    AppServices s(services);
+    MainWindowOptions opt;
     opt.trayFactory = [](QObject *) { return nullptr; };
     opt.quit = [] {};
-    MainWindow w(opt);
-    w.store()->loadDemoMails();
+    MainWindow w(&s, opt);
+    s.start();
+    w.services()->store()->loadDemoMails();
     fillServicePages(w);
     w.show();
     settle(600);
@@ -157,18 +162,18 @@ int main(int argc, char **argv)
     const QList<Shot> shots = {
         {"inbox", InboxPageIndex, nullptr},
         {"inbox_filtered", InboxPageIndex,
-         [](MainWindow &win) { win.store()->setCategoryFilter(win.store()->categories().value(0).name); }},
-        {"vault_locked", VaultPageIndex, [](MainWindow &win) { win.vault()->lock(); }},
+         [](MainWindow &win) { win.services()->store()->setCategoryFilter(win.services()->store()->categories().value(0).name); }},
+        {"vault_locked", VaultPageIndex, [](MainWindow &win) { win.services()->vault()->lock(); }},
         {"vault", VaultPageIndex,
          [](MainWindow &win) {
-             if (win.vault()->isLocked())
-                 win.vault()->unlock(QStringLiteral("demo-kasa"));
+             if (win.services()->vault()->isLocked())
+                 win.services()->vault()->unlock(QStringLiteral("demo-kasa"));
          }},
         {"accounts", AccountsPageIndex, nullptr},
         {"link", LinkPageIndex,
          [](MainWindow &win) {
-             if (!win.link()->isPairing())
-                 win.link()->startPairing();
+             if (!win.services()->link()->isPairing())
+                 win.services()->link()->startPairing();
          }},
         {"activity", ActivityPageIndex, nullptr},
     };
@@ -177,8 +182,8 @@ int main(int argc, char **argv)
     for (int theme = 0; theme < 2; ++theme) {
         const QString suffix = isLightTheme() ? "_light" : "_dark";
         for (const Shot &shot : shots) {
-            w.store()->setCategoryFilter(QString());
-            w.store()->clearAccountFilter();
+            w.services()->store()->setCategoryFilter(QString());
+            w.services()->store()->clearAccountFilter();
             if (shot.prepare)
                 shot.prepare(w);
             w.switchPage(shot.page);
@@ -190,9 +195,9 @@ int main(int argc, char **argv)
         }
         {
             // A reply to the GitHub demo mail: the bare sender address in "Kime".
-            w.openReply(QStringLiteral("oyuncu@gmail.com"), QStringLiteral("\"GitHub\" <noreply@github.com>"),
-                        QStringLiteral("GitHub OTP"));
-            ReplyDialog *reply = w.replyDialog();
+            w.replies()->open(QStringLiteral("oyuncu@gmail.com"), QStringLiteral("\"GitHub\" <noreply@github.com>"),
+                              QStringLiteral("GitHub OTP"));
+            ReplyDialog *reply = w.replies()->dialog();
             if (reply) {
                 reply->resize(480, 400);
                 settle(300);
@@ -204,7 +209,7 @@ int main(int argc, char **argv)
             }
         }
         {
-            CategoryDialog dialog(w.store(), &w);
+            CategoryDialog dialog(w.services()->store(), &w);
             dialog.show();
             settle(300);
             const QString path = outDir + "/categories" + suffix + ".png";

@@ -4,6 +4,7 @@
 // then one mail with a code: card, clipboard and the peer all get it, and
 // the database holds only sealed boxes.
 #include "account/firebaseauth.h"
+#include "app/appservices.h"
 #include "app/mainwindow.h"
 #include "desktop/autotyper.h"
 #include "link/linkmanager.h"
@@ -147,31 +148,34 @@ void TestCodeRoad::codeTravelsFromMailboxToPeer()
         QTRY_VERIFY_WITH_TIMEOUT(signup.isLogged(), 10000);
     }
 
+    AppServicesOptions so;
+    so.databaseUrl = db.baseUrl();
+    so.quietSeconds = 0; // the start-up quiet period would swallow the code
+    so.guard = [] { return false; };
+    so.registerHotkey = false;
+    AppServices s(so);
     MainWindowOptions o;
-    o.databaseUrl = db.baseUrl();
-    o.quietSeconds = 0; // the start-up quiet period would swallow the code
-    o.guard = [] { return false; };
     o.trayFactory = [](QObject *) -> Tray * { return nullptr; };
     QStringList boxes;
     o.message = [&boxes](QMessageBox::Icon, const QString &text) { boxes.append(text); };
-    o.registerHotkey = false;
     o.fadeMs = 1;
-    MainWindow w(o);
+    MainWindow w(&s, o);
+    s.start();
     w.show();
-    QVERIFY(w.auth()->isLogged());
-    QCOMPARE(w.auth()->displayName(), QStringLiteral("deneme"));
+    QVERIFY(s.auth()->isLogged());
+    QCOMPARE(s.auth()->displayName(), QStringLiteral("deneme"));
 
     // Pairing from the link page; the peer joins with what it scans.
     w.switchPage(LinkPageIndex);
     QCOMPARE(w.pageStack()->currentWidget(), static_cast<QWidget *>(w.linkPage()));
     findButton(w.linkPage(), QStringLiteral("Eslestirme Baslat"))->click();
-    QVERIFY(w.link()->isPairing());
-    const QString sid = w.link()->sessionId();
+    QVERIFY(s.link()->isPairing());
+    const QString sid = s.link()->sessionId();
     QTRY_VERIFY(!peekDatabase(db.baseUrl(), QStringLiteral("/mirelo_link/") + sid).isEmpty());
     QString scanError;
     const QString uri = scanQr(w.linkPage()->qrWidget()->pixmap(), settings.path(), &scanError);
     QVERIFY2(!uri.isEmpty(), qPrintable(scanError));
-    QCOMPARE(uri, w.link()->pairingUri());
+    QCOMPARE(uri, s.link()->pairingUri());
 
     const QString peerState = settings.path() + QStringLiteral("/peer-devices.json");
     QProcess join;
@@ -179,8 +183,8 @@ void TestCodeRoad::codeTravelsFromMailboxToPeer()
                                QStringLiteral("--state"), peerState, QStringLiteral("--db"), db.baseUrl()});
     QVERIFY2(join.waitForFinished(20000), "mirelo-peer join did not finish");
     QVERIFY2(join.exitCode() == 0, join.readAllStandardError().constData());
-    QTRY_COMPARE_WITH_TIMEOUT(w.link()->devices().size(), 1, 10000);
-    QCOMPARE(w.link()->devices().at(0).name, QStringLiteral("e2e telefon"));
+    QTRY_COMPARE_WITH_TIMEOUT(s.link()->devices().size(), 1, 10000);
+    QCOMPARE(s.link()->devices().at(0).name, QStringLiteral("e2e telefon"));
     QCOMPARE(w.linkPage()->pairCodeLabel()->text(), QStringLiteral("------"));
     QVERIFY(w.linkPage()->deviceList()->item(0)->text().startsWith(QStringLiteral("e2e telefon  —  eslesti: ")));
 
@@ -192,19 +196,19 @@ void TestCodeRoad::codeTravelsFromMailboxToPeer()
     acc->findChild<QLineEdit *>(QStringLiteral("hostField"))->setText(imap.host());
     acc->findChild<QLineEdit *>(QStringLiteral("userField"))->setText(QStringLiteral("alice"));
     acc->findChild<QLineEdit *>(QStringLiteral("portField"))->setText(QString::number(imap.port()));
-    QSignalSpy tested(w.imap(), &ImapClient::testFinished);
+    QSignalSpy tested(s.imap(), &ImapClient::testFinished);
     findButton(acc, QStringLiteral("Bagla ve Test Et"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(tested.size(), 1, 20000);
     QVERIFY2(tested.at(0).at(1).toBool(), qPrintable(tested.at(0).at(2).toString() + QLatin1Char('\n') + imap.log()));
     QVERIFY(boxes.isEmpty());
     QTRY_COMPARE(w.currentPage(), int(InboxPageIndex));
     // The successful test marks the account as working.
-    QTRY_VERIFY_WITH_TIMEOUT(!w.store()->accounts().value(0).lastOk.isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.store()->accounts().value(0).lastOk.isEmpty(), 20000);
 
     // One mail with a code, brought by the account's IDLE connection: no
     // poll is asked for and the poll timer is an hour away.
-    w.imap()->setPollInterval(3600 * 1000);
-    QTRY_VERIFY_WITH_TIMEOUT(w.imap()->isInstant(QStringLiteral("alice@mirelo.test")), 20000);
+    s.imap()->setPollInterval(3600 * 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(s.imap()->isInstant(QStringLiteral("alice@mirelo.test")), 20000);
     QGuiApplication::clipboard()->clear();
     QElapsedTimer clock;
     clock.start();
@@ -280,9 +284,9 @@ void TestCodeRoad::codeTravelsFromMailboxToPeer()
     // the clipboard keeps the code although the receipt came later.
     QVERIFY(!imap.deliver(QStringLiteral("alice"), htmlCodeMail(QStringLiteral("603918"))).isEmpty());
     QVERIFY(!imap.deliver(QStringLiteral("alice"), receiptMail()).isEmpty());
-    w.imap()->pollNow();
-    const auto held = [&w](const QString &subject) {
-        for (const MailItem &m : w.store()->mails())
+    s.imap()->pollNow();
+    const auto held = [&s](const QString &subject) {
+        for (const MailItem &m : s.store()->mails())
             if (m.subject == subject)
                 return m;
         return MailItem();
@@ -291,7 +295,7 @@ void TestCodeRoad::codeTravelsFromMailboxToPeer()
     QCOMPARE(held(QStringLiteral("Giris dogrulamasi")).code, QStringLiteral("603918"));
     QVERIFY(held(QStringLiteral("Makbuzunuz 2025")).code.isEmpty());
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("603918"));
-    QCOMPARE(w.typer()->lastText(), QStringLiteral("603918"));
+    QCOMPARE(s.typer()->lastText(), QStringLiteral("603918"));
     // The card shows the decoded text, not base64.
     QVERIFY(held(QStringLiteral("Giris dogrulamasi")).preview.contains(QStringLiteral("dogrulama kodunuz")));
 

@@ -1,4 +1,6 @@
 #include "app/mainwindow.h"
+#include "protection/protectionservice.h"
+#include "support/runningwindow.h"
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
 #include "pages/accountspage.h"
@@ -35,7 +37,7 @@ private slots:
     void themeSwitchRedrawsPlusIcons();
 
 private:
-    std::unique_ptr<MainWindow> makeWindow(int autoLockMs = 300000);
+    RunningWindow makeWindow(int autoLockMs = 300000);
 
     std::unique_ptr<IsolatedSettings> m_settings;
     bool m_guard = false;
@@ -54,20 +56,21 @@ void TestWindowPages::cleanup()
     m_settings.reset();
 }
 
-std::unique_ptr<MainWindow> TestWindowPages::makeWindow(int autoLockMs)
+RunningWindow TestWindowPages::makeWindow(int autoLockMs)
 {
+    AppServicesOptions s;
+    s.databaseUrl = QStringLiteral("http://127.0.0.1:9");
+    s.guard = [this] { return m_guard; };
+    s.startPolling = false;
+    s.registerHotkey = false;
+    s.guardTickMs = 3600000;
+    s.vaultAutoLockMs = autoLockMs;
     MainWindowOptions o;
-    o.databaseUrl = QStringLiteral("http://127.0.0.1:9");
-    o.guard = [this] { return m_guard; };
     o.trayFactory = [](QObject *) -> Tray * { return nullptr; };
     o.message = [this](QMessageBox::Icon icon, const QString &text) { m_messages.append({icon, text}); };
     o.quit = [] {};
-    o.startPolling = false;
-    o.registerHotkey = false;
     o.fadeMs = 1;
-    o.guardTickMs = 3600000;
-    o.vaultAutoLockMs = autoLockMs;
-    return std::make_unique<MainWindow>(o);
+    return RunningWindow(s, o);
 }
 
 void TestWindowPages::pagesSitInTheirSlots()
@@ -78,7 +81,7 @@ void TestWindowPages::pagesSitInTheirSlots()
     QCOMPARE(w->pageStack()->widget(AccountsPageIndex), static_cast<QWidget *>(w->accountsPage()));
     QCOMPARE(w->pageStack()->widget(LinkPageIndex), static_cast<QWidget *>(w->linkPage()));
     QCOMPARE(w->pageStack()->widget(ActivityPageIndex), static_cast<QWidget *>(w->activityPage()));
-    QCOMPARE(w->vaultAutoLock()->interval(), 300000);
+    QCOMPARE(w.services->vaultAutoLock()->interval(), 300000);
     // Filled at construction.
     QVERIFY(!w->activityPage()->shieldLabel()->text().isEmpty());
     QVERIFY(w->activityPage()->shieldLabel()->text() != QStringLiteral("Denetleniyor..."));
@@ -86,7 +89,7 @@ void TestWindowPages::pagesSitInTheirSlots()
     QCOMPARE(w->linkPage()->pairCodeLabel()->text(), QStringLiteral("------"));
 
     // Link messages reach both the page's log and the status line.
-    emit w->link()->linkLog(QStringLiteral("Cihaz baglantisi kesildi."));
+    emit w.services->link()->linkLog(QStringLiteral("Cihaz baglantisi kesildi."));
     QCOMPARE(w->linkPage()->logLabel()->text(), QStringLiteral("Cihaz baglantisi kesildi."));
     QCOMPARE(w->statusLine()->text(), QStringLiteral("Cihaz baglantisi kesildi."));
 
@@ -99,13 +102,13 @@ void TestWindowPages::vaultAutoLockAndClose()
     auto w = makeWindow(200); // the five minutes, shortened
     VaultPage *page = w->vaultPage();
     w->show();
-    QVERIFY(w->vault()->setupVault(QStringLiteral("kasa-1234")));
+    QVERIFY(w.services->vault()->setupVault(QStringLiteral("kasa-1234")));
     // Set-up through the page starts the auto-lock; here the vault was opened
     // directly, so the page's copy is what (re)starts it.
-    QVERIFY(w->vault()->addEntry(QStringLiteral("A"), QStringLiteral("JBSWY3DPEHPK3PXP")));
-    page->copyEntry(w->vault()->entries().at(0).id);
-    QVERIFY(w->vaultAutoLock()->isActive());
-    QTRY_VERIFY_WITH_TIMEOUT(w->vault()->isLocked(), 3000);
+    QVERIFY(w.services->vault()->addEntry(QStringLiteral("A"), QStringLiteral("JBSWY3DPEHPK3PXP")));
+    page->copyEntry(w.services->vault()->entries().at(0).id);
+    QVERIFY(w.services->vaultAutoLock()->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(w.services->vault()->isLocked(), 3000);
     QCOMPARE(w->statusLine()->text(), QStringLiteral("Kasa otomatik kilitlendi (5 dk)."));
     QCOMPARE(page->entryList()->count(), 0);
 
@@ -121,33 +124,33 @@ void TestWindowPages::vaultAutoLockAndClose()
     QCOMPARE(m_messages.at(0).second, QStringLiteral("Sifre yanlis."));
 
     // Closing the window (no tray) locks an open vault and the page follows.
-    QVERIFY(w->vault()->unlock(QStringLiteral("kasa-1234")));
+    QVERIFY(w.services->vault()->unlock(QStringLiteral("kasa-1234")));
     QCOMPARE(page->entryList()->count(), 1);
     w->close();
-    QVERIFY(w->vault()->isLocked());
+    QVERIFY(w.services->vault()->isLocked());
     QCOMPARE(page->entryList()->count(), 0);
 }
 
 void TestWindowPages::maskedModeReachesVaultAndGuardLine()
 {
     auto w = makeWindow();
-    QVERIFY(w->vault()->setupVault(QStringLiteral("kasa-1234")));
-    QVERIFY(w->vault()->addEntry(QStringLiteral("A"), QStringLiteral("JBSWY3DPEHPK3PXP")));
-    const QString id = w->vault()->entries().at(0).id;
+    QVERIFY(w.services->vault()->setupVault(QStringLiteral("kasa-1234")));
+    QVERIFY(w.services->vault()->addEntry(QStringLiteral("A"), QStringLiteral("JBSWY3DPEHPK3PXP")));
+    const QString id = w.services->vault()->entries().at(0).id;
     QVERIFY(w->vaultPage()->codeLabel(id)->text() != QStringLiteral("***"));
     const QString calm = w->activityPage()->guardLabel()->text();
     QVERIFY(!calm.isEmpty());
 
     m_guard = true;
-    w->onGuardTick();
-    QVERIFY(w->isMasked());
+    w.services->protection()->check();
+    QVERIFY(w.services->protection()->isMasked());
     QVERIFY(w->vaultPage()->isMasked());
     QCOMPARE(w->vaultPage()->codeLabel(id)->text(), QStringLiteral("***"));
     QVERIFY(w->activityPage()->guardLabel()->text() != calm);
 
     // Even when the guard calms down the run stays masked, and says so.
     m_guard = false;
-    w->onGuardTick();
+    w.services->protection()->check();
     QVERIFY(w->activityPage()->guardLabel()->text() != calm);
     w->vaultPage()->copyEntry(id);
     QCOMPARE(w->statusLine()->text(), QStringLiteral("Koruma aktif: kod gizli."));
@@ -159,11 +162,11 @@ void TestWindowPages::accountMenuFiltersInbox()
     EmailAccount a;
     a.address = QStringLiteral("ali@firma.com");
     a.pass = QStringLiteral("x");
-    w->store()->addOrUpdateAccount(a);
+    w.services->store()->addOrUpdateAccount(a);
     w->switchPage(AccountsPageIndex);
     std::unique_ptr<QMenu> menu(w->accountsPage()->accountMenu(a.address));
     menu->actions().at(0)->trigger();
-    QCOMPARE(w->store()->accountFilter(), a.address);
+    QCOMPARE(w.services->store()->accountFilter(), a.address);
     QCOMPARE(w->currentPage(), int(InboxPageIndex));
     QCOMPARE(w->statusLine()->text(), QStringLiteral("Filtre: ali@firma.com"));
     // The activity summary follows the account list.

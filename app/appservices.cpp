@@ -1,0 +1,69 @@
+#include "app/appservices.h"
+
+#include "account/firebaseauth.h"
+#include "desktop/autotyper.h"
+#include "link/embeddeddb.h"
+#include "link/linkmanager.h"
+#include "mail/mailstore.h"
+#include "protection/protectionservice.h"
+#include "router/coderouter.h"
+#include "transport/imapclient.h"
+#include "transport/smtpclient.h"
+#include "vault/autolock.h"
+#include "vault/totpmanager.h"
+
+AppServices::AppServices(const AppServicesOptions &options, QObject *parent) : QObject(parent), m_options(options)
+{
+    registerMailMetaTypes();
+    m_databaseUrl = m_options.databaseUrl.isEmpty() ? startDatabase() : m_options.databaseUrl;
+    const Clock &clock = m_options.clock;
+    m_store = new MailStore(this, clock);
+    m_vault = new TotpManager(this, kVaultTickMs, clock);
+    m_autoLock = new AutoLock(m_vault, this, m_options.vaultAutoLockMs);
+    m_typer = new AutoTyper(this);
+    m_auth = new FirebaseAuth(this, m_databaseUrl, clock);
+    m_imap = new ImapClient(m_store, this);
+    m_smtp = new SmtpClient(this);
+    LinkOptions link;
+    link.databaseBaseUrl = m_databaseUrl;
+    link.clock = clock;
+    m_link = new LinkManager(this, link);
+    m_link->cleanUpLeftSessions();
+
+    ProtectionOptions protection;
+    protection.guardTickMs = m_options.guardTickMs;
+    protection.guard = m_options.guard;
+    protection.captureAvailable = m_options.captureAvailable;
+    m_protection = new ProtectionService(protection, this);
+
+    CodeRouterOptions routing;
+    routing.clock = clock;
+    routing.quietSeconds = m_options.quietSeconds;
+    routing.notifyMs = m_options.notifyMs;
+    routing.admitted = [auth = m_auth] { return auth->isLogged(); };
+    m_router = new CodeRouter(routing, this);
+
+    connect(m_store, &MailStore::newCode, m_router, &CodeRouter::onNewCode);
+    connect(m_router, &CodeRouter::lastCodeChanged, m_typer, &AutoTyper::setLastText);
+    connect(m_router, &CodeRouter::copyRequested, m_typer, &AutoTyper::copyToClipboard);
+    connect(m_router, &CodeRouter::pushRequested, m_link, &LinkManager::pushCode);
+    connect(m_protection, &ProtectionService::maskedChanged, m_router, &CodeRouter::setMasked);
+}
+
+// The window and its pages go first (start-up resets the window before the
+// services); the clients stop their sessions as they go.
+AppServices::~AppServices() = default;
+
+void AppServices::start()
+{
+    m_protection->start();
+    if (m_options.registerHotkey)
+        m_typer->registerHotkey();
+    if (m_options.startPolling)
+        m_imap->start();
+}
+
+QString AppServices::startDatabase()
+{
+    return startCloudDatabase(this, m_options.clock);
+}

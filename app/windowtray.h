@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include <functional>
+
+class AppServices;
+class QCloseEvent;
+class QIcon;
+class QWidget;
+class Tray;
+class TrayMenu;
+struct Notice;
+
+// The window's life beside its tray icon: hidden to the tray with the vault
+// locked, shown again from it, closed to it, and quit from its menu. Without
+// a reachable tray icon, closing quits, so no process is left that nobody
+// can reach.
+class WindowTray : public QObject
+{
+    Q_OBJECT
+public:
+    // `tray` may be null (no tray on this desktop); `quit` ends the program.
+    WindowTray(QWidget *window, AppServices *services, Tray *tray, std::function<void()> quit);
+
+    Tray *tray() const { return m_tray; }
+    TrayMenu *menu() const { return m_menu; }
+    bool reachable() const;
+    void setIcon(const QIcon &icon);
+    // The window's close event: hidden to the tray, or accepted and quit.
+    void handleClose(QCloseEvent *e);
+    void lockVault();
+
+public slots:
+    void showNotice(const Notice &notice);
+    void showFromTray();
+    void hideToTray();
+    void quitProgram();
+
+signals:
+    void status(const QString &text);
+
+private:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void onGuardChecked();
+
+    QWidget *m_window;
+    AppServices *m_services;
+    Tray *m_tray;
+    TrayMenu *m_menu = nullptr;
+    std::function<void()> m_quit;
+    bool m_quitting = false;
+};
