@@ -62,7 +62,7 @@ QPixmap AuthDialog::findLogo()
 
 AuthDialog::AuthDialog(FirebaseAuth *auth, QWidget *parent)
     : QDialog(parent)
-    , auth(auth)
+    , m_auth(auth)
 {
     setWindowTitle(QStringLiteral("MIRELO+ Hesabi"));
     setModal(true);
@@ -85,21 +85,21 @@ AuthDialog::AuthDialog(FirebaseAuth *auth, QWidget *parent)
     subtitle->setWordWrap(true);
     layout->addWidget(subtitle);
 
-    userEdit = new QLineEdit(this);
-    userEdit->setPlaceholderText(QStringLiteral("kullanici_adi (3-20, harf/rakam/_)"));
-    userEdit->setClearButtonEnabled(true);
-    layout->addWidget(userEdit);
+    m_userEdit = new QLineEdit(this);
+    m_userEdit->setPlaceholderText(QStringLiteral("kullanici_adi (3-20, harf/rakam/_)"));
+    m_userEdit->setClearButtonEnabled(true);
+    layout->addWidget(m_userEdit);
 
-    passEdit = new QLineEdit(this);
-    passEdit->setPlaceholderText(QStringLiteral("sifre (en az 4 karakter)"));
-    passEdit->setEchoMode(QLineEdit::Password);
-    layout->addWidget(passEdit);
+    m_passEdit = new QLineEdit(this);
+    m_passEdit->setPlaceholderText(QStringLiteral("sifre (en az 4 karakter)"));
+    m_passEdit->setEchoMode(QLineEdit::Password);
+    layout->addWidget(m_passEdit);
 
-    statusLabel = new QLabel(this);
+    m_statusLabel = new QLabel(this);
     // Shows the database's error texts.
-    statusLabel->setTextFormat(Qt::PlainText);
-    statusLabel->setProperty("class", QStringLiteral("muted"));
-    layout->addWidget(statusLabel);
+    m_statusLabel->setTextFormat(Qt::PlainText);
+    m_statusLabel->setProperty("class", QStringLiteral("muted"));
+    layout->addWidget(m_statusLabel);
 
     auto *row = new QHBoxLayout;
     QPushButton *signInButton = makeButton(QStringLiteral("Giris Yap"), "ghostBtn", this);
@@ -110,21 +110,21 @@ AuthDialog::AuthDialog(FirebaseAuth *auth, QWidget *parent)
 
     connect(signInButton, &QPushButton::clicked, this, &AuthDialog::onSignIn);
     connect(signUpButton, &QPushButton::clicked, this, &AuthDialog::onSignUp);
-    connect(auth, &FirebaseAuth::authOk, this, [this](const QString &msg) {
-        statusLabel->setText(msg);
+    connect(m_auth, &FirebaseAuth::authOk, this, [this](const QString &msg) {
+        m_statusLabel->setText(msg);
         accept();
     });
-    connect(auth, &FirebaseAuth::authError, this, [this](const QString &msg) { statusLabel->setText(msg); });
+    connect(m_auth, &FirebaseAuth::authError, this, [this](const QString &msg) { m_statusLabel->setText(msg); });
 }
 
 void AuthDialog::onSignIn()
 {
-    statusLabel->setText(QStringLiteral("Giris yapiliyor..."));
-    auth->signIn(userEdit->text().trimmed(), passEdit->text());
+    m_statusLabel->setText(QStringLiteral("Giris yapiliyor..."));
+    m_auth->signIn(m_userEdit->text().trimmed(), m_passEdit->text());
 }
 
 void AuthDialog::onSignUp()
 {
-    statusLabel->setText(QStringLiteral("Kayit olusturuluyor..."));
-    auth->signUp(userEdit->text().trimmed(), passEdit->text());
+    m_statusLabel->setText(QStringLiteral("Kayit olusturuluyor..."));
+    m_auth->signUp(m_userEdit->text().trimmed(), m_passEdit->text());
 }

@@ -22,8 +22,8 @@ private:
     void onSignIn();
     void onSignUp();
 
-    FirebaseAuth *auth;
-    QLineEdit *userEdit;
-    QLineEdit *passEdit;
-    QLabel *statusLabel;
+    FirebaseAuth *m_auth;
+    QLineEdit *m_userEdit;
+    QLineEdit *m_passEdit;
+    QLabel *m_statusLabel;
 };
