@@ -15,9 +15,6 @@ public:
     // `captureOn`: its stored setting.
     TrayMenu(bool captureAvailable, bool captureOn, QWidget *parent = nullptr);
 
-    QAction *captureAction() const { return m_capture; }
-    QAction *autostartAction() const { return m_autostart; }
-
 signals:
     void showRequested();
     void typeLastCodeRequested();

@@ -25,7 +25,6 @@ public:
     WindowTray(QWidget *window, AppServices *services, Tray *tray, std::function<void()> quit);
 
     Tray *tray() const { return m_tray; }
-    TrayMenu *menu() const { return m_menu; }
     bool reachable() const;
     void setIcon(const QIcon &icon);
     // The window's close event: hidden to the tray, or accepted and quit.

@@ -30,7 +30,6 @@ public:
     // Now, in the local time zone (times the user reads).
     QDateTime nowLocal() const { return now().toLocalTime(); }
     qint64 secsSinceEpoch() const { return now().toSecsSinceEpoch(); }
-    qint64 msecsSinceEpoch() const { return now().toMSecsSinceEpoch(); }
 
 private:
     Source m_source;
