@@ -1,6 +1,7 @@
 #include "desktop/autotyper.h"
 #include "pages/vaultpage.h"
 #include "recordingdialogs.h"
+#include "support/recordingplatform.h"
 #include "support/isolatedsettings.h"
 #include "vault/autolock.h"
 #include "vault/totp.h"
@@ -49,6 +50,7 @@ private:
     std::unique_ptr<RecordingDialogs> m_dialogs;
     std::unique_ptr<QWidget> m_owner;
     TotpManager *m_vault = nullptr;
+    RecordingPlatform m_platform;
     AutoTyper *m_typer = nullptr;
     AutoLock *m_autoLock = nullptr;
     VaultPage *m_page = nullptr;
@@ -60,7 +62,7 @@ void TestVaultPage::init()
     m_dialogs = std::make_unique<RecordingDialogs>();
     m_owner = std::make_unique<QWidget>();
     m_vault = new TotpManager(m_owner.get());
-    m_typer = new AutoTyper(m_owner.get());
+    m_typer = new AutoTyper(&m_platform, m_owner.get());
     m_autoLock = new AutoLock(m_vault, m_owner.get(), 1000);
     m_page = new VaultPage(m_vault, m_typer, m_autoLock, m_owner.get());
     m_page->setDialogs(m_dialogs.get());
