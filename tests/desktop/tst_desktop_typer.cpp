@@ -275,10 +275,6 @@ private slots:
         applyCaptureProtection(&second, platform);
         QCOMPARE(platform.captureCalls.size(), 2);
         QCOMPARE(second.internalWinId(), WId(0));
-
-        platform.mitigations.dynamicCodeProhibited = true;
-        QCOMPARE(applyProcessHardening(platform), QStringLiteral("mitigasyon: dinamik-kod-yasak"));
-        QCOMPARE(platform.mitigationCalls, 1);
     }
 
 private:

@@ -54,11 +54,7 @@ public:
         return captureSupported && window;
     }
 
-    desktopplatform::Mitigations applyMitigations() override
-    {
-        ++mitigationCalls;
-        return mitigations;
-    }
+    desktopplatform::Mitigations applyMitigations() override { return mitigations; }
     bool debuggerAttached() override { return debugger; }
 
     // Hands a hotkey event to the application's native event filters, the
@@ -86,5 +82,4 @@ public:
     QStringList typed;
     int modifierPolls = 0;
     QList<QPair<void *, bool>> captureCalls;
-    int mitigationCalls = 0;
 };
