@@ -2,6 +2,7 @@
 
 #include "account/firebaseauth.h"
 #include "desktop/autotyper.h"
+#include "desktop/platform.h"
 #include "link/embeddeddb.h"
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
@@ -20,7 +21,7 @@ AppServices::AppServices(const AppServicesOptions &options, QObject *parent) : Q
     m_store = new MailStore(this, clock);
     m_vault = new TotpManager(this, kVaultTickMs, clock);
     m_autoLock = new AutoLock(m_vault, this, m_options.vaultAutoLockMs);
-    m_typer = new AutoTyper(this);
+    m_typer = new AutoTyper(&nativeDesktopPlatform(), this);
     m_auth = new FirebaseAuth(this, m_databaseUrl, clock);
     m_imap = new ImapClient(m_store, this);
     m_smtp = new SmtpClient(this);

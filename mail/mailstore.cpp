@@ -1,6 +1,7 @@
 #include "mail/mailstore.h"
 
 #include "core/settings.h"
+#include "mail/mailstorage.h"
 #include "mail/storedrecords.h"
 #include "recognition/coderecogniser.h"
 
@@ -17,6 +18,9 @@
 
 namespace {
 
+const QString kAccountsKey = QLatin1String(SettingsKey::kAccounts);
+const QString kCategoriesKey = QLatin1String(SettingsKey::kCategories);
+const QString kSeenQueueKey = QLatin1String(SettingsKey::kSeenQueue);
 // A mailbox gone for good must not grow the queue without bound.
 constexpr int kMaxSeenQueue = 500;
 
@@ -27,13 +31,14 @@ CodeMatch extractMailCode(const MailItem &mail)
     return recogniseCode(mail.subject, mail.body.isEmpty() ? mail.preview : mail.body);
 }
 
-MailStore::MailStore(QObject *parent, const Clock &clock)
-    : QObject(parent), m_clock(clock)
+MailStore::MailStore(QObject *parent, const Clock &clock) : MailStore(userSettingsMailStorage(), parent, clock) {}
+
+MailStore::MailStore(std::unique_ptr<MailStorage> storage, QObject *parent, const Clock &clock)
+    : QObject(parent), m_clock(clock), m_storage(std::move(storage))
 {
     loadAccounts();
     loadCategories();
-    const QJsonObject queue =
-        QJsonDocument::fromJson(Settings::seenQueueJson()).object();
+    const QJsonObject queue = QJsonDocument::fromJson(m_storage->value(kSeenQueueKey)).object();
     for (auto it = queue.begin(); it != queue.end(); ++it) {
         QStringList uids;
         for (const QJsonValue &v : it.value().toArray())
@@ -47,6 +52,8 @@ MailStore::MailStore(QObject *parent, const Clock &clock)
         saveCategories();
     }
 }
+
+MailStore::~MailStore() = default;
 
 QList<MailItem> MailStore::filteredMails() const
 {
@@ -144,11 +151,13 @@ void MailStore::seenStored(const QString &address, const QStringList &serverUids
     auto it = m_seenQueue.find(key);
     if (it == m_seenQueue.end())
         return;
+    qsizetype removed = 0;
     for (const QString &uid : serverUids)
-        it->removeAll(uid);
+        removed += it->removeAll(uid);
     if (it->isEmpty())
         m_seenQueue.erase(it);
-    saveSeenQueue();
+    if (removed > 0)
+        saveSeenQueue();
 }
 
 QList<EmailAccount> MailStore::pollableAccounts() const
@@ -169,7 +178,7 @@ void MailStore::saveSeenQueue() const
     QJsonObject o;
     for (auto it = m_seenQueue.begin(); it != m_seenQueue.end(); ++it)
         o.insert(it.key(), QJsonArray::fromStringList(it.value()));
-    Settings::setSeenQueueJson(QJsonDocument(o).toJson(QJsonDocument::Compact));
+    m_storage->setValue(kSeenQueueKey, QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
 void MailStore::setCategoryFilter(const QString &name)
@@ -327,26 +336,34 @@ void MailStore::removeCategory(const QString &name)
 
 void MailStore::loadAccounts()
 {
-    const QByteArray stored = Settings::accountsJson();
-    if (stored.isEmpty())
-        return;
-    m_accounts = accountsFromJson(stored);
+    const QByteArray stored = m_storage->value(kAccountsKey);
+    if (!stored.isEmpty())
+        m_accounts = accountsFromJson(stored);
+    // In the form a save would write: a record read from an older or newer
+    // version is left as it is until one of its fields really changes.
+    m_storedAccounts = accountsToJson(m_accounts);
 }
 
 void MailStore::loadCategories()
 {
-    const QByteArray stored = Settings::categoriesJson();
+    const QByteArray stored = m_storage->value(kCategoriesKey);
     if (stored.isEmpty())
         return;
     m_categories = categoriesFromJson(stored);
 }
 
-void MailStore::saveAccounts() const
+void MailStore::saveAccounts()
 {
-    Settings::setAccountsJson(accountsToJson(m_accounts));
+    // Poll status is not part of the stored form, so a poll that changed
+    // only that writes nothing (the passwords are not rewritten every round).
+    const QByteArray json = accountsToJson(m_accounts);
+    if (json == m_storedAccounts)
+        return;
+    m_storage->setValue(kAccountsKey, json);
+    m_storedAccounts = json;
 }
 
 void MailStore::saveCategories() const
 {
-    Settings::setCategoriesJson(categoriesToJson(m_categories));
+    m_storage->setValue(kCategoriesKey, categoriesToJson(m_categories));
 }

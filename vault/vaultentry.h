@@ -25,7 +25,8 @@ Q_DECLARE_METATYPE(VaultEntry)
 // Code of an entry at `time` with its own parameters; "------" when they
 // cannot be honoured.
 QString totpCode(const VaultEntry &entry, qint64 time);
-// Seconds left at `now` in the entry's own step.
+// Seconds left at `now` in the entry's own step (the default step when the
+// entry's period is out of range).
 int secondsRemaining(const VaultEntry &entry, qint64 now);
 
 // The sealed plaintext: a compact JSON array of {"id","label","issuer","secret"}

@@ -144,6 +144,8 @@ void TestTotp::entryCodesUseTheirOwnParameters()
     e.period = 60;
     QCOMPARE(secondsRemaining(e, 119), 1);
     QCOMPARE(totpCode(e, 119), totpCode(kRfcSha256, 60, TotpAlgorithm::Sha1, 6, 60));
+    e.period = 0; // out of range: the default step
+    QCOMPARE(secondsRemaining(e, 130), 20); // a 60-second step would leave 50
 }
 
 void TestTotp::agreesWithOathtool()
