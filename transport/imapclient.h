@@ -62,19 +62,19 @@ signals:
 private:
     void onTestFinished(const QString &addr, bool ok, const QString &msg);
 
-    MailStore *store;
-    QTimer timer;
-    QThread thread;
-    ImapWorker *worker;
-    bool firstRun = true;
+    MailStore *m_store;
+    QTimer m_timer;
+    QThread m_thread;
+    ImapWorker *m_worker;
+    bool m_firstRun = true;
 
     // Rounds run per account; IDLE connections ask for them between ticks.
     void requestRound(const EmailAccount &acc);
     // The account's round, marked under way already; freed when it is gone.
     void startRoundOf(const QString &addr);
     void syncIdle();
-    RoundScheduler rounds;
-    IdleOptions idleOptions;
-    std::unique_ptr<IdleWatcher> idle;
-    QSet<QString> instant;
+    RoundScheduler m_rounds;
+    IdleOptions m_idleOptions;
+    std::unique_ptr<IdleWatcher> m_idle;
+    QSet<QString> m_instant;
 };

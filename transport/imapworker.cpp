@@ -11,23 +11,23 @@ namespace {
 const char *const kLineBreakLogin = "Giris bilgisi gecersiz: kullanici adi veya sifre satir sonu (CR/LF) iceremez.";
 } // namespace
 
-ImapWorker::ImapWorker(const ImapTimeouts &timeouts, QObject *parent) : QObject(parent), timeouts(timeouts) {}
+ImapWorker::ImapWorker(const ImapTimeouts &timeouts, QObject *parent) : QObject(parent), m_timeouts(timeouts) {}
 
 ImapWorker::~ImapWorker() = default;
 
 void ImapWorker::workPoll(QList<EmailAccount> accounts, bool firstRun)
 {
-    queue.run([this, accounts, firstRun] { runPoll(accounts, firstRun); });
+    m_queue.run([this, accounts, firstRun] { runPoll(accounts, firstRun); });
 }
 
 void ImapWorker::workTest(EmailAccount acc)
 {
-    queue.run([this, acc] { runAccountTest(acc); });
+    m_queue.run([this, acc] { runAccountTest(acc); });
 }
 
 void ImapWorker::workRound(EmailAccount acc, bool firstRun)
 {
-    queue.run([this, acc, firstRun] {
+    m_queue.run([this, acc, firstRun] {
         runPoll({acc}, firstRun);
         if (!sessionInterrupted())
             emit roundDone(acc.address);
@@ -41,18 +41,18 @@ QByteArray ImapWorker::readGreeting(SessionSocket &socket)
     QElapsedTimer elapsed;
     elapsed.start();
     const auto waitAtMost = [&](int ms) {
-        const qint64 left = timeouts.greetingTotalMs - elapsed.elapsed();
+        const qint64 left = m_timeouts.greetingTotalMs - elapsed.elapsed();
         return left > 0 && socket.waitForData(int(qMin<qint64>(ms, left)));
     };
     QByteArray greeting;
     for (;;) {
-        if (!waitAtMost(timeouts.greetingFirstMs))
+        if (!waitAtMost(m_timeouts.greetingFirstMs))
             break;
         greeting += socket.socket().readAll();
-        if (!waitAtMost(timeouts.greetingMoreMs))
+        if (!waitAtMost(m_timeouts.greetingMoreMs))
             break;
         greeting += socket.socket().readAll();
-        if (greeting.size() > timeouts.greetingLimit)
+        if (greeting.size() > m_timeouts.greetingLimit)
             break;
     }
     return greeting;
@@ -61,12 +61,12 @@ QByteArray ImapWorker::readGreeting(SessionSocket &socket)
 QString ImapWorker::sendCommand(SessionSocket &socket, const QString &tag, const QString &command)
 {
     const QByteArray line = (tag + QLatin1Char(' ') + command + QLatin1String("\r\n")).toUtf8();
-    if (!socket.writeAll(line, timeouts.writeMs))
+    if (!socket.writeAll(line, m_timeouts.writeMs))
         return QString();
     const QString ok = tag + QLatin1String(" OK");
     const QString no = tag + QLatin1String(" NO");
     const QString bad = tag + QLatin1String(" BAD");
-    return socket.collectReply(timeouts.replyChunks, timeouts.replyChunkMs, [&](const QString &reply, qsizetype fresh) {
+    return socket.collectReply(m_timeouts.replyChunks, m_timeouts.replyChunkMs, [&](const QString &reply, qsizetype fresh) {
         // Only the new text, and a status that straddles the old end, needs searching.
         const qsizetype from = qMax<qsizetype>(0, fresh - bad.size());
         return reply.indexOf(ok, from) >= 0 || reply.indexOf(no, from) >= 0 || reply.indexOf(bad, from) >= 0;
@@ -75,11 +75,11 @@ QString ImapWorker::sendCommand(SessionSocket &socket, const QString &tag, const
 
 QByteArray ImapWorker::fetchBytes(SessionSocket &socket, const QByteArray &tag, const QString &command, int reads)
 {
-    if (!socket.writeAll(tag + ' ' + command.toUtf8() + "\r\n", timeouts.writeMs))
+    if (!socket.writeAll(tag + ' ' + command.toUtf8() + "\r\n", m_timeouts.writeMs))
         return QByteArray();
     // However many chunks a large text arrives in, the reply takes no longer
     // than a reply of the usual chunk count could.
-    return socket.collectBytes(reads, timeouts.replyChunkMs, qint64(timeouts.replyChunks) * timeouts.replyChunkMs,
+    return socket.collectBytes(reads, m_timeouts.replyChunkMs, qint64(m_timeouts.replyChunks) * m_timeouts.replyChunkMs,
                                [&](const QByteArray &reply) { return imapTaggedDone(reply, tag); });
 }
 
@@ -92,8 +92,8 @@ void ImapWorker::runAccountTest(const EmailAccount &acc)
         return;
     }
     emit testLog(QStringLiteral("1/4 Sunucuya baglaniliyor: %1:%2").arg(acc.host).arg(acc.port));
-    SessionSocket socket(timeouts.replyLimit);
-    if (!socket.connectEncrypted(acc.host, acc.port, timeouts.handshakeMs)) {
+    SessionSocket socket(m_timeouts.replyLimit);
+    if (!socket.connectEncrypted(acc.host, acc.port, m_timeouts.handshakeMs)) {
         if (!socket.cancelled()) {
             // Qt's own text goes to the step log; the message stays Turkish.
             emit testLog(QStringLiteral("Detay: ") + socket.errorString());
@@ -167,8 +167,8 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
     emit logMsg(addr, QStringLiteral("Yoklaniyor: ") + acc.host);
     // The server is verified like in the account test: the password must not
     // go to whoever answers in its place.
-    SessionSocket socket(timeouts.replyLimit);
-    if (!socket.connectEncrypted(acc.host, acc.port, timeouts.handshakeMs)) {
+    SessionSocket socket(m_timeouts.replyLimit);
+    if (!socket.connectEncrypted(acc.host, acc.port, m_timeouts.handshakeMs)) {
         if (socket.cancelled())
             return false;
         emit logMsg(addr, QStringLiteral("Detay: ") + socket.errorString());
@@ -252,7 +252,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
             QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE MIME-VERSION CONTENT-TYPE "
                            "CONTENT-TRANSFER-ENCODING)])")
                 .arg(number),
-            timeouts.replyChunks);
+            m_timeouts.replyChunks);
         if (stopped())
             return !socket.cancelled();
         if (headerBytes.isEmpty())
@@ -270,7 +270,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         // grows with the octets allowed.
         const QByteArray text = fetchBytes(
             socket, "a06", QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.%2>").arg(number).arg(kFetchTextOctets),
-            timeouts.replyChunks * 16);
+            m_timeouts.replyChunks * 16);
         if (stopped())
             return !socket.cancelled();
         item.body = imapMailBody(headerBytes, text);

@@ -66,6 +66,6 @@ private:
     // Polls one account; false when the session was cut short by shutdown.
     bool pollAccount(const EmailAccount &acc, bool firstRun);
 
-    ImapTimeouts timeouts;
-    SessionQueue queue;
+    ImapTimeouts m_timeouts;
+    SessionQueue m_queue;
 };

@@ -3,23 +3,23 @@
 SmtpClient::SmtpClient(QObject *parent) : SmtpClient(SmtpServerResolver(), SmtpTimeouts(), parent) {}
 
 SmtpClient::SmtpClient(SmtpServerResolver resolver, const SmtpTimeouts &timeouts, QObject *parent)
-    : QObject(parent), worker(new SmtpWorker(std::move(resolver), timeouts))
+    : QObject(parent), m_worker(new SmtpWorker(std::move(resolver), timeouts))
 {
-    worker->moveToThread(&thread);
-    connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &SmtpWorker::sendLog, this, &SmtpClient::sendLog, Qt::QueuedConnection);
-    connect(worker, &SmtpWorker::sendFinished, this, &SmtpClient::onWorkerFinished, Qt::QueuedConnection);
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &SmtpWorker::sendLog, this, &SmtpClient::sendLog, Qt::QueuedConnection);
+    connect(m_worker, &SmtpWorker::sendFinished, this, &SmtpClient::onWorkerFinished, Qt::QueuedConnection);
     registerMailMetaTypes();
-    thread.start(QThread::InheritPriority);
+    m_thread.start(QThread::InheritPriority);
 }
 
 SmtpClient::~SmtpClient()
 {
     // Interruption plus quit ends a running send's wait at once.
-    thread.requestInterruption();
-    thread.quit();
-    if (!thread.wait(3000))
-        thread.wait();
+    m_thread.requestInterruption();
+    m_thread.quit();
+    if (!m_thread.wait(3000))
+        m_thread.wait();
 }
 
 void SmtpClient::onWorkerFinished(const QString &to, bool ok, const QString &msg)
@@ -34,7 +34,7 @@ int SmtpClient::sendReply(EmailAccount acc, QString to, QString subject, QString
 {
     const int request = m_nextRequest++;
     m_waiting.append(request);
-    QMetaObject::invokeMethod(worker, "workSend", Qt::QueuedConnection, Q_ARG(EmailAccount, acc),
+    QMetaObject::invokeMethod(m_worker, "workSend", Qt::QueuedConnection, Q_ARG(EmailAccount, acc),
                               Q_ARG(QString, to), Q_ARG(QString, subject), Q_ARG(QString, body));
     return request;
 }

@@ -33,8 +33,8 @@ signals:
 private:
     void onWorkerFinished(const QString &to, bool ok, const QString &msg);
 
-    QThread thread;
-    SmtpWorker *worker;
+    QThread m_thread;
+    SmtpWorker *m_worker;
     // The worker answers in the order it was asked, once per send.
     QList<int> m_waiting;
     int m_nextRequest = 1;

@@ -4,8 +4,8 @@
 #include "transport/sessionsocket.h"
 
 SmtpWorker::SmtpWorker(SmtpServerResolver resolver, const SmtpTimeouts &timeouts, QObject *parent)
-    : QObject(parent), resolver(resolver ? std::move(resolver) : SmtpServerResolver(smtpServerFor)),
-      timeouts(timeouts)
+    : QObject(parent), m_resolver(resolver ? std::move(resolver) : SmtpServerResolver(smtpServerFor)),
+      m_timeouts(timeouts)
 {
 }
 
@@ -13,7 +13,7 @@ SmtpWorker::~SmtpWorker() = default;
 
 void SmtpWorker::workSend(EmailAccount acc, QString to, QString subject, QString body)
 {
-    queue.run([this, acc, to, subject, body] {
+    m_queue.run([this, acc, to, subject, body] {
         bool ok = false;
         const QString msg = runSend(acc, to, subject, body, ok);
         emit sendFinished(to, ok, msg);
@@ -22,14 +22,14 @@ void SmtpWorker::workSend(EmailAccount acc, QString to, QString subject, QString
 
 bool SmtpWorker::sendLine(SessionSocket &socket, const QString &text)
 {
-    return socket.writeAll((text + QLatin1String("\r\n")).toUtf8(), timeouts.writeMs);
+    return socket.writeAll((text + QLatin1String("\r\n")).toUtf8(), m_timeouts.writeMs);
 }
 
 bool SmtpWorker::readReply(SessionSocket &socket, const QStringList &codes, QString *text)
 {
     // A reply is read to its last line, so that none of it is taken for the
     // answer to the next command; a complete refusal needs no further wait.
-    const QString reply = socket.collectReply(timeouts.replyReads, timeouts.replyMs,
+    const QString reply = socket.collectReply(m_timeouts.replyReads, m_timeouts.replyMs,
                                               [](const QString &r, qsizetype) { return smtpReplyComplete(r); });
     if (text)
         *text = reply;
@@ -50,9 +50,9 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
     if (hasLineBreak(acc.address))
         return QStringLiteral("Gonderen gecersiz: adres satir sonu (CR/LF) iceremez.");
 
-    const SmtpServer server = resolver(acc);
+    const SmtpServer server = m_resolver(acc);
     const QString login = accountLoginName(acc);
-    SessionSocket socket(timeouts.replyLimit);
+    SessionSocket socket(m_timeouts.replyLimit);
     // A reply past the size limit fails its step with its own text.
     auto failed = [&](const QString &text) {
         return socket.overflowed() ? replyTooLargeText(socket.replyLimit()) : text;
@@ -67,7 +67,7 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
     };
     if (server.startTls) {
         emit sendLog(QStringLiteral("Baglaniliyor: %1 (STARTTLS)").arg(where));
-        if (!socket.connectPlain(server.host, server.port, timeouts.connectMs))
+        if (!socket.connectPlain(server.host, server.port, m_timeouts.connectMs))
             return socketFailed(QStringLiteral("Baglanilamadi"));
         readReply(socket, {codes220});
         if (!sendLine(socket, QStringLiteral("EHLO mireloplus")) || !readReply(socket, {codes250}))
@@ -75,13 +75,13 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
         if (!sendLine(socket, QStringLiteral("STARTTLS")) || !readReply(socket, {codes220}))
             return failed(QStringLiteral("STARTTLS desteklenmiyor."));
         // Verified like implicit TLS: the password never goes to an unproven server.
-        if (!socket.startEncryption(timeouts.startTlsMs))
+        if (!socket.startEncryption(m_timeouts.startTlsMs))
             return socketFailed(QStringLiteral("TLS kurulamadi"));
         if (!sendLine(socket, QStringLiteral("EHLO mireloplus")) || !readReply(socket, {codes250}))
             return failed(QStringLiteral("EHLO2 reddedildi."));
     } else {
         emit sendLog(QStringLiteral("Baglaniliyor: %1 (SSL)").arg(where));
-        if (!socket.connectEncrypted(server.host, server.port, timeouts.handshakeMs))
+        if (!socket.connectEncrypted(server.host, server.port, m_timeouts.handshakeMs))
             return socketFailed(QStringLiteral("SSL baglanti hatasi"));
         readReply(socket, {codes220});
         sendLine(socket, QStringLiteral("EHLO mireloplus"));
@@ -107,7 +107,7 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
         return failed(QStringLiteral("Alici reddedildi: ") + to);
     if (!sendLine(socket, QStringLiteral("DATA")) || !readReply(socket, {QStringLiteral("354")}))
         return failed(QStringLiteral("DATA reddedildi."));
-    if (!socket.writeAll(smtpMessageText(acc.address, to, subject, body), timeouts.messageWriteMs)
+    if (!socket.writeAll(smtpMessageText(acc.address, to, subject, body), m_timeouts.messageWriteMs)
         || !readReply(socket, {codes250}))
         return failed(QStringLiteral("Gonderi kabul edilmedi."));
     sendLine(socket, QStringLiteral("QUIT"));

@@ -53,7 +53,7 @@ private:
     bool sendLine(SessionSocket &socket, const QString &text);
     bool readReply(SessionSocket &socket, const QStringList &codes, QString *text = nullptr);
 
-    SmtpServerResolver resolver;
-    SmtpTimeouts timeouts;
-    SessionQueue queue;
+    SmtpServerResolver m_resolver;
+    SmtpTimeouts m_timeouts;
+    SessionQueue m_queue;
 };
