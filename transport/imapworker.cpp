@@ -83,11 +83,73 @@ QByteArray ImapWorker::fetchBytes(SessionSocket &socket, const QByteArray &tag, 
                                [&](const QByteArray &reply) { return imapTaggedDone(reply, tag); });
 }
 
+ImapAuthState ImapWorker::readAuthReply(SessionSocket &socket, const QByteArray &tag, QByteArray *reply)
+{
+    *reply = socket.collectBytes(m_timeouts.replyChunks, m_timeouts.replyChunkMs,
+                                 qint64(m_timeouts.replyChunks) * m_timeouts.replyChunkMs,
+                                 [&](const QByteArray &r) { return imapAuthState(r, tag) != ImapAuthState::Incomplete; });
+    return imapAuthState(*reply, tag);
+}
+
+ImapWorker::Login ImapWorker::logIn(SessionSocket &socket, const QString &tag, const EmailAccount &acc,
+                                    const QByteArray &greeting, QString *reply)
+{
+    if (!usesOAuth(acc)) {
+        *reply = sendCommand(socket, tag, imapLoginCommand(accountLoginName(acc), acc.pass));
+        if (reply->contains(tag + QLatin1String(" OK")))
+            return Login::Ok;
+        return reply->isEmpty() ? Login::NoAnswer : Login::Refused;
+    }
+    QStringList caps = imapCapabilities(greeting);
+    if (caps.isEmpty())
+        caps = imapCapabilities(sendCommand(socket, tag + QLatin1Char('c'), QStringLiteral("CAPABILITY")).toUtf8());
+    if (socket.cancelled() || socket.overflowed())
+        return Login::NoAnswer;
+    const QByteArray t = tag.toLatin1();
+    const QByteArray mechanism = saslMechanismName(acc).toLatin1();
+    const QByteArray initial = saslInitialResponse(acc, acc.host, acc.port);
+    QByteArray answer;
+    ImapAuthState state;
+    if (caps.contains(QLatin1String("SASL-IR"))) {
+        if (!socket.writeAll(t + " AUTHENTICATE " + mechanism + ' ' + initial + "\r\n", m_timeouts.writeMs))
+            return Login::NoAnswer;
+        state = readAuthReply(socket, t, &answer);
+    } else {
+        if (!socket.writeAll(t + " AUTHENTICATE " + mechanism + "\r\n", m_timeouts.writeMs))
+            return Login::NoAnswer;
+        state = readAuthReply(socket, t, &answer);
+        if (state == ImapAuthState::Continuation) {
+            if (!socket.writeAll(initial + "\r\n", m_timeouts.writeMs))
+                return Login::NoAnswer;
+            state = readAuthReply(socket, t, &answer);
+        }
+    }
+    if (state == ImapAuthState::Continuation) {
+        // The server's error report; it answers with the tagged NO once the
+        // exchange is ended with an empty line.
+        if (!socket.writeAll("\r\n", m_timeouts.writeMs))
+            return Login::NoAnswer;
+        state = readAuthReply(socket, t, &answer);
+    }
+    *reply = QString::fromUtf8(answer);
+    switch (state) {
+    case ImapAuthState::Ok:
+        return Login::Ok;
+    case ImapAuthState::No:
+    case ImapAuthState::Bad:
+        return Login::TokenRefused;
+    case ImapAuthState::Incomplete:
+    case ImapAuthState::Continuation:
+        break;
+    }
+    return Login::NoAnswer;
+}
+
 void ImapWorker::runAccountTest(const EmailAccount &acc)
 {
     const QString addr = acc.address;
     const QString login = accountLoginName(acc);
-    if (hasLineBreak(login) || hasLineBreak(acc.pass)) {
+    if (hasLineBreak(login) || hasLineBreak(acc.pass) || hasLineBreak(acc.accessToken)) {
         emit testFinished(addr, false, QString::fromLatin1(kLineBreakLogin));
         return;
     }
@@ -102,7 +164,7 @@ void ImapWorker::runAccountTest(const EmailAccount &acc)
         return;
     }
     emit testLog(QStringLiteral("2/4 SSL tamam. Giris yapiliyor: ") + login);
-    readGreeting(socket);
+    const QByteArray greeting = readGreeting(socket);
 
     // A session cut short by shutdown ends silently; an overlong reply ends it
     // with a failure instead of growing without bound.
@@ -112,12 +174,19 @@ void ImapWorker::runAccountTest(const EmailAccount &acc)
         return socket.cancelled() || socket.overflowed();
     };
 
-    const QString loginReply = sendCommand(socket, QStringLiteral("t02"), imapLoginCommand(login, acc.pass));
+    QString loginReply;
+    const Login outcome = logIn(socket, QStringLiteral("t02"), acc, greeting, &loginReply);
     if (interrupted())
         return;
-    if (!loginReply.contains(QLatin1String("t02 OK"))) {
+    if (outcome == Login::TokenRefused) {
+        emit testLog(QStringLiteral("Erisim anahtari reddedildi."));
+        emit tokenRefused(addr);
+        emit testFinished(addr, false, tokenRefusedText() + QStringLiteral(" Detay: ") + imapFailureDetail(loginReply, 180));
+        return;
+    }
+    if (outcome != Login::Ok) {
         emit testLog(QStringLiteral("Giris reddedildi."));
-        if (!loginReply.isEmpty())
+        if (outcome == Login::Refused)
             emit loginRefused(addr, pollLoginFailureText(loginReply));
         emit testFinished(addr, false,
                           QStringLiteral("Giris basarisiz. Uygulama sifresi kullandigindan emin ol. Detay: ")
@@ -149,7 +218,7 @@ void ImapWorker::runPoll(const QList<EmailAccount> &accounts, bool firstRun)
     for (const EmailAccount &acc : accounts) {
         if (sessionInterrupted())
             return;
-        if (!acc.enabled || acc.loginRefused || acc.pass.isEmpty() || acc.host.isEmpty())
+        if (!acc.enabled || acc.loginRefused || !hasCredentials(acc) || acc.host.isEmpty())
             continue;
         if (!pollAccount(acc, firstRun))
             return;
@@ -160,7 +229,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
 {
     const QString addr = acc.address;
     const QString login = accountLoginName(acc);
-    if (hasLineBreak(login) || hasLineBreak(acc.pass)) {
+    if (hasLineBreak(login) || hasLineBreak(acc.pass) || hasLineBreak(acc.accessToken)) {
         emit pollDone(addr, false, QString::fromLatin1(kLineBreakLogin), 0);
         return true;
     }
@@ -175,22 +244,28 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         emit pollDone(addr, false, connectFailureText(acc, socket.failureReason()), 0);
         return true;
     }
-    readGreeting(socket);
+    const QByteArray greeting = readGreeting(socket);
     if (socket.cancelled())
         return false;
 
-    const QString loginReply = sendCommand(socket, QStringLiteral("a02"), imapLoginCommand(login, acc.pass));
+    QString loginReply;
+    const Login outcome = logIn(socket, QStringLiteral("a02"), acc, greeting, &loginReply);
     if (socket.cancelled())
         return false;
     if (socket.overflowed()) {
         emit pollDone(addr, false, replyTooLargeText(socket.replyLimit()), 0);
         return true;
     }
-    if (!loginReply.contains(QLatin1String("a02 OK"))) {
+    if (outcome == Login::TokenRefused) {
+        emit tokenRefused(addr);
+        emit pollDone(addr, false, tokenRefusedText(), 0);
+        return true;
+    }
+    if (outcome != Login::Ok) {
         // Trying a refused password every few seconds can get the mailbox
         // locked by its provider: polling stops until the user acts. Silence
         // is no refusal.
-        if (!loginReply.isEmpty())
+        if (outcome == Login::Refused)
             emit loginRefused(addr, pollLoginFailureText(loginReply));
         emit pollDone(addr, false, pollLoginFailureText(loginReply), 0);
         return true;

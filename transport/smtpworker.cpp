@@ -36,6 +36,48 @@ bool SmtpWorker::readReply(SessionSocket &socket, const QStringList &codes, QStr
     return !socket.overflowed() && smtpReplyHasCode(reply, codes);
 }
 
+QString SmtpWorker::logIn(SessionSocket &socket, const EmailAccount &acc, const SmtpServer &server)
+{
+    auto failed = [&](const QString &text) {
+        return socket.overflowed() ? replyTooLargeText(socket.replyLimit()) : text;
+    };
+    if (usesOAuth(acc)) {
+        if (acc.accessToken.isEmpty() || hasLineBreak(acc.accessToken))
+            return QStringLiteral("Giris yapilamadi: hesabin erisim anahtari yok, yeniden oturum ac.");
+        const QByteArray initial = saslInitialResponse(acc, server.host, server.port);
+        QString reply;
+        if (!sendLine(socket, QStringLiteral("AUTH ") + saslMechanismName(acc) + QLatin1Char(' ')
+                                  + QString::fromLatin1(initial)))
+            return failed(QStringLiteral("AUTH desteklenmiyor."));
+        readReply(socket, {QStringLiteral("235")}, &reply);
+        QString code = smtpFinalCode(reply);
+        if (code == u"334") {
+            // The server's error report; an empty line ends the exchange
+            // and brings the refusal proper.
+            sendLine(socket, QString());
+            readReply(socket, {QStringLiteral("235")}, &reply);
+            code = smtpFinalCode(reply);
+        }
+        if (code == u"235")
+            return QString();
+        if (code.startsWith(QLatin1Char('5')) && code != u"504") {
+            emit tokenRefused(acc.address);
+            return failed(tokenRefusedText());
+        }
+        return failed(QStringLiteral("AUTH %1 desteklenmiyor.").arg(saslMechanismName(acc)));
+    }
+    const QString login = accountLoginName(acc);
+    if (!sendLine(socket, QStringLiteral("AUTH LOGIN")) || !readReply(socket, {QStringLiteral("334")}))
+        return failed(QStringLiteral("AUTH desteklenmiyor."));
+    if (!sendLine(socket, QString::fromLatin1(login.toUtf8().toBase64()))
+        || !readReply(socket, {QStringLiteral("334")}))
+        return failed(QStringLiteral("Kullanici adi reddedildi."));
+    if (!sendLine(socket, QString::fromLatin1(acc.pass.toUtf8().toBase64()))
+        || !readReply(socket, {QStringLiteral("235")}))
+        return failed(QStringLiteral("Sifre reddedildi. Uygulama sifreni kontrol et."));
+    return QString();
+}
+
 QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QString &subject,
                             const QString &body, bool &ok)
 {
@@ -51,7 +93,6 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
         return QStringLiteral("Gonderen gecersiz: adres satir sonu (CR/LF) iceremez.");
 
     const SmtpServer server = m_resolver(acc);
-    const QString login = accountLoginName(acc);
     SessionSocket socket(m_timeouts.replyLimit);
     // A reply past the size limit fails its step with its own text.
     auto failed = [&](const QString &text) {
@@ -91,14 +132,9 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
     }
 
     emit sendLog(QStringLiteral("Giris yapiliyor..."));
-    if (!sendLine(socket, QStringLiteral("AUTH LOGIN")) || !readReply(socket, {QStringLiteral("334")}))
-        return failed(QStringLiteral("AUTH desteklenmiyor."));
-    if (!sendLine(socket, QString::fromLatin1(login.toUtf8().toBase64()))
-        || !readReply(socket, {QStringLiteral("334")}))
-        return failed(QStringLiteral("Kullanici adi reddedildi."));
-    if (!sendLine(socket, QString::fromLatin1(acc.pass.toUtf8().toBase64()))
-        || !readReply(socket, {QStringLiteral("235")}))
-        return failed(QStringLiteral("Sifre reddedildi. Uygulama sifreni kontrol et."));
+    const QString loginFailure = logIn(socket, acc, server);
+    if (!loginFailure.isEmpty())
+        return loginFailure;
     if (!sendLine(socket, QStringLiteral("MAIL FROM:<") + acc.address + QLatin1Char('>'))
         || !readReply(socket, {codes250}))
         return failed(QStringLiteral("Gonderen reddedildi."));
