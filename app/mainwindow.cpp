@@ -89,6 +89,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMai
     m_auth = new FirebaseAuth(this, dbUrl);
     m_imap = new ImapClient(m_store, this);
     m_smtp = new SmtpClient(this);
+    m_smtp->setTokenService(m_imap->tokens());
     m_link = new LinkManager(this, dbUrl);
     m_link->cleanUpLeftSessions();
 

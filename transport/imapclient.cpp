@@ -33,6 +33,9 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, const Idl
     connect(m_worker, &ImapWorker::logMsg, this, [this](const QString &, const QString &msg) { emit status(msg); });
     connect(&m_timer, &QTimer::timeout, this, &ImapClient::onTick);
     connect(m_worker, &ImapWorker::roundDone, this, &ImapClient::onRoundDone, Qt::QueuedConnection);
+    connect(m_worker, &ImapWorker::tokenRefused, this, &ImapClient::onTokenRefused, Qt::QueuedConnection);
+    m_tokens = new TokenService(TokenServiceOptions(), this);
+    connectTokens();
     m_thread.start(QThread::InheritPriority);
     m_timer.setInterval(25000);
 }
@@ -51,6 +54,57 @@ ImapClient::~ImapClient()
     }
 }
 
+void ImapClient::setTokenOptions(const TokenServiceOptions &options)
+{
+    delete m_tokens;
+    m_tokens = new TokenService(options, this);
+    connectTokens();
+}
+
+void ImapClient::connectTokens()
+{
+    connect(m_tokens, &TokenService::signInNeeded, this, &ImapClient::onSignInNeeded);
+    connect(m_tokens, &TokenService::refreshTokenChanged, this, &ImapClient::onRefreshTokenChanged);
+    connect(m_tokens, &TokenService::tokenRefreshed, this, &ImapClient::syncIdle);
+}
+
+void ImapClient::onTokenRefused(const QString &addr)
+{
+    m_tokens->dropToken(addr);
+    const QString key = addr.toLower();
+    if (m_tokenRetried.contains(key)) {
+        // A token fresh from the provider was refused too: only a new
+        // sign-in can help, and polling waits for it.
+        m_tokenRetried.remove(key);
+        onSignInNeeded(addr, QStringLiteral("Yeniden oturum acilmali: sunucu erisim anahtarini kabul etmedi."));
+        return;
+    }
+    m_tokenRetried.insert(key);
+    // One more round with a fresh token, after the one under way if any.
+    if (m_rounds.trigger(addr))
+        startRoundOf(addr);
+}
+
+void ImapClient::onSignInNeeded(const QString &addr, const QString &msg)
+{
+    if (m_store)
+        m_store->setAccountLoginRefused(addr, msg);
+    emit status(addr + QStringLiteral(": ") + msg);
+}
+
+void ImapClient::onRefreshTokenChanged(const QString &addr, const QString &refreshToken)
+{
+    if (!m_store)
+        return;
+    for (EmailAccount acc : m_store->accounts()) {
+        if (sameAccount(acc.address, addr)) {
+            acc.refreshToken = refreshToken;
+            m_store->addOrUpdateAccount(acc);
+            return;
+        }
+    }
+}
+
 void ImapClient::start()
 {
     m_timer.start();
@@ -61,14 +115,24 @@ void ImapClient::start()
     connect(m_idle.get(), &IdleWatcher::newMail, this, &ImapClient::onIdleMail);
     connect(m_idle.get(), &IdleWatcher::instantChanged, this, &ImapClient::onInstantChanged);
     connect(m_idle.get(), &IdleWatcher::log, this, [this](const QString &, const QString &msg) { emit status(msg); });
+    // The next round fetches a fresh token, which restarts the connection.
+    connect(m_idle.get(), &IdleWatcher::tokenRefused, this, [this](const QString &addr) { m_tokens->dropToken(addr); });
     connect(m_store, &MailStore::accountsChanged, this, &ImapClient::syncIdle);
     syncIdle();
 }
 
 void ImapClient::syncIdle()
 {
-    if (m_idle && m_store)
-        m_idle->setAccounts(m_store->pollableAccounts()); // a refused login ends its IDLE connection too
+    if (!m_idle || !m_store)
+        return;
+    // A refused login ends its IDLE connection too; a browser sign-in joins
+    // with the token its last round got.
+    QList<EmailAccount> accounts = m_store->pollableAccounts();
+    for (EmailAccount &acc : accounts) {
+        if (usesOAuth(acc))
+            acc.accessToken = m_tokens->heldToken(acc);
+    }
+    m_idle->setAccounts(accounts);
 }
 
 bool ImapClient::isInstant(const QString &addr) const
@@ -93,7 +157,13 @@ void ImapClient::pollNow()
 
 void ImapClient::testAccount(EmailAccount acc)
 {
-    QMetaObject::invokeMethod(m_worker, "workTest", Qt::QueuedConnection, Q_ARG(EmailAccount, acc));
+    m_tokens->withToken(acc, [this](const EmailAccount &ready, const QString &error) {
+        if (!error.isEmpty()) {
+            onTestFinished(ready.address, false, error);
+            return;
+        }
+        QMetaObject::invokeMethod(m_worker, "workTest", Qt::QueuedConnection, Q_ARG(EmailAccount, ready));
+    });
 }
 
 void ImapClient::onTick()
@@ -117,8 +187,18 @@ void ImapClient::onTick()
 
 void ImapClient::requestRound(const EmailAccount &acc)
 {
-    QMetaObject::invokeMethod(m_worker, "workRound", Qt::QueuedConnection, Q_ARG(EmailAccount, acc),
-                              Q_ARG(bool, m_firstRun));
+    // Accounts signed in through the browser get a token with time left
+    // first; without one the round ends here and the account says why.
+    const bool firstRun = m_firstRun;
+    m_tokens->withToken(acc, [this, firstRun](const EmailAccount &ready, const QString &error) {
+        if (!error.isEmpty()) {
+            onPollDone(ready.address, false, error, 0);
+            m_rounds.forget(ready.address);
+            return;
+        }
+        QMetaObject::invokeMethod(m_worker, "workRound", Qt::QueuedConnection, Q_ARG(EmailAccount, ready),
+                                  Q_ARG(bool, firstRun));
+    });
 }
 
 void ImapClient::onRoundDone(QString addr)
@@ -168,6 +248,7 @@ void ImapClient::onPollDone(QString addr, bool ok, QString msg, int count)
     if (!m_store)
         return;
     if (ok) {
+        m_tokenRetried.remove(addr.toLower());
         m_store->setAccountOk(addr, QDateTime::currentDateTime().toString(QStringLiteral("HH:mm")));
         if (count > 0)
             emit status(QStringLiteral("%1 yeni mail: %2").arg(count).arg(addr));

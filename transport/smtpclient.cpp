@@ -9,6 +9,14 @@ SmtpClient::SmtpClient(SmtpServerResolver resolver, const SmtpTimeouts &timeouts
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_worker, &SmtpWorker::sendLog, this, &SmtpClient::sendLog, Qt::QueuedConnection);
     connect(m_worker, &SmtpWorker::sendFinished, this, &SmtpClient::onWorkerFinished, Qt::QueuedConnection);
+    connect(
+        m_worker, &SmtpWorker::tokenRefused, this,
+        [this](const QString &address) {
+            // The next send fetches a fresh one.
+            if (m_tokens)
+                m_tokens->dropToken(address);
+        },
+        Qt::QueuedConnection);
     registerMailMetaTypes();
     m_thread.start(QThread::InheritPriority);
 }
@@ -33,8 +41,26 @@ void SmtpClient::onWorkerFinished(const QString &to, bool ok, const QString &msg
 int SmtpClient::sendReply(EmailAccount acc, QString to, QString subject, QString body)
 {
     const int request = m_nextRequest++;
-    m_waiting.append(request);
-    QMetaObject::invokeMethod(m_worker, "workSend", Qt::QueuedConnection, Q_ARG(EmailAccount, acc),
-                              Q_ARG(QString, to), Q_ARG(QString, subject), Q_ARG(QString, body));
+    auto send = [this, request, to, subject, body](const EmailAccount &ready, const QString &error) {
+        if (!error.isEmpty()) {
+            // Never before the caller has the request's number.
+            QMetaObject::invokeMethod(
+                this,
+                [this, request, to, error] {
+                    emit sendFinished(to, false, error);
+                    emit replyFinished(request, false, error);
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+        // Queued in the order the worker receives them.
+        m_waiting.append(request);
+        QMetaObject::invokeMethod(m_worker, "workSend", Qt::QueuedConnection, Q_ARG(EmailAccount, ready),
+                                  Q_ARG(QString, to), Q_ARG(QString, subject), Q_ARG(QString, body));
+    };
+    if (usesOAuth(acc) && m_tokens)
+        m_tokens->withToken(acc, send);
+    else
+        send(acc, QString());
     return request;
 }

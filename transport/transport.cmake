@@ -13,6 +13,7 @@ mirelo_library(mirelo_transport
     idlesession.h idlesession.cpp
     idlewatcher.h idlewatcher.cpp
     roundscheduler.h roundscheduler.cpp
+    tokenservice.h tokenservice.cpp
     smtpworker.h smtpworker.cpp
     smtpclient.h smtpclient.cpp
   PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network
