@@ -16,14 +16,18 @@ public slots:
         for (const EmailAccount &acc : accounts) {
             if (!acc.enabled || !hasCredentials(acc) || acc.host.isEmpty())
                 continue;
-            // A browser sign-in waits until the token service has a token.
-            if (usesOAuth(acc) && acc.accessToken.isEmpty())
-                continue;
             const QString key = acc.address.toLower();
             if (wanted.contains(key))
                 continue;
-            wanted.insert(key);
             auto it = m_sessions.find(key);
+            // A browser sign-in starts once the token service has a token; a
+            // running connection stays while its token is being renewed.
+            if (usesOAuth(acc) && acc.accessToken.isEmpty()) {
+                if (it != m_sessions.end() && sameSettings(it->account, acc) && !it->session->stopped())
+                    wanted.insert(key);
+                continue;
+            }
+            wanted.insert(key);
             if (it != m_sessions.end() && sameSettings(it->account, acc)) {
                 // A fresh token serves the next login; a connection stopped
                 // by a refused one starts again with it.

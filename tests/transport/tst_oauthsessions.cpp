@@ -147,7 +147,12 @@ private slots:
         m_auth.admin(QStringLiteral("expire"));
         acc.accessToken = QStringLiteral("dead-token");
         watcher.setAccounts({acc}); // only the token changed: the live connection keeps its session
+        EmailAccount renewing = acc;
+        renewing.accessToken.clear(); // the token service is renewing it
+        watcher.setAccounts({renewing});
+        QTest::qWait(300);
         QVERIFY(watcher.isInstant(user));
+        QCOMPARE(refused.size(), 0);
         IdleWatcher second(fast);
         QSignalSpy refusedSecond(&second, &IdleWatcher::tokenRefused);
         second.setAccounts({acc});
