@@ -3,6 +3,8 @@
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include "mailtext/mailreader.h"
 #include "oauth/oauthcore.h"
 #include "recognition/headerdecode.h"
@@ -259,8 +261,12 @@ QStringList imapCapabilities(const QByteArray &reply)
             list = upper.mid(at + 12, close < 0 ? -1 : close - at - 12);
         }
         for (const QByteArray &word : list.split(' ')) {
-            const QString w = QString::fromLatin1(word.trimmed());
-            if (!w.isEmpty() && !caps.contains(w))
+            // Capabilities are atoms: anything else is noise, not an offer.
+            const QByteArray atom = word.trimmed();
+            const bool plain = !atom.isEmpty()
+                && std::all_of(atom.begin(), atom.end(), [](char c) { return c > 0x20 && c < 0x7f; });
+            const QString w = QString::fromLatin1(atom);
+            if (plain && !caps.contains(w))
                 caps.append(w);
         }
     }

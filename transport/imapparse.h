@@ -78,7 +78,8 @@ QStringList uidsToMarkSeen(const QStringList &pending, const QString &uidValidit
 // --- Signing in with a bearer token (SASL XOAUTH2 / OAUTHBEARER) ---
 
 // The capabilities a greeting or CAPABILITY reply names (upper-cased), from
-// "* CAPABILITY ..." lines and [CAPABILITY ...] codes; empty when none.
+// "* CAPABILITY ..." lines and [CAPABILITY ...] codes, printable ASCII atoms
+// only; empty when none.
 QStringList imapCapabilities(const QByteArray &reply);
 
 // "XOAUTH2" or "OAUTHBEARER" for an account signed in through the browser;

@@ -288,6 +288,8 @@ private slots:
         // A mail's text (a literal) cannot announce anything.
         QVERIFY(imapCapabilities("* 1 FETCH (BODY[] {30}\r\n* CAPABILITY SASL-IR X\r\n\r\n)\r\n").isEmpty());
         QVERIFY(imapCapabilities("* OK Dovecot ready.\r\n").isEmpty());
+        // Bytes no atom can hold are dropped, the rest kept.
+        QCOMPARE(imapCapabilities("* CAPABILITY A\xff" "B SASL-IR\r\n"), QStringList{QStringLiteral("SASL-IR")});
     }
 
     void authenticateStates()
