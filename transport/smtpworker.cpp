@@ -60,11 +60,12 @@ QString SmtpWorker::logIn(SessionSocket &socket, const EmailAccount &acc, const 
         }
         if (code == u"235")
             return QString();
-        if (code.startsWith(QLatin1Char('5')) && code != u"504") {
+        if (code == u"535") {
             emit tokenRefused(acc.address);
             return failed(tokenRefusedText());
         }
-        return failed(QStringLiteral("AUTH %1 desteklenmiyor.").arg(saslMechanismName(acc)));
+        return failed(QStringLiteral("AUTH %1 kabul edilmedi: %2")
+                          .arg(saslMechanismName(acc), reply.trimmed().left(160)));
     }
     const QString login = accountLoginName(acc);
     if (!sendLine(socket, QStringLiteral("AUTH LOGIN")) || !readReply(socket, {QStringLiteral("334")}))
