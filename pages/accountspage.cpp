@@ -26,6 +26,13 @@ namespace {
 
 const QString kTestText = QStringLiteral("Bagla ve Test Et");
 
+QString noClientIdText(const MailProvider &p)
+{
+    return QStringLiteral("Oturum acilamiyor: %1 icin istemci kimligi (client id) ayarli degil. "
+                          "Ayarlarda %2clientId anahtarini doldur (README'de anlatiliyor).")
+        .arg(p.displayName, oauthSettingsPrefix(p.signIn));
+}
+
 } // namespace
 
 AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
@@ -169,7 +176,8 @@ void AccountsPage::setSignInOptions(const OAuthFlowOptions &flow, const SignInEn
 {
     delete m_flow;
     m_flow = new OAuthFlow(m_nam, flow, this);
-    m_endpoints = endpoints;
+    m_endpoints = endpoints ? endpoints : SignInEndpoints(accountSignInEndpoints);
+    updateSignInOffer();
     connect(m_flow, &OAuthFlow::succeeded, this, &AccountsPage::onSignedIn);
     connect(m_flow, &OAuthFlow::failed, this, &AccountsPage::onSignInFailed);
 }
@@ -179,8 +187,13 @@ void AccountsPage::updateSignInOffer()
     const MailProvider p = resolveProvider(m_address->text().trimmed(), m_provider->currentData().toString());
     const bool offered = !p.signIn.key.isEmpty();
     m_signInBtn->setVisible(offered);
-    if (offered)
+    if (offered) {
         m_signInBtn->setText(p.signIn.buttonText);
+        EmailAccount probe;
+        probe.address = m_address->text().trimmed();
+        probe.provider = p.id;
+        m_signInBtn->setToolTip(m_endpoints(probe).isUsable() ? QString() : noClientIdText(p));
+    }
     // Where application passwords no longer work, the form does not ask for one.
     const bool passwords = !offered || p.signIn.passwordsWork;
     m_passRow->setVisible(passwords);
@@ -228,9 +241,7 @@ void AccountsPage::startSignIn(const EmailAccount &acc)
     const MailProvider p = resolveProvider(acc.address, acc.provider);
     const OAuthEndpoints endpoints = m_endpoints(acc);
     if (p.signIn.key.isEmpty() || !endpoints.isUsable()) {
-        m_dialogs->warn(this, QStringLiteral("Oturum acilamiyor: %1 icin istemci kimligi (client id) ayarli degil. "
-                                             "Ayarlarda %2clientId anahtarini doldur (README'de anlatiliyor).")
-                                  .arg(p.displayName, oauthSettingsPrefix(p.signIn)));
+        m_dialogs->warn(this, noClientIdText(p));
         return;
     }
     m_signInAccount = acc;

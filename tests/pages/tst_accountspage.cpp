@@ -321,6 +321,7 @@ void TestAccountsPage::browserSignInOffer()
     flow.openBrowser = [&opened](const QUrl &) { return opened = true; };
     m_page->setSignInOptions(flow, accountSignInEndpoints);
     addr->setText(QStringLiteral("veli@live.com"));
+    QVERIFY(signIn->toolTip().startsWith(QStringLiteral("Oturum acilamiyor: ")));
     signIn->click();
     QCOMPARE(m_dialogs->warnings.size(), 1);
     QVERIFY(m_dialogs->warnings.last().startsWith(QStringLiteral("Oturum acilamiyor: ")));
