@@ -4,7 +4,7 @@
 //   mirelo-screenshots [output folder]   (default: <build>/screenshots)
 
 #include "app/mainwindow.h"
-#include "app/theme.h"
+#include "theme/theme.h"
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
 #include "pages/categorydialog.h"

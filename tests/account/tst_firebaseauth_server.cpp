@@ -1,6 +1,6 @@
 // The account against the real local database server.
 #include "account/firebaseauth.h"
-#include "link/embeddeddb.h"
+#include "clouddb/embeddeddb.h"
 #include "support/clouddbfixture.h"
 #include "support/isolatedsettings.h"
 

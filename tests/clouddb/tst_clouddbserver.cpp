@@ -1,6 +1,6 @@
-#include "link/clouddbserver.h"
-#include "link/clouddbstore.h"
-#include "link/clouddbtree.h"
+#include "clouddb/clouddbserver.h"
+#include "clouddb/clouddbstore.h"
+#include "clouddb/clouddbtree.h"
 #include "support/clouddbfixture.h"
 
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "link/embeddeddb.h"
+#include "clouddb/embeddeddb.h"
 #include "support/isolatedsettings.h"
 
 #include <QDir>
