@@ -9,6 +9,7 @@
 #include "desktop/autotyper.h"
 #include "desktop/autostart.h"
 #include "desktop/captureprotection.h"
+#include "desktop/platform.h"
 #include "desktop/protectionguard.h"
 #include "pages/accountspage.h"
 #include "pages/activitypage.h"
@@ -85,7 +86,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent) : QMai
     const QString dbUrl = m_opt.databaseUrl.isEmpty() ? startCloudDatabase(this) : m_opt.databaseUrl;
     m_store = new MailStore(this);
     m_vault = new TotpManager(this);
-    m_typer = new AutoTyper(this);
+    m_typer = new AutoTyper(&nativeDesktopPlatform(), this);
     m_auth = new FirebaseAuth(this, dbUrl);
     m_imap = new ImapClient(m_store, this);
     m_smtp = new SmtpClient(this);

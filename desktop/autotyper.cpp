@@ -10,9 +10,6 @@
 
 namespace {
 
-// One process-wide filter, installed on the first registration and kept.
-HotkeyFilter *g_filter = nullptr;
-
 constexpr int kModifierPollMs = 25;
 
 QClipboard *systemClipboard()
@@ -25,30 +22,30 @@ QClipboard *systemClipboard()
 
 } // namespace
 
-QMimeData *secretClipboardData(const QString &text)
+QMimeData *secretClipboardData(const QString &text, DesktopPlatform &platform)
 {
     auto *data = new QMimeData;
     data->setText(text);
-#ifdef Q_OS_WIN
-    // Registered clipboard formats honoured by clipboard history, cloud
-    // clipboard and clipboard monitors.
-    const QByteArray zeroDword(4, '\0');
-    data->setData(QStringLiteral("ExcludeClipboardContentFromMonitorProcessing"), QByteArrayLiteral("1"));
-    data->setData(QStringLiteral("CanIncludeInClipboardHistory"), zeroDword);
-    data->setData(QStringLiteral("CanUploadToCloudClipboard"), zeroDword);
-#else
-    // Read by Klipper and other clipboard managers on Linux desktops.
-    data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
-#endif
+    for (const desktopplatform::ClipboardMark &mark : platform.secretClipboardMarks()) {
+        data->setData(QString::fromStdString(mark.format),
+                      QByteArray(mark.data.data(), qsizetype(mark.data.size())));
+    }
     return data;
 }
 
-AutoTyper::AutoTyper(QObject *parent) : QObject(parent) {}
+AutoTyper::AutoTyper(DesktopPlatform *platform, QObject *parent) : QObject(parent), m_platform(platform)
+{
+    Q_ASSERT(platform);
+}
 
 AutoTyper::~AutoTyper()
 {
     if (m_hotkeyRegistered)
         unregisterHotkey();
+    if (m_filter) {
+        if (QCoreApplication *app = QCoreApplication::instance())
+            app->removeNativeEventFilter(m_filter.get());
+    }
 }
 
 bool AutoTyper::registerHotkey()
@@ -56,14 +53,11 @@ bool AutoTyper::registerHotkey()
     QCoreApplication *app = QCoreApplication::instance();
     if (!app)
         return false;
-    if (!g_filter) {
-        g_filter = new HotkeyFilter(this);
-        app->installNativeEventFilter(g_filter);
-    } else if (!g_filter->typer()) {
-        // The typer it served is gone; serve this one instead of nobody.
-        g_filter->setTyper(this);
+    if (!m_filter) {
+        m_filter = std::make_unique<HotkeyFilter>(m_platform, this);
+        app->installNativeEventFilter(m_filter.get());
     }
-    m_hotkeyRegistered = desktopplatform::registerHotkey();
+    m_hotkeyRegistered = m_platform->registerHotkey();
     return m_hotkeyRegistered;
 }
 
@@ -71,13 +65,13 @@ void AutoTyper::unregisterHotkey()
 {
     if (!m_hotkeyRegistered)
         return;
-    desktopplatform::unregisterHotkey();
+    m_platform->unregisterHotkey();
     m_hotkeyRegistered = false;
 }
 
-bool AutoTyper::typingAvailable()
+bool AutoTyper::typingAvailable() const
 {
-    return desktopplatform::keystrokesAvailable();
+    return m_platform->keystrokesAvailable();
 }
 
 void AutoTyper::copyToClipboard(const QString &text)
@@ -91,7 +85,7 @@ void AutoTyper::placeOnClipboard(const QString &text)
     QClipboard *clipboard = systemClipboard();
     if (!clipboard)
         return;
-    clipboard->setMimeData(secretClipboardData(text));
+    clipboard->setMimeData(secretClipboardData(text, *m_platform));
     QTimer::singleShot(m_clearMs, Qt::CoarseTimer, this, [text] {
         QClipboard *now = systemClipboard();
         // Only our code goes; anything the user copied meanwhile stays.
@@ -113,12 +107,13 @@ void AutoTyper::typeWhenReleased(const QString &code, int waitedMs)
 {
     // The hotkey arrives while Ctrl and Shift are still down; typing then
     // would turn digits into shortcuts. Wait a little, then type anyway.
-    if (waitedMs < m_modifierWaitMs && desktopplatform::modifiersHeld()) {
+    if (waitedMs < m_modifierWaitMs && m_platform->modifiersHeld()) {
         QTimer::singleShot(kModifierPollMs, Qt::PreciseTimer, this,
                            [this, code, waitedMs] { typeWhenReleased(code, waitedMs + kModifierPollMs); });
         return;
     }
     const bool ok = !code.isEmpty()
-        && desktopplatform::sendText(reinterpret_cast<const char16_t *>(code.utf16()), static_cast<std::size_t>(code.size()));
+        && m_platform->sendText(std::u16string(reinterpret_cast<const char16_t *>(code.utf16()),
+                                               static_cast<std::size_t>(code.size())));
     emit typingFinished(ok);
 }

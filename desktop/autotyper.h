@@ -3,10 +3,16 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class DesktopPlatform;
+class HotkeyFilter;
+
 // Puts a code where the user needs it: in the clipboard (cleared again after
 // a while unless the user copied something else) or typed into the focused
 // window as synthetic keystrokes. Owns the global Ctrl+Shift+V hotkey that
-// types the most recent code again.
+// types the most recent code again. Every desktop call goes through the
+// platform it is given.
 class AutoTyper : public QObject
 {
     Q_OBJECT
@@ -16,21 +22,21 @@ public:
     // Longest wait for the user to let go of Ctrl, Shift and Alt before typing.
     static constexpr int kModifierWaitMs = 1500;
 
-    explicit AutoTyper(QObject *parent = nullptr);
+    explicit AutoTyper(DesktopPlatform *platform, QObject *parent = nullptr);
     ~AutoTyper() override;
 
     QString lastText() const { return m_lastText; }
     void setLastText(const QString &text) { m_lastText = text; }
     bool hotkeyRegistered() const { return m_hotkeyRegistered; }
 
-    // Installs the process-wide hotkey filter if needed, then registers
+    // Installs this typer's hotkey filter if needed, then registers
     // Ctrl+Shift+V. False where the combination is taken or the desktop has
     // no global hotkeys (Wayland, offscreen).
     bool registerHotkey();
     void unregisterHotkey();
 
     // Whether this desktop session can deliver synthetic keystrokes at all.
-    static bool typingAvailable();
+    bool typingAvailable() const;
 
     // Intervals, replaceable so tests need not wait them out.
     void setClipboardClearInterval(int ms) { m_clearMs = ms; }
@@ -53,6 +59,8 @@ private:
     void placeOnClipboard(const QString &text);
     void typeWhenReleased(const QString &code, int waitedMs);
 
+    DesktopPlatform *m_platform;
+    std::unique_ptr<HotkeyFilter> m_filter;
     QString m_lastText;
     bool m_hotkeyRegistered = false;
     int m_clearMs = kClipboardClearMs;
@@ -61,6 +69,6 @@ private:
 };
 
 class QMimeData;
-// Clipboard content for a code, marked as secret so clipboard history and
-// cloud clipboard sync leave it out. The caller owns the result.
-QMimeData *secretClipboardData(const QString &text);
+// Clipboard content for a code, with the platform's marks that keep clipboard
+// history and cloud clipboard sync away from it. The caller owns the result.
+QMimeData *secretClipboardData(const QString &text, DesktopPlatform &platform);

@@ -21,9 +21,9 @@ QString hardeningSummary(const HardeningOutcome &outcome)
     return QStringLiteral("mitigasyon: ") + labels.join(QStringLiteral(", "));
 }
 
-QString applyProcessHardening()
+QString applyProcessHardening(DesktopPlatform &platform)
 {
-    const desktopplatform::Mitigations m = desktopplatform::applyMitigations();
+    const desktopplatform::Mitigations m = platform.applyMitigations();
     HardeningOutcome outcome;
     outcome.extensionPointsDisabled = m.extensionPointsDisabled;
     outcome.dynamicCodeProhibited = m.dynamicCodeProhibited;
@@ -38,16 +38,25 @@ bool captureProtectionEnabled()
     return settings.value(QStringLiteral("captureProt"), true).toBool();
 }
 
+
+bool setCaptureProtection(DesktopPlatform &platform, WId window, bool on)
+{
+    if (!window)
+        return false;
+    return platform.setCaptureExcluded(reinterpret_cast<void *>(window), on);
+}
+
+QString applyProcessHardening()
+{
+    return applyProcessHardening(nativeDesktopPlatform());
+}
+
 bool captureProtectionAvailable()
 {
-    return desktopplatform::captureExclusionSupported();
+    return nativeDesktopPlatform().captureExclusionSupported();
 }
 
 bool setCaptureProtection(WId window, bool on)
 {
-    if (!window)
-        return false;
-    return desktopplatform::setDisplayAffinity(
-        reinterpret_cast<void *>(window),
-        on ? desktopplatform::kAffinityExcludeFromCapture : desktopplatform::kAffinityMonitor);
+    return setCaptureProtection(nativeDesktopPlatform(), window, on);
 }

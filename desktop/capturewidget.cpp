@@ -5,15 +5,20 @@
 
 #include <QWidget>
 
-void applyCaptureProtection(QWidget *widget)
+void applyCaptureProtection(QWidget *widget, DesktopPlatform &platform)
 {
     if (!widget || !captureProtectionEnabled())
         return;
     // Asking for the handle creates the native window; pointless where the
     // platform cannot exclude it from capture anyway.
-    if (!desktopplatform::captureExclusionSupported())
+    if (!platform.captureExclusionSupported())
         return;
     const WId handle = widget->winId();
     if (handle)
-        setCaptureProtection(handle, true);
+        setCaptureProtection(platform, handle, true);
+}
+
+void applyCaptureProtection(QWidget *widget)
+{
+    applyCaptureProtection(widget, nativeDesktopPlatform());
 }

@@ -5,7 +5,7 @@
 
 bool HotkeyFilter::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
-    if (!desktopplatform::isHotkeyEvent(eventType.constData(), message))
+    if (!m_platform || !m_platform->isHotkeyEvent(eventType.constData(), message))
         return false;
     if (AutoTyper *typer = m_typer) {
         QMetaObject::invokeMethod(typer, "hotkeyPressed", Qt::QueuedConnection);

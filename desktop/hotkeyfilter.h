@@ -4,21 +4,20 @@
 #include <QPointer>
 
 class AutoTyper;
+class DesktopPlatform;
 
-// Turns the system's hotkey event into a call on the AutoTyper. Both the
+// Turns the platform's hotkey event into a call on the AutoTyper. Both the
 // signal and the typing are queued: no keystroke is sent from inside native
 // event processing.
 class HotkeyFilter : public QAbstractNativeEventFilter
 {
 public:
-    explicit HotkeyFilter(AutoTyper *typer) : m_typer(typer) {}
-
-    AutoTyper *typer() const { return m_typer; }
-    void setTyper(AutoTyper *typer) { m_typer = typer; }
+    HotkeyFilter(DesktopPlatform *platform, AutoTyper *typer) : m_platform(platform), m_typer(typer) {}
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
+    DesktopPlatform *m_platform;
     // Guarded: the typer may be destroyed while the filter stays installed.
     QPointer<AutoTyper> m_typer;
 };

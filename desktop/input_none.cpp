@@ -1,34 +1,9 @@
-// Hotkey and typing where no supported window system is present: every
-// request reports failure so callers can say so.
-#include "desktop/platform.h"
+// Where no supported window system is built in: hotkey and typing report
+// failure so callers can say so.
+#include "desktop/platform_posix.h"
 
-namespace desktopplatform {
-
-bool registerHotkey()
+DesktopPlatform &nativeDesktopPlatform()
 {
-    return false;
+    static PosixPlatform platform;
+    return platform;
 }
-
-void unregisterHotkey() {}
-
-bool isHotkeyEvent(const char *, const void *)
-{
-    return false;
-}
-
-bool keystrokesAvailable()
-{
-    return false;
-}
-
-bool sendText(const char16_t *, std::size_t)
-{
-    return false;
-}
-
-bool modifiersHeld()
-{
-    return false;
-}
-
-} // namespace desktopplatform

@@ -1,6 +1,6 @@
 // Non-Windows process side of the platform layer: hardening and the tracer
 // check. Capture exclusion does not exist on X11 or elsewhere here.
-#include "desktop/platform.h"
+#include "desktop/platform_posix.h"
 
 #include <fstream>
 #include <iterator>
@@ -10,11 +10,15 @@
 #include <sys/prctl.h>
 #endif
 
-namespace desktopplatform {
-
-Mitigations applyMitigations()
+std::vector<desktopplatform::ClipboardMark> PosixPlatform::secretClipboardMarks()
 {
-    Mitigations m;
+    // Read by Klipper and other clipboard managers on Linux desktops.
+    return {{"x-kde-passwordManagerHint", "secret"}};
+}
+
+desktopplatform::Mitigations PosixPlatform::applyMitigations()
+{
+    desktopplatform::Mitigations m;
 #ifdef __linux__
     // Not dumpable: other processes of the same user can no longer attach
     // with ptrace or read /proc/<pid>/mem, and no core file holds secrets.
@@ -23,27 +27,15 @@ Mitigations applyMitigations()
     return m;
 }
 
-bool captureExclusionSupported()
-{
-    return false;
-}
-
-bool setDisplayAffinity(void *, unsigned)
-{
-    return false;
-}
-
-bool debuggerAttached()
+bool PosixPlatform::debuggerAttached()
 {
 #ifdef __linux__
     std::ifstream in("/proc/self/status");
     if (!in)
         return false;
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return tracerPidFromStatus(text.data(), text.size()) != 0;
+    return desktopplatform::tracerPidFromStatus(text.data(), text.size()) != 0;
 #else
     return false;
 #endif
 }
-
-} // namespace desktopplatform

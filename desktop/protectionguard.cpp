@@ -4,7 +4,7 @@
 
 bool analysisEnvironmentPresent()
 {
-    return desktopplatform::debuggerAttached();
+    return nativeDesktopPlatform().debuggerAttached();
 }
 
 QString protectionGuardStatus(bool present)

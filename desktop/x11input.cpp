@@ -2,7 +2,7 @@
 // the root window through Qt's own XCB connection (so the press arrives in
 // the native event filter), typing goes through the XTest extension. On any
 // other Qt platform (Wayland, offscreen) every call reports failure.
-#include "desktop/platform.h"
+#include "desktop/platform_posix.h"
 #include "desktop/x11keys.h"
 
 #include <QCoreApplication>
@@ -19,8 +19,6 @@
 #include <map>
 #include <memory>
 #include <set>
-
-namespace desktopplatform {
 
 namespace {
 
@@ -150,9 +148,21 @@ bool xtestPresent(xcb_connection_t *conn)
     return ext && ext->present;
 }
 
+// The X11 backend: the process side of PosixPlatform plus hotkey and typing.
+class X11Platform final : public PosixPlatform
+{
+public:
+    bool registerHotkey() override;
+    void unregisterHotkey() override;
+    bool isHotkeyEvent(const char *eventType, const void *message) override;
+    bool keystrokesAvailable() override;
+    bool sendText(const std::u16string &text) override;
+    bool modifiersHeld() override;
+};
+
 } // namespace
 
-bool registerHotkey()
+bool X11Platform::registerHotkey()
 {
     Session session;
     x11keys::KeyMap map;
@@ -186,7 +196,7 @@ bool registerHotkey()
     return true;
 }
 
-void unregisterHotkey()
+void X11Platform::unregisterHotkey()
 {
     if (!g_grab.active)
         return;
@@ -197,20 +207,20 @@ void unregisterHotkey()
     g_grab.active = false;
 }
 
-bool isHotkeyEvent(const char *eventType, const void *message)
+bool X11Platform::isHotkeyEvent(const char *eventType, const void *message)
 {
     if (!g_grab.active || !eventType || std::strcmp(eventType, "xcb_generic_event_t") != 0)
         return false;
     return x11keys::isHotkeyPress(static_cast<const xcb_generic_event_t *>(message), g_grab.keycode, g_grab.numLock);
 }
 
-bool keystrokesAvailable()
+bool X11Platform::keystrokesAvailable()
 {
     Session session;
     return currentSession(session) && xtestPresent(session.conn);
 }
 
-bool modifiersHeld()
+bool X11Platform::modifiersHeld()
 {
     Session session;
     x11keys::KeyMap map;
@@ -229,7 +239,7 @@ bool modifiersHeld()
     return false;
 }
 
-bool sendText(const char16_t *units, std::size_t count)
+bool X11Platform::sendText(const std::u16string &text)
 {
     Session session;
     x11keys::KeyMap map;
@@ -242,7 +252,7 @@ bool sendText(const char16_t *units, std::size_t count)
     std::vector<uint8_t> spare = x11keys::spareKeycodes(map);
     std::map<char32_t, uint8_t> borrowed;
     std::vector<x11keys::KeyStroke> strokes;
-    for (char32_t cp : x11keys::codePoints(units, count)) {
+    for (char32_t cp : x11keys::codePoints(text.data(), text.size())) {
         x11keys::KeyStroke stroke = x11keys::findCharacter(map, cp);
         if (!stroke.keycode) {
             auto it = borrowed.find(cp);
@@ -299,4 +309,8 @@ bool sendText(const char16_t *units, std::size_t count)
     return ok;
 }
 
-} // namespace desktopplatform
+DesktopPlatform &nativeDesktopPlatform()
+{
+    static X11Platform platform;
+    return platform;
+}

@@ -6,6 +6,7 @@ mirelo_library(mirelo_mail
     categories.h categories.cpp
     providers.h providers.cpp
     storedrecords.h storedrecords.cpp
+    mailstorage.h mailstorage.cpp
     mailstore.h mailstore.cpp
     codetrust.h codetrust.cpp
   PUBLIC_LIBS Qt6::Core mirelo_recognition)

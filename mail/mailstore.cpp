@@ -1,5 +1,6 @@
 #include "mail/mailstore.h"
 
+#include "mail/mailstorage.h"
 #include "mail/storedrecords.h"
 #include "recognition/coderecogniser.h"
 
@@ -8,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
-#include <QSettings>
 #include <QUuid>
 
 #include <algorithm>
@@ -17,18 +17,11 @@
 
 namespace {
 
-const char *const kAccountsKey = "accounts";
-const char *const kCategoriesKey = "categories";
-const char *const kSeenQueueKey = "seenQueue";
+const QString kAccountsKey = QStringLiteral("accounts");
+const QString kCategoriesKey = QStringLiteral("categories");
+const QString kSeenQueueKey = QStringLiteral("seenQueue");
 // A mailbox gone for good must not grow the queue without bound.
 constexpr int kMaxSeenQueue = 500;
-
-// Opened afresh for every load and save, so that a change of the store's
-// location (or another process writing it) is always seen.
-QSettings userSettings()
-{
-    return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-}
 
 } // namespace
 
@@ -37,13 +30,14 @@ CodeMatch extractMailCode(const MailItem &mail)
     return recogniseCode(mail.subject, mail.body.isEmpty() ? mail.preview : mail.body);
 }
 
-MailStore::MailStore(QObject *parent)
-    : QObject(parent)
+MailStore::MailStore(QObject *parent) : MailStore(userSettingsMailStorage(), parent) {}
+
+MailStore::MailStore(std::unique_ptr<MailStorage> storage, QObject *parent)
+    : QObject(parent), m_storage(std::move(storage))
 {
     loadAccounts();
     loadCategories();
-    const QJsonObject queue =
-        QJsonDocument::fromJson(userSettings().value(QLatin1String(kSeenQueueKey)).toByteArray()).object();
+    const QJsonObject queue = QJsonDocument::fromJson(m_storage->value(kSeenQueueKey)).object();
     for (auto it = queue.begin(); it != queue.end(); ++it) {
         QStringList uids;
         for (const QJsonValue &v : it.value().toArray())
@@ -57,6 +51,8 @@ MailStore::MailStore(QObject *parent)
         saveCategories();
     }
 }
+
+MailStore::~MailStore() = default;
 
 QList<MailItem> MailStore::filteredMails() const
 {
@@ -154,11 +150,13 @@ void MailStore::seenStored(const QString &address, const QStringList &serverUids
     auto it = m_seenQueue.find(key);
     if (it == m_seenQueue.end())
         return;
+    qsizetype removed = 0;
     for (const QString &uid : serverUids)
-        it->removeAll(uid);
+        removed += it->removeAll(uid);
     if (it->isEmpty())
         m_seenQueue.erase(it);
-    saveSeenQueue();
+    if (removed > 0)
+        saveSeenQueue();
 }
 
 QList<EmailAccount> MailStore::pollableAccounts() const
@@ -179,7 +177,7 @@ void MailStore::saveSeenQueue() const
     QJsonObject o;
     for (auto it = m_seenQueue.begin(); it != m_seenQueue.end(); ++it)
         o.insert(it.key(), QJsonArray::fromStringList(it.value()));
-    userSettings().setValue(QLatin1String(kSeenQueueKey), QJsonDocument(o).toJson(QJsonDocument::Compact));
+    m_storage->setValue(kSeenQueueKey, QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
 void MailStore::setCategoryFilter(const QString &name)
@@ -337,26 +335,34 @@ void MailStore::removeCategory(const QString &name)
 
 void MailStore::loadAccounts()
 {
-    const QByteArray stored = userSettings().value(QLatin1String(kAccountsKey)).toByteArray();
-    if (stored.isEmpty())
-        return;
-    m_accounts = accountsFromJson(stored);
+    const QByteArray stored = m_storage->value(kAccountsKey);
+    if (!stored.isEmpty())
+        m_accounts = accountsFromJson(stored);
+    // In the form a save would write: a record read from an older or newer
+    // version is left as it is until one of its fields really changes.
+    m_storedAccounts = accountsToJson(m_accounts);
 }
 
 void MailStore::loadCategories()
 {
-    const QByteArray stored = userSettings().value(QLatin1String(kCategoriesKey)).toByteArray();
+    const QByteArray stored = m_storage->value(kCategoriesKey);
     if (stored.isEmpty())
         return;
     m_categories = categoriesFromJson(stored);
 }
 
-void MailStore::saveAccounts() const
+void MailStore::saveAccounts()
 {
-    userSettings().setValue(QLatin1String(kAccountsKey), accountsToJson(m_accounts));
+    // Poll status is not part of the stored form, so a poll that changed
+    // only that writes nothing (the passwords are not rewritten every round).
+    const QByteArray json = accountsToJson(m_accounts);
+    if (json == m_storedAccounts)
+        return;
+    m_storage->setValue(kAccountsKey, json);
+    m_storedAccounts = json;
 }
 
 void MailStore::saveCategories() const
 {
-    userSettings().setValue(QLatin1String(kCategoriesKey), categoriesToJson(m_categories));
+    m_storage->setValue(kCategoriesKey, categoriesToJson(m_categories));
 }

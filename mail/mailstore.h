@@ -4,10 +4,15 @@
 #include "mail/mailrecords.h"
 #include "recognition/codeextractor.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
+
+#include <memory>
+
+class MailStorage;
 
 // Code and confidence for a mail, by the recogniser: subject plus body, or
 // the preview when the body is empty.
@@ -15,7 +20,10 @@ CodeMatch extractMailCode(const MailItem &mail);
 
 // Owner of the accounts, categories and mails taken in, and of the inbox
 // filters. Accounts and categories persist in the per-user settings store;
-// mails live in memory only. GUI thread only.
+// mails, the filters and the accounts' poll status (last error, last success)
+// live in memory only. The accounts, passwords included, are written only
+// when something that must survive a restart changed, never for a poll's
+// status. GUI thread only.
 class MailStore : public QObject
 {
     Q_OBJECT
@@ -23,6 +31,9 @@ public:
     static constexpr int kMaxMails = 500;
 
     explicit MailStore(QObject *parent = nullptr);
+    // Keeps its records in `storage` instead of the settings store.
+    explicit MailStore(std::unique_ptr<MailStorage> storage, QObject *parent = nullptr);
+    ~MailStore() override;
 
     QList<MailItem> mails() const { return m_mails; }
     QList<EmailAccount> accounts() const { return m_accounts; }
@@ -68,9 +79,13 @@ signals:
 private:
     void loadAccounts();
     void loadCategories();
-    void saveAccounts() const;
+    void saveAccounts();
     void saveCategories() const;
     void saveSeenQueue() const;
+
+    std::unique_ptr<MailStorage> m_storage;
+    // The accounts as last read or written: what a restart would load.
+    QByteArray m_storedAccounts;
 
     QList<MailItem> m_mails;
     QList<EmailAccount> m_accounts;

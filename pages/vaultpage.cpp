@@ -1,6 +1,5 @@
 #include "pages/vaultpage.h"
 
-
 #include "desktop/autotyper.h"
 #include "pages/pagedialogs.h"
 #include "pages/pagetexts.h"
@@ -143,9 +142,9 @@ void VaultPage::refreshVault()
         m_countdown->setText(QStringLiteral("--"));
         return;
     }
-    m_countdown->setText(QString::number(secondsRemaining()) + QStringLiteral(" sn"));
-    const QList<VaultEntry> entries = m_vault->entries();
-    for (const VaultEntry &e : entries) {
+    m_countdown->setText(QString::number(m_vault->secondsLeft()) + QStringLiteral(" sn"));
+    const QList<VaultRow> rows = m_vault->rows();
+    for (const VaultRow &e : rows) {
         auto *item = new QListWidgetItem(m_list);
         item->setData(kIdRole, e.id);
         item->setSizeHint(QSize(0, 64));
@@ -160,7 +159,7 @@ void VaultPage::refreshVault()
         col->addWidget(classedLabel(text.title, "subj", card));
         col->addWidget(classedLabel(text.subtitle, "muted", card));
         lay->addLayout(col, 1);
-        const QString code = m_masked ? QStringLiteral("***") : groupedCode(totpCode(e));
+        const QString code = m_masked ? QStringLiteral("***") : groupedCode(e.code);
         auto *codeLabel = classedLabel(code, "codeBadgeBig", card);
         codeLabel->setProperty("totpCode", code);
         lay->addWidget(codeLabel);
@@ -179,15 +178,15 @@ void VaultPage::updateVaultCodes()
         m_countdown->setText(QStringLiteral("--"));
         return;
     }
-    m_countdown->setText(QString::number(secondsRemaining()) + QStringLiteral(" sn"));
+    m_countdown->setText(QString::number(m_vault->secondsLeft()) + QStringLiteral(" sn"));
     if (m_masked)
         return;
-    const QList<VaultEntry> entries = m_vault->entries();
-    for (const VaultEntry &e : entries) {
+    const QList<VaultRow> rows = m_vault->rows();
+    for (const VaultRow &e : rows) {
         QLabel *label = m_codeLabels.value(e.id);
         if (!label)
             continue;
-        const QString code = groupedCode(totpCode(e));
+        const QString code = groupedCode(e.code);
         if (label->text() != code) {
             label->setText(code);
             label->setProperty("totpCode", code);
@@ -253,19 +252,14 @@ void VaultPage::copyEntry(const QString &id)
         emit statusMessage(QStringLiteral("Koruma aktif: kod gizli."));
         return;
     }
-    if (m_vault->isLocked())
+    const std::optional<VaultRow> row = m_vault->row(id);
+    if (!row)
         return;
-    for (const VaultEntry &e : m_vault->entries()) {
-        if (e.id != id)
-            continue;
-        const QString code = totpCode(e);
-        if (m_typer)
-            m_typer->copyToClipboard(code);
-        emit statusMessage(QStringLiteral("TOTP kopyalandi: ") + code);
-        if (m_autoLock)
-            m_autoLock->restart();
-        return;
-    }
+    if (m_typer)
+        m_typer->copyToClipboard(row->code);
+    emit statusMessage(QStringLiteral("TOTP kopyalandi: ") + row->code);
+    if (m_autoLock)
+        m_autoLock->restart();
 }
 
 void VaultPage::onAutoLocked()

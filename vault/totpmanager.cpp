@@ -62,8 +62,8 @@ bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values, QString *
 
 } // namespace
 
-TotpManager::TotpManager(QObject *parent, int tickIntervalMs)
-    : QObject(parent)
+TotpManager::TotpManager(QObject *parent, int tickIntervalMs, TotpClock clock)
+    : QObject(parent), m_clock(std::move(clock))
 {
     QSettings settings = openSettingsStore();
     m_isSet = settings.value(kKeySet, false).toBool();
@@ -78,6 +78,51 @@ TotpManager::TotpManager(QObject *parent, int tickIntervalMs)
 }
 
 TotpManager::~TotpManager() = default;
+
+qint64 TotpManager::now() const
+{
+    return m_clock ? m_clock() : totpNow();
+}
+
+VaultRow TotpManager::rowOf(const VaultEntry &entry, qint64 time) const
+{
+    VaultRow row;
+    row.id = entry.id;
+    row.label = entry.label;
+    row.issuer = entry.issuer;
+    row.code = totpCode(entry, time);
+    row.secondsLeft = secondsRemaining(entry, time);
+    return row;
+}
+
+QList<VaultRow> TotpManager::rows() const
+{
+    QList<VaultRow> out;
+    if (m_isLocked)
+        return out;
+    // One instant for every row, so no two codes straddle a step boundary.
+    const qint64 time = now();
+    out.reserve(m_entries.size());
+    for (const VaultEntry &e : m_entries)
+        out.append(rowOf(e, time));
+    return out;
+}
+
+std::optional<VaultRow> TotpManager::row(const QString &id) const
+{
+    if (m_isLocked)
+        return std::nullopt;
+    for (const VaultEntry &e : m_entries) {
+        if (e.id == id)
+            return rowOf(e, now());
+    }
+    return std::nullopt;
+}
+
+int TotpManager::secondsLeft() const
+{
+    return secondsRemaining(now(), kTotpDefaultPeriod);
+}
 
 bool TotpManager::fail(VaultFailure why)
 {

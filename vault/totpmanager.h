@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QTimer;
 
 inline constexpr int kVaultTickMs = 1000;
@@ -22,6 +24,16 @@ enum class VaultFailure {
     SaveFailed,       // the settings store refused the write
 };
 
+// What a page shows of one entry, computed at one instant: never the secret.
+struct VaultRow
+{
+    QString id;
+    QString label;
+    QString issuer;
+    QString code;        // "------" when the entry's parameters cannot be honoured
+    int secondsLeft = 0; // in the entry's own step
+};
+
 // The TOTP vault: entries sealed under a master password in the settings
 // store ("vault/set", "vault/salt", "vault/data"). Every save seals under a
 // fresh salt, so no two boxes share a keystream. While locked no secret is
@@ -31,12 +43,18 @@ class TotpManager : public QObject
 {
     Q_OBJECT
 public:
-    explicit TotpManager(QObject *parent = nullptr, int tickIntervalMs = kVaultTickMs);
+    // `clock` gives the seconds the codes are computed for; empty: totpNow().
+    explicit TotpManager(QObject *parent = nullptr, int tickIntervalMs = kVaultTickMs, TotpClock clock = {});
     ~TotpManager() override;
 
     bool isSet() const { return m_isSet; }
     bool isLocked() const { return m_isLocked; }
-    QList<VaultEntry> entries() const { return m_entries; }
+    // One row per entry, in order, with the codes of this moment; empty while locked.
+    QList<VaultRow> rows() const;
+    // The row of entry `id`; nothing while locked or for an unknown id.
+    std::optional<VaultRow> row(const QString &id) const;
+    // Seconds left in the common 30-second step.
+    int secondsLeft() const;
     // Whether the master password's bytes are page-locked right now.
     bool isKeyPageLocked() const { return m_masterKeyBytes.isPageLocked(); }
 
@@ -69,6 +87,8 @@ private:
     bool loadEntries(const QString &password);
     bool saveEntries();
     bool fail(VaultFailure why);
+    qint64 now() const;
+    VaultRow rowOf(const VaultEntry &entry, qint64 time) const;
 
     QList<VaultEntry> m_entries;
     SecureBytes m_masterKeyBytes;
@@ -78,4 +98,5 @@ private:
     bool m_isSet = false;
     bool m_isLocked = true;
     QTimer *m_timer = nullptr;
+    TotpClock m_clock;
 };

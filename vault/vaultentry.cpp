@@ -19,10 +19,10 @@ QString totpCode(const VaultEntry &entry, qint64 time)
     return totpCode(entry.secret, time, algorithm, entry.digits, entry.period);
 }
 
-int secondsRemaining(const VaultEntry &entry)
+int secondsRemaining(const VaultEntry &entry, qint64 now)
 {
     const bool usable = entry.period >= kTotpMinPeriod && entry.period <= kTotpMaxPeriod;
-    return secondsRemaining(totpNow(), usable ? entry.period : kTotpDefaultPeriod);
+    return secondsRemaining(now, usable ? entry.period : kTotpDefaultPeriod);
 }
 
 QByteArray vaultEntriesToJson(const QList<VaultEntry> &entries)

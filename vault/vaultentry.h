@@ -25,8 +25,9 @@ Q_DECLARE_METATYPE(VaultEntry)
 // Current code of an entry with its own parameters; "------" when they cannot
 // be honoured.
 QString totpCode(const VaultEntry &entry, qint64 time = -1);
-// Seconds left in the entry's own step.
-int secondsRemaining(const VaultEntry &entry);
+// Seconds left at `now` in the entry's own step (the default step when the
+// entry's period is out of range).
+int secondsRemaining(const VaultEntry &entry, qint64 now);
 
 // The sealed plaintext: a compact JSON array of {"id","label","issuer","secret"}
 // objects (plus "algorithm", "digits", "period" when not the defaults).

@@ -1,12 +1,15 @@
-// The auto-typer and capture protection where the desktop offers no global
-// hotkey and no synthetic typing (the offscreen platform): honest failure,
-// working clipboard, nothing blocks.
+// The auto-typer, its hotkey and capture protection against the recording
+// platform, and the native platform where the desktop offers no global
+// hotkey and no synthetic typing (offscreen): honest failure, working
+// clipboard, nothing blocks.
 #include "desktop/autotyper.h"
 #include "desktop/captureprotection.h"
 #include "desktop/capturewidget.h"
-#include "desktop/hotkeyfilter.h"
+#include "desktop/platform.h"
+#include "support/recordingplatform.h"
 #include "support/isolatedsettings.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -29,10 +32,10 @@ private slots:
 
     void noHotkeyOrTypingOffscreen()
     {
-        AutoTyper typer;
+        AutoTyper typer(&nativeDesktopPlatform());
         QVERIFY(!typer.registerHotkey());
         QVERIFY(!typer.hotkeyRegistered());
-        QVERIFY(!AutoTyper::typingAvailable());
+        QVERIFY(!typer.typingAvailable());
 
         typer.setTypingDelay(20);
         QSignalSpy finished(&typer, &AutoTyper::typingFinished);
@@ -42,11 +45,124 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("4821"));
         QVERIFY(finished.wait(5000));
         QCOMPARE(finished.first().first().toBool(), false);
+        // The native marks for clipboard managers ride along.
+#ifdef Q_OS_WIN
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("CanIncludeInClipboardHistory"), QByteArray(4, '\0'));
+#else
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"), QByteArray("secret"));
+#endif
+    }
+
+    void hotkeyTypesTheLastCodeAgain()
+    {
+        RecordingPlatform platform;
+        AutoTyper typer(&platform);
+        typer.setTypingDelay(0);
+        QVERIFY(typer.registerHotkey());
+        QSignalSpy pressed(&typer, &AutoTyper::hotkeyPressed);
+        QSignalSpy finished(&typer, &AutoTyper::typingFinished);
+
+        // Nothing to type yet: the press is reported and taken, nothing typed.
+        QVERIFY(RecordingPlatform::pressHotkey());
+        QVERIFY(pressed.wait(2000));
+        QCoreApplication::processEvents();
+        QVERIFY(platform.typed.isEmpty());
+        QCOMPARE(finished.size(), 0);
+
+        // A code outside the basic plane goes over as two UTF-16 units, intact.
+        const QString code = QStringLiteral("48\U0001F600 2913");
+        typer.copyToClipboard(code);
+        QVERIFY(platform.typed.isEmpty());  // copying types nothing
+        QVERIFY(RecordingPlatform::pressHotkey());
+        QVERIFY(finished.wait(2000));
+        QCOMPARE(pressed.size(), 2);
+        QCOMPARE(platform.typed, QStringList{code});
+        QCOMPARE(finished.first().first().toBool(), true);
+        QCOMPARE(QGuiApplication::clipboard()->text(), code);
+    }
+
+    void hotkeyIgnoredWhenTakenOrReleased()
+    {
+        RecordingPlatform platform;
+        auto typer = std::make_unique<AutoTyper>(&platform);
+        typer->setLastText(QStringLiteral("777000"));
+        QSignalSpy pressed(typer.get(), &AutoTyper::hotkeyPressed);
+
+        platform.hotkeyFree = false;
+        QVERIFY(!typer->registerHotkey());
+        QVERIFY(!typer->hotkeyRegistered());
+        QVERIFY(!RecordingPlatform::pressHotkey());
+
+        platform.hotkeyFree = true;
+        QVERIFY(typer->registerHotkey());
+        QVERIFY(typer->registerHotkey());  // again: still one filter, one press
+        QVERIFY(RecordingPlatform::pressHotkey());
+        QTRY_COMPARE(platform.typed.size(), 1);
+        QCOMPARE(pressed.size(), 1);
+
+        typer->unregisterHotkey();
+        QCOMPARE(platform.unregistrations, 1);
+        QVERIFY(!RecordingPlatform::pressHotkey());
+
+        // A destroyed typer hands the hotkey back and takes its filter along:
+        // a late hotkey event reaches no filter at all.
+        QVERIFY(typer->registerHotkey());
+        typer.reset();
+        QCOMPARE(platform.unregistrations, 2);
+        platform.hotkeyRegistered = true;
+        QVERIFY(!RecordingPlatform::pressHotkey());
+        QCoreApplication::processEvents();
+        QCOMPARE(platform.typed.size(), 1);
+    }
+
+    void typingWaitsForHeldModifiersThenGivesUp()
+    {
+        RecordingPlatform platform;
+        AutoTyper typer(&platform);
+        typer.setTypingDelay(0);
+        typer.setModifierWait(5000);
+        QSignalSpy finished(&typer, &AutoTyper::typingFinished);
+        platform.heldForPolls = 3;
+        typer.autoType(QStringLiteral("ab12"));
+        QVERIFY(finished.wait(5000));
+        // Typed only once the keys were let go: three polls saw them held.
+        QCOMPARE(platform.modifierPolls, 4);
+        QCOMPARE(platform.typed, QStringList{QStringLiteral("ab12")});
+
+        // Keys held for good: typing goes ahead after the longest wait.
+        platform.modifierPolls = 0;
+        platform.heldForPolls = 1000;
+        typer.setModifierWait(50);
+        typer.autoType(QStringLiteral("cd34"));
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(platform.modifierPolls, 2);  // at 0 and 25 ms; at 50 ms the wait is over
+        QCOMPARE(platform.typed.last(), QStringLiteral("cd34"));
+    }
+
+    void refusedOrEmptyTypingReportsFailure()
+    {
+        RecordingPlatform platform;
+        platform.typingWorks = false;
+        AutoTyper typer(&platform);
+        typer.setTypingDelay(0);
+        QVERIFY(!typer.typingAvailable());
+        QSignalSpy finished(&typer, &AutoTyper::typingFinished);
+        typer.autoType(QStringLiteral("4821"));
+        QVERIFY(finished.wait(2000));
+        QCOMPARE(finished.takeFirst().first().toBool(), false);
+        QCOMPARE(platform.typed, QStringList{QStringLiteral("4821")});
+
+        platform.typingWorks = true;
+        typer.autoType(QString());
+        QVERIFY(finished.wait(2000));
+        QCOMPARE(finished.takeFirst().first().toBool(), false);
+        QCOMPARE(platform.typed.size(), 1);  // nothing sent for an empty code
     }
 
     void typedCodeIsClearedFromTheClipboardToo()
     {
-        AutoTyper typer;
+        RecordingPlatform platform;
+        AutoTyper typer(&platform);
         typer.setTypingDelay(10);
         typer.setClipboardClearInterval(100);
         typer.autoType(QStringLiteral("904417"));
@@ -56,26 +172,24 @@ private slots:
 
     void copiedCodeIsMarkedSecretAndClearedLater()
     {
-        AutoTyper typer;
+        RecordingPlatform platform;
+        platform.marks.push_back({"x-second-mark", std::string("\0\0", 2)});
+        AutoTyper typer(&platform);
         typer.setClipboardClearInterval(100);
         typer.copyToClipboard(QStringLiteral("731904"));
         QCOMPARE(typer.lastText(), QStringLiteral("731904"));
         const QMimeData *data = QGuiApplication::clipboard()->mimeData();
         QVERIFY(data);
         QCOMPARE(data->text(), QStringLiteral("731904"));
-#ifdef Q_OS_WIN
-        QCOMPARE(data->data("CanIncludeInClipboardHistory"), QByteArray(4, '\0'));
-        QCOMPARE(data->data("CanUploadToCloudClipboard"), QByteArray(4, '\0'));
-        QVERIFY(data->hasFormat("ExcludeClipboardContentFromMonitorProcessing"));
-#else
-        QCOMPARE(data->data("x-kde-passwordManagerHint"), QByteArray("secret"));
-#endif
+        QCOMPARE(data->data("x-mirelo-test-secret"), QByteArray("yes"));
+        QCOMPARE(data->data("x-second-mark"), QByteArray(2, '\0'));
         QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->text().isEmpty(), 5000);
     }
 
     void otherTextCopiedMeanwhileStays()
     {
-        AutoTyper typer;
+        RecordingPlatform platform;
+        AutoTyper typer(&platform);
         typer.setClipboardClearInterval(100);
         QSignalSpy changes(QGuiApplication::clipboard(), &QClipboard::dataChanged);
         typer.copyToClipboard(QStringLiteral("555111"));
@@ -87,7 +201,8 @@ private slots:
 
     void earlierTimerLeavesALaterCodeAlone()
     {
-        AutoTyper typer;
+        RecordingPlatform platform;
+        AutoTyper typer(&platform);
         typer.setClipboardClearInterval(400);
         typer.copyToClipboard(QStringLiteral("111111"));
         QTest::qWait(200);
@@ -99,14 +214,16 @@ private slots:
 
     void filterLeavesKeysAloneWithoutRegistration()
     {
-        AutoTyper typer;
-        HotkeyFilter filter(&typer);
-        QSignalSpy pressed(&typer, &AutoTyper::hotkeyPressed);
         // A Ctrl+Shift+V key press as the xcb platform hands it over.
+        AutoTyper typer(&nativeDesktopPlatform());
+        QVERIFY(!typer.registerHotkey());
+        QSignalSpy pressed(&typer, &AutoTyper::hotkeyPressed);
         unsigned char event[32] = {2, 55};
         event[28] = 5;  // ControlMask | ShiftMask
-        QVERIFY(!filter.nativeEventFilter("xcb_generic_event_t", event, nullptr));
-        QVERIFY(!filter.nativeEventFilter("windows_generic_MSG", event, nullptr));
+        qintptr result = 0;
+        QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+        QVERIFY(!dispatcher->filterNativeEvent("xcb_generic_event_t", event, &result));
+        QVERIFY(!dispatcher->filterNativeEvent("windows_generic_MSG", event, &result));
         QCoreApplication::processEvents();
         QCOMPARE(pressed.size(), 0);
     }
@@ -133,6 +250,31 @@ private slots:
         QCOMPARE(dialog.internalWinId(), WId(0));
         QVERIFY(!setCaptureProtection(dialog.winId(), true));
 #endif
+    }
+
+    void protectionGoesThroughThePlatform()
+    {
+        RecordingPlatform platform;
+        QVERIFY(!setCaptureProtection(platform, 0, true));
+        QVERIFY(platform.captureCalls.isEmpty());  // a null handle never reaches it
+        QVERIFY(setCaptureProtection(platform, WId(42), false));
+        QCOMPARE(platform.captureCalls.last(), qMakePair(reinterpret_cast<void *>(42), false));
+
+        QWidget dialog;
+        applyCaptureProtection(&dialog, platform);
+        QVERIFY(dialog.internalWinId() != 0);
+        QCOMPARE(platform.captureCalls.size(), 2);
+        QCOMPARE(platform.captureCalls.last(), qMakePair(reinterpret_cast<void *>(dialog.internalWinId()), true));
+
+        // The user's setting off, or a platform without exclusion: no call.
+        QSettings("MIRELOPLUS", "MireloPlus").setValue("captureProt", false);
+        QWidget second;
+        applyCaptureProtection(&second, platform);
+        QSettings("MIRELOPLUS", "MireloPlus").setValue("captureProt", true);
+        platform.captureSupported = false;
+        applyCaptureProtection(&second, platform);
+        QCOMPARE(platform.captureCalls.size(), 2);
+        QCOMPARE(second.internalWinId(), WId(0));
     }
 
 private:

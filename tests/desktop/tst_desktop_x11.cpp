@@ -1,6 +1,7 @@
 // The global hotkey and synthetic typing for real, on a private Xvfb:
 // xdotool presses the keys, the test's own window receives the typing.
 #include "desktop/autotyper.h"
+#include "desktop/platform.h"
 #include "support/isolatedsettings.h"
 #include "support/xvfbserver.h"
 
@@ -84,8 +85,8 @@ private slots:
 
     void hotkeyWithNothingToType()
     {
-        AutoTyper typer;
-        QVERIFY(AutoTyper::typingAvailable());
+        AutoTyper typer(&nativeDesktopPlatform());
+        QVERIFY(typer.typingAvailable());
         QVERIFY(typer.registerHotkey());
         QVERIFY(typer.hotkeyRegistered());
         QSignalSpy pressed(&typer, &AutoTyper::hotkeyPressed);
@@ -102,7 +103,7 @@ private slots:
     // reach this one.
     void hotkeyTypesTheLastCodeAgain()
     {
-        AutoTyper typer;
+        AutoTyper typer(&nativeDesktopPlatform());
         typer.setClipboardClearInterval(60000);
         QVERIFY(typer.registerHotkey());
         typer.copyToClipboard(QStringLiteral("482913"));
@@ -119,7 +120,7 @@ private slots:
 
     void hotkeyWorksWithNumLockAndCapsLock()
     {
-        AutoTyper typer;
+        AutoTyper typer(&nativeDesktopPlatform());
         QVERIFY(typer.registerHotkey());
         QSignalSpy pressed(&typer, &AutoTyper::hotkeyPressed);
         QVERIFY(xdotool({"key", "Num_Lock", "Caps_Lock"}));
@@ -131,7 +132,7 @@ private slots:
 
     void unregisteredHotkeyIsFreeForOthers()
     {
-        AutoTyper typer;
+        AutoTyper typer(&nativeDesktopPlatform());
         QVERIFY(typer.registerHotkey());
         const uint8_t keycode = vKeycode();
         QVERIFY(keycode);
@@ -145,7 +146,7 @@ private slots:
         OtherClient other;
         QVERIFY(other.grab(keycode, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
         // Taken by someone else: registration fails and says so.
-        AutoTyper second;
+        AutoTyper second(&nativeDesktopPlatform());
         QVERIFY(!second.registerHotkey());
         QVERIFY(!second.hotkeyRegistered());
         QVERIFY(xdotool({"key", "ctrl+shift+v"}));
@@ -155,7 +156,7 @@ private slots:
 
     void autoTypeNonAsciiIntoFocusedEdit()
     {
-        AutoTyper typer;
+        AutoTyper typer(&nativeDesktopPlatform());
         const QString code = QStringLiteral("Kod-\u015f7\u00c7 9\u011f");  // ş, Ç, ğ: not on a US layout
         uint8_t min = 0;
         int per = 0;
@@ -173,7 +174,7 @@ private slots:
 
     void typingWaitsForHeldModifiers()
     {
-        AutoTyper typer;
+        AutoTyper typer(&nativeDesktopPlatform());
         typer.setTypingDelay(20);
         typer.setModifierWait(5000);
         QSignalSpy finished(&typer, &AutoTyper::typingFinished);
@@ -190,7 +191,7 @@ private slots:
 
     void clipboardClearingUnderX11()
     {
-        AutoTyper typer;
+        AutoTyper typer(&nativeDesktopPlatform());
         typer.setClipboardClearInterval(150);
         typer.copyToClipboard(QStringLiteral("909090"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("909090"));

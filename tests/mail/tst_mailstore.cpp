@@ -1,6 +1,7 @@
 #include "mail/codetrust.h"
 #include "mail/mailstore.h"
 #include "mail/storedrecords.h"
+#include "memorydisk.h"
 #include "support/isolatedsettings.h"
 
 #include <QSettings>
@@ -76,6 +77,8 @@ private slots:
     void demoMails();
     void accountOperations();
     void accountsRoundTrip();
+    void pollsLeaveTheStoredAccountsAlone();
+    void recordsOfOtherVersionsOutlastPolls();
     void categoryOperations();
     void defaultCategoriesAtStart();
     void loadingDamagedSettings_data();
@@ -425,6 +428,68 @@ void TestMailStore::accountsRoundTrip()
     QVERIFY(!b.enabled);
     QVERIFY(b.lastError.isEmpty());
     QVERIFY(b.lastOk.isEmpty());
+}
+
+void TestMailStore::pollsLeaveTheStoredAccountsAlone()
+{
+    MemoryDisk disk;
+    EmailAccount a;
+    a.address = "ali@example.com";
+    a.pass = "gizli-1";
+    MailStore store(disk.storage());
+    store.addOrUpdateAccount(a);
+    const QByteArray stored = disk.values.value("accounts");
+
+    // What a poll reports changes what the pages show, not what is stored.
+    SignalLog log(store);
+    store.setAccountOk("ALI@example.com", "10:00");
+    store.setAccountError(a.address, "Baglanti hatasi: zaman asimi");
+    store.seenStored(a.address, {"5:1"});
+    QCOMPARE(log.events, (QStringList{"accounts", "accounts"}));
+    QCOMPARE(store.accounts().at(0).lastError, QStringLiteral("Baglanti hatasi: zaman asimi"));
+    QCOMPARE(disk.writes.value("accounts"), 1);
+    QCOMPARE(disk.writes.value("seenQueue"), 0);
+
+    // A refused login must outlast a restart: written once, when it changes,
+    // without the error text; a good connection test lifts it again.
+    store.setAccountLoginRefused(a.address, "Sifre reddedildi.");
+    store.setAccountLoginRefused(a.address, "Sifre reddedildi.");
+    QCOMPARE(disk.writes.value("accounts"), 2);
+    QVERIFY(MailStore(disk.storage()).accounts().at(0).loginRefused);
+    QVERIFY(!disk.values.value("accounts").contains("Sifre reddedildi"));
+    store.setAccountOk(a.address, "10:05");
+    QCOMPARE(disk.writes.value("accounts"), 3);
+    QCOMPARE(disk.values.value("accounts"), stored);
+
+    // The inbox filters are a view, never stored.
+    const QHash<QString, int> before = disk.writes;
+    store.setAccountFilter(a.address);
+    store.setCategoryFilter("Oyunlar");
+    store.clearAccountFilter();
+    QCOMPARE(disk.writes, before);
+}
+
+void TestMailStore::recordsOfOtherVersionsOutlastPolls()
+{
+    // A record with a key this version does not know, and a port it reads
+    // as the default: polls leave it exactly as stored.
+    const QByteArray foreign = R"([{"address":"a@b.com","provider":"auto","host":"imap.b.com","port":0,)"
+                               R"("user":"a","pass":"cA==","enabled":true,"signIn":"oauth"}])";
+    storeRaw("accounts", foreign);
+    {
+        MailStore store;
+        QCOMPARE(store.accounts().first().port, quint16(993));
+        store.setAccountOk("a@b.com", "09:00");
+        store.setAccountError("a@b.com", "Baglanti hatasi");
+        store.setAccountEnabled("a@b.com", true);
+    }
+    QCOMPARE(QSettings("MIRELOPLUS", "MireloPlus").value("accounts").toByteArray(), foreign);
+    // A real change writes the record in this version's form.
+    MailStore store;
+    store.setAccountEnabled("a@b.com", false);
+    const QByteArray now = QSettings("MIRELOPLUS", "MireloPlus").value("accounts").toByteArray();
+    QVERIFY(now.contains("\"enabled\":false"));
+    QCOMPARE(MailStore().accounts().first().pass, QStringLiteral("p"));
 }
 
 void TestMailStore::categoryOperations()

@@ -1,6 +1,8 @@
 #include "desktop/autotyper.h"
+#include "pages/pagetexts.h"
 #include "pages/vaultpage.h"
 #include "recordingdialogs.h"
+#include "support/recordingplatform.h"
 #include "support/isolatedsettings.h"
 #include "vault/autolock.h"
 #include "vault/totp.h"
@@ -24,6 +26,8 @@
 namespace {
 // RFC 6238's 20-byte SHA-1 secret "12345678901234567890" in Base32.
 const QString kSecret = QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ");
+// The start of a 30-second step.
+constexpr qint64 kStepStart = 1700000010;
 } // namespace
 
 class TestVaultPage : public QObject
@@ -49,6 +53,8 @@ private:
     std::unique_ptr<RecordingDialogs> m_dialogs;
     std::unique_ptr<QWidget> m_owner;
     TotpManager *m_vault = nullptr;
+    RecordingPlatform m_platform;
+    qint64 m_now = kStepStart + 7;
     AutoTyper *m_typer = nullptr;
     AutoLock *m_autoLock = nullptr;
     VaultPage *m_page = nullptr;
@@ -59,8 +65,9 @@ void TestVaultPage::init()
     m_settings = std::make_unique<IsolatedSettings>();
     m_dialogs = std::make_unique<RecordingDialogs>();
     m_owner = std::make_unique<QWidget>();
-    m_vault = new TotpManager(m_owner.get());
-    m_typer = new AutoTyper(m_owner.get());
+    m_now = kStepStart + 7;
+    m_vault = new TotpManager(m_owner.get(), kVaultTickMs, [this] { return m_now; });
+    m_typer = new AutoTyper(&m_platform, m_owner.get());
     m_autoLock = new AutoLock(m_vault, m_owner.get(), 1000);
     m_page = new VaultPage(m_vault, m_typer, m_autoLock, m_owner.get());
     m_page->setDialogs(m_dialogs.get());
@@ -159,7 +166,7 @@ void TestVaultPage::cardsShowGroupedLiveCodes()
     QVERIFY(edit(QStringLiteral("Etiket"))->text().isEmpty());
     QVERIFY(m_vault->addEntry(QStringLiteral("Eight"),
                               QStringLiteral("otpauth://totp/X:y?secret=") + kSecret + QStringLiteral("&digits=8")));
-    const QList<VaultEntry> entries = m_vault->entries();
+    const QList<VaultRow> entries = m_vault->rows();
     QCOMPARE(entries.size(), 2);
     QCOMPARE(m_page->entryList()->count(), 2);
 
@@ -171,7 +178,7 @@ void TestVaultPage::cardsShowGroupedLiveCodes()
     QVERIFY2(six.match(first->text()).hasMatch(), qPrintable(first->text()));
     QVERIFY2(eight.match(second->text()).hasMatch(), qPrintable(second->text()));
     QCOMPARE(first->property("totpCode").toString(), first->text());
-    QCOMPARE(QString(first->text()).remove(QLatin1Char(' ')), totpCode(entries[0]));
+    QCOMPARE(QString(first->text()).remove(QLatin1Char(' ')), entries[0].code);
 
     // The tick rewrites the code in place without rebuilding the list.
     QListWidgetItem *itemBefore = m_page->entryList()->item(0);
@@ -179,6 +186,19 @@ void TestVaultPage::cardsShowGroupedLiveCodes()
     emit m_vault->tick();
     QCOMPARE(m_page->entryList()->item(0), itemBefore);
     QVERIFY(six.match(first->text()).hasMatch());
+
+    // Codes and the countdown come from the vault's clock.
+    QLabel *countdown = nullptr;
+    for (QLabel *l : m_page->findChildren<QLabel *>())
+        if (l->property("class").toString() == QStringLiteral("timer"))
+            countdown = l;
+    QVERIFY(countdown);
+    QCOMPARE(countdown->text(), QStringLiteral("23 sn"));
+    m_now = kStepStart + 30;
+    emit m_vault->tick();
+    QCOMPARE(countdown->text(), QStringLiteral("30 sn"));
+    QCOMPARE(first->text(), groupedCode(totpCode(kSecret, m_now)));
+    QCOMPARE(second->text(), groupedCode(totpCode(kSecret, m_now, TotpAlgorithm::Sha1, 8)));
 }
 
 void TestVaultPage::removeAndLock()
@@ -186,7 +206,7 @@ void TestVaultPage::removeAndLock()
     setUp(QStringLiteral("kasa-1234"));
     QVERIFY(m_vault->addEntry(QStringLiteral("A"), kSecret));
     QVERIFY(m_vault->addEntry(QStringLiteral("B"), kSecret));
-    const QString keep = m_vault->entries().at(1).id;
+    const QString keep = m_vault->rows().at(1).id;
     QPushButton *del = nullptr;
     QWidget *card = m_page->entryList()->itemWidget(m_page->entryList()->item(0));
     for (QPushButton *b : card->findChildren<QPushButton *>())
@@ -195,8 +215,8 @@ void TestVaultPage::removeAndLock()
     QVERIFY(del);
     del->click();
     QVERIFY(m_dialogs->questions.isEmpty());
-    QCOMPARE(m_vault->entries().size(), 1);
-    QCOMPARE(m_vault->entries().at(0).id, keep);
+    QCOMPARE(m_vault->rows().size(), 1);
+    QCOMPARE(m_vault->rows().at(0).id, keep);
     QCOMPARE(m_page->entryList()->count(), 1);
 
     QSignalSpy status(m_page, &VaultPage::statusMessage);
@@ -217,8 +237,8 @@ void TestVaultPage::autoLockAndRestartOnCopy()
 
     QTest::qWait(650);
     QVERIFY(!m_vault->isLocked());
-    m_page->copyEntry(m_vault->entries().at(0).id);
-    const QString code = totpCode(m_vault->entries().at(0));
+    m_page->copyEntry(m_vault->rows().at(0).id);
+    const QString code = m_vault->rows().at(0).code;
     QCOMPARE(QGuiApplication::clipboard()->text(), code);
     QCOMPARE(status.last().at(0).toString(), QStringLiteral("TOTP kopyalandi: ") + code);
 
@@ -241,7 +261,7 @@ void TestVaultPage::maskedCards()
 {
     setUp(QStringLiteral("kasa-1234"));
     QVERIFY(m_vault->addEntry(QStringLiteral("A"), kSecret));
-    const QString id = m_vault->entries().at(0).id;
+    const QString id = m_vault->rows().at(0).id;
     QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
 
     m_page->setMasked(true);
@@ -276,7 +296,7 @@ void TestVaultPage::refusedWriteAndDamagedBoxHaveTheirOwnMessages()
              qPrintable(m_dialogs->warnings.at(0)));
     QCOMPARE(status.size(), 1);
     QCOMPARE(status.at(0).at(0).toString(), m_dialogs->warnings.at(0));
-    QVERIFY(m_vault->entries().isEmpty());
+    QVERIFY(m_vault->rows().isEmpty());
     QVERIFY(QDir(file).removeRecursively());
 
     // A box that opens to something that is no vault is not a wrong password.

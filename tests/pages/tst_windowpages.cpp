@@ -103,7 +103,7 @@ void TestWindowPages::vaultAutoLockAndClose()
     // Set-up through the page starts the auto-lock; here the vault was opened
     // directly, so the page's copy is what (re)starts it.
     QVERIFY(w->vault()->addEntry(QStringLiteral("A"), QStringLiteral("JBSWY3DPEHPK3PXP")));
-    page->copyEntry(w->vault()->entries().at(0).id);
+    page->copyEntry(w->vault()->rows().at(0).id);
     QVERIFY(w->vaultAutoLock()->isActive());
     QTRY_VERIFY_WITH_TIMEOUT(w->vault()->isLocked(), 3000);
     QCOMPARE(w->statusLine()->text(), QStringLiteral("Kasa otomatik kilitlendi (5 dk)."));
@@ -133,7 +133,7 @@ void TestWindowPages::maskedModeReachesVaultAndGuardLine()
     auto w = makeWindow();
     QVERIFY(w->vault()->setupVault(QStringLiteral("kasa-1234")));
     QVERIFY(w->vault()->addEntry(QStringLiteral("A"), QStringLiteral("JBSWY3DPEHPK3PXP")));
-    const QString id = w->vault()->entries().at(0).id;
+    const QString id = w->vault()->rows().at(0).id;
     QVERIFY(w->vaultPage()->codeLabel(id)->text() != QStringLiteral("***"));
     const QString calm = w->activityPage()->guardLabel()->text();
     QVERIFY(!calm.isEmpty());

@@ -147,8 +147,10 @@ void TestTotp::entryCodesUseTheirOwnParameters()
     e.period = 60;
     qint64 now = 119;
     setTotpClock([&now] { return now; });
-    QCOMPARE(secondsRemaining(e), 1);
+    QCOMPARE(secondsRemaining(e, now), 1);
     QCOMPARE(totpCode(e), totpCode(kRfcSha256, 60, TotpAlgorithm::Sha1, 6, 60));
+    e.period = 0; // out of range: the default step
+    QCOMPARE(secondsRemaining(e, 130), 20); // a 60-second step would leave 50
 }
 
 void TestTotp::agreesWithOathtool()

@@ -106,7 +106,7 @@ void TestTotpManager::freshStartIsUnconfiguredAndLocked()
     TotpManager m;
     QVERIFY(!m.isSet());
     QVERIFY(m.isLocked());
-    QVERIFY(m.entries().isEmpty());
+    QVERIFY(m.rows().isEmpty());
     QVERIFY(!m.unlock(QStringLiteral("anything")));
     QVERIFY(!m.unlock(QString()));
     QVERIFY(!m.addEntry(QStringLiteral("x"), kSecret));
@@ -159,23 +159,40 @@ void TestTotpManager::entriesSurviveRestartInOrder()
                                           "&algorithm=SHA256&digits=8&period=60")));
         QVERIFY(m.addEntry(QStringLiteral("Riot"), kSecret));
     }
-    TotpManager m;
+    qint64 now = 120;
+    TotpManager m(nullptr, kVaultTickMs, [&now] { return now; });
     QVERIFY(m.isSet());
     QVERIFY(m.isLocked());
-    QVERIFY(m.entries().isEmpty());
+    QVERIFY(m.rows().isEmpty());
     QVERIFY(m.unlock(kPassword));
-    const QList<VaultEntry> e = m.entries();
+    QList<VaultRow> e = m.rows();
     QCOMPARE(e.size(), 3);
     QCOMPARE(e[0].label, QStringLiteral("Riot"));
-    QCOMPARE(e[0].secret, kSecret);
+    QCOMPARE(e[0].code, totpCode(kSecret, 120));
+    QCOMPARE(e[0].secondsLeft, 30);
     QCOMPARE(e[1].label, QStringLiteral("ACME:me"));
     QCOMPARE(e[1].issuer, QStringLiteral("ACME"));
-    QCOMPARE(e[1].algorithm, QStringLiteral("SHA256"));
-    QCOMPARE(e[1].digits, 8);
-    QCOMPARE(e[1].period, 60);
-    QCOMPARE(totpCode(e[1], 120), totpCode(QStringLiteral("GEZDGNBVGY3TQOJQ"), 120, TotpAlgorithm::Sha256, 8, 60));
+    // SHA-256, eight digits, a 60-second step: all three came back.
+    QCOMPARE(e[1].code, totpCode(QStringLiteral("GEZDGNBVGY3TQOJQ"), 120, TotpAlgorithm::Sha256, 8, 60));
+    QCOMPARE(e[1].secondsLeft, 60);
     QCOMPARE(e[0].id.size(), 36);
     QVERIFY(e[0].id != e[2].id);
+
+    // Rows follow the injected clock; one row answers like the list.
+    now = 159;
+    e = m.rows();
+    QCOMPARE(e[0].secondsLeft, 21);
+    QCOMPARE(e[1].secondsLeft, 21);
+    QCOMPARE(e[0].code, totpCode(kSecret, 159));
+    QCOMPARE(m.secondsLeft(), 21);
+    now = 170;
+    QCOMPARE(m.row(e[1].id)->secondsLeft, 10);
+    QCOMPARE(m.row(e[1].id)->code, e[1].code);  // same 60-second step
+    now = 180;
+    QCOMPARE(m.row(e[0].id)->code, totpCode(kSecret, 180));
+    QVERIFY(!m.row(QStringLiteral("no such id")));
+    m.lock();
+    QVERIFY(!m.row(e[0].id));
 }
 
 void TestTotpManager::wrongPasswordOrDamagedDataChangesNothing()
@@ -190,7 +207,7 @@ void TestTotpManager::wrongPasswordOrDamagedDataChangesNothing()
     SignalLog log(&m);
     QVERIFY(!m.unlock(QStringLiteral("wrong")));
     QVERIFY(m.isLocked());
-    QVERIFY(m.entries().isEmpty());
+    QVERIFY(m.rows().isEmpty());
     QVERIFY(log.names.isEmpty());
 
     // Damaged text must not read as an empty vault that the next save
@@ -206,7 +223,7 @@ void TestTotpManager::wrongPasswordOrDamagedDataChangesNothing()
     QVERIFY(log.names.isEmpty());
     store().setValue("vault/data", good);
     QVERIFY(m.unlock(kPassword));
-    QCOMPARE(m.entries().size(), 1);
+    QCOMPARE(m.rows().size(), 1);
     QCOMPARE(log.names, QStringList({"lockChanged", "changed"}));
 }
 
@@ -224,12 +241,13 @@ void TestTotpManager::oldVaultsLoadAndSaveUnchanged()
     store().setValue("vault/salt", QString::fromLatin1(salt.toBase64()));
     store().setValue("vault/data", QString::fromLatin1(sealBox(old, kPassword, salt).toBase64()));
 
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, [] { return qint64(59); });
     QVERIFY(m.unlock(kPassword));
-    QCOMPARE(m.entries().size(), 2);
-    QCOMPARE(m.entries()[1].label, QStringLiteral("Two"));
-    QCOMPARE(m.entries()[0].digits, 6);
-    QCOMPARE(totpCode(m.entries()[0], 59), totpCode(kSecret, 59));
+    QCOMPARE(m.rows().size(), 2);
+    QCOMPARE(m.rows()[1].label, QStringLiteral("Two"));
+    // Defaults for the missing parameters: SHA-1, six digits, 30 seconds.
+    QCOMPARE(m.rows()[0].code, totpCode(kSecret, 59));
+    QCOMPARE(m.rows()[0].secondsLeft, 1);
 
     m.removeEntry(QStringLiteral("no such id"));
     const QByteArray expected =
@@ -261,7 +279,7 @@ void TestTotpManager::lockWipesPasswordAndEntries()
     SignalLog log(&m);
     m.lock();
     QVERIFY(m.isLocked());
-    QVERIFY(m.entries().isEmpty());
+    QVERIFY(m.rows().isEmpty());
     QVERIFY(!m.isKeyPageLocked());
     QCOMPARE(log.names, QStringList({"lockChanged", "changed"}));
     m.lock();
@@ -290,14 +308,14 @@ void TestTotpManager::addAndRemoveRules()
     QVERIFY(m.addEntry(QStringLiteral("twin"), kSecret));
     QVERIFY(m.addEntry(QStringLiteral("twin"), kSecret));
     QCOMPARE(log.names, QStringList({"changed", "changed"}));
-    const QString first = m.entries()[0].id;
-    const QString second = m.entries()[1].id;
+    const QString first = m.rows()[0].id;
+    const QString second = m.rows()[1].id;
     m.removeEntry(QStringLiteral("unknown"));
     QCOMPARE(log.names.size(), 3);
-    QCOMPARE(m.entries().size(), 2);
+    QCOMPARE(m.rows().size(), 2);
     m.removeEntry(first);
-    QCOMPARE(m.entries().size(), 1);
-    QCOMPARE(m.entries()[0].id, second);
+    QCOMPARE(m.rows().size(), 1);
+    QCOMPARE(m.rows()[0].id, second);
     QCOMPARE(vaultEntriesFromJson(storedPlaintext(kPassword)).size(), 1);
 }
 
@@ -314,7 +332,7 @@ void TestTotpManager::everySaveSealsUnderAFreshSalt()
         salts.insert(box.mid(4, 16));
         boxes << box;
     }
-    m.removeEntry(m.entries().at(0).id);
+    m.removeEntry(m.rows().at(0).id);
     salts.insert(QByteArray::fromBase64(store().value("vault/data").toString().toLatin1()).mid(4, 16));
     QCOMPARE(salts.size(), 3);
     // Two copies of the store no longer share a keystream: the XOR of the
@@ -329,8 +347,8 @@ void TestTotpManager::everySaveSealsUnderAFreshSalt()
 
     TotpManager reopened;
     QVERIFY(reopened.unlock(kPassword));
-    QCOMPARE(reopened.entries().size(), 1);
-    QCOMPARE(reopened.entries()[0].label, QStringLiteral("b"));
+    QCOMPARE(reopened.rows().size(), 1);
+    QCOMPARE(reopened.rows()[0].label, QStringLiteral("b"));
 }
 
 void TestTotpManager::boxOpeningToNoVaultRefusesUnlock()
@@ -387,10 +405,10 @@ void TestTotpManager::failedSaveKeepsStoredEntries()
         QCOMPARE(failed.count(), 1);
         QVERIFY(failed.at(0).at(0).toString().startsWith(QStringLiteral("Kasa kaydedilemedi: ")));
         QCOMPARE(m.lastFailure(), VaultFailure::SaveFailed);
-        QCOMPARE(m.entries().size(), 1);
-        m.removeEntry(m.entries()[0].id);
+        QCOMPARE(m.rows().size(), 1);
+        m.removeEntry(m.rows()[0].id);
         QCOMPARE(failed.count(), 2);
-        QCOMPARE(m.entries().size(), 1);
+        QCOMPARE(m.rows().size(), 1);
         QFile after(file);
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), stored);
@@ -400,9 +418,9 @@ void TestTotpManager::failedSaveKeepsStoredEntries()
     QVERIFY(m.addEntry(QStringLiteral("later"), QStringLiteral("GEZDGNBVGY3TQOJQ")));
     TotpManager reopened;
     QVERIFY(reopened.unlock(kPassword));
-    QCOMPARE(reopened.entries().size(), 2);
-    QCOMPARE(reopened.entries()[0].label, QStringLiteral("kept"));
-    QCOMPARE(reopened.entries()[1].label, QStringLiteral("later"));
+    QCOMPARE(reopened.rows().size(), 2);
+    QCOMPARE(reopened.rows()[0].label, QStringLiteral("kept"));
+    QCOMPARE(reopened.rows()[1].label, QStringLiteral("later"));
 #else
     QSKIP("needs a file size limit");
 #endif
@@ -424,7 +442,7 @@ void TestTotpManager::damagedSaltKeyDoesNotBreakNextSave()
     {
         TotpManager m;
         QVERIFY(m.unlock(kPassword));
-        QCOMPARE(m.entries().size(), 2);
+        QCOMPARE(m.rows().size(), 2);
         QCOMPARE(QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1()).size(), 16);
     }
 
@@ -439,7 +457,7 @@ void TestTotpManager::damagedSaltKeyDoesNotBreakNextSave()
     }
     TotpManager m;
     QVERIFY(m.unlock(kPassword));
-    QCOMPARE(m.entries().size(), 1);
+    QCOMPARE(m.rows().size(), 1);
 }
 
 void TestTotpManager::secureBytesLockAndWipe()
