@@ -1,6 +1,6 @@
 #include "account/firebaseauth.h"
 
-#include "link/rest.h"
+#include "rest/rest.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "link/linkmanager.h"
 
 #include "link/linkpayload.h"
-#include "link/rest.h"
+#include "rest/rest.h"
 #include "mail/mailrecords.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "link/embeddeddb.h"
+#include "clouddb/embeddeddb.h"
 
-#include "link/clouddbserver.h"
+#include "clouddb/clouddbserver.h"
 
 #include <QDateTime>
 #include <QDir>
