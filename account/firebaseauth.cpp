@@ -1,7 +1,7 @@
 #include "account/firebaseauth.h"
 
 #include "core/settings.h"
-#include "link/rest.h"
+#include "rest/rest.h"
 
 #include <QCryptographicHash>
 #include <QJsonDocument>

@@ -1,11 +1,5 @@
-# Theme lookups sit below the pages (they draw theme icons); the window,
-# title bar, tray and notification texts form the application library that
-# tests link; the executable is only the entry point.
-mirelo_library(mirelo_theme
-  SOURCES theme.h theme.cpp
-  PUBLIC_LIBS Qt6::Widgets
-  LIBS Qt6::Svg mirelo_resources mirelo_core)
-
+# The window, title bar, tray and notification texts form the application
+# library that tests link; the executable is only the entry point.
 mirelo_library(mirelo_app
   SOURCES
     titlebar.h titlebar.cpp

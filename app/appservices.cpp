@@ -3,7 +3,7 @@
 #include "account/firebaseauth.h"
 #include "desktop/autotyper.h"
 #include "desktop/platform.h"
-#include "link/embeddeddb.h"
+#include "clouddb/embeddeddb.h"
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
 #include "protection/protectionservice.h"
@@ -25,6 +25,7 @@ AppServices::AppServices(const AppServicesOptions &options, QObject *parent) : Q
     m_auth = new FirebaseAuth(this, m_databaseUrl, clock);
     m_imap = new ImapClient(m_store, this);
     m_smtp = new SmtpClient(this);
+    m_smtp->setTokenService(m_imap->tokens());
     LinkOptions link;
     link.databaseBaseUrl = m_databaseUrl;
     link.clock = clock;

@@ -4,7 +4,7 @@
 #include "app/appservices.h"
 #include "app/replycontroller.h"
 #include "app/servicepages.h"
-#include "app/theme.h"
+#include "theme/theme.h"
 #include "app/titlebar.h"
 #include "app/tray.h"
 #include "app/windowtray.h"

@@ -1,6 +1,6 @@
 #include "app/titlebar.h"
 
-#include "app/theme.h"
+#include "theme/theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The local realtime database: small GET and PUT requests per second over
 // loopback with one client, and the cost of a PUT into a tree of 10,000
 // nodes (with and without the durable save).
-#include "link/clouddbserver.h"
-#include "link/clouddbstore.h"
+#include "clouddb/clouddbserver.h"
+#include "clouddb/clouddbstore.h"
 
 #include <benchmark/benchmark.h>
 

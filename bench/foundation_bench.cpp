@@ -1,6 +1,6 @@
 #include "mail/mailstore.h"
 #include "recognition/codeextractor.h"
-#include "support/isolatedsettings.h"
+#include "benchsettings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -64,7 +64,7 @@ BENCHMARK(BM_ExtractLongText)->Arg(0)->Arg(1)->ArgName("withCode");
 // A poll's batch of eight new mails into a store already at its limit.
 void BM_AddBatchToFullStore(benchmark::State &state)
 {
-    IsolatedSettings settings;
+    BenchSettings settings;
     MailStore store;
     QList<MailItem> batch;
     for (int i = 0; i < 8; ++i) {

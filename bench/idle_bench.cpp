@@ -21,7 +21,7 @@
 #include "app/mainwindow.h"
 #include "mail/mailstore.h"
 #include "support/dovecotserver.h"
-#include "support/isolatedsettings.h"
+#include "benchsettings.h"
 #include "support/tlsfixture.h"
 #include "transport/imapclient.h"
 
@@ -69,7 +69,7 @@ bool spinUntil(const std::function<bool()> &done, int ms)
 // The window with `accounts` fresh accounts, each with its IDLE connection up.
 struct Watching
 {
-    IsolatedSettings settings;
+    BenchSettings settings;
     std::unique_ptr<AppServices> services;
     std::unique_ptr<MainWindow> window;
     QList<EmailAccount> accounts;

@@ -1,6 +1,6 @@
 // Encoding a pairing URI and a full version-40 payload at level M with the
 // automatic mask: ours, Nayuki's qrcodegen and libqrencode.
-#include "link/qrencoder.h"
+#include "qr/qrencoder.h"
 
 #include <benchmark/benchmark.h>
 #include <qrcodegen/qrcodegen.hpp>

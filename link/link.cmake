@@ -6,4 +6,5 @@ mirelo_library(mirelo_link
     pairing.h pairing.cpp
     linkpayload.h linkpayload.cpp
     linkmanager.h linkmanager.cpp
-  PUBLIC_LIBS mirelo_core mirelo_rest mirelo_vault mirelo_mail Qt6::Core Qt6::Network)
+  PUBLIC_LIBS mirelo_core Qt6::Core Qt6::Network
+  LIBS mirelo_rest mirelo_vault mirelo_mail)

@@ -2,7 +2,7 @@
 
 #include "core/settings.h"
 #include "link/linkpayload.h"
-#include "link/rest.h"
+#include "rest/rest.h"
 #include "mail/mailrecords.h"
 
 #include <QFile>

@@ -8,6 +8,28 @@ void registerMailMetaTypes()
     qRegisterMetaType<QList<MailItem>>("QList<MailItem>");
 }
 
+QString mailAuthName(MailAuth auth)
+{
+    switch (auth) {
+    case MailAuth::XOAuth2:
+        return QStringLiteral("xoauth2");
+    case MailAuth::OAuthBearer:
+        return QStringLiteral("oauthbearer");
+    case MailAuth::Password:
+        break;
+    }
+    return QStringLiteral("password");
+}
+
+MailAuth mailAuthFromName(const QString &name)
+{
+    if (name == u"xoauth2")
+        return MailAuth::XOAuth2;
+    if (name == u"oauthbearer")
+        return MailAuth::OAuthBearer;
+    return MailAuth::Password;
+}
+
 QString readableTime(const QDateTime &when, const QDateTime &now)
 {
     if (!when.isValid())

@@ -10,6 +10,11 @@
 // new account.
 inline constexpr const char *kGmailImapHost = "imap.gmail.com";
 
+// How a session proves who it is: the password (IMAP LOGIN, SMTP AUTH LOGIN)
+// or a bearer token from a browser sign-in, carried by one of two SASL
+// mechanisms.
+enum class MailAuth { Password, XOAuth2, OAuthBearer };
+
 // One configured IMAP mailbox. Identity: address, compared ignoring case.
 struct EmailAccount
 {
@@ -27,6 +32,12 @@ struct EmailAccount
     // The server refused the login: polling waits until the settings change
     // or the user resumes the account.
     bool loginRefused = false;
+    MailAuth auth = MailAuth::Password;
+    // Of a browser sign-in: a secret, stored like the password.
+    QString refreshToken;
+    // Runtime only, never stored: the bearer token a session logs in with,
+    // put in by the token service just before the session.
+    QString accessToken;
     // "UIDVALIDITY:UID" of mails read here whose \Seen flag the next session sets.
     QStringList pendingSeen; // runtime only, filled from the store for a poll
     QString lastError; // runtime only
@@ -60,6 +71,23 @@ inline QDateTime mailTime(const MailItem &m)
 // A point in time as people read it, in local time: "HH:mm" on the day of
 // `now`, "dd.MM HH:mm" in its year, else "dd.MM.yyyy"; empty when invalid.
 QString readableTime(const QDateTime &when, const QDateTime &now);
+
+inline bool usesOAuth(const EmailAccount &acc)
+{
+    return acc.auth != MailAuth::Password;
+}
+
+// Whether the account holds what its login needs: a password, or the
+// refresh token of a sign-in.
+inline bool hasCredentials(const EmailAccount &acc)
+{
+    return usesOAuth(acc) ? !acc.refreshToken.isEmpty() : !acc.pass.isEmpty();
+}
+
+// "xoauth2", "oauthbearer" or "password": the stored names.
+QString mailAuthName(MailAuth auth);
+// The stored name back; anything unknown reads as the password.
+MailAuth mailAuthFromName(const QString &name);
 
 inline bool sameAccount(const QString &a, const QString &b)
 {

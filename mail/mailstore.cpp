@@ -164,7 +164,7 @@ QList<EmailAccount> MailStore::pollableAccounts() const
 {
     QList<EmailAccount> out;
     for (const EmailAccount &a : m_accounts) {
-        if (!a.enabled || a.loginRefused || a.pass.isEmpty())
+        if (!a.enabled || a.loginRefused || !hasCredentials(a))
             continue;
         EmailAccount copy = a;
         copy.pendingSeen = m_seenQueue.value(a.address.toLower());

@@ -36,19 +36,62 @@ struct DomainGroup
     QStringList suffixes;
 };
 
+ProviderSignIn microsoftSignIn()
+{
+    ProviderSignIn s;
+    s.key = QStringLiteral("microsoft");
+    s.buttonText = QStringLiteral("Microsoft ile oturum ac");
+    s.authorizeUrl = QStringLiteral("https://login.microsoftonline.com/common/oauth2/v2.0/authorize");
+    s.tokenUrl = QStringLiteral("https://login.microsoftonline.com/common/oauth2/v2.0/token");
+    s.scopes = {QStringLiteral("https://outlook.office.com/IMAP.AccessAsUser.All"),
+                QStringLiteral("https://outlook.office.com/SMTP.Send"), QStringLiteral("offline_access")};
+    s.mechanism = MailAuth::XOAuth2;
+    // Personal accounts lost basic authentication on 16 September 2024.
+    s.passwordsWork = false;
+    return s;
+}
+
+ProviderSignIn googleSignIn()
+{
+    ProviderSignIn s;
+    s.key = QStringLiteral("google");
+    s.buttonText = QStringLiteral("Google ile oturum ac");
+    s.authorizeUrl = QStringLiteral("https://accounts.google.com/o/oauth2/v2/auth");
+    s.tokenUrl = QStringLiteral("https://oauth2.googleapis.com/token");
+    s.scopes = {QStringLiteral("https://mail.google.com/")};
+    // A refresh token only with offline access, and again on a repeated consent.
+    s.extraParameters = {{QStringLiteral("access_type"), QStringLiteral("offline")},
+                         {QStringLiteral("prompt"), QStringLiteral("consent")}};
+    s.mechanism = MailAuth::XOAuth2;
+    s.passwordsWork = true;
+    return s;
+}
+
 } // namespace
+
+QString oauthSettingsPrefix(const ProviderSignIn &signIn)
+{
+    return QStringLiteral("oauth/") + signIn.key + QLatin1Char('/');
+}
 
 QList<MailProvider> providerCatalogue()
 {
+    MailProvider gmail = provider("gmail", "Gmail", kGmailImapHost,
+                                  "Iki yol var: 'Google ile oturum ac' ya da uygulama sifresi. Uygulama sifresi "
+                                  "icin 2 adimli dogrulama acik olmali: Hesap > Guvenlik > 2 Adimli Dogrulama > "
+                                  "Uygulama sifreleri.",
+                                  "smtp.gmail.com", 465, false);
+    gmail.signIn = googleSignIn();
+    MailProvider outlook = provider("outlook", "Outlook / Hotmail / Live", "outlook.office365.com",
+                                    "Kisisel Microsoft hesaplarinda (Outlook, Hotmail, Live, MSN) uygulama sifresi "
+                                    "16 Eylul 2024'ten beri IMAP/SMTP icin calismiyor: 'Microsoft ile oturum ac' "
+                                    "kullan.",
+                                    "smtp.office365.com", 587, true);
+    outlook.signIn = microsoftSignIn();
     return {
         provider("auto", "Otomatik (tavsiye)", "", ""),
-        provider("gmail", "Gmail", kGmailImapHost,
-                 "Mail uygulamanin normal sifresi degil, saglayicidan uretilen uygulama sifresi gerekir. "
-                 "Gmail'de: Hesap > Guvenlik > 2 Adimli Dogrulama > Uygulama sifreleri.",
-                 "smtp.gmail.com", 465, false),
-        provider("outlook", "Outlook / Hotmail / Live", "outlook.office365.com",
-                 "Outlook'ta 2 adimli dogrulama aciksa uygulama sifresi uret. Kapaliysa normal sifrenle dene.",
-                 "smtp.office365.com", 587, true),
+        gmail,
+        outlook,
         provider("yahoo", "Yahoo", "imap.mail.yahoo.com", "Yahoo Hesap Guvenligi > Uygulama sifresi olustur.",
                  "smtp.mail.yahoo.com", 465, false),
         provider("yandex", "Yandex", "imap.yandex.com", "Yandex'te IMAP izni + uygulama sifresi gerekir.",

@@ -1,7 +1,26 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
+#include <QStringList>
+
+#include "mail/mailrecords.h"
+
+// How a provider signs users in through the browser (OAuth 2.0 with PKCE).
+// The client id is no part of it: it is a setting (oauthSettingsPrefix).
+struct ProviderSignIn
+{
+    QString key; // "microsoft", "google"; empty: no browser sign-in
+    QString buttonText;
+    QString authorizeUrl;
+    QString tokenUrl;
+    QStringList scopes;
+    QList<QPair<QString, QString>> extraParameters;
+    MailAuth mechanism = MailAuth::XOAuth2;
+    // Whether the provider still takes application passwords over IMAP/SMTP.
+    bool passwordsWork = true;
+};
 
 // One mail provider the program knows, with its IMAP server.
 struct MailProvider
@@ -15,7 +34,14 @@ struct MailProvider
     QString smtpHost;
     quint16 smtpPort = 465;
     bool smtpStartTls = false; // plain connect upgraded by STARTTLS, else TLS from the first byte
+    ProviderSignIn signIn;
 };
+
+// The settings group of a provider's sign-in: "oauth/<key>/". Under it
+// "clientId" (required), "clientSecret" (Google's desktop clients), and for
+// tests or other tenants "authorizeUrl" and "tokenUrl" in place of the
+// catalogue's.
+QString oauthSettingsPrefix(const ProviderSignIn &signIn);
 
 // The seven entries, in order, as a new list on every call.
 QList<MailProvider> providerCatalogue();

@@ -55,6 +55,10 @@ QByteArray accountsToJson(const QList<EmailAccount> &accounts)
         }
         if (a.loginRefused)
             o.insert(QStringLiteral("loginRefused"), true);
+        if (usesOAuth(a)) {
+            o.insert(QStringLiteral("auth"), mailAuthName(a.auth));
+            o.insert(QStringLiteral("refreshToken"), QString::fromLatin1(a.refreshToken.toUtf8().toBase64()));
+        }
         array.append(o);
     }
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
@@ -85,6 +89,10 @@ QList<EmailAccount> accountsFromJson(const QByteArray &json)
             a.smtpStartTls = o.value(QStringLiteral("smtpStartTls")).toBool(false);
         }
         a.loginRefused = o.value(QStringLiteral("loginRefused")).toBool(false);
+        a.auth = mailAuthFromName(o.value(QStringLiteral("auth")).toString());
+        if (usesOAuth(a))
+            a.refreshToken = QString::fromUtf8(
+                QByteArray::fromBase64(o.value(QStringLiteral("refreshToken")).toString().toLatin1()));
         if (!a.address.isEmpty())
             accounts.append(a);
     }

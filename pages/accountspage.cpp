@@ -9,6 +9,8 @@
 #include "transport/imapclient.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
+#include <QNetworkAccessManager>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -24,6 +26,13 @@ namespace {
 
 const QString kTestText = QStringLiteral("Bagla ve Test Et");
 
+QString noClientIdText(const MailProvider &p)
+{
+    return QStringLiteral("Oturum acilamiyor: %1 icin istemci kimligi (client id) ayarli degil. "
+                          "Ayarlarda %2clientId anahtarini doldur (README'de anlatiliyor).")
+        .arg(p.displayName, oauthSettingsPrefix(p.signIn));
+}
+
 } // namespace
 
 AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
@@ -35,7 +44,8 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
         QStringLiteral("Birden fazla mail ekleyebilirsin, hepsi ayni kutuda izlenir."), "pageSub", this));
     auto *hint = classedLabel(
         QStringLiteral("Sadece mail + sifre yeter. Sunucu otomatik bulunur. Sifre, mail saglayicindan aldigin "
-                       "uygulama sifresidir (normal sifren degil)."),
+                       "uygulama sifresidir (normal sifren degil). Outlook/Hotmail/Live/MSN ve istersen Gmail "
+                       "tarayicida oturum acarak baglanir."),
         "muted", this);
     hint->setWordWrap(true);
     root->addWidget(hint);
@@ -57,7 +67,9 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_address->setClearButtonEnabled(true);
     form->addWidget(m_address);
 
-    auto *passRow = new QHBoxLayout;
+    m_passRow = new QWidget(card);
+    auto *passRow = new QHBoxLayout(m_passRow);
+    passRow->setContentsMargins(0, 0, 0, 0);
     m_password = new QLineEdit(card);
     m_password->setPlaceholderText(QStringLiteral("Uygulama sifresi (saglayicidan alinir)"));
     m_password->setEchoMode(QLineEdit::Password);
@@ -65,7 +77,11 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_showBtn->setCheckable(true);
     passRow->addWidget(m_password, 1);
     passRow->addWidget(m_showBtn);
-    form->addLayout(passRow);
+    form->addWidget(m_passRow);
+    m_signInBtn = classedButton(QString(), "primaryBtn", card);
+    m_signInBtn->setObjectName(QStringLiteral("signInButton"));
+    m_signInBtn->setVisible(false);
+    form->addWidget(m_signInBtn, 0, Qt::AlignLeft);
 
     m_advancedBtn = classedButton(QStringLiteral("Gelismis ayarlar (otomatik)"), "ghostBtn", card);
     m_advancedBtn->setCheckable(true);
@@ -131,6 +147,13 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     });
     connect(m_advancedBtn, &QPushButton::toggled, m_advanced, &QWidget::setVisible);
     connect(m_address, &QLineEdit::textChanged, this, &AccountsPage::updateServerPlaceholder);
+    connect(m_address, &QLineEdit::textChanged, this, &AccountsPage::updateSignInOffer);
+    connect(m_provider, &QComboBox::currentIndexChanged, this, &AccountsPage::updateSignInOffer);
+    connect(m_signInBtn, &QPushButton::clicked, this, &AccountsPage::signIn);
+    m_nam = new QNetworkAccessManager(this);
+    OAuthFlowOptions flow;
+    flow.openBrowser = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    setSignInOptions(flow, accountSignInEndpoints);
     connect(m_helpBtn, &QPushButton::clicked, this, &AccountsPage::showProviderHelp);
     connect(m_testBtn, &QPushButton::clicked, this, &AccountsPage::connectAndTest);
     connect(m_list, &QListWidget::customContextMenuRequested, this, &AccountsPage::onContextMenu);
@@ -147,6 +170,125 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
 void AccountsPage::setDialogs(PageDialogs *dialogs)
 {
     m_dialogs = dialogs ? dialogs : PageDialogs::standard();
+}
+
+void AccountsPage::setSignInOptions(const OAuthFlowOptions &flow, const SignInEndpoints &endpoints)
+{
+    delete m_flow;
+    m_flow = new OAuthFlow(m_nam, flow, this);
+    m_endpoints = endpoints ? endpoints : SignInEndpoints(accountSignInEndpoints);
+    updateSignInOffer();
+    connect(m_flow, &OAuthFlow::succeeded, this, &AccountsPage::onSignedIn);
+    connect(m_flow, &OAuthFlow::failed, this, &AccountsPage::onSignInFailed);
+}
+
+void AccountsPage::updateSignInOffer()
+{
+    const MailProvider p = resolveProvider(m_address->text().trimmed(), m_provider->currentData().toString());
+    const bool offered = !p.signIn.key.isEmpty();
+    m_signInBtn->setVisible(offered);
+    if (offered) {
+        m_signInBtn->setText(p.signIn.buttonText);
+        EmailAccount probe;
+        probe.address = m_address->text().trimmed();
+        probe.provider = p.id;
+        m_signInBtn->setToolTip(m_endpoints(probe).isUsable() ? QString() : noClientIdText(p));
+    }
+    // Where application passwords no longer work, the form does not ask for one.
+    const bool passwords = !offered || p.signIn.passwordsWork;
+    m_passRow->setVisible(passwords);
+    m_testBtn->setVisible(passwords);
+}
+
+void AccountsPage::signIn()
+{
+    AccountFormInput in;
+    in.providerId = m_provider->currentData().toString();
+    if (in.providerId.isEmpty())
+        in.providerId = QStringLiteral("auto");
+    in.address = m_address->text();
+    in.host = m_host->text();
+    in.port = m_port->text();
+    in.user = m_user->text();
+    in.smtpHost = m_smtpHost->text();
+    in.smtpPort = m_smtpPort->text();
+    in.smtpStartTls = m_smtpStartTls->isChecked();
+    in.signedIn = true;
+    const AccountFormResult r = accountFromForm(in);
+    if (!r.ok) {
+        m_dialogs->warn(this, r.error);
+        return;
+    }
+    m_signInStored = false;
+    startSignIn(r.account);
+}
+
+void AccountsPage::signInAgain(const QString &address)
+{
+    if (!m_store)
+        return;
+    for (const EmailAccount &acc : m_store->accounts()) {
+        if (sameAccount(acc.address, address)) {
+            m_signInStored = true;
+            startSignIn(acc);
+            return;
+        }
+    }
+}
+
+void AccountsPage::startSignIn(const EmailAccount &acc)
+{
+    const MailProvider p = resolveProvider(acc.address, acc.provider);
+    const OAuthEndpoints endpoints = m_endpoints(acc);
+    if (p.signIn.key.isEmpty() || !endpoints.isUsable()) {
+        m_dialogs->warn(this, noClientIdText(p));
+        return;
+    }
+    m_signInAccount = acc;
+    m_log->clear();
+    m_log->appendPlainText(QStringLiteral("Tarayicida oturum ac: %1 (%2)").arg(acc.address, p.displayName));
+    m_signInBtn->setEnabled(false);
+    if (!m_flow->start(endpoints, acc.address))
+        return;
+    m_log->appendPlainText(QStringLiteral("Tarayici acilmadiysa bu adresi ac: ")
+                           + m_flow->authorizationPage().toString(QUrl::FullyEncoded));
+}
+
+void AccountsPage::onSignedIn(const TokenReply &tokens)
+{
+    m_signInBtn->setEnabled(true);
+    EmailAccount acc = m_signInAccount;
+    if (m_signInStored && m_store) {
+        // The stored settings may have changed meanwhile; only the session is new.
+        for (const EmailAccount &held : m_store->accounts()) {
+            if (sameAccount(held.address, acc.address))
+                acc = held;
+        }
+    }
+    acc.auth = resolveProvider(acc.address, acc.provider).signIn.mechanism;
+    acc.refreshToken = tokens.refreshToken;
+    acc.pass.clear();
+    acc.accessToken.clear();
+    acc.loginRefused = false;
+    acc.lastError.clear();
+    acc.enabled = true;
+    m_log->appendPlainText(QStringLiteral("Oturum acildi. Baglanti test ediliyor..."));
+    m_testBtn->setEnabled(false);
+    m_testBtn->setText(QStringLiteral("Test ediliyor..."));
+    if (m_imap)
+        m_imap->tokens()->signedIn(acc.address, tokens);
+    if (m_store)
+        m_store->addOrUpdateAccount(acc);
+    m_password->clear();
+    if (m_imap)
+        m_imap->testAccount(acc);
+}
+
+void AccountsPage::onSignInFailed(const QString &error)
+{
+    m_signInBtn->setEnabled(true);
+    m_log->appendPlainText(QStringLiteral("HATA: ") + error);
+    m_dialogs->warn(this, error);
 }
 
 void AccountsPage::setPlusIcon(const QIcon &icon)
@@ -252,6 +394,19 @@ void AccountsPage::refreshAccounts()
         item->setIcon(letterIcon(QColor(healthy ? kLetterGreen : kLetterGrey), firstLetterUpper(acc.address)));
         if (!acc.enabled)
             item->setForeground(QColor(kLetterGrey));
+        if (acc.enabled && acc.loginRefused && usesOAuth(acc)) {
+            // The session ended at the provider: one click starts a new sign-in.
+            auto *row = new QWidget(m_list);
+            auto *rowLayout = new QHBoxLayout(row);
+            rowLayout->setContentsMargins(0, 0, 4, 0);
+            rowLayout->addStretch(1);
+            auto *again = classedButton(QStringLiteral("Yeniden oturum ac"), "ghostBtn", row);
+            again->setObjectName(QStringLiteral("signInAgainButton"));
+            const QString addr = acc.address;
+            connect(again, &QPushButton::clicked, this, [this, addr] { signInAgain(addr); });
+            rowLayout->addWidget(again);
+            m_list->setItemWidget(item, row);
+        }
     }
     if (accounts.isEmpty()) {
         auto *item = new QListWidgetItem(
@@ -286,6 +441,8 @@ QMenu *AccountsPage::accountMenu(const QString &address, QWidget *parent)
             m_imap->testAccount(acc);
     });
     // A refused login has stopped polling as a pause would; "Devam et" resumes both.
+    if (usesOAuth(acc))
+        menu->addAction(QStringLiteral("Yeniden oturum ac"), this, [this, addr] { signInAgain(addr); });
     const bool running = acc.enabled && !acc.loginRefused;
     menu->addAction(running ? QStringLiteral("Duraklat") : QStringLiteral("Devam et"), this,
                     [this, addr, running] { m_store->setAccountEnabled(addr, !running); });

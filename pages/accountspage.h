@@ -1,6 +1,8 @@
 #pragma once
 
 #include "mail/mailrecords.h"
+#include "oauth/oauthflow.h"
+#include "transport/tokenservice.h"
 
 #include <QIcon>
 #include <QString>
@@ -14,6 +16,7 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QNetworkAccessManager;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -33,6 +36,11 @@ public:
     QPlainTextEdit *testLog() const { return m_log; }
     QPushButton *testButton() const { return m_testBtn; }
     QListWidget *accountList() const { return m_list; }
+    // "Microsoft ile oturum ac" / "Google ile oturum ac"; hidden for other providers.
+    QPushButton *signInButton() const { return m_signInBtn; }
+    // How the browser is opened and where providers sign in (tests: the
+    // browser step and the endpoints of their own servers).
+    void setSignInOptions(const OAuthFlowOptions &flow, const SignInEndpoints &endpoints);
     // The context menu of the account with this address (the caller owns it).
     QMenu *accountMenu(const QString &address, QWidget *parent = nullptr);
 
@@ -43,6 +51,10 @@ public slots:
     void onTestFinished(const QString &addr, bool ok, const QString &msg);
     // "Bagla ve Test Et".
     void connectAndTest();
+    // A browser sign-in for the address in the form.
+    void signIn();
+    // A browser sign-in again for a stored account whose session ended.
+    void signInAgain(const QString &address);
 
 signals:
     void statusMessage(const QString &msg);
@@ -53,6 +65,11 @@ signals:
 
 private:
     void updateServerPlaceholder();
+    // Shows the provider's sign-in and hides the password where it no longer works.
+    void updateSignInOffer();
+    void startSignIn(const EmailAccount &acc);
+    void onSignedIn(const TokenReply &tokens);
+    void onSignInFailed(const QString &error);
     void onContextMenu(const QPoint &pos);
 
     MailStore *m_store;
@@ -71,6 +88,15 @@ private:
     QLineEdit *m_smtpPort = nullptr;
     QCheckBox *m_smtpStartTls = nullptr;
     QPushButton *m_helpBtn = nullptr;
+    QPushButton *m_signInBtn = nullptr;
+    QWidget *m_passRow = nullptr;
+    QNetworkAccessManager *m_nam = nullptr;
+    OAuthFlow *m_flow = nullptr;
+    SignInEndpoints m_endpoints;
+    // The account the running sign-in is for: stored already (signing in
+    // again) or to be made from the form.
+    EmailAccount m_signInAccount;
+    bool m_signInStored = false;
     QPushButton *m_testBtn = nullptr;
     QPlainTextEdit *m_log = nullptr;
     QListWidget *m_list = nullptr;

@@ -1,7 +1,7 @@
 #include "pages/linkpage.h"
 
 #include "link/linkmanager.h"
-#include "link/qrwidget.h"
+#include "qr/qrwidget.h"
 #include "pages/lettericon.h"
 #include "pages/pagetexts.h"
 #include "pages/pagewidgets.h"

@@ -28,7 +28,7 @@ AccountFormResult accountFromForm(const AccountFormInput &in)
         r.error = QStringLiteral("Gecerli bir mail yaz: ") + QLatin1String(kExampleAddress);
         return r;
     }
-    if (in.password.isEmpty()) {
+    if (in.password.isEmpty() && !in.signedIn) {
         r.error = QStringLiteral("Uygulama sifreni yaz. Normal sifren degil, saglayicidan uretilir. "
                                  "'Nasil alinir?' butonuna bak.");
         return r;
@@ -81,6 +81,8 @@ QString accountListStatus(const EmailAccount &acc)
 {
     if (!acc.enabled)
         return QStringLiteral("duraklatildi");
+    if (acc.loginRefused && usesOAuth(acc))
+        return QStringLiteral("Yeniden oturum acilmali");
     if (acc.loginRefused)
         return QStringLiteral("giris reddedildi, yoklama durdu (sifreyi guncelle ya da sag tik > Devam et)");
     if (!acc.lastError.isEmpty())
@@ -93,6 +95,16 @@ QString accountListStatus(const EmailAccount &acc)
 QString providerHelpText(const QString &providerId, const QString &address)
 {
     const MailProvider p = resolveProvider(address, providerId);
+    if (!p.signIn.key.isEmpty() && !p.signIn.passwordsWork) {
+        QString text = QStringLiteral("1) '") + p.signIn.buttonText
+            + QStringLiteral("' butonuna bas; tarayici acilir.\n"
+                             "2) Tarayicida hesabinla giris yap ve MIRELO+'ya posta izni ver.\n"
+                             "3) Tarayici 'Oturum acildi' deyince hesap eklenir ve test edilir.\n\n"
+                             "Secili saglayici: ")
+            + p.displayName + QStringLiteral("\nNot: ") + p.help
+            + QStringLiteral("\n\nOturum anahtari sadece bu PC'de saklanir, hicbir buluta gonderilmez.");
+        return text;
+    }
     QString text = QStringLiteral(
         "1) Mail saglayicinin sitesine gir, 2 adimli dogrulamayi AC.\n"
         "2) 'Uygulama sifresi' uret (16 haneli, bosluksuz yaz).\n"

@@ -24,6 +24,8 @@ struct AccountFormInput
     QString smtpHost; // "Giden sunucu:", empty: from the provider
     QString smtpPort; // "Giden port:"
     bool smtpStartTls = false;
+    // Signed in through the browser: no password is asked for.
+    bool signedIn = false;
 };
 
 // Either an account ready to store and test, or the warning to show.

@@ -10,5 +10,5 @@ mirelo_library(mirelo_servicepages
     vaultpage.h vaultpage.cpp
     linkpage.h linkpage.cpp
     activitypage.h activitypage.cpp
-  PUBLIC_LIBS Qt6::Widgets Qt6::Network mirelo_mail
-  LIBS mirelo_recognition mirelo_transport mirelo_vault mirelo_link mirelo_link_widgets mirelo_desktop)
+  PUBLIC_LIBS Qt6::Widgets Qt6::Network mirelo_mail mirelo_oauth mirelo_transport
+  LIBS mirelo_recognition mirelo_vault mirelo_link mirelo_qr_widget mirelo_desktop)

@@ -1,7 +1,7 @@
 #include "pages/sidebar.h"
 #include "desktop/plaintext.h"
 
-#include "app/theme.h"
+#include "theme/theme.h"
 #include "mail/categories.h"
 #include "mail/mailstore.h"
 

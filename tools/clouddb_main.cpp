@@ -1,6 +1,6 @@
 // mirelo-clouddb: the local realtime database as a stand-alone server, for
 // self-hosting, for a phone on the local network and for the tests.
-#include "link/clouddbserver.h"
+#include "clouddb/clouddbserver.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

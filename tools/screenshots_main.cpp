@@ -1,19 +1,18 @@
-// Starts the main window on a private X server with demo mails and saves
-// PNG screenshots of its pages in both themes.
+// Starts the main window with demo mails and saves PNG screenshots of its
+// pages in both themes. Needs an X server: the `screenshots` build target
+// runs it under xvfb-run.
 //
 //   mirelo-screenshots [output folder]   (default: <build>/screenshots)
 
 #include "app/appservices.h"
 #include "app/mainwindow.h"
 #include "app/replycontroller.h"
-#include "app/theme.h"
+#include "theme/theme.h"
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
 #include "pages/categorydialog.h"
 #include "pages/inboxpage.h"
 #include "transport/replydialog.h"
-#include "support/isolatedsettings.h"
-#include "support/xvfbserver.h"
 #include "vault/totpmanager.h"
 
 #include <QApplication>
@@ -22,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <cstdio>
@@ -116,18 +116,23 @@ void fillServicePages(MainWindow &w)
 
 int main(int argc, char **argv)
 {
-    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QStringLiteral(MIRELO_TEST_BIN_DIR "/../screenshots");
-    XvfbServer xvfb;
-    const bool ownDisplay = qEnvironmentVariableIsEmpty("DISPLAY");
-    if (ownDisplay) {
-        if (!XvfbServer::available() || !xvfb.start(QStringLiteral("1400x900x24"))) {
-            std::fprintf(stderr, "screenshots: no X server: %s\n", qPrintable(xvfb.errorString()));
-            return 1;
-        }
-        xvfb.exportToEnvironment();
+    const QString outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(MIRELO_SCREENSHOT_DIR);
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "screenshots: no X server (run it under xvfb-run)\n");
+        return 1;
     }
-    IsolatedSettings isolated;
+    // Demo data only: the settings and data folders are a throw-away folder,
+    // never the user's own.
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        std::fprintf(stderr, "screenshots: no temporary folder\n");
+        return 1;
+    }
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(name, (home.path() + QLatin1Char('/') + QLatin1String(name)).toLocal8Bit());
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path() + QStringLiteral("/config"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.path() + QStringLiteral("/config"));
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("MIRELOPLUS");
     QCoreApplication::setApplicationName("MireloPlus");

@@ -57,7 +57,9 @@ void IdleSession::start()
 {
     const QString login = accountLoginName(m_account);
     // The same rules as the poll: a line break would end the command early.
-    if (m_account.host.isEmpty() || m_account.pass.isEmpty() || hasLineBreak(login) || hasLineBreak(m_account.pass)) {
+    const bool noCredentials = usesOAuth(m_account) ? m_account.accessToken.isEmpty() : m_account.pass.isEmpty();
+    if (m_account.host.isEmpty() || noCredentials || hasLineBreak(login) || hasLineBreak(m_account.pass)
+        || hasLineBreak(m_account.accessToken)) {
         m_step = Step::Stopped;
         return;
     }
@@ -125,6 +127,8 @@ void IdleSession::onLine(const QByteArray &line)
         const int caps = lineAnnouncesIdle(line);
         if (caps >= 0)
             m_caps = caps;
+        if (m_step == Step::Greeting && caps >= 0)
+            m_saslIr = imapCapabilities(line).contains(QLatin1String("SASL-IR"));
     }
     const bool tagged = l.kind == IdleLine::TaggedOk || l.kind == IdleLine::TaggedNo || l.kind == IdleLine::TaggedBad;
     const bool mail = l.kind == IdleLine::Exists || (l.kind == IdleLine::Recent && l.number > 0);
@@ -133,17 +137,27 @@ void IdleSession::onLine(const QByteArray &line)
         if (l.kind == IdleLine::Greeting) {
             m_greetingCaps = m_caps;
             m_caps = -1;
-            send(imapLoginCommand(accountLoginName(m_account), m_account.pass).toUtf8(), Step::Login);
+            logIn();
         } else if (l.kind == IdleLine::PreAuth) {
             m_greetingCaps = m_caps;
             afterLogin();
         }
         return;
     case Step::Login:
-        if (l.kind == IdleLine::TaggedOk)
+        if (l.kind == IdleLine::Continuation && usesOAuth(m_account)) {
+            // The go-ahead for the token, or after it the server's error
+            // report, which an empty line ends before the tagged NO.
+            const QByteArray answer = m_saslSent ? QByteArray() : saslInitialResponse(m_account, m_account.host,
+                                                                                   m_account.port);
+            m_saslSent = true;
+            m_socket->write(answer + "\r\n");
+        } else if (l.kind == IdleLine::TaggedOk) {
             afterLogin();
-        else if (tagged)
+        } else if (tagged) {
             stop(Fault::NoIdle, QString(), false); // refused: the poll reports it
+            if (usesOAuth(m_account))
+                emit tokenRefused(m_account.address);
+        }
         return;
     case Step::Capability:
         if (!tagged)
@@ -197,6 +211,20 @@ void IdleSession::onLine(const QByteArray &line)
     case Step::Stopped:
         return;
     }
+}
+
+void IdleSession::logIn()
+{
+    if (!usesOAuth(m_account)) {
+        send(imapLoginCommand(accountLoginName(m_account), m_account.pass).toUtf8(), Step::Login);
+        return;
+    }
+    const QByteArray command = "AUTHENTICATE " + saslMechanismName(m_account).toLatin1();
+    m_saslSent = m_saslIr;
+    if (m_saslIr)
+        send(command + ' ' + saslInitialResponse(m_account, m_account.host, m_account.port), Step::Login);
+    else
+        send(command, Step::Login);
 }
 
 void IdleSession::afterLogin()

@@ -58,6 +58,9 @@ public:
     // True once the session gave up for good.
     bool stopped() const { return m_step == Step::Stopped; }
     QString address() const { return m_account.address; }
+    // A fresh access token for the next login (an account signed in
+    // through the browser); the running connection keeps its session.
+    void setAccessToken(const QString &token) { m_account.accessToken = token; }
 
 signals:
     // The server announced new mail (EXISTS or RECENT), or the connection came
@@ -66,6 +69,8 @@ signals:
     void instantChanged(QString address, bool instant);
     // A fault, reported once until the connection is healthy again.
     void log(QString address, QString message);
+    // The server refused the access token; the session has stopped.
+    void tokenRefused(QString address);
 
 private:
     enum class Step { Waiting, Connecting, Greeting, Login, Capability, Select, IdleStart, Idling, Done, Stopped };
@@ -77,6 +82,7 @@ private:
     void onDropped();
     void onReplyTimeout();
     void send(const QByteArray &command, Step next);
+    void logIn();
     void afterLogin();
     void enterIdle();
     void notice(int events);
@@ -95,6 +101,8 @@ private:
     int m_tagCounter = 0;
     int m_caps = -1; // IDLE announced: 1, not: 0, unknown: -1
     int m_greetingCaps = -1;
+    bool m_saslIr = false;   // the greeting offered SASL-IR
+    bool m_saslSent = false; // the token went out in this login
     int m_attempt = 0;
     bool m_reconnected = false;
     bool m_instant = false;

@@ -14,15 +14,31 @@ public slots:
     {
         QSet<QString> wanted;
         for (const EmailAccount &acc : accounts) {
-            if (!acc.enabled || acc.pass.isEmpty() || acc.host.isEmpty())
+            if (!acc.enabled || !hasCredentials(acc) || acc.host.isEmpty())
                 continue;
             const QString key = acc.address.toLower();
             if (wanted.contains(key))
                 continue;
-            wanted.insert(key);
             auto it = m_sessions.find(key);
-            if (it != m_sessions.end() && sameSettings(it->account, acc))
+            // A browser sign-in starts once the token service has a token; a
+            // running connection stays while its token is being renewed.
+            if (usesOAuth(acc) && acc.accessToken.isEmpty()) {
+                if (it != m_sessions.end() && sameSettings(it->account, acc) && !it->session->stopped())
+                    wanted.insert(key);
                 continue;
+            }
+            wanted.insert(key);
+            if (it != m_sessions.end() && sameSettings(it->account, acc)) {
+                // A fresh token serves the next login; a connection stopped
+                // by a refused one starts again with it.
+                if (it->account.accessToken != acc.accessToken) {
+                    it->account.accessToken = acc.accessToken;
+                    it->session->setAccessToken(acc.accessToken);
+                    if (it->session->stopped())
+                        it->session->start();
+                }
+                continue;
+            }
             // New, or its settings changed: a refused login may work now.
             if (it != m_sessions.end())
                 end(it->session);
@@ -30,6 +46,7 @@ public slots:
             connect(entry.session, &IdleSession::newMail, this, &IdleHub::newMail);
             connect(entry.session, &IdleSession::instantChanged, this, &IdleHub::instantChanged);
             connect(entry.session, &IdleSession::log, this, &IdleHub::log);
+            connect(entry.session, &IdleSession::tokenRefused, this, &IdleHub::tokenRefused);
             m_sessions.insert(key, entry);
             entry.session->start();
         }
@@ -47,6 +64,7 @@ signals:
     void newMail(QString address);
     void instantChanged(QString address, bool instant);
     void log(QString address, QString message);
+    void tokenRefused(QString address);
 
 private:
     struct Entry
@@ -57,7 +75,8 @@ private:
 
     static bool sameSettings(const EmailAccount &a, const EmailAccount &b)
     {
-        return a.address == b.address && a.host == b.host && a.port == b.port && a.user == b.user && a.pass == b.pass;
+        return a.address == b.address && a.host == b.host && a.port == b.port && a.user == b.user && a.pass == b.pass
+            && a.auth == b.auth && a.refreshToken == b.refreshToken;
     }
 
     void end(IdleSession *session)
@@ -80,6 +99,7 @@ IdleWatcher::IdleWatcher(const IdleOptions &options, QObject *parent) : QObject(
     connect(&m_thread, &QThread::finished, m_hub, &QObject::deleteLater);
     connect(m_hub, &IdleHub::newMail, this, &IdleWatcher::newMail, Qt::QueuedConnection);
     connect(m_hub, &IdleHub::log, this, &IdleWatcher::log, Qt::QueuedConnection);
+    connect(m_hub, &IdleHub::tokenRefused, this, &IdleWatcher::tokenRefused, Qt::QueuedConnection);
     connect(
         m_hub, &IdleHub::instantChanged, this,
         [this](const QString &address, bool instant) {

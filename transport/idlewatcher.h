@@ -31,6 +31,9 @@ signals:
     void newMail(QString address);
     void instantChanged(QString address, bool instant);
     void log(QString address, QString message);
+    // The server refused the account's access token; its connection waits
+    // for a fresh one (setAccounts).
+    void tokenRefused(QString address);
 
 private:
     QThread m_thread;

@@ -13,79 +13,143 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, QObject *
 }
 
 ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, const IdleOptions &idle, QObject *parent)
-    : QObject(parent), store(store), worker(new ImapWorker(timeouts)), idleOptions(idle)
+    : QObject(parent), m_store(store), m_worker(new ImapWorker(timeouts)), m_idleOptions(idle)
 {
     registerMailMetaTypes();
     if (store)
-        worker->setClock(store->clock());
-    worker->moveToThread(&thread);
-    connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &ImapWorker::mailsReady, this, &ImapClient::onMailsReady, Qt::QueuedConnection);
-    connect(worker, &ImapWorker::pollDone, this, &ImapClient::onPollDone, Qt::QueuedConnection);
-    connect(worker, &ImapWorker::testLog, this, &ImapClient::testLog, Qt::QueuedConnection);
-    connect(worker, &ImapWorker::testFinished, this, &ImapClient::onTestFinished);
-    connect(worker, &ImapWorker::loginRefused, this, [this](const QString &addr, const QString &msg) {
-        if (this->store)
-            this->store->setAccountLoginRefused(addr, msg);
+        m_worker->setClock(store->clock());
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &ImapWorker::mailsReady, this, &ImapClient::onMailsReady, Qt::QueuedConnection);
+    connect(m_worker, &ImapWorker::pollDone, this, &ImapClient::onPollDone, Qt::QueuedConnection);
+    connect(m_worker, &ImapWorker::testLog, this, &ImapClient::testLog, Qt::QueuedConnection);
+    connect(m_worker, &ImapWorker::testFinished, this, &ImapClient::onTestFinished);
+    connect(m_worker, &ImapWorker::loginRefused, this, [this](const QString &addr, const QString &msg) {
+        if (this->m_store)
+            this->m_store->setAccountLoginRefused(addr, msg);
     });
-    connect(worker, &ImapWorker::seenStored, this, [this](const QString &addr, const QStringList &uids) {
-        if (this->store)
-            this->store->seenStored(addr, uids);
+    connect(m_worker, &ImapWorker::seenStored, this, [this](const QString &addr, const QStringList &uids) {
+        if (this->m_store)
+            this->m_store->seenStored(addr, uids);
     });
-    connect(worker, &ImapWorker::logMsg, this, [this](const QString &, const QString &msg) { emit status(msg); });
-    connect(&timer, &QTimer::timeout, this, &ImapClient::onTick);
-    connect(worker, &ImapWorker::roundDone, this, &ImapClient::onRoundDone, Qt::QueuedConnection);
-    thread.start(QThread::InheritPriority);
-    timer.setInterval(25000);
+    connect(m_worker, &ImapWorker::logMsg, this, [this](const QString &, const QString &msg) { emit status(msg); });
+    connect(&m_timer, &QTimer::timeout, this, &ImapClient::onTick);
+    connect(m_worker, &ImapWorker::roundDone, this, &ImapClient::onRoundDone, Qt::QueuedConnection);
+    connect(m_worker, &ImapWorker::tokenRefused, this, &ImapClient::onTokenRefused, Qt::QueuedConnection);
+    m_tokens = new TokenService(TokenServiceOptions(), this);
+    connectTokens();
+    m_thread.start(QThread::InheritPriority);
+    m_timer.setInterval(25000);
 }
 
 ImapClient::~ImapClient()
 {
-    timer.stop();
-    idle.reset();
+    m_timer.stop();
+    m_idle.reset();
     // Interruption plus quit ends a session's running wait at once, so the
     // thread is down long before the 3000 ms are up.
-    thread.requestInterruption();
-    thread.quit();
-    if (!thread.wait(3000)) {
+    m_thread.requestInterruption();
+    m_thread.quit();
+    if (!m_thread.wait(3000)) {
         // Never destroy a running thread; the cut-short session ends soon.
-        thread.wait();
+        m_thread.wait();
+    }
+}
+
+void ImapClient::setTokenOptions(const TokenServiceOptions &options)
+{
+    delete m_tokens;
+    m_tokens = new TokenService(options, this);
+    connectTokens();
+}
+
+void ImapClient::connectTokens()
+{
+    connect(m_tokens, &TokenService::signInNeeded, this, &ImapClient::onSignInNeeded);
+    connect(m_tokens, &TokenService::refreshTokenChanged, this, &ImapClient::onRefreshTokenChanged);
+    connect(m_tokens, &TokenService::tokenRefreshed, this, &ImapClient::syncIdle);
+}
+
+void ImapClient::onTokenRefused(const QString &addr)
+{
+    m_tokens->dropToken(addr);
+    const QString key = addr.toLower();
+    if (m_tokenRetried.contains(key)) {
+        // A token fresh from the provider was refused too: only a new
+        // sign-in can help, and polling waits for it.
+        m_tokenRetried.remove(key);
+        onSignInNeeded(addr, QStringLiteral("Yeniden oturum acilmali: sunucu erisim anahtarini kabul etmedi."));
+        return;
+    }
+    m_tokenRetried.insert(key);
+    // One more round with a fresh token, after the one under way if any.
+    if (m_rounds.trigger(addr))
+        startRoundOf(addr);
+}
+
+void ImapClient::onSignInNeeded(const QString &addr, const QString &msg)
+{
+    if (m_store)
+        m_store->setAccountLoginRefused(addr, msg);
+    emit status(addr + QStringLiteral(": ") + msg);
+}
+
+void ImapClient::onRefreshTokenChanged(const QString &addr, const QString &refreshToken)
+{
+    if (!m_store)
+        return;
+    for (EmailAccount acc : m_store->accounts()) {
+        if (sameAccount(acc.address, addr)) {
+            acc.refreshToken = refreshToken;
+            m_store->addOrUpdateAccount(acc);
+            return;
+        }
     }
 }
 
 void ImapClient::start()
 {
-    timer.start();
+    m_timer.start();
     pollNow();
-    if (!store || idle)
+    if (!m_store || m_idle)
         return;
-    idle = std::make_unique<IdleWatcher>(idleOptions);
-    connect(idle.get(), &IdleWatcher::newMail, this, &ImapClient::onIdleMail);
-    connect(idle.get(), &IdleWatcher::instantChanged, this, &ImapClient::onInstantChanged);
-    connect(idle.get(), &IdleWatcher::log, this, [this](const QString &, const QString &msg) { emit status(msg); });
-    connect(store, &MailStore::accountsChanged, this, &ImapClient::syncIdle);
+    m_idle = std::make_unique<IdleWatcher>(m_idleOptions);
+    connect(m_idle.get(), &IdleWatcher::newMail, this, &ImapClient::onIdleMail);
+    connect(m_idle.get(), &IdleWatcher::instantChanged, this, &ImapClient::onInstantChanged);
+    connect(m_idle.get(), &IdleWatcher::log, this, [this](const QString &, const QString &msg) { emit status(msg); });
+    // The next round fetches a fresh token, which restarts the connection.
+    connect(m_idle.get(), &IdleWatcher::tokenRefused, this, [this](const QString &addr) { m_tokens->dropToken(addr); });
+    connect(m_store, &MailStore::accountsChanged, this, &ImapClient::syncIdle);
     syncIdle();
 }
 
 void ImapClient::syncIdle()
 {
-    if (idle && store)
-        idle->setAccounts(store->pollableAccounts()); // a refused login ends its IDLE connection too
+    if (!m_idle || !m_store)
+        return;
+    // A refused login ends its IDLE connection too; a browser sign-in joins
+    // with the token its last round got.
+    QList<EmailAccount> accounts = m_store->pollableAccounts();
+    for (EmailAccount &acc : accounts) {
+        if (usesOAuth(acc))
+            acc.accessToken = m_tokens->heldToken(acc);
+    }
+    m_idle->setAccounts(accounts);
 }
 
 bool ImapClient::isInstant(const QString &addr) const
 {
-    return instant.contains(addr.toLower());
+    return m_instant.contains(addr.toLower());
 }
 
 void ImapClient::setPollInterval(int ms)
 {
-    timer.setInterval(ms);
+    m_timer.setInterval(ms);
 }
 
 int ImapClient::pollInterval() const
 {
-    return timer.interval();
+    return m_timer.interval();
 }
 
 void ImapClient::pollNow()
@@ -95,97 +159,114 @@ void ImapClient::pollNow()
 
 void ImapClient::testAccount(EmailAccount acc)
 {
-    QMetaObject::invokeMethod(worker, "workTest", Qt::QueuedConnection, Q_ARG(EmailAccount, acc));
+    m_tokens->withToken(acc, [this](const EmailAccount &ready, const QString &error) {
+        if (!error.isEmpty()) {
+            onTestFinished(ready.address, false, error);
+            return;
+        }
+        QMetaObject::invokeMethod(m_worker, "workTest", Qt::QueuedConnection, Q_ARG(EmailAccount, ready));
+    });
 }
 
 void ImapClient::onTick()
 {
-    if (!store)
+    if (!m_store)
         return;
     bool asked = false;
     // Paused accounts and refused logins are left alone; each carries its
     // queued read marks.
-    const QList<EmailAccount> all = store->pollableAccounts();
+    const QList<EmailAccount> all = m_store->pollableAccounts();
     for (const EmailAccount &acc : all) {
         // A round still under way makes this one redundant.
-        if (!rounds.begin(acc.address))
+        if (!m_rounds.begin(acc.address))
             continue;
         requestRound(acc);
         asked = true;
     }
     if (asked)
-        firstRun = false;
+        m_firstRun = false;
 }
 
 void ImapClient::requestRound(const EmailAccount &acc)
 {
-    QMetaObject::invokeMethod(worker, "workRound", Qt::QueuedConnection, Q_ARG(EmailAccount, acc),
-                              Q_ARG(bool, firstRun));
+    // Accounts signed in through the browser get a token with time left
+    // first; without one the round ends here and the account says why.
+    const bool firstRun = m_firstRun;
+    m_tokens->withToken(acc, [this, firstRun](const EmailAccount &ready, const QString &error) {
+        if (!error.isEmpty()) {
+            onPollDone(ready.address, false, error, 0);
+            m_rounds.forget(ready.address);
+            return;
+        }
+        QMetaObject::invokeMethod(m_worker, "workRound", Qt::QueuedConnection, Q_ARG(EmailAccount, ready),
+                                  Q_ARG(bool, firstRun));
+    });
 }
 
 void ImapClient::onRoundDone(QString addr)
 {
     // New mail announced during the round: one more after it.
-    if (rounds.end(addr))
+    if (m_rounds.end(addr))
         startRoundOf(addr);
 }
 
 void ImapClient::onIdleMail(QString addr)
 {
-    if (rounds.trigger(addr))
+    if (m_rounds.trigger(addr))
         startRoundOf(addr);
 }
 
 void ImapClient::startRoundOf(const QString &addr)
 {
-    if (store) {
-        for (const EmailAccount &acc : store->pollableAccounts()) {
+    if (m_store) {
+        for (const EmailAccount &acc : m_store->pollableAccounts()) {
             if (sameAccount(acc.address, addr)) {
                 requestRound(acc);
-                firstRun = false;
+                m_firstRun = false;
                 return;
             }
         }
     }
-    rounds.forget(addr);
+    m_rounds.forget(addr);
 }
 
 void ImapClient::onInstantChanged(QString addr, bool on)
 {
     if (on)
-        instant.insert(addr.toLower());
+        m_instant.insert(addr.toLower());
     else
-        instant.remove(addr.toLower());
+        m_instant.remove(addr.toLower());
     emit instantChanged(addr, on);
 }
 
 void ImapClient::onMailsReady(QList<MailItem> items)
 {
-    if (store)
-        store->addMails(items);
+    if (m_store)
+        m_store->addMails(items);
 }
 
 void ImapClient::onPollDone(QString addr, bool ok, QString msg, int count)
 {
-    if (!store)
+    if (!m_store)
         return;
     if (ok) {
-        store->setAccountOk(addr, store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
+        m_tokenRetried.remove(addr.toLower());
+        m_store->setAccountOk(addr, m_store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
         if (count > 0)
             emit status(QStringLiteral("%1 yeni mail: %2").arg(count).arg(addr));
     } else {
-        store->setAccountError(addr, msg);
+        m_store->setAccountError(addr, msg);
         emit status(addr + QStringLiteral(": ") + msg);
     }
 }
 
 void ImapClient::onTestFinished(const QString &addr, bool ok, const QString &msg)
 {
-    if (store) {
+    if (m_store) {
         if (ok)
-            store->setAccountOk(addr, store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
+            m_store->setAccountOk(addr, m_store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
         else
-            store->setAccountError(addr, msg);
+            m_store->setAccountError(addr, msg);
     }
     emit testFinished(addr, ok, msg);
     emit status(msg);

@@ -13,6 +13,7 @@
 #include "transport/idlesession.h"
 #include "transport/imapworker.h"
 #include "transport/roundscheduler.h"
+#include "transport/tokenservice.h"
 
 class IdleWatcher;
 class MailStore;
@@ -42,6 +43,11 @@ public:
     // Whether new mail of the account arrives at once (its IDLE connection is
     // up) rather than with the next poll.
     bool isInstant(const QString &addr) const;
+    // The access tokens of accounts signed in through the browser; the
+    // sessions of this client and of replies take theirs from it.
+    TokenService *tokens() const { return m_tokens; }
+    // Replaces the token service (tests: a fake clock and token endpoint).
+    void setTokenOptions(const TokenServiceOptions &options);
 
 public slots:
     void pollNow();
@@ -61,20 +67,28 @@ signals:
 
 private:
     void onTestFinished(const QString &addr, bool ok, const QString &msg);
+    void onTokenRefused(const QString &addr);
+    void onSignInNeeded(const QString &addr, const QString &msg);
+    void onRefreshTokenChanged(const QString &addr, const QString &refreshToken);
+    void connectTokens();
 
-    MailStore *store;
-    QTimer timer;
-    QThread thread;
-    ImapWorker *worker;
-    bool firstRun = true;
+    MailStore *m_store;
+    QTimer m_timer;
+    QThread m_thread;
+    ImapWorker *m_worker;
+    bool m_firstRun = true;
 
     // Rounds run per account; IDLE connections ask for them between ticks.
     void requestRound(const EmailAccount &acc);
     // The account's round, marked under way already; freed when it is gone.
     void startRoundOf(const QString &addr);
     void syncIdle();
-    RoundScheduler rounds;
-    IdleOptions idleOptions;
-    std::unique_ptr<IdleWatcher> idle;
-    QSet<QString> instant;
+    RoundScheduler m_rounds;
+    IdleOptions m_idleOptions;
+    std::unique_ptr<IdleWatcher> m_idle;
+    QSet<QString> m_instant;
+    TokenService *m_tokens = nullptr;
+    // Accounts whose refused token was dropped for one more try with a
+    // fresh one; a second refusal marks the account.
+    QSet<QString> m_tokenRetried;
 };

@@ -3,7 +3,10 @@
 #include <QCryptographicHash>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include "mailtext/mailreader.h"
+#include "oauth/oauthcore.h"
 #include "recognition/headerdecode.h"
 
 QString accountLoginName(const EmailAccount &acc)
@@ -237,6 +240,93 @@ QStringList uidsToMarkSeen(const QStringList &pending, const QString &uidValidit
             out.append(uid);
     }
     return out;
+}
+
+QStringList imapCapabilities(const QByteArray &reply)
+{
+    QStringList caps;
+    const QList<QByteArray> lines = linesOutsideLiterals(reply);
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const QByteArray upper = line.toUpper();
+        QByteArray list;
+        if (upper.startsWith("* CAPABILITY ")) {
+            list = upper.mid(13);
+        } else {
+            const qsizetype at = upper.indexOf("[CAPABILITY ");
+            if (at < 0)
+                continue;
+            const qsizetype close = upper.indexOf(']', at);
+            list = upper.mid(at + 12, close < 0 ? -1 : close - at - 12);
+        }
+        for (const QByteArray &word : list.split(' ')) {
+            // Capabilities are atoms: anything else is noise, not an offer.
+            const QByteArray atom = word.trimmed();
+            const bool plain = !atom.isEmpty()
+                && std::all_of(atom.begin(), atom.end(), [](char c) { return c > 0x20 && c < 0x7f; });
+            const QString w = QString::fromLatin1(atom);
+            if (plain && !caps.contains(w))
+                caps.append(w);
+        }
+    }
+    return caps;
+}
+
+QString saslMechanismName(const EmailAccount &acc)
+{
+    switch (acc.auth) {
+    case MailAuth::XOAuth2:
+        return QStringLiteral("XOAUTH2");
+    case MailAuth::OAuthBearer:
+        return QStringLiteral("OAUTHBEARER");
+    case MailAuth::Password:
+        break;
+    }
+    return QString();
+}
+
+QByteArray saslInitialResponse(const EmailAccount &acc, const QString &host, quint16 port)
+{
+    const QString login = accountLoginName(acc);
+    switch (acc.auth) {
+    case MailAuth::XOAuth2:
+        return saslXoauth2(login, acc.accessToken);
+    case MailAuth::OAuthBearer:
+        return saslOauthbearer(login, host, port, acc.accessToken);
+    case MailAuth::Password:
+        break;
+    }
+    return QByteArray();
+}
+
+ImapAuthState imapAuthState(const QByteArray &reply, const QByteArray &tag)
+{
+    // Only whole lines count: a continuation is judged once its line ended.
+    const qsizetype end = reply.lastIndexOf('\n');
+    if (end < 0)
+        return ImapAuthState::Incomplete;
+    const QList<QByteArray> lines = linesOutsideLiterals(reply.left(end + 1));
+    ImapAuthState state = ImapAuthState::Incomplete;
+    for (const QByteArray &line : lines) {
+        if (line.size() > tag.size() && line.startsWith(tag) && line.at(tag.size()) == ' ') {
+            const QByteArray status = line.mid(tag.size() + 1, 4).toUpper();
+            if (status.startsWith("OK"))
+                return ImapAuthState::Ok;
+            if (status.startsWith("NO"))
+                return ImapAuthState::No;
+            if (status.startsWith("BAD"))
+                return ImapAuthState::Bad;
+        } else if (line.startsWith('+')) {
+            state = ImapAuthState::Continuation;
+        }
+    }
+    return state;
+}
+
+QString tokenRefusedText()
+{
+    return QStringLiteral("Erisim anahtari reddedildi: sunucu oturumu kabul etmedi.");
 }
 
 QString connectFailureText(const EmailAccount &acc, const QString &reason)

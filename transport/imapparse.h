@@ -75,5 +75,29 @@ QString imapMessageId(const QString &account, const QString &uidValidity, const 
 // generation, digits only, in order, without repeats.
 QStringList uidsToMarkSeen(const QStringList &pending, const QString &uidValidity);
 
+// --- Signing in with a bearer token (SASL XOAUTH2 / OAUTHBEARER) ---
+
+// The capabilities a greeting or CAPABILITY reply names (upper-cased), from
+// "* CAPABILITY ..." lines and [CAPABILITY ...] codes, printable ASCII atoms
+// only; empty when none.
+QStringList imapCapabilities(const QByteArray &reply);
+
+// "XOAUTH2" or "OAUTHBEARER" for an account signed in through the browser;
+// empty for a password account.
+QString saslMechanismName(const EmailAccount &acc);
+
+// The base64 initial response of the account's mechanism, carrying its
+// access token; empty for a password account.
+QByteArray saslInitialResponse(const EmailAccount &acc, const QString &host, quint16 port);
+
+// Where an AUTHENTICATE exchange stands after the reply collected so far.
+// A refused token first brings a continuation ("+ <base64 error>") that the
+// client must answer with an empty line before the tagged NO follows.
+enum class ImapAuthState { Incomplete, Continuation, Ok, No, Bad };
+ImapAuthState imapAuthState(const QByteArray &reply, const QByteArray &tag);
+
+// What a refused token is told as, apart from a refused password.
+QString tokenRefusedText();
+
 // "Baglanti kurulamadi: host:port — reason. Sunucu ve portu kontrol et."
 QString connectFailureText(const EmailAccount &acc, const QString &reason);

@@ -11,23 +11,23 @@ namespace {
 const char *const kLineBreakLogin = "Giris bilgisi gecersiz: kullanici adi veya sifre satir sonu (CR/LF) iceremez.";
 } // namespace
 
-ImapWorker::ImapWorker(const ImapTimeouts &timeouts, QObject *parent) : QObject(parent), timeouts(timeouts) {}
+ImapWorker::ImapWorker(const ImapTimeouts &timeouts, QObject *parent) : QObject(parent), m_timeouts(timeouts) {}
 
 ImapWorker::~ImapWorker() = default;
 
 void ImapWorker::workPoll(QList<EmailAccount> accounts, bool firstRun)
 {
-    queue.run([this, accounts, firstRun] { runPoll(accounts, firstRun); });
+    m_queue.run([this, accounts, firstRun] { runPoll(accounts, firstRun); });
 }
 
 void ImapWorker::workTest(EmailAccount acc)
 {
-    queue.run([this, acc] { runAccountTest(acc); });
+    m_queue.run([this, acc] { runAccountTest(acc); });
 }
 
 void ImapWorker::workRound(EmailAccount acc, bool firstRun)
 {
-    queue.run([this, acc, firstRun] {
+    m_queue.run([this, acc, firstRun] {
         runPoll({acc}, firstRun);
         if (!sessionInterrupted())
             emit roundDone(acc.address);
@@ -41,18 +41,18 @@ QByteArray ImapWorker::readGreeting(SessionSocket &socket)
     QElapsedTimer elapsed;
     elapsed.start();
     const auto waitAtMost = [&](int ms) {
-        const qint64 left = timeouts.greetingTotalMs - elapsed.elapsed();
+        const qint64 left = m_timeouts.greetingTotalMs - elapsed.elapsed();
         return left > 0 && socket.waitForData(int(qMin<qint64>(ms, left)));
     };
     QByteArray greeting;
     for (;;) {
-        if (!waitAtMost(timeouts.greetingFirstMs))
+        if (!waitAtMost(m_timeouts.greetingFirstMs))
             break;
         greeting += socket.socket().readAll();
-        if (!waitAtMost(timeouts.greetingMoreMs))
+        if (!waitAtMost(m_timeouts.greetingMoreMs))
             break;
         greeting += socket.socket().readAll();
-        if (greeting.size() > timeouts.greetingLimit)
+        if (greeting.size() > m_timeouts.greetingLimit)
             break;
     }
     return greeting;
@@ -61,12 +61,12 @@ QByteArray ImapWorker::readGreeting(SessionSocket &socket)
 QString ImapWorker::sendCommand(SessionSocket &socket, const QString &tag, const QString &command)
 {
     const QByteArray line = (tag + QLatin1Char(' ') + command + QLatin1String("\r\n")).toUtf8();
-    if (!socket.writeAll(line, timeouts.writeMs))
+    if (!socket.writeAll(line, m_timeouts.writeMs))
         return QString();
     const QString ok = tag + QLatin1String(" OK");
     const QString no = tag + QLatin1String(" NO");
     const QString bad = tag + QLatin1String(" BAD");
-    return socket.collectReply(timeouts.replyChunks, timeouts.replyChunkMs, [&](const QString &reply, qsizetype fresh) {
+    return socket.collectReply(m_timeouts.replyChunks, m_timeouts.replyChunkMs, [&](const QString &reply, qsizetype fresh) {
         // Only the new text, and a status that straddles the old end, needs searching.
         const qsizetype from = qMax<qsizetype>(0, fresh - bad.size());
         return reply.indexOf(ok, from) >= 0 || reply.indexOf(no, from) >= 0 || reply.indexOf(bad, from) >= 0;
@@ -75,25 +75,87 @@ QString ImapWorker::sendCommand(SessionSocket &socket, const QString &tag, const
 
 QByteArray ImapWorker::fetchBytes(SessionSocket &socket, const QByteArray &tag, const QString &command, int reads)
 {
-    if (!socket.writeAll(tag + ' ' + command.toUtf8() + "\r\n", timeouts.writeMs))
+    if (!socket.writeAll(tag + ' ' + command.toUtf8() + "\r\n", m_timeouts.writeMs))
         return QByteArray();
     // However many chunks a large text arrives in, the reply takes no longer
     // than a reply of the usual chunk count could.
-    return socket.collectBytes(reads, timeouts.replyChunkMs, qint64(timeouts.replyChunks) * timeouts.replyChunkMs,
+    return socket.collectBytes(reads, m_timeouts.replyChunkMs, qint64(m_timeouts.replyChunks) * m_timeouts.replyChunkMs,
                                [&](const QByteArray &reply) { return imapTaggedDone(reply, tag); });
+}
+
+ImapAuthState ImapWorker::readAuthReply(SessionSocket &socket, const QByteArray &tag, QByteArray *reply)
+{
+    *reply = socket.collectBytes(m_timeouts.replyChunks, m_timeouts.replyChunkMs,
+                                 qint64(m_timeouts.replyChunks) * m_timeouts.replyChunkMs,
+                                 [&](const QByteArray &r) { return imapAuthState(r, tag) != ImapAuthState::Incomplete; });
+    return imapAuthState(*reply, tag);
+}
+
+ImapWorker::Login ImapWorker::logIn(SessionSocket &socket, const QString &tag, const EmailAccount &acc,
+                                    const QByteArray &greeting, QString *reply)
+{
+    if (!usesOAuth(acc)) {
+        *reply = sendCommand(socket, tag, imapLoginCommand(accountLoginName(acc), acc.pass));
+        if (reply->contains(tag + QLatin1String(" OK")))
+            return Login::Ok;
+        return reply->isEmpty() ? Login::NoAnswer : Login::Refused;
+    }
+    QStringList caps = imapCapabilities(greeting);
+    if (caps.isEmpty())
+        caps = imapCapabilities(sendCommand(socket, tag + QLatin1Char('c'), QStringLiteral("CAPABILITY")).toUtf8());
+    if (socket.cancelled() || socket.overflowed())
+        return Login::NoAnswer;
+    const QByteArray t = tag.toLatin1();
+    const QByteArray mechanism = saslMechanismName(acc).toLatin1();
+    const QByteArray initial = saslInitialResponse(acc, acc.host, acc.port);
+    QByteArray answer;
+    ImapAuthState state;
+    if (caps.contains(QLatin1String("SASL-IR"))) {
+        if (!socket.writeAll(t + " AUTHENTICATE " + mechanism + ' ' + initial + "\r\n", m_timeouts.writeMs))
+            return Login::NoAnswer;
+        state = readAuthReply(socket, t, &answer);
+    } else {
+        if (!socket.writeAll(t + " AUTHENTICATE " + mechanism + "\r\n", m_timeouts.writeMs))
+            return Login::NoAnswer;
+        state = readAuthReply(socket, t, &answer);
+        if (state == ImapAuthState::Continuation) {
+            if (!socket.writeAll(initial + "\r\n", m_timeouts.writeMs))
+                return Login::NoAnswer;
+            state = readAuthReply(socket, t, &answer);
+        }
+    }
+    if (state == ImapAuthState::Continuation) {
+        // The server's error report; it answers with the tagged NO once the
+        // exchange is ended with an empty line.
+        if (!socket.writeAll("\r\n", m_timeouts.writeMs))
+            return Login::NoAnswer;
+        state = readAuthReply(socket, t, &answer);
+    }
+    *reply = QString::fromUtf8(answer);
+    switch (state) {
+    case ImapAuthState::Ok:
+        return Login::Ok;
+    case ImapAuthState::No:
+    case ImapAuthState::Bad:
+        return Login::TokenRefused;
+    case ImapAuthState::Incomplete:
+    case ImapAuthState::Continuation:
+        break;
+    }
+    return Login::NoAnswer;
 }
 
 void ImapWorker::runAccountTest(const EmailAccount &acc)
 {
     const QString addr = acc.address;
     const QString login = accountLoginName(acc);
-    if (hasLineBreak(login) || hasLineBreak(acc.pass)) {
+    if (hasLineBreak(login) || hasLineBreak(acc.pass) || hasLineBreak(acc.accessToken)) {
         emit testFinished(addr, false, QString::fromLatin1(kLineBreakLogin));
         return;
     }
     emit testLog(QStringLiteral("1/4 Sunucuya baglaniliyor: %1:%2").arg(acc.host).arg(acc.port));
-    SessionSocket socket(timeouts.replyLimit);
-    if (!socket.connectEncrypted(acc.host, acc.port, timeouts.handshakeMs)) {
+    SessionSocket socket(m_timeouts.replyLimit);
+    if (!socket.connectEncrypted(acc.host, acc.port, m_timeouts.handshakeMs)) {
         if (!socket.cancelled()) {
             // Qt's own text goes to the step log; the message stays Turkish.
             emit testLog(QStringLiteral("Detay: ") + socket.errorString());
@@ -102,7 +164,7 @@ void ImapWorker::runAccountTest(const EmailAccount &acc)
         return;
     }
     emit testLog(QStringLiteral("2/4 SSL tamam. Giris yapiliyor: ") + login);
-    readGreeting(socket);
+    const QByteArray greeting = readGreeting(socket);
 
     // A session cut short by shutdown ends silently; an overlong reply ends it
     // with a failure instead of growing without bound.
@@ -112,12 +174,19 @@ void ImapWorker::runAccountTest(const EmailAccount &acc)
         return socket.cancelled() || socket.overflowed();
     };
 
-    const QString loginReply = sendCommand(socket, QStringLiteral("t02"), imapLoginCommand(login, acc.pass));
+    QString loginReply;
+    const Login outcome = logIn(socket, QStringLiteral("t02"), acc, greeting, &loginReply);
     if (interrupted())
         return;
-    if (!loginReply.contains(QLatin1String("t02 OK"))) {
+    if (outcome == Login::TokenRefused) {
+        emit testLog(QStringLiteral("Erisim anahtari reddedildi."));
+        emit tokenRefused(addr);
+        emit testFinished(addr, false, tokenRefusedText() + QStringLiteral(" Detay: ") + imapFailureDetail(loginReply, 180));
+        return;
+    }
+    if (outcome != Login::Ok) {
         emit testLog(QStringLiteral("Giris reddedildi."));
-        if (!loginReply.isEmpty())
+        if (outcome == Login::Refused)
             emit loginRefused(addr, pollLoginFailureText(loginReply));
         emit testFinished(addr, false,
                           QStringLiteral("Giris basarisiz. Uygulama sifresi kullandigindan emin ol. Detay: ")
@@ -149,7 +218,7 @@ void ImapWorker::runPoll(const QList<EmailAccount> &accounts, bool firstRun)
     for (const EmailAccount &acc : accounts) {
         if (sessionInterrupted())
             return;
-        if (!acc.enabled || acc.loginRefused || acc.pass.isEmpty() || acc.host.isEmpty())
+        if (!acc.enabled || acc.loginRefused || !hasCredentials(acc) || acc.host.isEmpty())
             continue;
         if (!pollAccount(acc, firstRun))
             return;
@@ -160,37 +229,43 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
 {
     const QString addr = acc.address;
     const QString login = accountLoginName(acc);
-    if (hasLineBreak(login) || hasLineBreak(acc.pass)) {
+    if (hasLineBreak(login) || hasLineBreak(acc.pass) || hasLineBreak(acc.accessToken)) {
         emit pollDone(addr, false, QString::fromLatin1(kLineBreakLogin), 0);
         return true;
     }
     emit logMsg(addr, QStringLiteral("Yoklaniyor: ") + acc.host);
     // The server is verified like in the account test: the password must not
     // go to whoever answers in its place.
-    SessionSocket socket(timeouts.replyLimit);
-    if (!socket.connectEncrypted(acc.host, acc.port, timeouts.handshakeMs)) {
+    SessionSocket socket(m_timeouts.replyLimit);
+    if (!socket.connectEncrypted(acc.host, acc.port, m_timeouts.handshakeMs)) {
         if (socket.cancelled())
             return false;
         emit logMsg(addr, QStringLiteral("Detay: ") + socket.errorString());
         emit pollDone(addr, false, connectFailureText(acc, socket.failureReason()), 0);
         return true;
     }
-    readGreeting(socket);
+    const QByteArray greeting = readGreeting(socket);
     if (socket.cancelled())
         return false;
 
-    const QString loginReply = sendCommand(socket, QStringLiteral("a02"), imapLoginCommand(login, acc.pass));
+    QString loginReply;
+    const Login outcome = logIn(socket, QStringLiteral("a02"), acc, greeting, &loginReply);
     if (socket.cancelled())
         return false;
     if (socket.overflowed()) {
         emit pollDone(addr, false, replyTooLargeText(socket.replyLimit()), 0);
         return true;
     }
-    if (!loginReply.contains(QLatin1String("a02 OK"))) {
+    if (outcome == Login::TokenRefused) {
+        emit tokenRefused(addr);
+        emit pollDone(addr, false, tokenRefusedText(), 0);
+        return true;
+    }
+    if (outcome != Login::Ok) {
         // Trying a refused password every few seconds can get the mailbox
         // locked by its provider: polling stops until the user acts. Silence
         // is no refusal.
-        if (!loginReply.isEmpty())
+        if (outcome == Login::Refused)
             emit loginRefused(addr, pollLoginFailureText(loginReply));
         emit pollDone(addr, false, pollLoginFailureText(loginReply), 0);
         return true;
@@ -252,7 +327,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
             QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE MIME-VERSION CONTENT-TYPE "
                            "CONTENT-TRANSFER-ENCODING)])")
                 .arg(number),
-            timeouts.replyChunks);
+            m_timeouts.replyChunks);
         if (stopped())
             return !socket.cancelled();
         if (headerBytes.isEmpty())
@@ -270,7 +345,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         // grows with the octets allowed.
         const QByteArray text = fetchBytes(
             socket, "a06", QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.%2>").arg(number).arg(kFetchTextOctets),
-            timeouts.replyChunks * 16);
+            m_timeouts.replyChunks * 16);
         if (stopped())
             return !socket.cancelled();
         item.body = imapMailBody(headerBytes, text);

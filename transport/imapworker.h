@@ -7,6 +7,7 @@
 
 #include "core/clock.h"
 #include "mail/mailrecords.h"
+#include "transport/imapparse.h"
 #include "transport/sessionqueue.h"
 
 class SessionSocket;
@@ -57,6 +58,9 @@ signals:
     void testFinished(QString addr, bool ok, QString msg);
     // The server refused the login (NO/BAD), as opposed to a network fault.
     void loginRefused(QString addr, QString msg);
+    // The server refused the access token of a browser sign-in: a fresh
+    // token may still work, so the account is not marked here.
+    void tokenRefused(QString addr);
     // The server took the \Seen flags of these "UIDVALIDITY:UID" names.
     void seenStored(QString addr, QStringList serverUids);
     void roundDone(QString addr);
@@ -66,10 +70,17 @@ private:
     QString sendCommand(SessionSocket &socket, const QString &tag, const QString &command);
     // A command whose reply carries mail octets; `reads` bounds the chunks.
     QByteArray fetchBytes(SessionSocket &socket, const QByteArray &tag, const QString &command, int reads);
+    enum class Login { Ok, Refused, TokenRefused, NoAnswer };
+    // LOGIN with the password, or AUTHENTICATE with the access token (with
+    // SASL-IR when the server offers it); `reply` gets the final answer.
+    Login logIn(SessionSocket &socket, const QString &tag, const EmailAccount &acc, const QByteArray &greeting,
+                QString *reply);
+    // Collects an AUTHENTICATE answer up to a continuation or the tagged status.
+    ImapAuthState readAuthReply(SessionSocket &socket, const QByteArray &tag, QByteArray *reply);
     // Polls one account; false when the session was cut short by shutdown.
     bool pollAccount(const EmailAccount &acc, bool firstRun);
 
-    ImapTimeouts timeouts;
-    SessionQueue queue;
+    ImapTimeouts m_timeouts;
+    SessionQueue m_queue;
     Clock m_clock;
 };

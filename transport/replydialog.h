@@ -23,12 +23,12 @@ public:
     QString subject() const;
     QString body() const;
     // The account the answer goes out from.
-    const EmailAccount &fromAccount() const { return account; }
+    const EmailAccount &fromAccount() const { return m_account; }
     void setStatus(const QString &text);
     // One line of the send's step log, shown as the status line's tool tip.
     void appendDetail(const QString &line);
     void setBusy(bool busy);
-    bool isBusy() const { return busy; }
+    bool isBusy() const { return m_busy; }
 
     // The subject with "Re: " in front unless it already starts that way.
     static QString replySubject(const QString &subject);
@@ -38,12 +38,12 @@ signals:
     void sendRequested();
 
 private:
-    EmailAccount account;
-    QLineEdit *toEdit;
-    QLineEdit *subjectEdit;
-    QPlainTextEdit *bodyEdit;
-    QLabel *statusLabel;
-    QPushButton *sendButton;
-    QStringList detail;
-    bool busy = false;
+    EmailAccount m_account;
+    QLineEdit *m_toEdit;
+    QLineEdit *m_subjectEdit;
+    QPlainTextEdit *m_bodyEdit;
+    QLabel *m_statusLabel;
+    QPushButton *m_sendButton;
+    QStringList m_detail;
+    bool m_busy = false;
 };

@@ -4,15 +4,15 @@
 
 void SessionQueue::run(std::function<void()> job)
 {
-    pending.append(std::move(job));
-    if (busy)
+    m_pending.append(std::move(job));
+    if (m_busy)
         return;
-    busy = true;
-    while (!pending.isEmpty() && !sessionInterrupted()) {
-        auto next = pending.takeFirst();
+    m_busy = true;
+    while (!m_pending.isEmpty() && !sessionInterrupted()) {
+        auto next = m_pending.takeFirst();
         next();
     }
     if (sessionInterrupted())
-        pending.clear();
-    busy = false;
+        m_pending.clear();
+    m_busy = false;
 }

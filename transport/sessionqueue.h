@@ -14,6 +14,6 @@ public:
     void run(std::function<void()> job);
 
 private:
-    QList<std::function<void()>> pending;
-    bool busy = false;
+    QList<std::function<void()>> m_pending;
+    bool m_busy = false;
 };

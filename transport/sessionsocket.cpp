@@ -25,25 +25,25 @@ QString replyTooLargeText(qint64 limit)
     return QStringLiteral("Sunucu yaniti cok buyuk: %1 bayt siniri asildi.").arg(limit);
 }
 
-SessionSocket::SessionSocket(qint64 replyLimit) : limit(replyLimit)
+SessionSocket::SessionSocket(qint64 replyLimit) : m_limit(replyLimit)
 {
     // A server that floods must not fill memory while a wait is running: the
     // socket stops reading from the network once this much is buffered.
-    sock.setReadBufferSize(256 * 1024);
+    m_sock.setReadBufferSize(256 * 1024);
 }
 
 SessionSocket::~SessionSocket()
 {
-    sock.abort();
+    m_sock.abort();
 }
 
 bool SessionSocket::waitUntil(const std::function<bool()> &done, int ms)
 {
     if (done())
         return true;
-    if (cancel || sessionInterrupted()) {
-        cancel = true;
-        sock.abort();
+    if (m_cancel || sessionInterrupted()) {
+        m_cancel = true;
+        m_sock.abort();
         return false;
     }
     QEventLoop loop;
@@ -56,13 +56,13 @@ bool SessionSocket::waitUntil(const std::function<bool()> &done, int ms)
     };
     auto fail = [&] { loop.exit(done() ? kDone : kFailed); };
     QList<QMetaObject::Connection> links;
-    links << QObject::connect(&sock, &QSslSocket::readyRead, &loop, check)
-          << QObject::connect(&sock, &QSslSocket::encrypted, &loop, check)
-          << QObject::connect(&sock, &QSslSocket::connected, &loop, check)
-          << QObject::connect(&sock, &QSslSocket::bytesWritten, &loop, check)
-          << QObject::connect(&sock, &QSslSocket::encryptedBytesWritten, &loop, check)
-          << QObject::connect(&sock, &QSslSocket::errorOccurred, &loop, fail)
-          << QObject::connect(&sock, &QSslSocket::disconnected, &loop, fail);
+    links << QObject::connect(&m_sock, &QSslSocket::readyRead, &loop, check)
+          << QObject::connect(&m_sock, &QSslSocket::encrypted, &loop, check)
+          << QObject::connect(&m_sock, &QSslSocket::connected, &loop, check)
+          << QObject::connect(&m_sock, &QSslSocket::bytesWritten, &loop, check)
+          << QObject::connect(&m_sock, &QSslSocket::encryptedBytesWritten, &loop, check)
+          << QObject::connect(&m_sock, &QSslSocket::errorOccurred, &loop, fail)
+          << QObject::connect(&m_sock, &QSslSocket::disconnected, &loop, fail);
     timer.start(ms);
     const int rc = loop.exec();
     for (const auto &l : links)
@@ -70,14 +70,14 @@ bool SessionSocket::waitUntil(const std::function<bool()> &done, int ms)
     if (rc == kDone)
         return true;
     if (rc != kTimeout && rc != kFailed) {
-        cancel = true;
-        sock.abort();
+        m_cancel = true;
+        m_sock.abort();
         return false;
     }
     if (done())
         return true;
     if (rc == kTimeout)
-        timedOut = true;
+        m_timedOut = true;
     return false;
 }
 
@@ -116,50 +116,50 @@ QString socketFailureReason(QAbstractSocket::SocketError error, bool timedOut)
 QString SessionSocket::failureReason() const
 {
     // A wait that ran out leaves Qt's "Unknown error" behind; say what it was.
-    if (timedOut && sock.error() == QAbstractSocket::UnknownSocketError)
+    if (m_timedOut && m_sock.error() == QAbstractSocket::UnknownSocketError)
         return socketFailureReason(QAbstractSocket::SocketTimeoutError, true);
-    return socketFailureReason(sock.error(), timedOut);
+    return socketFailureReason(m_sock.error(), m_timedOut);
 }
 
 bool SessionSocket::connectEncrypted(const QString &host, quint16 port, int ms)
 {
-    sock.connectToHostEncrypted(host, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
-    return waitUntil([this] { return sock.isEncrypted(); }, ms);
+    m_sock.connectToHostEncrypted(host, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    return waitUntil([this] { return m_sock.isEncrypted(); }, ms);
 }
 
 bool SessionSocket::connectPlain(const QString &host, quint16 port, int ms)
 {
-    sock.connectToHost(host, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
-    return waitUntil([this] { return sock.state() == QAbstractSocket::ConnectedState; }, ms);
+    m_sock.connectToHost(host, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    return waitUntil([this] { return m_sock.state() == QAbstractSocket::ConnectedState; }, ms);
 }
 
 bool SessionSocket::startEncryption(int ms)
 {
-    if (sock.state() != QAbstractSocket::ConnectedState)
+    if (m_sock.state() != QAbstractSocket::ConnectedState)
         return false;
-    sock.startClientEncryption();
-    return waitUntil([this] { return sock.isEncrypted(); }, ms);
+    m_sock.startClientEncryption();
+    return waitUntil([this] { return m_sock.isEncrypted(); }, ms);
 }
 
 bool SessionSocket::writeAll(const QByteArray &bytes, int ms)
 {
-    if (sock.state() != QAbstractSocket::ConnectedState || sock.write(bytes) != bytes.size())
+    if (m_sock.state() != QAbstractSocket::ConnectedState || m_sock.write(bytes) != bytes.size())
         return false;
-    return waitUntil([this] { return sock.bytesToWrite() == 0 && sock.encryptedBytesToWrite() == 0; }, ms);
+    return waitUntil([this] { return m_sock.bytesToWrite() == 0 && m_sock.encryptedBytesToWrite() == 0; }, ms);
 }
 
 bool SessionSocket::waitForData(int ms)
 {
-    return waitUntil([this] { return sock.bytesAvailable() > 0; }, ms);
+    return waitUntil([this] { return m_sock.bytesAvailable() > 0; }, ms);
 }
 
 QByteArray SessionSocket::readAvailable(qint64 collected)
 {
-    const qint64 room = limit - collected;
+    const qint64 room = m_limit - collected;
     // One byte beyond the room tells an overlong reply from one that fits.
-    QByteArray chunk = sock.read(qMin(sock.bytesAvailable(), qMax<qint64>(room, 0) + 1));
-    if (collected + chunk.size() > limit) {
-        overflow = true;
+    QByteArray chunk = m_sock.read(qMin(m_sock.bytesAvailable(), qMax<qint64>(room, 0) + 1));
+    if (collected + chunk.size() > m_limit) {
+        m_overflow = true;
         chunk.truncate(int(qMax<qint64>(room, 0)));
     }
     return chunk;
@@ -178,7 +178,7 @@ QString SessionSocket::collectReply(int reads, int ms, const std::function<bool(
         bytes += chunk.size();
         const qsizetype from = reply.size();
         reply += decoder.decode(chunk);
-        if (overflow || whole(reply, from))
+        if (m_overflow || whole(reply, from))
             break;
     }
     return reply;
@@ -195,7 +195,7 @@ QByteArray SessionSocket::collectBytes(int reads, int ms, qint64 totalMs,
         if (left <= 0 || !waitForData(int(qMin<qint64>(ms, left))))
             break;
         reply += readAvailable(reply.size());
-        if (overflow || whole(reply))
+        if (m_overflow || whole(reply))
             break;
     }
     return reply;
@@ -203,7 +203,7 @@ QByteArray SessionSocket::collectBytes(int reads, int ms, qint64 totalMs,
 
 void SessionSocket::disconnect()
 {
-    sock.disconnectFromHost();
-    if (sock.state() != QAbstractSocket::UnconnectedState)
-        waitUntil([this] { return sock.state() == QAbstractSocket::UnconnectedState; }, 1000);
+    m_sock.disconnectFromHost();
+    if (m_sock.state() != QAbstractSocket::UnconnectedState)
+        waitUntil([this] { return m_sock.state() == QAbstractSocket::UnconnectedState; }, 1000);
 }

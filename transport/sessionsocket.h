@@ -18,7 +18,7 @@ public:
     SessionSocket(const SessionSocket &) = delete;
     SessionSocket &operator=(const SessionSocket &) = delete;
 
-    QSslSocket &socket() { return sock; }
+    QSslSocket &socket() { return m_sock; }
 
     // Connects with TLS from the first byte; true once encrypted.
     bool connectEncrypted(const QString &host, quint16 port, int ms);
@@ -46,30 +46,30 @@ public:
     QByteArray collectBytes(int reads, int ms, qint64 totalMs, const std::function<bool(const QByteArray &)> &whole);
 
     // Qt's own text (English): for the step log and tool tips only.
-    QString errorString() const { return sock.errorString(); }
+    QString errorString() const { return m_sock.errorString(); }
     // What went wrong, in Turkish: "sunucu bulunamadi", "zaman asimi", ...
     QString failureReason() const;
-    bool overflowed() const { return overflow; }
-    bool cancelled() const { return cancel; }
-    qint64 replyLimit() const { return limit; }
+    bool overflowed() const { return m_overflow; }
+    bool cancelled() const { return m_cancel; }
+    qint64 replyLimit() const { return m_limit; }
 
     void disconnect();
 
 private:
     bool waitUntil(const std::function<bool()> &done, int ms);
 
-    QSslSocket sock;
-    qint64 limit;
-    bool overflow = false;
-    bool cancel = false;
-    bool timedOut = false;
+    QSslSocket m_sock;
+    qint64 m_limit;
+    bool m_overflow = false;
+    bool m_cancel = false;
+    bool m_timedOut = false;
 };
 
 // The Turkish reason for a socket error; a wait that ran out counts as a timeout.
-QString socketFailureReason(QAbstractSocket::SocketError error, bool timedOut);
+QString socketFailureReason(QAbstractSocket::SocketError error, bool m_timedOut);
 
 // Text of a session ended because a reply passed the limit.
-QString replyTooLargeText(qint64 limit);
+QString replyTooLargeText(qint64 m_limit);
 
 // True once the thread the caller runs on was asked to stop.
 bool sessionInterrupted();

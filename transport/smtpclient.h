@@ -3,10 +3,12 @@
 #include <QObject>
 #include <QString>
 #include <QList>
+#include <QPointer>
 #include <QThread>
 
 #include "mail/mailrecords.h"
 #include "transport/smtpworker.h"
+#include "transport/tokenservice.h"
 
 // GUI-thread front of reply sending: owns the SMTP worker thread and forwards
 // one request at a time to it.
@@ -19,6 +21,9 @@ public:
     SmtpClient(SmtpServerResolver resolver, const SmtpTimeouts &timeouts, QObject *parent = nullptr);
     // Ends the worker thread; a send blocked on a silent server is cut short.
     ~SmtpClient() override;
+
+    // Where accounts signed in through the browser get their access token.
+    void setTokenService(TokenService *tokens) { m_tokens = tokens; }
 
 public slots:
     // Queues one send; the number names its result in replyFinished.
@@ -33,9 +38,10 @@ signals:
 private:
     void onWorkerFinished(const QString &to, bool ok, const QString &msg);
 
-    QThread thread;
-    SmtpWorker *worker;
+    QThread m_thread;
+    SmtpWorker *m_worker;
     // The worker answers in the order it was asked, once per send.
     QList<int> m_waiting;
+    QPointer<TokenService> m_tokens;
     int m_nextRequest = 1;
 };

@@ -89,6 +89,15 @@ bool smtpReplyHasCode(const QString &reply, const QStringList &codes)
     return false;
 }
 
+QString smtpFinalCode(const QString &reply)
+{
+    if (!smtpReplyComplete(reply))
+        return QString();
+    QString last = reply.trimmed();
+    last = last.mid(last.lastIndexOf(QLatin1Char('\n')) + 1);
+    return last.left(3);
+}
+
 bool smtpReplyComplete(const QString &reply)
 {
     if (!reply.endsWith(QLatin1Char('\n')))

@@ -30,6 +30,9 @@ QByteArray smtpMessageText(const QString &from, const QString &to, const QString
 // True when the collected reply contains one of the codes anywhere.
 bool smtpReplyHasCode(const QString &reply, const QStringList &codes);
 
+// The three-digit code of the reply's last complete line; empty when it has none.
+QString smtpFinalCode(const QString &reply);
+
 // True when the collected reply ends with a complete final line ("250 ..."
 // rather than a "250-..." continuation), so nothing of it is left unread.
 bool smtpReplyComplete(const QString &reply);

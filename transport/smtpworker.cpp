@@ -4,8 +4,8 @@
 #include "transport/sessionsocket.h"
 
 SmtpWorker::SmtpWorker(SmtpServerResolver resolver, const SmtpTimeouts &timeouts, QObject *parent)
-    : QObject(parent), resolver(resolver ? std::move(resolver) : SmtpServerResolver(smtpServerFor)),
-      timeouts(timeouts)
+    : QObject(parent), m_resolver(resolver ? std::move(resolver) : SmtpServerResolver(smtpServerFor)),
+      m_timeouts(timeouts)
 {
 }
 
@@ -13,7 +13,7 @@ SmtpWorker::~SmtpWorker() = default;
 
 void SmtpWorker::workSend(EmailAccount acc, QString to, QString subject, QString body)
 {
-    queue.run([this, acc, to, subject, body] {
+    m_queue.run([this, acc, to, subject, body] {
         bool ok = false;
         const QString msg = runSend(acc, to, subject, body, ok);
         emit sendFinished(to, ok, msg);
@@ -22,18 +22,61 @@ void SmtpWorker::workSend(EmailAccount acc, QString to, QString subject, QString
 
 bool SmtpWorker::sendLine(SessionSocket &socket, const QString &text)
 {
-    return socket.writeAll((text + QLatin1String("\r\n")).toUtf8(), timeouts.writeMs);
+    return socket.writeAll((text + QLatin1String("\r\n")).toUtf8(), m_timeouts.writeMs);
 }
 
 bool SmtpWorker::readReply(SessionSocket &socket, const QStringList &codes, QString *text)
 {
     // A reply is read to its last line, so that none of it is taken for the
     // answer to the next command; a complete refusal needs no further wait.
-    const QString reply = socket.collectReply(timeouts.replyReads, timeouts.replyMs,
+    const QString reply = socket.collectReply(m_timeouts.replyReads, m_timeouts.replyMs,
                                               [](const QString &r, qsizetype) { return smtpReplyComplete(r); });
     if (text)
         *text = reply;
     return !socket.overflowed() && smtpReplyHasCode(reply, codes);
+}
+
+QString SmtpWorker::logIn(SessionSocket &socket, const EmailAccount &acc, const SmtpServer &server)
+{
+    auto failed = [&](const QString &text) {
+        return socket.overflowed() ? replyTooLargeText(socket.replyLimit()) : text;
+    };
+    if (usesOAuth(acc)) {
+        if (acc.accessToken.isEmpty() || hasLineBreak(acc.accessToken))
+            return QStringLiteral("Giris yapilamadi: hesabin erisim anahtari yok, yeniden oturum ac.");
+        const QByteArray initial = saslInitialResponse(acc, server.host, server.port);
+        QString reply;
+        if (!sendLine(socket, QStringLiteral("AUTH ") + saslMechanismName(acc) + QLatin1Char(' ')
+                                  + QString::fromLatin1(initial)))
+            return failed(QStringLiteral("AUTH desteklenmiyor."));
+        readReply(socket, {QStringLiteral("235")}, &reply);
+        QString code = smtpFinalCode(reply);
+        if (code == u"334") {
+            // The server's error report; an empty line ends the exchange
+            // and brings the refusal proper.
+            sendLine(socket, QString());
+            readReply(socket, {QStringLiteral("235")}, &reply);
+            code = smtpFinalCode(reply);
+        }
+        if (code == u"235")
+            return QString();
+        if (code == u"535") {
+            emit tokenRefused(acc.address);
+            return failed(tokenRefusedText());
+        }
+        return failed(QStringLiteral("AUTH %1 kabul edilmedi: %2")
+                          .arg(saslMechanismName(acc), reply.trimmed().left(160)));
+    }
+    const QString login = accountLoginName(acc);
+    if (!sendLine(socket, QStringLiteral("AUTH LOGIN")) || !readReply(socket, {QStringLiteral("334")}))
+        return failed(QStringLiteral("AUTH desteklenmiyor."));
+    if (!sendLine(socket, QString::fromLatin1(login.toUtf8().toBase64()))
+        || !readReply(socket, {QStringLiteral("334")}))
+        return failed(QStringLiteral("Kullanici adi reddedildi."));
+    if (!sendLine(socket, QString::fromLatin1(acc.pass.toUtf8().toBase64()))
+        || !readReply(socket, {QStringLiteral("235")}))
+        return failed(QStringLiteral("Sifre reddedildi. Uygulama sifreni kontrol et."));
+    return QString();
 }
 
 QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QString &subject,
@@ -50,9 +93,8 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
     if (hasLineBreak(acc.address))
         return QStringLiteral("Gonderen gecersiz: adres satir sonu (CR/LF) iceremez.");
 
-    const SmtpServer server = resolver(acc);
-    const QString login = accountLoginName(acc);
-    SessionSocket socket(timeouts.replyLimit);
+    const SmtpServer server = m_resolver(acc);
+    SessionSocket socket(m_timeouts.replyLimit);
     // A reply past the size limit fails its step with its own text.
     auto failed = [&](const QString &text) {
         return socket.overflowed() ? replyTooLargeText(socket.replyLimit()) : text;
@@ -67,7 +109,7 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
     };
     if (server.startTls) {
         emit sendLog(QStringLiteral("Baglaniliyor: %1 (STARTTLS)").arg(where));
-        if (!socket.connectPlain(server.host, server.port, timeouts.connectMs))
+        if (!socket.connectPlain(server.host, server.port, m_timeouts.connectMs))
             return socketFailed(QStringLiteral("Baglanilamadi"));
         readReply(socket, {codes220});
         if (!sendLine(socket, QStringLiteral("EHLO mireloplus")) || !readReply(socket, {codes250}))
@@ -75,13 +117,13 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
         if (!sendLine(socket, QStringLiteral("STARTTLS")) || !readReply(socket, {codes220}))
             return failed(QStringLiteral("STARTTLS desteklenmiyor."));
         // Verified like implicit TLS: the password never goes to an unproven server.
-        if (!socket.startEncryption(timeouts.startTlsMs))
+        if (!socket.startEncryption(m_timeouts.startTlsMs))
             return socketFailed(QStringLiteral("TLS kurulamadi"));
         if (!sendLine(socket, QStringLiteral("EHLO mireloplus")) || !readReply(socket, {codes250}))
             return failed(QStringLiteral("EHLO2 reddedildi."));
     } else {
         emit sendLog(QStringLiteral("Baglaniliyor: %1 (SSL)").arg(where));
-        if (!socket.connectEncrypted(server.host, server.port, timeouts.handshakeMs))
+        if (!socket.connectEncrypted(server.host, server.port, m_timeouts.handshakeMs))
             return socketFailed(QStringLiteral("SSL baglanti hatasi"));
         readReply(socket, {codes220});
         sendLine(socket, QStringLiteral("EHLO mireloplus"));
@@ -91,14 +133,9 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
     }
 
     emit sendLog(QStringLiteral("Giris yapiliyor..."));
-    if (!sendLine(socket, QStringLiteral("AUTH LOGIN")) || !readReply(socket, {QStringLiteral("334")}))
-        return failed(QStringLiteral("AUTH desteklenmiyor."));
-    if (!sendLine(socket, QString::fromLatin1(login.toUtf8().toBase64()))
-        || !readReply(socket, {QStringLiteral("334")}))
-        return failed(QStringLiteral("Kullanici adi reddedildi."));
-    if (!sendLine(socket, QString::fromLatin1(acc.pass.toUtf8().toBase64()))
-        || !readReply(socket, {QStringLiteral("235")}))
-        return failed(QStringLiteral("Sifre reddedildi. Uygulama sifreni kontrol et."));
+    const QString loginFailure = logIn(socket, acc, server);
+    if (!loginFailure.isEmpty())
+        return loginFailure;
     if (!sendLine(socket, QStringLiteral("MAIL FROM:<") + acc.address + QLatin1Char('>'))
         || !readReply(socket, {codes250}))
         return failed(QStringLiteral("Gonderen reddedildi."));
@@ -107,7 +144,7 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
         return failed(QStringLiteral("Alici reddedildi: ") + to);
     if (!sendLine(socket, QStringLiteral("DATA")) || !readReply(socket, {QStringLiteral("354")}))
         return failed(QStringLiteral("DATA reddedildi."));
-    if (!socket.writeAll(smtpMessageText(acc.address, to, subject, body), timeouts.messageWriteMs)
+    if (!socket.writeAll(smtpMessageText(acc.address, to, subject, body), m_timeouts.messageWriteMs)
         || !readReply(socket, {codes250}))
         return failed(QStringLiteral("Gonderi kabul edilmedi."));
     sendLine(socket, QStringLiteral("QUIT"));

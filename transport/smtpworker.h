@@ -45,15 +45,20 @@ public slots:
 signals:
     void sendLog(QString msg);
     void sendFinished(QString to, bool ok, QString msg);
+    // The server refused the access token of the sending account.
+    void tokenRefused(QString address);
 
 private:
     // Runs the session; returns the text for sendFinished and sets ok.
     QString runSend(const EmailAccount &acc, const QString &to, const QString &subject, const QString &body,
                     bool &ok);
     bool sendLine(SessionSocket &socket, const QString &text);
+    // AUTH LOGIN with the password, or AUTH XOAUTH2 / OAUTHBEARER with the
+    // access token; empty when the server took it, else the failure text.
+    QString logIn(SessionSocket &socket, const EmailAccount &acc, const SmtpServer &server);
     bool readReply(SessionSocket &socket, const QStringList &codes, QString *text = nullptr);
 
-    SmtpServerResolver resolver;
-    SmtpTimeouts timeouts;
-    SessionQueue queue;
+    SmtpServerResolver m_resolver;
+    SmtpTimeouts m_timeouts;
+    SessionQueue m_queue;
 };

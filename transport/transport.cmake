@@ -13,10 +13,11 @@ mirelo_library(mirelo_transport
     idlesession.h idlesession.cpp
     idlewatcher.h idlewatcher.cpp
     roundscheduler.h roundscheduler.cpp
+    tokenservice.h tokenservice.cpp
     smtpworker.h smtpworker.cpp
     smtpclient.h smtpclient.cpp
   PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network
-  LIBS mirelo_mailtext)
+  LIBS mirelo_mailtext mirelo_oauth)
 
 mirelo_library(mirelo_transport_widgets
   SOURCES replydialog.h replydialog.cpp

@@ -1,14 +1,14 @@
 // The account against the real local database server.
 #include "account/firebaseauth.h"
-#include "link/embeddeddb.h"
+#include "clouddb/embeddeddb.h"
 #include "support/clouddbfixture.h"
+#include "support/httpcall.h"
 #include "support/isolatedsettings.h"
 
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
@@ -81,24 +81,13 @@ void TstFirebaseAuthServer::initTestCase()
 
 QJsonObject TstFirebaseAuthServer::record(const QString &name)
 {
-    QNetworkReply *reply = nam.get(QNetworkRequest(QUrl(db.baseUrl() + "/mirelo_users/" + name + ".json")));
-    QEventLoop loop;
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    reply->deleteLater();
-    return QJsonDocument::fromJson(reply->readAll()).object();
+    return QJsonDocument::fromJson(httpCall(nam, db.baseUrl() + "/mirelo_users/" + name + ".json").body).object();
 }
 
 void TstFirebaseAuthServer::putRaw(const QString &path, const QByteArray &json)
 {
-    QNetworkRequest request(QUrl(db.baseUrl() + path + ".json"));
-    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
-    QNetworkReply *reply = nam.put(request, json);
-    QEventLoop loop;
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    reply->deleteLater();
-    QCOMPARE(reply->error(), QNetworkReply::NoError);
+    const HttpAnswer answer = httpCall(nam, db.baseUrl() + path + ".json", "PUT", json);
+    QVERIFY2(answer.ok, answer.body.constData());
 }
 
 void TstFirebaseAuthServer::signUpThenSignIn()

@@ -3,7 +3,7 @@
 // settings entries.
 #include "app/mainwindow.h"
 #include "app/replycontroller.h"
-#include "app/theme.h"
+#include "theme/theme.h"
 #include "app/titlebar.h"
 #include "app/windowtray.h"
 #include "link/linkmanager.h"

@@ -7,7 +7,7 @@
 #include "desktop/autotyper.h"
 #include "link/linkmanager.h"
 #include "link/linkpayload.h"
-#include "link/rest.h"
+#include "rest/rest.h"
 #include "mail/mailstore.h"
 #include "pages/inboxmodel.h"
 #include "pages/inboxpage.h"

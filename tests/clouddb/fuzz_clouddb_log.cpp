@@ -1,6 +1,6 @@
 // Feeds the write log's reader with arbitrary file contents.
-#include "link/clouddblog.h"
-#include "link/clouddbtree.h"
+#include "clouddb/clouddblog.h"
+#include "clouddb/clouddbtree.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
 // Feeds the database's request handling with arbitrary methods, paths and
 // bodies. Input layout: method selector byte, then path and body split at
 // the first newline.
-#include "link/clouddbstore.h"
-#include "link/clouddbtree.h"
+#include "clouddb/clouddbstore.h"
+#include "clouddb/clouddbtree.h"
 
 #include <QByteArray>
 

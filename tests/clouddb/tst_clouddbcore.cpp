@@ -1,5 +1,5 @@
-#include "link/clouddbstore.h"
-#include "link/clouddbtree.h"
+#include "clouddb/clouddbstore.h"
+#include "clouddb/clouddbtree.h"
 
 #include <QFile>
 #include <QJsonArray>

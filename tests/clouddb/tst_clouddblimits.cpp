@@ -1,7 +1,7 @@
 // The database server under abusive clients, in this process with short
 // limits. Every client here is a blocking socket on the test's own thread:
 // the server must answer without this thread running an event loop.
-#include "link/clouddbserver.h"
+#include "clouddb/clouddbserver.h"
 
 #include <QElapsedTimer>
 #include <QTcpSocket>

@@ -1,9 +1,9 @@
-#include "link/clouddbserver.h"
-#include "link/clouddbstore.h"
-#include "link/clouddbtree.h"
+#include "clouddb/clouddbserver.h"
+#include "clouddb/clouddbstore.h"
+#include "clouddb/clouddbtree.h"
 #include "support/clouddbfixture.h"
+#include "support/httpcall.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,30 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-struct Answer
-{
-    int status = 0;
-    QByteArray body;
-    bool networkOk = false;
-};
-
-Answer call(QNetworkAccessManager &nam, const QString &url, const QByteArray &method, const QByteArray &body = {})
-{
-    QNetworkRequest request{QUrl::fromEncoded(url.toUtf8())};
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    request.setTransferTimeout(10000);
-    QNetworkReply *reply = nam.sendCustomRequest(request, method, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    Answer a;
-    a.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    a.body = reply->readAll();
-    a.networkOk = reply->error() == QNetworkReply::NoError;
-    reply->deleteLater();
-    return a;
-}
 
 // What a restarted server would find: the data file with its log replayed.
 QJsonValue readDataFile(const QString &path)
@@ -71,23 +47,24 @@ void TstCloudDbServer::semanticsOverHttp()
     CloudDbFixture db;
     QVERIFY2(db.start(), qPrintable(db.errorText()));
     const QString u = db.baseUrl();
-    Answer a = call(nam, u + "/mirelo_link/s.json", "GET");
+    HttpAnswer a = httpCall(nam, u + "/mirelo_link/s.json", "GET");
     QCOMPARE(a.status, 200);
     QCOMPARE(a.body, QByteArray("null"));
-    a = call(nam, u + "/mirelo_link/s/inbox/m1.json", "PUT", "{\"box\":\"TVJDMQ==\"}");
+    a = httpCall(nam, u + "/mirelo_link/s/inbox/m1.json", "PUT", "{\"box\":\"TVJDMQ==\"}");
     QCOMPARE(a.status, 200);
     QCOMPARE(a.body, QByteArray("{\"box\":\"TVJDMQ==\"}"));
-    QCOMPARE(call(nam, u + "/mirelo_link/s.json", "GET").body, QByteArray("{\"inbox\":{\"m1\":{\"box\":\"TVJDMQ==\"}}}"));
-    a = call(nam, u + "/mirelo_link/s.json", "DELETE");
+    QCOMPARE(httpCall(nam, u + "/mirelo_link/s.json", "GET").body,
+             QByteArray("{\"inbox\":{\"m1\":{\"box\":\"TVJDMQ==\"}}}"));
+    a = httpCall(nam, u + "/mirelo_link/s.json", "DELETE");
     QCOMPARE(a.status, 200);
     QCOMPARE(a.body, QByteArray("null"));
-    QCOMPARE(call(nam, u + "/mirelo_link/s/inbox/m1.json", "GET").body, QByteArray("null"));
+    QCOMPARE(httpCall(nam, u + "/mirelo_link/s/inbox/m1.json", "GET").body, QByteArray("null"));
 
-    QCOMPARE(call(nam, u + "/mirelo_users/ayse.json", "PUT", "{\"pass\":\"x\"}").status, 200);
-    a = call(nam, u + "/mirelo_users/ayse.json", "PUT", "{\"pass\":\"y\"}");
+    QCOMPARE(httpCall(nam, u + "/mirelo_users/ayse.json", "PUT", "{\"pass\":\"x\"}").status, 200);
+    a = httpCall(nam, u + "/mirelo_users/ayse.json", "PUT", "{\"pass\":\"y\"}");
     QCOMPARE(a.status, 401);
     QCOMPARE(a.body, QByteArray("{\"error\" : \"Permission denied\"}"));
-    a = call(nam, u + "/mirelo_link/a.json", "PUT", "{\"a\":");
+    a = httpCall(nam, u + "/mirelo_link/a.json", "PUT", "{\"a\":");
     QCOMPARE(a.status, 400);
     QVERIFY(QJsonDocument::fromJson(a.body).object().contains("error"));
 }
@@ -96,12 +73,12 @@ void TstCloudDbServer::encodedSlashStaysInItsSegment()
 {
     CloudDbFixture db;
     QVERIFY2(db.start(), qPrintable(db.errorText()));
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/a/b.json", "PUT", "1").status, 200);
-    const Answer a = call(nam, db.baseUrl() + "/mirelo_link/a%2Fb.json", "PUT", "2");
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/a/b.json", "PUT", "1").status, 200);
+    const HttpAnswer a = httpCall(nam, db.baseUrl() + "/mirelo_link/a%2Fb.json", "PUT", "2");
     QCOMPARE(a.status, 400);
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/a/b.json", "GET").body, QByteArray("1"));
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/a/b.json", "GET").body, QByteArray("1"));
     // A percent-encoded ordinary character is just that character.
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/%61/b.json", "GET").body, QByteArray("1"));
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/%61/b.json", "GET").body, QByteArray("1"));
 }
 
 void TstCloudDbServer::largeBodyIsRefused()
@@ -109,9 +86,9 @@ void TstCloudDbServer::largeBodyIsRefused()
     CloudDbFixture db;
     QVERIFY2(db.start(), qPrintable(db.errorText()));
     const QByteArray big = "\"" + QByteArray(1024 * 1024, 'a') + "\"";
-    const Answer a = call(nam, db.baseUrl() + "/mirelo_link/big.json", "PUT", big);
+    const HttpAnswer a = httpCall(nam, db.baseUrl() + "/mirelo_link/big.json", "PUT", big);
     QCOMPARE(a.status, 413);
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/big.json", "GET").body, QByteArray("null"));
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/big.json", "GET").body, QByteArray("null"));
 }
 
 void TstCloudDbServer::rawGarbageDoesNotKillIt()
@@ -132,21 +109,21 @@ void TstCloudDbServer::rawGarbageDoesNotKillIt()
         s.abort();
     }
     QVERIFY(db.isRunning());
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/x.json", "GET").status, 200);
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/x.json", "GET").status, 200);
 }
 
 void TstCloudDbServer::survivesRestart()
 {
     CloudDbFixture db;
     QVERIFY2(db.start(), qPrintable(db.errorText()));
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_users/kalici.json", "PUT", "{\"pass\":\"p\"}").status, 200);
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/s/code.json", "PUT", "\"123456\"").status, 200);
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_users/kalici.json", "PUT", "{\"pass\":\"p\"}").status, 200);
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/s/code.json", "PUT", "\"123456\"").status, 200);
     db.stop();
     QVERIFY2(db.start(), qPrintable(db.errorText()));
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_users/kalici/pass.json", "GET").body, QByteArray("\"p\""));
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/s/code.json", "GET").body, QByteArray("\"123456\""));
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_users/kalici/pass.json", "GET").body, QByteArray("\"p\""));
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/s/code.json", "GET").body, QByteArray("\"123456\""));
     // The create-only rule still holds for records read back from disk.
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_users/kalici.json", "PUT", "{\"pass\":\"q\"}").status, 401);
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_users/kalici.json", "PUT", "{\"pass\":\"q\"}").status, 401);
 }
 
 void TstCloudDbServer::survivesKillDuringWrites()
@@ -195,7 +172,7 @@ void TstCloudDbServer::survivesKillDuringWrites()
     }
     // And the server starts again from that file.
     QVERIFY2(db.start(), qPrintable(db.errorText()));
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/r0k0/n.json", "GET").body, QByteArray("0"));
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/r0k0/n.json", "GET").body, QByteArray("0"));
 }
 
 void TstCloudDbServer::inProcessServerAnswers()
@@ -208,10 +185,10 @@ void TstCloudDbServer::inProcessServerAnswers()
     QString error;
     QVERIFY(!rival.start(QHostAddress::LocalHost, 0, &error));
     QVERIFY(rival.dataFileInUse());
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/i.json", "PUT", "[1,2]").body, QByteArray("[1,2]"));
-    QCOMPARE(call(nam, db.baseUrl() + "/mirelo_link/i/1.json", "GET").body, QByteArray("2"));
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/i.json", "PUT", "[1,2]").body, QByteArray("[1,2]"));
+    QCOMPARE(httpCall(nam, db.baseUrl() + "/mirelo_link/i/1.json", "GET").body, QByteArray("2"));
     db.stop();
-    QVERIFY(!call(nam, db.baseUrl() + "/mirelo_link/i.json", "GET").networkOk);
+    QVERIFY(!httpCall(nam, db.baseUrl() + "/mirelo_link/i.json", "GET").ok);
 }
 
 QTEST_GUILESS_MAIN(TstCloudDbServer)

@@ -1,6 +1,6 @@
-#include "link/clouddblog.h"
-#include "link/clouddbstore.h"
-#include "link/clouddbtree.h"
+#include "clouddb/clouddblog.h"
+#include "clouddb/clouddbstore.h"
+#include "clouddb/clouddbtree.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -1,38 +1,15 @@
-#include "link/embeddeddb.h"
+#include "clouddb/embeddeddb.h"
+#include "support/httpcall.h"
 #include "support/isolatedsettings.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
-
-namespace {
-
-QByteArray call(const QString &url, const QByteArray &method, const QByteArray &body = {}, bool *ok = nullptr)
-{
-    QNetworkAccessManager nam;
-    QNetworkRequest request{QUrl(url)};
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    request.setTransferTimeout(10000);
-    QNetworkReply *reply = nam.sendCustomRequest(request, method, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (ok)
-        *ok = reply->error() == QNetworkReply::NoError;
-    const QByteArray answer = reply->readAll();
-    delete reply;
-    return answer;
-}
-
-} // namespace
 
 class TstEmbeddedDb : public QObject
 {
@@ -63,7 +40,7 @@ private slots:
             QObject owner;
             url = startCloudDatabase(&owner);
             QVERIFY(url.startsWith("http://127.0.0.1:"));
-            QCOMPARE(call(url + "/mirelo_link/e.json", "PUT", "{\"v\":1}"), QByteArray("{\"v\":1}"));
+            QCOMPARE(httpCall(url + "/mirelo_link/e.json", "PUT", "{\"v\":1}").body, QByteArray("{\"v\":1}"));
             QVERIFY(QFile::exists(dataFile) || QFile::exists(dataFile + ".log"));
 #ifdef Q_OS_UNIX
             for (const QString &file : {dataFile, dataFile + ".log"})
@@ -72,13 +49,11 @@ private slots:
 #endif
         }
         // The server goes with its owner...
-        bool ok = true;
-        call(url + "/mirelo_link/e.json", "GET", {}, &ok);
-        QVERIFY(!ok);
+        QVERIFY(!httpCall(url + "/mirelo_link/e.json").ok);
         // ...and the next start finds the data again.
         QObject owner;
         const QString again = startCloudDatabase(&owner);
-        QCOMPARE(call(again + "/mirelo_link/e/v.json", "GET"), QByteArray("1"));
+        QCOMPARE(httpCall(again + "/mirelo_link/e/v.json", "GET").body, QByteArray("1"));
     }
 
     void secondCopySharesTheRunningServer()
@@ -89,7 +64,7 @@ private slots:
         QObject second;
         QCOMPARE(startCloudDatabase(&second), url);
         QVERIFY(second.children().isEmpty());
-        QCOMPARE(call(url + "/mirelo_link/ortak.json", "PUT", "1"), QByteArray("1"));
+        QCOMPARE(httpCall(url + "/mirelo_link/ortak.json", "PUT", "1").body, QByteArray("1"));
     }
 
     void foreignHostNamesAreRefused()
@@ -125,7 +100,8 @@ private slots:
         QObject owner;
         const QString url = startCloudDatabase(&owner);
         QVERIFY(!url.isEmpty());
-        QCOMPARE(call(url + "/mirelo_users/yeni.json", "PUT", "{\"pass\":\"p\"}"), QByteArray("{\"pass\":\"p\"}"));
+        QCOMPARE(httpCall(url + "/mirelo_users/yeni.json", "PUT", "{\"pass\":\"p\"}").body,
+                 QByteArray("{\"pass\":\"p\"}"));
         const QStringList aside = QDir(dir).entryList({"clouddb.json.broken-*"});
         QCOMPARE(aside.size(), 1);
         QFile kept(dir + "/" + aside.first());

@@ -8,7 +8,7 @@
 #include "app/mainwindow.h"
 #include "desktop/autotyper.h"
 #include "link/linkmanager.h"
-#include "link/qrwidget.h"
+#include "qr/qrwidget.h"
 #include "mail/mailstore.h"
 #include "pages/accountspage.h"
 #include "pages/inboxmodel.h"

@@ -2,14 +2,11 @@
 
 #include "core/clock.h"
 #include "link/pairing.h"
+#include "support/httpcall.h"
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QList>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -45,17 +42,8 @@ struct TestRandom
 inline QByteArray rawRequest(const QString &baseUrl, const QString &path, const QByteArray &method = "GET",
                              const QByteArray &body = QByteArray())
 {
-    QNetworkAccessManager nam;
-    QNetworkRequest request(QUrl(baseUrl + path + QStringLiteral(".json")));
-    request.setTransferTimeout(10000);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    QNetworkReply *reply = nam.sendCustomRequest(request, method, body);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    const QByteArray answer = reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray("<error>");
-    delete reply;
-    return answer;
+    const HttpAnswer answer = httpCall(baseUrl + path + QStringLiteral(".json"), method, body);
+    return answer.ok ? answer.body : QByteArray("<error>");
 }
 
 // A loopback URL on which nothing listens (the port was free a moment ago).

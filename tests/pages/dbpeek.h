@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/rest.h"
+#include "rest/rest.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

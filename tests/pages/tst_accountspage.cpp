@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QUrlQuery>
 #include <QtTest>
 
 #include <memory>
@@ -43,6 +44,8 @@ private slots:
     void retestUpdatesStoredAccount();
     void listStatusesAndMenu();
     void providerHelp();
+    void browserSignInOffer();
+    void markedSignInAccountOffersANewSignIn();
 
 private:
     QLineEdit *edit(const QString &placeholderStart) const;
@@ -288,6 +291,92 @@ void TestAccountsPage::providerHelp()
     button(QStringLiteral("Uygulama sifresi nasil alinir?"))->click();
     QVERIFY(m_dialogs->infos.last().contains(
         QStringLiteral("Secili saglayici: Diger / Ozel IMAP (imap.firma.com)\n\nSifreler")));
+}
+
+void TestAccountsPage::browserSignInOffer()
+{
+    QPushButton *signIn = m_page->signInButton();
+    QLineEdit *pass = edit(QStringLiteral("Uygulama sifresi"));
+    QLineEdit *addr = edit(QStringLiteral("Mail adresin"));
+    // Microsoft: the sign-in in place of the password, which no longer works there.
+    addr->setText(QStringLiteral("veli@hotmail.com"));
+    QVERIFY(!signIn->isHidden());
+    QCOMPARE(signIn->text(), QStringLiteral("Microsoft ile oturum ac"));
+    QVERIFY(!pass->isVisibleTo(m_page));
+    QVERIFY(!m_page->testButton()->isVisibleTo(m_page));
+    // Gmail: both ways.
+    addr->setText(QStringLiteral("veli@gmail.com"));
+    QCOMPARE(signIn->text(), QStringLiteral("Google ile oturum ac"));
+    QVERIFY(!signIn->isHidden());
+    QVERIFY(pass->isVisibleTo(m_page));
+    QVERIFY(m_page->testButton()->isVisibleTo(m_page));
+    // Others as before.
+    addr->setText(QStringLiteral("veli@yahoo.com"));
+    QVERIFY(signIn->isHidden());
+    QVERIFY(pass->isVisibleTo(m_page));
+
+    // No client id in the settings: said plainly, nothing stored, no browser.
+    bool opened = false;
+    OAuthFlowOptions flow;
+    flow.openBrowser = [&opened](const QUrl &) { return opened = true; };
+    m_page->setSignInOptions(flow, accountSignInEndpoints);
+    addr->setText(QStringLiteral("veli@live.com"));
+    QVERIFY(signIn->toolTip().startsWith(QStringLiteral("Oturum acilamiyor: ")));
+    signIn->click();
+    QCOMPARE(m_dialogs->warnings.size(), 1);
+    QVERIFY(m_dialogs->warnings.last().startsWith(QStringLiteral("Oturum acilamiyor: ")));
+    QVERIFY(m_dialogs->warnings.last().contains(QStringLiteral("oauth/microsoft/clientId")));
+    QVERIFY(!opened);
+    QVERIFY(m_store->accounts().isEmpty());
+
+    // The help does not send Microsoft users after an application password.
+    button(QStringLiteral("Uygulama sifresi nasil alinir?"))->click();
+    QVERIFY(m_dialogs->infos.last().contains(QStringLiteral("Microsoft ile oturum ac")));
+    QVERIFY(!m_dialogs->infos.last().contains(QStringLiteral("'Uygulama sifresi' uret")));
+}
+
+void TestAccountsPage::markedSignInAccountOffersANewSignIn()
+{
+    EmailAccount acc;
+    acc.address = QStringLiteral("veli@outlook.com");
+    acc.provider = QStringLiteral("outlook");
+    acc.host = QStringLiteral("127.0.0.1");
+    acc.auth = MailAuth::XOAuth2;
+    acc.refreshToken = QStringLiteral("rt");
+    m_store->addOrUpdateAccount(acc);
+    m_store->setAccountLoginRefused(acc.address, QStringLiteral("Yeniden oturum acilmali: saglayici oturumu sonlandirdi."));
+    QListWidget *list = m_page->accountList();
+    QCOMPARE(list->count(), 1);
+    QVERIFY(list->item(0)->text().contains(QStringLiteral("Yeniden oturum acilmali")));
+    auto *again = m_page->findChild<QPushButton *>(QStringLiteral("signInAgainButton"));
+    QVERIFY(again);
+    QUrl opened;
+    OAuthFlowOptions flow;
+    flow.openBrowser = [&opened](const QUrl &url) {
+        opened = url;
+        return true;
+    };
+    // The stored account's provider and address go to the browser.
+    m_page->setSignInOptions(flow, [](const EmailAccount &) {
+        OAuthEndpoints e;
+        e.authorizeUrl = QUrl(QStringLiteral("http://127.0.0.1:9/authorize"));
+        e.tokenUrl = QUrl(QStringLiteral("http://127.0.0.1:9/token"));
+        e.clientId = QStringLiteral("cid");
+        return e;
+    });
+    again->click();
+    QVERIFY(m_dialogs->warnings.isEmpty());
+    QVERIFY(opened.isValid());
+    QCOMPARE(QUrlQuery(opened).queryItemValue(QStringLiteral("login_hint"), QUrl::FullyDecoded), acc.address);
+    // A password account has no such button.
+    EmailAccount plain = acc;
+    plain.address = QStringLiteral("ali@firma.com");
+    plain.auth = MailAuth::Password;
+    plain.pass = QStringLiteral("pw");
+    m_store->addOrUpdateAccount(plain);
+    m_store->setAccountLoginRefused(plain.address, QStringLiteral("Sifre reddedildi."));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // rows of the old list
+    QCOMPARE(m_page->findChildren<QPushButton *>(QStringLiteral("signInAgainButton")).size(), 1);
 }
 
 QTEST_MAIN(TestAccountsPage)

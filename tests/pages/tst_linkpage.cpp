@@ -1,5 +1,5 @@
 #include "link/linkmanager.h"
-#include "link/qrwidget.h"
+#include "qr/qrwidget.h"
 #include "mail/mailrecords.h"
 #include "pages/linkpage.h"
 #include "dbpeek.h"

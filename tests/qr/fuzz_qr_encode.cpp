@@ -1,5 +1,5 @@
 // Any bytes, any level, any mask: a grid or the length error, never a crash.
-#include "link/qrencoder.h"
+#include "qr/qrencoder.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The encoder against an independent one (Nayuki's qrcodegen, as Debian
 // packages it), module for module, plus the symbol's own invariants.
-#include "link/qrencoder.h"
+#include "qr/qrencoder.h"
 
 #include <qrcodegen/qrcodegen.hpp>
 

@@ -1,7 +1,7 @@
 // The widget's rendering, and its pictures read back by an independent
 // decoder (zbarimg).
-#include "link/qrencoder.h"
-#include "link/qrwidget.h"
+#include "qr/qrencoder.h"
+#include "qr/qrwidget.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

@@ -1,6 +1,6 @@
 // The database calls against a scripted HTTP peer: what counts as ok, what
 // is sent, and that a caller that goes away is never called back.
-#include "link/rest.h"
+#include "rest/rest.h"
 
 #include <QNetworkAccessManager>
 #include <QTcpServer>

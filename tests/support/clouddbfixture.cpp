@@ -1,6 +1,6 @@
 #include "support/clouddbfixture.h"
 
-#include "link/clouddbserver.h"
+#include "clouddb/clouddbserver.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>

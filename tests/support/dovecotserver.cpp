@@ -73,6 +73,23 @@ bool DovecotServer::start()
     giveToNobody(dir + QStringLiteral("/mail"));
     if (!QFile::exists(dir + QStringLiteral("/users")))
         writeFile(dir + QStringLiteral("/users"), QByteArray());
+    QString mechanisms = QStringLiteral("plain login");
+    QString oauthPassdb;
+    if (!m_introspect.isEmpty()) {
+        mechanisms += QStringLiteral(" xoauth2 oauthbearer");
+        writeFile(dir + QStringLiteral("/oauth2.conf.ext"),
+                  QStringLiteral("introspection_mode = post\n"
+                                 "introspection_url = %1\n"
+                                 "username_attribute = username\n"
+                                 "active_attribute = active\n"
+                                 "active_value = true\n"
+                                 "force_introspection = yes\n")
+                      .arg(m_introspect)
+                      .toUtf8());
+        oauthPassdb = QStringLiteral("passdb {\n  driver = oauth2\n  mechanisms = xoauth2 oauthbearer\n"
+                                     "  args = %1/oauth2.conf.ext\n}\n")
+                          .arg(dir);
+    }
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_port = freePort();
         const QString conf = QStringLiteral(
@@ -86,13 +103,15 @@ bool DovecotServer::start()
                                  "ssl = required\n"
                                  "ssl_cert = <%4\n"
                                  "ssl_key = <%5\n"
-                                 "auth_mechanisms = plain login\n"
+                                 "auth_mechanisms = %7\n"
                                  "auth_failure_delay = 0\n"
                                  "login_trusted_networks = 127.0.0.0/8\n"
                                  "default_internal_user = dovecot\n"
                                  "default_login_user = dovenull\n"
                                  "mail_location = maildir:~/Maildir\n"
-                                 "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN %3/users\n}\n"
+                                 "%8"
+                                 "passdb {\n  driver = passwd-file\n  mechanisms = plain login\n"
+                                 "  args = scheme=PLAIN %3/users\n}\n"
                                  "userdb {\n  driver = passwd-file\n  args = %3/users\n"
                                  "  default_fields = uid=nobody gid=nogroup home=%3/mail/%u\n}\n"
                                  // Without this a wrong password slows every later
@@ -105,7 +124,8 @@ bool DovecotServer::start()
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(m_port)
                                  .arg(dir, m_tls.certFile(), m_tls.keyFile())
-                                 .arg(m_port);
+                                 .arg(m_port)
+                                 .arg(mechanisms, oauthPassdb);
         writeFile(dir + QStringLiteral("/dovecot.conf"), conf.toUtf8());
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         // The server must not outlive a test that crashes.

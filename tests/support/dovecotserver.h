@@ -29,6 +29,11 @@ public:
     DovecotServer(const DovecotServer &) = delete;
     DovecotServer &operator=(const DovecotServer &) = delete;
 
+    // Before start: XOAUTH2 and OAUTHBEARER too, their tokens checked at this
+    // introspection URL (OAuthTestServer::introspectionUrl). Users signing
+    // in so still need addUser (any password) for their mailbox.
+    void setOAuthIntrospection(const QString &url) { m_introspect = url; }
+
     // Starts the server and waits for its TLS greeting.
     bool start();
     void stop();
@@ -66,4 +71,5 @@ private:
     quint16 m_port = 0;
     QString m_error;
     int m_counter = 0;
+    QString m_introspect;
 };

@@ -1,5 +1,8 @@
 #include "support/oauthtestserver.h"
 
+#include "oauth/oauthflow.h"
+
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -69,6 +72,37 @@ QByteArray OAuthTestServer::admin(const QString &what, const QByteArray &body) c
     loop.exec();
     reply->deleteLater();
     return reply->readAll();
+}
+
+TokenReply OAuthTestServer::signIn(const QString &user) const
+{
+    QNetworkAccessManager nam;
+    OAuthFlowOptions options;
+    QUrl page;
+    options.openBrowser = [&page](const QUrl &url) {
+        page = url;
+        return true;
+    };
+    OAuthFlow flow(&nam, options);
+    TokenReply result;
+    bool over = false;
+    QObject::connect(&flow, &OAuthFlow::succeeded, [&](const TokenReply &tokens) {
+        result = tokens;
+        over = true;
+    });
+    QObject::connect(&flow, &OAuthFlow::failed, [&](const QString &error) {
+        result.error = error;
+        over = true;
+    });
+    if (!flow.start(endpoints(), user))
+        return result;
+    followInBrowser(page);
+    QDeadlineTimer deadline(10000);
+    while (!over && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (!over)
+        result.error = QStringLiteral("sign-in did not end");
+    return result;
 }
 
 int OAuthTestServer::browserGet(const QUrl &url, const QByteArray &hostHeader)

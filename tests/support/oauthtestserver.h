@@ -28,6 +28,10 @@ public:
     // POSTs to one of the server's /admin/ endpoints; the answer's body.
     QByteArray admin(const QString &what, const QByteArray &body = QByteArray()) const;
 
+    // A whole sign-in of `user` through OAuthFlow, the test playing the
+    // browser; the tokens, or a reply with the error set.
+    TokenReply signIn(const QString &user) const;
+
     // Plays the browser: asks the authorization page and follows its
     // redirect to wherever it points (the program's loopback listener).
     // Returns the HTTP status of the last answer, 0 when unreachable.

@@ -30,12 +30,14 @@ bool SmtpTestServer::start(Security security, const QString &user, const QString
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     // Debian's own Python has aiosmtpd; another python3 first on PATH may not.
-    m_process.start(QStringLiteral("/usr/bin/python3"),
-                    {script, QStringLiteral("--mode"),
-                     security == ImplicitTls ? QStringLiteral("implicit") : QStringLiteral("starttls"),
-                     QStringLiteral("--cert"), m_tls.certFile(), QStringLiteral("--key"), m_tls.keyFile(),
-                     QStringLiteral("--user"), user, QStringLiteral("--password"), password,
-                     QStringLiteral("--outdir"), m_dir.path()});
+    QStringList args = {script, QStringLiteral("--mode"),
+                        security == ImplicitTls ? QStringLiteral("implicit") : QStringLiteral("starttls"),
+                        QStringLiteral("--cert"), m_tls.certFile(), QStringLiteral("--key"), m_tls.keyFile(),
+                        QStringLiteral("--user"), user, QStringLiteral("--password"), password,
+                        QStringLiteral("--outdir"), m_dir.path()};
+    if (!m_introspect.isEmpty())
+        args << QStringLiteral("--introspect") << m_introspect;
+    m_process.start(QStringLiteral("/usr/bin/python3"), args);
     if (!m_process.waitForStarted(5000)) {
         m_error = QStringLiteral("python3 did not start: ") + m_process.errorString();
         return false;

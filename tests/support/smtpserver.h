@@ -37,6 +37,9 @@ public:
     SmtpTestServer &operator=(const SmtpTestServer &) = delete;
 
     bool start(Security security, const QString &user, const QString &password);
+    // Before start: AUTH XOAUTH2 too, its tokens checked at this
+    // introspection URL (OAuthTestServer::introspectionUrl).
+    void setOAuthIntrospection(const QString &url) { m_introspect = url; }
     void stop();
     QString error() const { return m_error; }
     QString host() const { return QStringLiteral("127.0.0.1"); }
@@ -52,4 +55,5 @@ private:
     QProcess m_process;
     quint16 m_port = 0;
     QString m_error;
+    QString m_introspect;
 };

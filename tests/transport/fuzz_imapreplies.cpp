@@ -1,6 +1,6 @@
 // Fuzzes the readers of IMAP server replies: search results, the UID and
 // UIDVALIDITY, failure details, the tagged end of a reply, and the body and
-// preview rules.
+// preview rules, and the capability and AUTHENTICATE readers.
 #include <QByteArray>
 #include <QString>
 
@@ -39,6 +39,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (imapMailBody(bytes, bytes).size() > 2500)
         std::abort();
     imapTaggedDone(bytes, "a06");
+    // Sign-in with a token: the offered capabilities and the exchange's state.
+    for (const QString &cap : imapCapabilities(bytes)) {
+        if (cap.isEmpty())
+            std::abort();
+        for (const QChar c : cap) {
+            if (c.unicode() <= 0x20 || c.unicode() >= 0x7f || (c >= QLatin1Char('a') && c <= QLatin1Char('z')))
+                std::abort();
+        }
+    }
+    const ImapAuthState auth = imapAuthState(bytes, "a02");
+    if (auth != ImapAuthState::Incomplete && !bytes.contains('\n'))
+        std::abort();
     if (imapPreview(body, reply).size() > 140)
         std::abort();
     if (imapMessageId(QStringLiteral("a@b"), QStringLiteral("1"), uid, reply).size() != 37)

@@ -18,6 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (complete && !reply.endsWith(QLatin1Char('\n')))
         std::abort();
     smtpReplyHasCode(reply, {QStringLiteral("250"), QStringLiteral("251")});
+    const QString code = smtpFinalCode(reply);
+    if (!code.isEmpty() && (!complete || code.size() != 3))
+        std::abort();
 
     // The body can never end the DATA phase early: no line of it is a lone dot.
     const QByteArray text = smtpMessageText(QStringLiteral("a@b"), QStringLiteral("c@d"), QStringLiteral("S"), body);

@@ -5,9 +5,8 @@
 
 #include "accountsupport.h"
 #include "mail/mailstore.h"
-#include "support/dovecotserver.h"
+#include "support/dovecotusers.h"
 #include "support/isolatedsettings.h"
-#include "support/tlsfixture.h"
 #include "transport/imapclient.h"
 
 class ImapClientTest : public QObject
@@ -17,7 +16,7 @@ class ImapClientTest : public QObject
 private:
     EmailAccount newAccount()
     {
-        const QString user = QStringLiteral("user%1").arg(++m_users);
+        const QString user = m_dovecot.nextUser();
         return makeAccount(user + QStringLiteral("@localhost"), m_imap->host(), m_imap->port(), user,
                            QStringLiteral("secret"));
     }
@@ -44,22 +43,16 @@ private:
         return out;
     }
 
-    TlsFixture m_tls;
-    std::unique_ptr<DovecotServer> m_imap;
+    DovecotUsers m_dovecot{12};
+    DovecotServer *const m_imap = &m_dovecot.server();
     std::unique_ptr<IsolatedSettings> m_settings;
-    int m_users = 0;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY2(m_tls.isValid(), qPrintable(m_tls.error()));
-        m_tls.trustInProcess();
-        m_imap = std::make_unique<DovecotServer>(m_tls);
-        for (int i = 1; i <= 12; ++i)
-            QVERIFY(m_imap->addUser(QStringLiteral("user%1").arg(i), QStringLiteral("secret")));
-        QVERIFY2(m_imap->start(), qPrintable(m_imap->error()));
+        QVERIFY2(m_dovecot.start(), qPrintable(m_dovecot.error()));
     }
-    void cleanupTestCase() { m_imap.reset(); }
+    void cleanupTestCase() { m_imap->stop(); }
     void init() { m_settings = std::make_unique<IsolatedSettings>(); }
     void cleanup() { m_settings.reset(); }
 

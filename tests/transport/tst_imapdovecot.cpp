@@ -3,8 +3,7 @@
 #include <QtTest>
 
 #include "accountsupport.h"
-#include "support/dovecotserver.h"
-#include "support/tlsfixture.h"
+#include "support/dovecotusers.h"
 #include "transport/imapworker.h"
 
 static const QString kQuotedPassword = QStringLiteral("pa\"ss\\wo\"rd");
@@ -17,7 +16,7 @@ private:
     // Every test case gets a mailbox of its own on the one server.
     EmailAccount newAccount()
     {
-        const QString user = QStringLiteral("user%1").arg(++m_users);
+        const QString user = m_dovecot.nextUser();
         return makeAccount(user + QStringLiteral("@localhost"), m_imap->host(), m_imap->port(), user,
                            QStringLiteral("secret"));
     }
@@ -28,25 +27,19 @@ private:
                                seen);
     }
 
-    TlsFixture m_tls;
-    std::unique_ptr<DovecotServer> m_imap;
-    int m_users = 0;
+    DovecotUsers m_dovecot{20};
+    DovecotServer *const m_imap = &m_dovecot.server();
 
 private slots:
     void initTestCase()
     {
         registerMailMetaTypes();
-        QVERIFY2(m_tls.isValid(), qPrintable(m_tls.error()));
-        m_tls.trustInProcess();
-        m_imap = std::make_unique<DovecotServer>(m_tls);
-        for (int i = 1; i <= 20; ++i)
-            QVERIFY(m_imap->addUser(QStringLiteral("user%1").arg(i), QStringLiteral("secret")));
         QVERIFY(m_imap->addUser(QStringLiteral("quote"), kQuotedPassword));
         QVERIFY(m_imap->addUser(QStringLiteral("mail@localhost"), QStringLiteral("s3cret")));
-        QVERIFY2(m_imap->start(), qPrintable(m_imap->error()));
+        QVERIFY2(m_dovecot.start(), qPrintable(m_dovecot.error()));
     }
 
-    void cleanupTestCase() { m_imap.reset(); }
+    void cleanupTestCase() { m_imap->stop(); }
 
     void pollBuildsItemsAndLeavesThemUnseen()
     {

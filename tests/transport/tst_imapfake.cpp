@@ -124,6 +124,54 @@ private slots:
         QCOMPARE(server->lines.size(), 1);
     }
 
+    // A server without SASL-IR: the mechanism first, the token after the
+    // go-ahead; a refused token's report answered with an empty line.
+    void tokenWithoutInitialResponse_data()
+    {
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("accepted") << true;
+        QTest::newRow("refused") << false;
+    }
+    void tokenWithoutInitialResponse()
+    {
+        QFETCH(bool, accepted);
+        Mailbox box;
+        auto server = tlsServer(box);
+        EmailAccount acc = accountFor(*server);
+        acc.pass.clear();
+        acc.auth = MailAuth::XOAuth2;
+        acc.refreshToken = QStringLiteral("rt");
+        acc.accessToken = QStringLiteral("tok");
+        const QByteArray initial = saslInitialResponse(acc, acc.host, acc.port);
+        server->reply = [&](const QByteArray &line) -> QByteArray {
+            if (line == "a02c CAPABILITY")
+                return "* CAPABILITY IMAP4rev1 AUTH=XOAUTH2\r\na02c OK done\r\n";
+            if (line == "a02 AUTHENTICATE XOAUTH2")
+                return "+ \r\n";
+            if (line == initial)
+                return accepted ? QByteArray("a02 OK Logged in\r\n") : QByteArray("+ eyJzdGF0dXMiOiI0MDEifQ==\r\n");
+            if (line.isEmpty())
+                return "a02 NO [AUTHENTICATIONFAILED] Authentication failed.\r\n";
+            return box.answer(line);
+        };
+        ImapWorker worker(quick());
+        WorkerRecord rec(worker);
+        QSignalSpy tokenRefused(&worker, &ImapWorker::tokenRefused);
+        QSignalSpy loginRefused(&worker, &ImapWorker::loginRefused);
+        worker.workPoll({acc}, true);
+        QCOMPARE(rec.done.size(), 1);
+        QCOMPARE(rec.done.at(0).at(1).toBool(), accepted);
+        QCOMPARE(server->lines.mid(0, 3),
+                 (QList<QByteArray>{"a02c CAPABILITY", "a02 AUTHENTICATE XOAUTH2", initial}));
+        QCOMPARE(loginRefused.size(), 0);
+        QCOMPARE(tokenRefused.size(), accepted ? 0 : 1);
+        if (!accepted) {
+            QCOMPARE(server->lines, (QList<QByteArray>{"a02c CAPABILITY", "a02 AUTHENTICATE XOAUTH2", initial, ""}));
+            QCOMPARE(rec.done.at(0).at(2).toString(), tokenRefusedText());
+        }
+        QVERIFY(!server->spokeTooEarly);
+    }
+
     void accountTestRefusals()
     {
         Mailbox box;

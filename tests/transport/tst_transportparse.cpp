@@ -1,6 +1,7 @@
 // Pure protocol helpers of the IMAP and SMTP sessions.
 #include <QtTest>
 
+#include "mail/storedrecords.h"
 #include "transport/imapparse.h"
 #include "transport/smtpparse.h"
 
@@ -269,5 +270,104 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TransportParseTest)
+// Signing in with a token: what the server offers, where the exchange
+// stands, and what goes on the wire.
+class SaslParseTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void capabilities()
+    {
+        const QByteArray greeting = "* OK [CAPABILITY IMAP4rev1 SASL-IR ID IDLE AUTH=PLAIN auth=xoauth2] Ready.\r\n";
+        const QStringList caps = imapCapabilities(greeting);
+        QVERIFY(caps.contains(QStringLiteral("SASL-IR")));
+        QVERIFY(caps.contains(QStringLiteral("AUTH=XOAUTH2")));
+        QVERIFY(!caps.contains(QStringLiteral("READY.")));
+        QCOMPARE(imapCapabilities("* CAPABILITY IMAP4rev1 AUTH=OAUTHBEARER\r\nc1 OK done\r\n"),
+                 (QStringList{QStringLiteral("IMAP4REV1"), QStringLiteral("AUTH=OAUTHBEARER")}));
+        // A mail's text (a literal) cannot announce anything.
+        QVERIFY(imapCapabilities("* 1 FETCH (BODY[] {30}\r\n* CAPABILITY SASL-IR X\r\n\r\n)\r\n").isEmpty());
+        QVERIFY(imapCapabilities("* OK Dovecot ready.\r\n").isEmpty());
+        // Bytes no atom can hold are dropped, the rest kept.
+        QCOMPARE(imapCapabilities("* CAPABILITY A\xff" "B SASL-IR\r\n"), QStringList{QStringLiteral("SASL-IR")});
+    }
+
+    void authenticateStates()
+    {
+        QCOMPARE(imapAuthState("", "a02"), ImapAuthState::Incomplete);
+        QCOMPARE(imapAuthState("+ ", "a02"), ImapAuthState::Incomplete); // the line has not ended
+        QCOMPARE(imapAuthState("+ \r\n", "a02"), ImapAuthState::Continuation);
+        // The refused token's report, then, after the empty line, the NO.
+        QCOMPARE(imapAuthState("+ eyJzdGF0dXMiOiI0MDEifQ==\r\n", "a02"), ImapAuthState::Continuation);
+        QCOMPARE(imapAuthState("a02 NO [AUTHENTICATIONFAILED] Authentication failed.\r\n", "a02"), ImapAuthState::No);
+        QCOMPARE(imapAuthState("* CAPABILITY IMAP4rev1\r\na02 OK Logged in\r\n", "a02"), ImapAuthState::Ok);
+        QCOMPARE(imapAuthState("a02 BAD syntax\r\n", "a02"), ImapAuthState::Bad);
+        // Another tag, or the tag as a prefix of a longer one, is no answer.
+        QCOMPARE(imapAuthState("a021 OK x\r\n", "a02"), ImapAuthState::Incomplete);
+        QCOMPARE(imapAuthState("* OK still here\r\n", "a02"), ImapAuthState::Incomplete);
+    }
+
+    void initialResponses()
+    {
+        EmailAccount acc;
+        acc.address = QStringLiteral("veli@outlook.com");
+        acc.accessToken = QStringLiteral("tok");
+        QVERIFY(saslInitialResponse(acc, QStringLiteral("h"), 993).isEmpty()); // a password account
+        QVERIFY(saslMechanismName(acc).isEmpty());
+        acc.auth = MailAuth::XOAuth2;
+        QCOMPARE(saslMechanismName(acc), QStringLiteral("XOAUTH2"));
+        QCOMPARE(QByteArray::fromBase64(saslInitialResponse(acc, QStringLiteral("h"), 993)),
+                 QByteArray("user=veli@outlook.com\x01" "auth=Bearer tok\x01\x01"));
+        acc.auth = MailAuth::OAuthBearer;
+        acc.user = QStringLiteral("a,b=c");
+        QCOMPARE(QByteArray::fromBase64(saslInitialResponse(acc, QStringLiteral("imap.test"), 143)),
+                 QByteArray("n,a=a=2Cb=3Dc,\x01host=imap.test\x01port=143\x01" "auth=Bearer tok\x01\x01"));
+    }
+
+    void smtpCodes()
+    {
+        QCOMPARE(smtpFinalCode(QStringLiteral("334 eyJzdGF0dXMiOiI0MDEifQ==\r\n")), QStringLiteral("334"));
+        QCOMPARE(smtpFinalCode(QStringLiteral("250-a\r\n250 b\r\n")), QStringLiteral("250"));
+        QVERIFY(smtpFinalCode(QStringLiteral("250-a\r\n")).isEmpty());
+        QVERIFY(smtpFinalCode(QStringLiteral("235 ok")).isEmpty());
+    }
+
+    void storedAuthAndRefreshToken()
+    {
+        // The mechanism and the refresh token survive a save; the access
+        // token never reaches the store.
+        EmailAccount acc;
+        acc.address = QStringLiteral("veli@outlook.com");
+        acc.auth = MailAuth::OAuthBearer;
+        acc.refreshToken = QStringLiteral("rt-\u00e7");
+        acc.accessToken = QStringLiteral("at-secret");
+        const QByteArray json = accountsToJson({acc});
+        QVERIFY(!json.contains("at-secret"));
+        QVERIFY(!json.contains("rt-"));
+        const EmailAccount back = accountsFromJson(json).value(0);
+        QCOMPARE(back.auth, MailAuth::OAuthBearer);
+        QCOMPARE(back.refreshToken, acc.refreshToken);
+        QVERIFY(back.accessToken.isEmpty());
+        QVERIFY(hasCredentials(back));
+        // Records from before sign-ins existed read as password accounts.
+        const EmailAccount old =
+            accountsFromJson(R"([{"address":"a@b.com","pass":"cA==","refreshToken":"eA=="}])").value(0);
+        QCOMPARE(old.auth, MailAuth::Password);
+        QVERIFY(old.refreshToken.isEmpty());
+        QVERIFY(!accountsToJson({old}).contains("auth"));
+        EmailAccount noGrant = back;
+        noGrant.refreshToken.clear();
+        QVERIFY(!hasCredentials(noGrant));
+        QCOMPARE(mailAuthFromName(QStringLiteral("bogus")), MailAuth::Password);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    TransportParseTest parse;
+    SaslParseTest sasl;
+    return QTest::qExec(&parse, argc, argv) | QTest::qExec(&sasl, argc, argv);
+}
+
 #include "tst_transportparse.moc"

@@ -1,4 +1,4 @@
-#include "app/theme.h"
+#include "theme/theme.h"
 
 #include "core/settings.h"
 

@@ -1,4 +1,4 @@
-#include "link/clouddbserver.h"
+#include "clouddb/clouddbserver.h"
 
 #include <QLockFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/clouddbstore.h"
+#include "clouddb/clouddbstore.h"
 
 #include <QHostAddress>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "link/clouddblog.h"
+#include "clouddb/clouddblog.h"
 
-#include "link/clouddbtree.h"
+#include "clouddb/clouddbtree.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>

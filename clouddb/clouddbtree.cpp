@@ -1,4 +1,4 @@
-#include "link/clouddbtree.h"
+#include "clouddb/clouddbtree.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

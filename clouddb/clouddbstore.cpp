@@ -1,7 +1,7 @@
-#include "link/clouddbstore.h"
+#include "clouddb/clouddbstore.h"
 
-#include "link/clouddblog.h"
-#include "link/clouddbtree.h"
+#include "clouddb/clouddblog.h"
+#include "clouddb/clouddbtree.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "link/embeddeddb.h"
+#include "clouddb/embeddeddb.h"
 
+#include "clouddb/clouddbserver.h"
 #include "core/settings.h"
-#include "link/clouddbserver.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,6 +3,7 @@ mirelo_library(mirelo_qr
   SOURCES qrencoder.h qrencoder.cpp
   PUBLIC_LIBS Qt6::Core)
 
-mirelo_library(mirelo_link_widgets
+mirelo_library(mirelo_qr_widget
   SOURCES qrwidget.h qrwidget.cpp
-  PUBLIC_LIBS mirelo_qr Qt6::Widgets)
+  PUBLIC_LIBS Qt6::Widgets
+  LIBS mirelo_qr)

@@ -1,6 +1,6 @@
-#include "link/qrwidget.h"
+#include "qr/qrwidget.h"
 
-#include "link/qrencoder.h"
+#include "qr/qrencoder.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "link/qrencoder.h"
+#include "qr/qrencoder.h"
 
 #include <algorithm>
 #include <array>

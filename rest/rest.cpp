@@ -1,4 +1,4 @@
-#include "link/rest.h"
+#include "rest/rest.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
