@@ -9,7 +9,7 @@ class DesktopPlatform;
 // and returns a one-line summary such as "mitigasyon: dinamik-kod-yasak".
 QString applyProcessHardening(DesktopPlatform &platform);
 
-// Whether screen-capture protection is on ("captureProt", default true).
+// Whether screen-capture protection is on (the stored setting, default true).
 bool captureProtectionEnabled();
 
 // Whether this machine's platform can keep a window out of captures at all

@@ -272,6 +272,8 @@ QString activityAccountState(const EmailAccount &acc)
 {
     if (!acc.enabled)
         return QStringLiteral("duraklatildi");
+    if (acc.loginRefused && usesOAuth(acc))
+        return QStringLiteral("Yeniden oturum acilmali, yoklama durdu");
     if (acc.loginRefused)
         return QStringLiteral("giris reddedildi, yoklama durdu");
     if (!acc.lastError.isEmpty())

@@ -91,7 +91,8 @@ QList<NetInterfaceInfo> systemInterfaces();
 // "bilinmiyor" when there is none.
 QString networkListText(const QList<NetInterfaceInfo> &interfaces);
 
-// "duraklatildi", "giris reddedildi", "HATA ...", "son erisim HH:mm" or "baglanti bekleniyor".
+// "duraklatildi", "giris reddedildi" (or "Yeniden oturum acilmali" for a browser
+// sign-in), "HATA ...", "son erisim HH:mm" or "baglanti bekleniyor".
 QString activityAccountState(const EmailAccount &acc);
 QString accessSummaryText(const QString &hostName, const QString &osName,
                           const QString &networkList, const QList<EmailAccount> &accounts);

@@ -7,7 +7,7 @@ class TotpManager;
 
 inline constexpr int kVaultAutoLockMs = 300000;
 
-// Locks an open vault after a quiet interval. The window owns it and calls
+// Locks an open vault after a quiet interval. The application services own it and call
 // restart() after every successful unlock or set-up and every code copy.
 class AutoLock : public QObject
 {

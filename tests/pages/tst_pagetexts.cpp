@@ -57,6 +57,10 @@ void TestPageTexts::outgoingServerInTheForm()
     refused.lastError = QStringLiteral("Sifre reddedildi.");
     QVERIFY(accountListStatus(refused).startsWith(QStringLiteral("giris reddedildi, yoklama durdu")));
     QCOMPARE(activityAccountState(refused), QStringLiteral("giris reddedildi, yoklama durdu"));
+    // a refused browser sign-in needs a new sign-in, not a new password
+    refused.auth = MailAuth::XOAuth2;
+    QCOMPARE(accountListStatus(refused), QStringLiteral("Yeniden oturum acilmali"));
+    QCOMPARE(activityAccountState(refused), QStringLiteral("Yeniden oturum acilmali, yoklama durdu"));
 }
 
 void TestPageTexts::vaultRowsDoNotRepeatTheIssuer()
