@@ -14,6 +14,7 @@
 #include "pages/accountspage.h"
 #include "pages/activitypage.h"
 #include "pages/categorydialog.h"
+#include "pages/inboxfilter.h"
 #include "pages/inboxpage.h"
 #include "pages/linkpage.h"
 #include "pages/sidebar.h"
@@ -78,7 +79,8 @@ void MainWindow::buildLayout()
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
     rootLay->addLayout(body, 1);
-    m_sidebar = new Sidebar(m_services->store(), root);
+    m_filter = new InboxFilter(m_services->store(), this);
+    m_sidebar = new Sidebar(m_services->store(), m_filter, root);
     body->addWidget(m_sidebar);
 
     auto *content = new QWidget(root);
@@ -88,7 +90,7 @@ void MainWindow::buildLayout()
     contentLay->setContentsMargins(24, 18, 24, 10);
     contentLay->setSpacing(8);
     m_stack = new QStackedWidget(content);
-    m_inbox = new InboxPage(m_services->store(), m_stack);
+    m_inbox = new InboxPage(m_services->store(), m_filter, m_stack);
     m_stack->addWidget(m_inbox);
     for (int i = VaultPageIndex; i < PageCount; ++i)
         m_stack->addWidget(new QWidget(m_stack));
@@ -137,6 +139,7 @@ void MainWindow::connectServices()
     // the counts beside the categories follow the mails too
     connect(m_mailRefreshTimer, &QTimer::timeout, m_sidebar, &Sidebar::refreshCategories);
     connect(s->store(), &MailStore::mailsChanged, m_mailRefreshTimer, qOverload<>(&QTimer::start));
+    connect(m_filter, &InboxFilter::changed, m_mailRefreshTimer, qOverload<>(&QTimer::start));
     connect(s->store(), &MailStore::categoriesChanged, m_sidebar, &Sidebar::refreshCategories);
     connect(m_inbox, &InboxPage::searchEdited, m_mailRefreshTimer, qOverload<>(&QTimer::start));
     connect(m_inbox, &InboxPage::refreshRequested, s->imap(), &ImapClient::pollNow);
@@ -203,7 +206,7 @@ void MainWindow::setStatus(const QString &msg)
 
 void MainWindow::showOnlyAccount(const QString &addr)
 {
-    m_services->store()->setAccountFilter(addr);
+    m_filter->setAccount(addr);
     switchPage(InboxPageIndex);
     m_sidebar->refreshCategories();
     setStatus(QStringLiteral("Filtre: ") + addr);

@@ -11,6 +11,7 @@
 class AccountsPage;
 class ActivityPage;
 class AppServices;
+class InboxFilter;
 class InboxPage;
 class LinkPage;
 class QLabel;
@@ -52,6 +53,7 @@ public:
 
     AppServices *services() const { return m_services; }
     InboxPage *inboxPage() const { return m_inbox; }
+    InboxFilter *inboxFilter() const { return m_filter; }
     VaultPage *vaultPage() const { return m_vaultPage; }
     AccountsPage *accountsPage() const { return m_accountsPage; }
     LinkPage *linkPage() const { return m_linkPage; }
@@ -91,6 +93,7 @@ private:
     MainWindowOptions m_opt;
     TitleBar *m_titleBar = nullptr;
     Sidebar *m_sidebar = nullptr;
+    InboxFilter *m_filter = nullptr;
     InboxPage *m_inbox = nullptr;
     VaultPage *m_vaultPage = nullptr;
     AccountsPage *m_accountsPage = nullptr;

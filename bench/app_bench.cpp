@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "mail/mailstore.h"
+#include "pages/inboxfilter.h"
 #include "pages/inboxmodel.h"
 #include "pages/inboxpage.h"
 
@@ -72,6 +73,7 @@ struct FullInbox
 {
     QTemporaryDir dir;
     std::unique_ptr<MailStore> store;
+    std::unique_ptr<InboxFilter> filter;
     std::unique_ptr<InboxPage> page;
     QListView *list = nullptr;
 
@@ -80,7 +82,8 @@ struct FullInbox
         qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
         store = std::make_unique<MailStore>();
         store->addMails(fiveHundredMails());
-        page = std::make_unique<InboxPage>(store.get());
+        filter = std::make_unique<InboxFilter>(store.get());
+        page = std::make_unique<InboxPage>(store.get(), filter.get());
         page->resize(840, 560);
         page->show();
         QCoreApplication::processEvents();

@@ -55,13 +55,13 @@ MailStore::MailStore(std::unique_ptr<MailStorage> storage, QObject *parent, cons
 
 MailStore::~MailStore() = default;
 
-QList<MailItem> MailStore::filteredMails() const
+QList<MailItem> MailStore::mailsMatching(const QString &account, const QString &category) const
 {
     QList<MailItem> out;
     for (const MailItem &mail : m_mails) {
-        if (!m_accountFilter.isEmpty() && !sameAccount(m_accountFilter, mail.account))
+        if (!account.isEmpty() && !sameAccount(account, mail.account))
             continue;
-        if (!m_categoryFilter.isEmpty() && categoryOf(m_categories, mail) != m_categoryFilter)
+        if (!category.isEmpty() && categoryOf(m_categories, mail) != category)
             continue;
         out.append(mail);
     }
@@ -179,24 +179,6 @@ void MailStore::saveSeenQueue() const
     for (auto it = m_seenQueue.begin(); it != m_seenQueue.end(); ++it)
         o.insert(it.key(), QJsonArray::fromStringList(it.value()));
     m_storage->setValue(kSeenQueueKey, QJsonDocument(o).toJson(QJsonDocument::Compact));
-}
-
-void MailStore::setCategoryFilter(const QString &name)
-{
-    m_categoryFilter = name;
-    emit mailsChanged();
-}
-
-void MailStore::setAccountFilter(const QString &address)
-{
-    m_accountFilter = address;
-    emit mailsChanged();
-}
-
-void MailStore::clearAccountFilter()
-{
-    m_accountFilter.clear();
-    emit mailsChanged();
 }
 
 void MailStore::loadDemoMails()
@@ -326,8 +308,6 @@ void MailStore::addOrUpdateCategory(const Category &category)
 
 void MailStore::removeCategory(const QString &name)
 {
-    if (m_categoryFilter == name)
-        m_categoryFilter.clear();
     m_categories.removeIf([&](const Category &c) { return c.name == name; });
     saveCategories();
     emit categoriesChanged();

@@ -19,10 +19,9 @@ class MailStorage;
 // the preview when the body is empty.
 CodeMatch extractMailCode(const MailItem &mail);
 
-// Owner of the accounts, categories and mails taken in, and of the inbox
-// filters. Accounts and categories persist in the per-user settings store;
-// mails, the filters and the accounts' poll status (last error, last success)
-// live in memory only. The accounts, passwords included, are written only
+// Owner of the accounts, categories and mails taken in. Accounts and
+// categories persist in the per-user settings store; mails and the accounts'
+// poll status (last error, last success) live in memory only. The accounts, passwords included, are written only
 // when something that must survive a restart changed, never for a poll's
 // status. GUI thread only.
 class MailStore : public QObject
@@ -44,20 +43,14 @@ public:
     // The accounts a poll may log in to, each with its queued \Seen flags.
     QList<EmailAccount> pollableAccounts() const;
     QList<Category> categories() const { return m_categories; }
-    QString categoryFilter() const { return m_categoryFilter; }
-    QString accountFilter() const { return m_accountFilter; }
-
-    // Mails passing both the account and the category filter, newest first
-    // by mailTime.
-    QList<MailItem> filteredMails() const;
+    // Mails of `account` (any case) in `category`, newest first by mailTime;
+    // an empty argument does not narrow.
+    QList<MailItem> mailsMatching(const QString &account, const QString &category) const;
 
 public slots:
     void addMails(const QList<MailItem> &items);
     void addMail(const MailItem &item);
     void markSeen(const QString &id);
-    void setCategoryFilter(const QString &name);
-    void setAccountFilter(const QString &address);
-    void clearAccountFilter();
     void loadDemoMails();
 
     void addOrUpdateAccount(const EmailAccount &account);
@@ -95,8 +88,6 @@ private:
     QList<MailItem> m_mails;
     QList<EmailAccount> m_accounts;
     QList<Category> m_categories;
-    QString m_categoryFilter;
-    QString m_accountFilter;
     // Lower-cased address -> "UIDVALIDITY:UID" of mails marked read here.
     QHash<QString, QStringList> m_seenQueue;
 };

@@ -4,6 +4,7 @@ mirelo_library(mirelo_inboxpages
     mailcard.h mailcard.cpp
     inboxmodel.h inboxmodel.cpp
     maillistview.h maillistview.cpp
+    inboxfilter.h inboxfilter.cpp
     inboxpage.h inboxpage.cpp
     pageindex.h
     sidebar.h sidebar.cpp

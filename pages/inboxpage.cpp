@@ -4,6 +4,7 @@
 #include "mail/categories.h"
 #include "mail/codetrust.h"
 #include "mail/mailstore.h"
+#include "pages/inboxfilter.h"
 #include "pages/inboxmodel.h"
 #include "pages/maillistview.h"
 #include "recognition/brands.h"
@@ -25,7 +26,8 @@ static QPushButton *ghostButton(const QString &text, QWidget *parent)
     return b;
 }
 
-InboxPage::InboxPage(MailStore *store, QWidget *parent) : QWidget(parent), m_store(store)
+InboxPage::InboxPage(MailStore *store, InboxFilter *filter, QWidget *parent)
+    : QWidget(parent), m_store(store), m_filter(filter)
 {
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -118,10 +120,10 @@ void InboxPage::refreshMailList()
 {
     ++m_rebuilds;
     const QString needle = m_search->text().trimmed().toLower();
-    const QList<MailItem> mails = m_store->filteredMails();
+    const QList<MailItem> mails = m_filter->mails();
     const QList<Category> cats = m_store->categories();
 
-    const QString bannerText = inboxBannerText(m_store->accountFilter(), m_store->categoryFilter());
+    const QString bannerText = inboxBannerText(m_filter->account(), m_filter->category());
     m_banner->setText(bannerText);
     m_banner->setVisible(!bannerText.isEmpty());
 
@@ -153,8 +155,7 @@ void InboxPage::refreshMailList()
     }
     // a rebuild keeps the reader where they were
     const int scroll = m_list->verticalScrollBar()->value();
-    m_model->setEmptyText(inboxEmptyText(
-        m_search->text().trimmed(), !m_store->accountFilter().isEmpty() || !m_store->categoryFilter().isEmpty()));
+    m_model->setEmptyText(inboxEmptyText(m_search->text().trimmed(), m_filter->isActive()));
     m_model->setCards(std::move(cards));
     m_list->verticalScrollBar()->setValue(scroll);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class InboxFilter;
 class InboxModel;
 class MailCardDelegate;
 class MailListView;
@@ -19,7 +20,7 @@ class InboxPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit InboxPage(MailStore *store, QWidget *parent = nullptr);
+    explicit InboxPage(MailStore *store, InboxFilter *filter, QWidget *parent = nullptr);
 
     QLineEdit *searchField() const { return m_search; }
     QLabel *banner() const { return m_banner; }
@@ -64,6 +65,7 @@ private:
     QString actionCode(int row);
 
     MailStore *m_store;
+    InboxFilter *m_filter;
     QLineEdit *m_search = nullptr;
     QPushButton *m_refresh = nullptr;
     QPushButton *m_demo = nullptr;

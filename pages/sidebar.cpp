@@ -4,6 +4,7 @@
 #include "theme/theme.h"
 #include "mail/categories.h"
 #include "mail/mailstore.h"
+#include "pages/inboxfilter.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,7 +35,8 @@ static QLabel *sideLabel(const QString &text, QWidget *parent)
     return l;
 }
 
-Sidebar::Sidebar(MailStore *store, QWidget *parent) : QWidget(parent), m_store(store)
+Sidebar::Sidebar(MailStore *store, InboxFilter *filter, QWidget *parent)
+    : QWidget(parent), m_store(store), m_filter(filter)
 {
     setObjectName("sidebar");
     setAttribute(Qt::WA_StyledBackground, true);
@@ -47,8 +49,8 @@ Sidebar::Sidebar(MailStore *store, QWidget *parent) : QWidget(parent), m_store(s
     m_all = addNavButton(lay, "Tum Mailler", "inbox");
     m_all->setObjectName("btnAll");
     connect(m_all, &QPushButton::clicked, this, [this] {
-        m_store->clearAccountFilter();
-        m_store->setCategoryFilter(QString());
+        m_filter->clearAccount();
+        m_filter->setCategory(QString());
         emit pageRequested(InboxPageIndex);
         QMetaObject::invokeMethod(this, &Sidebar::refreshCategories, Qt::QueuedConnection);
     });
@@ -197,7 +199,7 @@ void Sidebar::refreshCategories()
         b->setToolTip(plainToolTip(categoryRuleText(c)));
         const QString name = c.name;
         connect(b, &QPushButton::clicked, this, [this, name] {
-            m_store->setCategoryFilter(m_store->categoryFilter() == name ? QString() : name);
+            m_filter->setCategory(m_filter->category() == name ? QString() : name);
             emit pageRequested(InboxPageIndex);
             // the checked marks follow the filter
             QMetaObject::invokeMethod(this, &Sidebar::refreshCategories, Qt::QueuedConnection);
@@ -217,11 +219,11 @@ void Sidebar::setCurrentPage(PageIndex page)
 void Sidebar::updateMarks()
 {
     const bool inbox = m_page == InboxPageIndex;
-    const QString filter = m_store->categoryFilter();
+    const QString filter = m_filter->category();
     // m_nav holds "Tum Mailler" first, then the pages in their order.
     for (int i = 1; i < m_nav.size(); ++i)
         m_nav[i]->setChecked(i == m_page);
-    m_all->setChecked(inbox && filter.isEmpty() && m_store->accountFilter().isEmpty());
+    m_all->setChecked(inbox && filter.isEmpty() && m_filter->account().isEmpty());
     const QList<Category> cats = m_store->categories();
     const QList<QPushButton *> buttons = categoryButtons();
     for (int i = 0; i < buttons.size() && i < cats.size(); ++i)

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 struct Category;
+class InboxFilter;
 class MailStore;
 class QLabel;
 class QPushButton;
@@ -26,7 +27,7 @@ class Sidebar : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Sidebar(MailStore *store, QWidget *parent = nullptr);
+    explicit Sidebar(MailStore *store, InboxFilter *filter, QWidget *parent = nullptr);
 
     // Navigation buttons in order: all mails, vault, accounts, link, activity.
     QList<QPushButton *> navButtons() const { return m_nav; }
@@ -61,6 +62,7 @@ private:
     QPushButton *addPageButton(QVBoxLayout *lay, const QString &label, const QString &icon, PageIndex page);
 
     MailStore *m_store;
+    InboxFilter *m_filter;
     void updateMarks();
 
     QList<QPushButton *> m_nav;

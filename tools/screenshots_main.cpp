@@ -11,6 +11,7 @@
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
 #include "pages/categorydialog.h"
+#include "pages/inboxfilter.h"
 #include "pages/inboxpage.h"
 #include "transport/replydialog.h"
 #include "vault/totpmanager.h"
@@ -167,7 +168,7 @@ int main(int argc, char **argv)
     const QList<Shot> shots = {
         {"inbox", InboxPageIndex, nullptr},
         {"inbox_filtered", InboxPageIndex,
-         [](MainWindow &win) { win.services()->store()->setCategoryFilter(win.services()->store()->categories().value(0).name); }},
+         [](MainWindow &win) { win.inboxFilter()->setCategory(win.services()->store()->categories().value(0).name); }},
         {"vault_locked", VaultPageIndex, [](MainWindow &win) { win.services()->vault()->lock(); }},
         {"vault", VaultPageIndex,
          [](MainWindow &win) {
@@ -187,8 +188,8 @@ int main(int argc, char **argv)
     for (int theme = 0; theme < 2; ++theme) {
         const QString suffix = isLightTheme() ? "_light" : "_dark";
         for (const Shot &shot : shots) {
-            w.services()->store()->setCategoryFilter(QString());
-            w.services()->store()->clearAccountFilter();
+            w.inboxFilter()->setCategory(QString());
+            w.inboxFilter()->clearAccount();
             if (shot.prepare)
                 shot.prepare(w);
             w.switchPage(shot.page);

@@ -372,6 +372,12 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(marked().size(), 1);
         QVERIFY(marked().first().startsWith("Tum Mailler"));
+        // Removing the category filtered by marks "Tum Mailler" at once.
+        w->sidebar()->categoryButtons().first()->click();
+        QCoreApplication::processEvents();
+        w.services->store()->removeCategory(category);
+        QCOMPARE(marked().size(), 1);
+        QVERIFY(marked().first().startsWith("Tum Mailler"));
     }
 
     void captureEntryIsUnavailableWhereItDoesNothing()

@@ -1,6 +1,7 @@
 #include "mail/categories.h"
 #include "mail/mailstore.h"
 #include "pages/categorydialog.h"
+#include "pages/inboxfilter.h"
 #include "pages/inboxmodel.h"
 #include "pages/inboxpage.h"
 #include "pages/mailcard.h"
@@ -36,6 +37,14 @@ MailItem mail(int i, const QString &from = "Someone <someone@example.org>", cons
     m.code = code.isEmpty() ? QString() : code;
     m.received = QDateTime(QDate(2026, 1, 2), QTime(9, 5));
     return m;
+}
+
+QStringList ids(const QList<MailItem> &mails)
+{
+    QStringList out;
+    for (const MailItem &m : mails)
+        out << m.id;
+    return out;
 }
 
 CardSource plainSource()
@@ -136,7 +145,8 @@ private slots:
     void emptyStoreAndEmptySearchShowTheHint()
     {
         MailStore store;
-        InboxPage page(&store);
+        InboxFilter filter(&store);
+        InboxPage page(&store, &filter);
         page.refreshMailList();
         QListView *list = page.mailList();
         QCOMPARE(list->model()->rowCount(), 1);
@@ -154,10 +164,10 @@ private slots:
         QCOMPARE(list->model()->index(0, 0).data().toString(),
                  QString("Aramayla eslesen mail yok: \"NO SUCH THING\". Aramayi temizle ya da baska bir kelime dene."));
         page.searchField()->clear();
-        store.setCategoryFilter("Oyunlar");
+        filter.setCategory("Oyunlar");
         page.refreshMailList();
         QCOMPARE(list->model()->index(0, 0).data().toString(), QString(kInboxFilterEmptyText));
-        store.setCategoryFilter(QString());
+        filter.setCategory(QString());
         page.searchField()->setText(" ODD@EXAMPLE ");
         page.refreshMailList();
         QCOMPARE(page.model()->cardCount(), 1);
@@ -174,18 +184,20 @@ private slots:
         for (int i = 0; i < 150; ++i)
             batch << mail(i);
         store.addMails(batch);
-        InboxPage page(&store);
+        InboxFilter filter(&store);
+        InboxPage page(&store, &filter);
         page.refreshMailList();
         QCOMPARE(page.model()->cardCount(), 100);
-        QCOMPARE(page.model()->card(0)->id, store.filteredMails().first().id);
-        QCOMPARE(page.model()->card(99)->id, store.filteredMails().at(99).id);
+        QCOMPARE(page.model()->card(0)->id, filter.mails().first().id);
+        QCOMPARE(page.model()->card(99)->id, filter.mails().at(99).id);
     }
 
     void maskedCardsAndMenus()
     {
         MailStore store;
         store.addMails({mail(1), mail(2, "NoCode <n@c.com>", "")});
-        InboxPage page(&store);
+        InboxFilter filter(&store);
+        InboxPage page(&store, &filter);
         page.resize(800, 600);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
@@ -231,7 +243,8 @@ private slots:
         MailStore store;
         EmailAccount acc;
         store.addMails({mail(1)});
-        InboxPage page(&store);
+        InboxFilter filter(&store);
+        InboxPage page(&store, &filter);
         page.resize(900, 600);
         page.show();
         page.refreshMailList();
@@ -289,7 +302,8 @@ private slots:
         stale.confidence = 95;
         stale.sent = stale.received.addSecs(-42 * 60);
         store.addMails({sure, weak, stale});
-        InboxPage page(&store);
+        InboxFilter filter(&store);
+        InboxPage page(&store, &filter);
         page.resize(900, 600);
         page.show();
         page.refreshMailList();
@@ -321,7 +335,8 @@ private slots:
         MailStore store;
         store.addMails({mail(1, "Steam <noreply@steampowered.com>"), mail(2, "Riot <noreply@riotgames.com>"),
                         mail(3, "Epic <help@epicgames.com>"), mail(4)});
-        Sidebar bar(&store);
+        InboxFilter filter(&store);
+        Sidebar bar(&store, &filter);
         bar.refreshCategories();
         const QList<QPushButton *> buttons = bar.categoryButtons();
         QCOMPARE(buttons.size(), store.categories().size());
@@ -333,7 +348,7 @@ private slots:
 
         QSignalSpy pages(&bar, &Sidebar::pageRequested);
         buttons[0]->click();
-        QCOMPARE(store.categoryFilter(), QString("Oyunlar"));
+        QCOMPARE(filter.category(), QString("Oyunlar"));
         QCOMPARE(pages.size(), 1);
         QCOMPARE(pages.first().first().toInt(), 0);
         // the marks follow once the rebuilt buttons are in
@@ -341,18 +356,57 @@ private slots:
         QVERIFY(bar.categoryButtons()[0]->isChecked());
         QVERIFY(!bar.categoryButtons()[1]->isChecked());
         bar.categoryButtons()[0]->click();
-        QVERIFY(store.categoryFilter().isEmpty());
+        QVERIFY(filter.category().isEmpty());
 
-        store.setAccountFilter("odd@example.com");
+        filter.setAccount("odd@example.com");
         bar.refreshCategories();
         QVERIFY(!bar.allButton()->isChecked());
-        store.setCategoryFilter("Sosyal");
+        filter.setCategory("Sosyal");
         bar.allButton()->click();
-        QVERIFY(store.accountFilter().isEmpty());
-        QVERIFY(store.categoryFilter().isEmpty());
+        QVERIFY(filter.account().isEmpty());
+        QVERIFY(filter.category().isEmpty());
         QTRY_VERIFY(bar.allButton()->isChecked());
         QCOMPARE(bar.navButtons().size(), 5);
         QCOMPARE(bar.navButtons().first()->objectName(), QString("btnAll"));
+    }
+
+    void filterNarrowsAndLeavesWithItsCategory()
+    {
+        MailStore store;
+        store.addMails({mail(1, "Steam <noreply@steampowered.com>"), mail(2, "Discord <noreply@discord.com>"), mail(3)});
+        InboxFilter filter(&store);
+        QSignalSpy changed(&filter, &InboxFilter::changed);
+        QVERIFY(!filter.isActive());
+        QCOMPARE(ids(filter.mails()), (QStringList{"id-1", "id-2", "id-3"}));
+        filter.setAccount("ODD@example.com");
+        QVERIFY(filter.isActive());
+        QCOMPARE(ids(filter.mails()), (QStringList{"id-1", "id-3"}));
+        filter.setCategory("Oyunlar");
+        QCOMPARE(ids(filter.mails()), (QStringList{"id-1"}));
+        filter.clearAccount();
+        filter.setCategory("Sosyal");
+        QCOMPARE(ids(filter.mails()), (QStringList{"id-2"}));
+        // the same value again still rebuilds the inbox
+        filter.setCategory("Sosyal");
+        QCOMPARE(changed.size(), 5);
+
+        // Another category going leaves the filter; its own going empties it.
+        store.removeCategory("Oyunlar");
+        QCOMPARE(filter.category(), QString("Sosyal"));
+        QCOMPARE(changed.size(), 5);
+        store.removeCategory("Sosyal");
+        QVERIFY(filter.category().isEmpty());
+        QCOMPARE(changed.size(), 6);
+        QCOMPARE(filter.mails().size(), 3);
+
+        // The account's mails stay when it is removed, and so does its filter.
+        EmailAccount odd;
+        odd.address = "odd@example.com";
+        store.addOrUpdateAccount(odd);
+        filter.setAccount(odd.address);
+        store.removeAccount(odd.address);
+        QCOMPARE(filter.account(), odd.address);
+        QCOMPARE(ids(filter.mails()), (QStringList{"id-1", "id-3"}));
     }
 
     void filtersParse()
@@ -364,7 +418,8 @@ private slots:
     void dialogAddsAndRemoves()
     {
         MailStore store;
-        Sidebar bar(&store);
+        InboxFilter filter(&store);
+        Sidebar bar(&store, &filter);
         QObject::connect(&store, &MailStore::categoriesChanged, &bar, &Sidebar::refreshCategories);
         bar.refreshCategories();
         const int before = store.categories().size();

@@ -5,6 +5,7 @@
 #include "mail/mailstore.h"
 #include "pages/accountspage.h"
 #include "pages/activitypage.h"
+#include "pages/inboxfilter.h"
 #include "pages/linkpage.h"
 #include "pages/vaultpage.h"
 #include "support/isolatedsettings.h"
@@ -166,7 +167,7 @@ void TestWindowPages::accountMenuFiltersInbox()
     w->switchPage(AccountsPageIndex);
     std::unique_ptr<QMenu> menu(w->accountsPage()->accountMenu(a.address));
     menu->actions().at(0)->trigger();
-    QCOMPARE(w.services->store()->accountFilter(), a.address);
+    QCOMPARE(w->inboxFilter()->account(), a.address);
     QCOMPARE(w->currentPage(), int(InboxPageIndex));
     QCOMPARE(w->statusLine()->text(), QStringLiteral("Filtre: ali@firma.com"));
     // The activity summary follows the account list.
