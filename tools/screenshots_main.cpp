@@ -77,11 +77,16 @@ void fillServicePages(MainWindow &w)
         return a;
     };
     store->addOrUpdateAccount(account(QStringLiteral("oyuncu@gmail.com"), true));
-    store->addOrUpdateAccount(account(QStringLiteral("is.hesabi@outlook.com"), true));
+    // Outlook signs in through the browser; its grant has run out.
+    EmailAccount outlook = account(QStringLiteral("is.hesabi@outlook.com"), true);
+    outlook.pass.clear();
+    outlook.auth = MailAuth::XOAuth2;
+    outlook.refreshToken = QStringLiteral("demo");
+    store->addOrUpdateAccount(outlook);
     store->addOrUpdateAccount(account(QStringLiteral("eski@yandex.com"), false));
     store->setAccountOk(QStringLiteral("oyuncu@gmail.com"), QStringLiteral("14:32"));
     store->setAccountLoginRefused(QStringLiteral("is.hesabi@outlook.com"),
-                                  QStringLiteral("Sifre reddedildi. Uygulama sifresi kullandigindan emin ol."));
+                                  QStringLiteral("Yeniden oturum acilmali: saglayici oturumu sonlandirdi."));
 
     const auto alert = [](const QString &account, const QString &from, const QString &subject) {
         MailItem m;
