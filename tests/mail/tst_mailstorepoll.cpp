@@ -75,9 +75,10 @@ private slots:
 
         // A second round carries a \Seen flag to the server; the flag queue
         // has a key of its own, the accounts stay as they were.
+        // An ask while the first round is still ending is dropped by design,
+        // so ask until the flag is there.
         store.markSeen(store.mails().first().id);
-        client.pollNow();
-        QTRY_VERIFY_WITH_TIMEOUT(m_imap->isSeen(ali.user, key), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_imap->isSeen(ali.user, key) || (client.pollNow(), false), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(store.pollableAccounts().first().pendingSeen.isEmpty(), 5000);
         QCOMPARE(disk.writes.value(QStringLiteral("accounts")), 1);
         QCOMPARE(disk.values.value(QStringLiteral("accounts")), stored);
@@ -92,8 +93,7 @@ private slots:
         QCOMPARE(disk.writes.value(QStringLiteral("accounts")), 3);
         // The next round polls only the good account; its status writes nothing.
         QSignalSpy changed(&store, &MailStore::accountsChanged);
-        client.pollNow();
-        QTRY_VERIFY_WITH_TIMEOUT(!changed.isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!changed.isEmpty() || (client.pollNow(), false), 10000);
         QCOMPARE(disk.writes.value(QStringLiteral("accounts")), 3);
         QVERIFY(held(MailStore(disk.storage()), veli.address).loginRefused);
     }

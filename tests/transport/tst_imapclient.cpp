@@ -109,8 +109,8 @@ private slots:
         acc.pass = QStringLiteral("secret");
         store.addOrUpdateAccount(acc);
         status.clear();
-        client.pollNow();
-        QTRY_VERIFY_WITH_TIMEOUT(!held(store, acc.address).lastOk.isEmpty(), 10000);
+        // The refused round may still be ending, and an ask then is dropped.
+        QTRY_VERIFY_WITH_TIMEOUT(!held(store, acc.address).lastOk.isEmpty() || (client.pollNow(), false), 10000);
         QVERIFY(held(store, acc.address).lastError.isEmpty());
         QTest::qWait(100);
         QCOMPARE(texts(status), QStringList{QStringLiteral("Yoklaniyor: 127.0.0.1")});
