@@ -202,17 +202,7 @@ void AccountsPage::updateSignInOffer()
 
 void AccountsPage::signIn()
 {
-    AccountFormInput in;
-    in.providerId = m_provider->currentData().toString();
-    if (in.providerId.isEmpty())
-        in.providerId = QStringLiteral("auto");
-    in.address = m_address->text();
-    in.host = m_host->text();
-    in.port = m_port->text();
-    in.user = m_user->text();
-    in.smtpHost = m_smtpHost->text();
-    in.smtpPort = m_smtpPort->text();
-    in.smtpStartTls = m_smtpStartTls->isChecked();
+    AccountFormInput in = formInput();
     in.signedIn = true;
     const AccountFormResult r = accountFromForm(in);
     if (!r.ok) {
@@ -308,20 +298,26 @@ void AccountsPage::updateServerPlaceholder()
         m_smtpHost->setPlaceholderText(QStringLiteral("%1:%2 (otomatik)").arg(p.smtpHost).arg(p.smtpPort));
 }
 
-void AccountsPage::connectAndTest()
+AccountFormInput AccountsPage::formInput() const
 {
     AccountFormInput in;
     in.providerId = m_provider->currentData().toString();
     if (in.providerId.isEmpty())
         in.providerId = QStringLiteral("auto");
     in.address = m_address->text();
-    in.password = m_password->text();
     in.host = m_host->text();
     in.port = m_port->text();
     in.user = m_user->text();
     in.smtpHost = m_smtpHost->text();
     in.smtpPort = m_smtpPort->text();
     in.smtpStartTls = m_smtpStartTls->isChecked();
+    return in;
+}
+
+void AccountsPage::connectAndTest()
+{
+    AccountFormInput in = formInput();
+    in.password = m_password->text();
     const AccountFormResult r = accountFromForm(in);
     if (!r.ok) {
         m_dialogs->warn(this, r.error);

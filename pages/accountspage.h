@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mail/mailrecords.h"
+#include "pages/pagetexts.h"
 #include "oauth/oauthflow.h"
 #include "transport/tokenservice.h"
 
@@ -64,6 +65,8 @@ signals:
     void inboxRequested();
 
 private:
+    // The form as typed, password aside.
+    AccountFormInput formInput() const;
     void updateServerPlaceholder();
     // Shows the provider's sign-in and hides the password where it no longer works.
     void updateSignInOffer();
