@@ -5,8 +5,8 @@ if(TARGET mirelo_clouddb)
     SOURCES clouddb_bench.cpp
     LIBS mirelo_clouddb Qt6::Network)
 endif()
-if(TARGET mirelo_testsupport_clouddb)
+if(TARGET mirelo_servers_clouddb)
   mirelo_add_bench(bench_clouddb_load
     SOURCES clouddb_load_bench.cpp
-    LIBS mirelo_testsupport_clouddb)
+    LIBS mirelo_servers_clouddb)
 endif()

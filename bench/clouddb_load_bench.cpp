@@ -2,8 +2,8 @@
 // clients with mixed GET and PUT beside clients trickling their header and
 // clients announcing 300 MB bodies. Reports requests per second, the 99th
 // percentile latency and the server's peak resident size.
-#include "support/clouddbfixture.h"
-#include "support/clouddbload.h"
+#include "servers/clouddbfixture.h"
+#include "servers/clouddbload.h"
 
 #include <benchmark/benchmark.h>
 

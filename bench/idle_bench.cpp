@@ -20,9 +20,9 @@
 #include "app/appservices.h"
 #include "app/mainwindow.h"
 #include "mail/mailstore.h"
-#include "support/dovecotserver.h"
+#include "servers/dovecotserver.h"
 #include "benchsettings.h"
-#include "support/tlsfixture.h"
+#include "servers/tlsfixture.h"
 #include "transport/imapclient.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <benchmark/benchmark.h>
 
 #include "samplemail.h"
-#include "support/dovecotserver.h"
-#include "support/smtpserver.h"
-#include "support/tlsfixture.h"
+#include "servers/dovecotserver.h"
+#include "servers/smtpserver.h"
+#include "servers/tlsfixture.h"
 #include "transport/imapworker.h"
 #include "transport/smtpworker.h"
 

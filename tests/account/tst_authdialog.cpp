@@ -1,6 +1,6 @@
 #include "account/authdialog.h"
 #include "account/firebaseauth.h"
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 #include "support/isolatedsettings.h"
 
 #include <QDir>

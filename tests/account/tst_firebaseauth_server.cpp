@@ -1,7 +1,7 @@
 // The account against the real local database server.
 #include "account/firebaseauth.h"
 #include "clouddb/embeddeddb.h"
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 #include "support/httpcall.h"
 #include "support/isolatedsettings.h"
 

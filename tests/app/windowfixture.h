@@ -6,7 +6,7 @@
 
 #include "app/tray.h"
 #include "recordingtray.h"
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 #include "support/isolatedsettings.h"
 #include "support/runningwindow.h"
 

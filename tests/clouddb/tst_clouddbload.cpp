@@ -1,7 +1,7 @@
 // mirelo-clouddb under a small loopback load with hostile clients among the
 // normal ones, and killed (SIGKILL) in the middle of it.
-#include "support/clouddbfixture.h"
-#include "support/clouddbload.h"
+#include "servers/clouddbfixture.h"
+#include "servers/clouddbload.h"
 
 #include <QTcpSocket>
 #include <QUrl>

@@ -1,7 +1,7 @@
 #include "clouddb/clouddbserver.h"
 #include "clouddb/clouddbstore.h"
 #include "clouddb/clouddbtree.h"
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 #include "support/httpcall.h"
 
 #include <QFile>

@@ -14,10 +14,10 @@
 #include "pages/inboxmodel.h"
 #include "pages/inboxpage.h"
 #include "pages/linkpage.h"
-#include "support/clouddbfixture.h"
-#include "support/dovecotserver.h"
+#include "servers/clouddbfixture.h"
+#include "servers/dovecotserver.h"
 #include "support/isolatedsettings.h"
-#include "support/tlsfixture.h"
+#include "servers/tlsfixture.h"
 #include "transport/imapclient.h"
 
 #include "../pages/dbpeek.h"

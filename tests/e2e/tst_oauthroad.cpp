@@ -5,10 +5,10 @@
 // over XOAUTH2, and a delivered code mail reaches the store through IDLE.
 #include "mail/mailstore.h"
 #include "pages/accountspage.h"
-#include "support/dovecotserver.h"
+#include "servers/dovecotserver.h"
 #include "support/isolatedsettings.h"
-#include "support/oauthtestserver.h"
-#include "support/tlsfixture.h"
+#include "servers/oauthtestserver.h"
+#include "servers/tlsfixture.h"
 #include "transport/imapclient.h"
 
 #include "../pages/recordingdialogs.h"

@@ -5,7 +5,7 @@
 #include "mail/mailrecords.h"
 
 #include "link/linktestsupport.h"
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 #include "support/isolatedsettings.h"
 
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "vault/sealedbox.h"
 
 #include "link/linktestsupport.h"
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 #include "support/isolatedsettings.h"
 
 #include <QFileInfo>

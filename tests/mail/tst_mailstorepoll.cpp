@@ -3,9 +3,9 @@
 // a restart, is written once.
 #include "mail/mailstore.h"
 #include "memorydisk.h"
-#include "support/dovecotserver.h"
+#include "servers/dovecotserver.h"
 #include "support/isolatedsettings.h"
-#include "support/tlsfixture.h"
+#include "servers/tlsfixture.h"
 #include "transport/imapclient.h"
 
 #include <QtTest>

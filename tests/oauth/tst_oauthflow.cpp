@@ -1,6 +1,6 @@
 #include "oauth/loopbackreceiver.h"
 #include "oauth/oauthflow.h"
-#include "support/oauthtestserver.h"
+#include "servers/oauthtestserver.h"
 
 #include <QNetworkAccessManager>
 #include <QSignalSpy>

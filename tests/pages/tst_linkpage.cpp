@@ -3,7 +3,7 @@
 #include "mail/mailrecords.h"
 #include "pages/linkpage.h"
 #include "dbpeek.h"
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 #include "support/isolatedsettings.h"
 
 #include <QAction>

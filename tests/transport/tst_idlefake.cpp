@@ -11,7 +11,7 @@
 #include "fakeserver.h"
 #include "mail/mailstore.h"
 #include "support/isolatedsettings.h"
-#include "support/tlsfixture.h"
+#include "servers/tlsfixture.h"
 #include "transport/idlesession.h"
 #include "transport/idlewatcher.h"
 #include "transport/imapclient.h"

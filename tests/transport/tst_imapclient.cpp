@@ -5,7 +5,7 @@
 
 #include "accountsupport.h"
 #include "mail/mailstore.h"
-#include "support/dovecotusers.h"
+#include "servers/dovecotusers.h"
 #include "support/isolatedsettings.h"
 #include "transport/imapclient.h"
 

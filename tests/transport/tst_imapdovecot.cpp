@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "accountsupport.h"
-#include "support/dovecotusers.h"
+#include "servers/dovecotusers.h"
 #include "transport/imapworker.h"
 
 static const QString kQuotedPassword = QStringLiteral("pa\"ss\\wo\"rd");

@@ -6,7 +6,7 @@
 
 #include "accountsupport.h"
 #include "fakeserver.h"
-#include "support/tlsfixture.h"
+#include "servers/tlsfixture.h"
 #include "transport/imapclient.h"
 #include "transport/imapworker.h"
 

@@ -3,8 +3,8 @@
 #include <QtTest>
 
 #include "accountsupport.h"
-#include "support/smtpserver.h"
-#include "support/tlsfixture.h"
+#include "servers/smtpserver.h"
+#include "servers/tlsfixture.h"
 #include "transport/smtpclient.h"
 #include "transport/smtpworker.h"
 

@@ -1,4 +1,4 @@
-#include "support/tlsfixture.h"
+#include "servers/tlsfixture.h"
 
 #include <QFile>
 #include <QProcess>

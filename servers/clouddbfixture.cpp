@@ -1,4 +1,4 @@
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 
 #include "clouddb/clouddbserver.h"
 
@@ -22,7 +22,7 @@ bool CloudDbFixture::start()
     m_error.clear();
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
-    const QString program = QStringLiteral(MIRELO_TEST_BIN_DIR "/mirelo-clouddb");
+    const QString program = QStringLiteral(MIRELO_BIN_DIR "/mirelo-clouddb");
     m_process->start(program, {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--bind"),
                                QStringLiteral("127.0.0.1"), QStringLiteral("--data"), m_dataFile});
     if (!m_process->waitForStarted(10000)) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/dovecotserver.h"
-#include "support/tlsfixture.h"
+#include "servers/dovecotserver.h"
+#include "servers/tlsfixture.h"
 
 #include <QString>
 

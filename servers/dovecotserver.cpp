@@ -1,6 +1,6 @@
-#include "support/dovecotserver.h"
+#include "servers/dovecotserver.h"
 
-#include "support/tlsfixture.h"
+#include "servers/tlsfixture.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

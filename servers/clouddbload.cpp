@@ -1,6 +1,6 @@
-#include "support/clouddbload.h"
+#include "servers/clouddbload.h"
 
-#include "support/clouddbfixture.h"
+#include "servers/clouddbfixture.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "support/smtpserver.h"
+#include "servers/smtpserver.h"
 
-#include "support/tlsfixture.h"
+#include "servers/tlsfixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,7 +26,7 @@ bool SmtpTestServer::start(Security security, const QString &user, const QString
         m_error = QStringLiteral("TLS fixture: ") + m_tls.error();
         return false;
     }
-    const QString script = QStringLiteral(MIRELO_TEST_SOURCE_DIR "/tests/support/smtpserver.py");
+    const QString script = QStringLiteral(MIRELO_SERVERS_DIR "/smtpserver.py");
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     // Debian's own Python has aiosmtpd; another python3 first on PATH may not.

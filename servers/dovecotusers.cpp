@@ -1,4 +1,4 @@
-#include "support/dovecotusers.h"
+#include "servers/dovecotusers.h"
 
 DovecotUsers::DovecotUsers(int users) : m_users(users) {}
 

@@ -1,4 +1,4 @@
-#include "support/oauthtestserver.h"
+#include "servers/oauthtestserver.h"
 
 #include "oauth/oauthflow.h"
 
@@ -19,7 +19,7 @@ OAuthTestServer::~OAuthTestServer()
 bool OAuthTestServer::start(const QString &user)
 {
     stop();
-    const QString script = QStringLiteral(MIRELO_TEST_SOURCE_DIR "/tests/support/oauthserver.py");
+    const QString script = QStringLiteral(MIRELO_SERVERS_DIR "/oauthserver.py");
     m_process.start(QStringLiteral("/usr/bin/python3"), {script, QStringLiteral("--user"), user});
     if (!m_process.waitForStarted(10000)) {
         m_error = QStringLiteral("python3 did not start: ") + m_process.errorString();
