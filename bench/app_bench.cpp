@@ -162,10 +162,12 @@ void BM_StartupToShown(benchmark::State &state)
 }
 BENCHMARK(BM_StartupToShown)->UseManualTime()->Iterations(5)->Repetitions(3)->Unit(benchmark::kMillisecond);
 
-int startupChild(int argc, char **argv)
+int startupChild(char **argv)
 {
     const qint64 t0 = qgetenv("MIRELO_BENCH_T0").toLongLong();
-    return runMirelo(argc, argv, [t0](MainWindow &) {
+    // The program refuses options it does not know: start it as a user would.
+    int plainArgc = 1;
+    return runMirelo(plainArgc, argv, [t0](MainWindow &) {
         const qint64 shownNs = monotonicNs() - t0;
         // memory once the first frame's work is done
         QTimer::singleShot(200, [shownNs] {
@@ -181,7 +183,7 @@ int startupChild(int argc, char **argv)
 int main(int argc, char **argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
-        return startupChild(argc, argv);
+        return startupChild(argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
