@@ -1,5 +1,7 @@
 #include "mail/categories.h"
 
+#include "recognition/brands.h"
+
 QList<Category> defaultCategories()
 {
     Category games;
@@ -23,16 +25,29 @@ QList<Category> defaultCategories()
     return {games, social};
 }
 
-QString categoryOf(const QList<Category> &categories, const QString &from, const QString &subject)
+namespace {
+
+QString categoryForDomains(const QList<Category> &categories, const QStringList &domains)
 {
-    const QString haystack = (from + QLatin1Char(' ') + subject).toLower();
     for (const Category &category : categories) {
         for (const QString &filter : category.filters) {
-            if (!filter.isEmpty() && haystack.contains(filter.toLower()))
-                return category.name;
+            for (const QString &domain : domains) {
+                if (domainUnder(domain, filter))
+                    return category.name;
+            }
         }
     }
     return QString();
+}
+
+} // namespace
+
+QString categoryOf(const QList<Category> &categories, const QString &from, const QString &subject)
+{
+    const QString bySender = categoryForDomains(categories, {senderDomain(from)});
+    if (!bySender.isEmpty())
+        return bySender;
+    return categoryForDomains(categories, domainsInText(subject));
 }
 
 QString categoryOf(const QList<Category> &categories, const MailItem &mail)

@@ -17,8 +17,10 @@ struct Category
 // "Oyunlar" and "Sosyal", created when the store has no categories.
 QList<Category> defaultCategories();
 
-// Name of the first category with a filter occurring in "from subject"
-// (ignoring case); empty when none matches.
+// Name of the first category with a filter domain equal to the sender's
+// domain or a parent of it (whole labels, ignoring case); only when none
+// matches the sender, domains written in the subject are tried. Empty when
+// nothing matches.
 QString categoryOf(const QList<Category> &categories, const MailItem &mail);
 QString categoryOf(const QList<Category> &categories, const QString &from, const QString &subject);
 

@@ -15,9 +15,22 @@ struct Brand
 
 inline const char *const kNoBrandColor = "#55555E";
 
-// The eighteen built-in brands, in precedence order.
+// The built-in brands, in precedence order.
 const QList<Brand> &brandCatalogue();
 
-// First brand one of whose domains occurs in "from subject" (ignoring case),
-// or the no-brand value.
+// Brand of a sender: the first brand with a domain equal to the sender
+// address's domain or to a parent of it (whole labels, ignoring case). Only
+// when no brand matches the sender is the subject read, for domain names
+// written in it. The no-brand value when nothing matches.
 Brand brandOf(const QString &from, const QString &subject);
+
+// Lower-case domain of a sender text's address; empty when it has none.
+QString senderDomain(const QString &from);
+
+// Whether `domain` is `filter` or lies under it, label by label ("mail.ea.com"
+// is under "ea.com", "fooea.com" is not). A leading "@", "*." or "." on the
+// filter is ignored; an empty filter matches nothing.
+bool domainUnder(const QString &domain, const QString &filter);
+
+// Domain names written in a text (a subject), lower case, in order.
+QStringList domainsInText(const QString &text);

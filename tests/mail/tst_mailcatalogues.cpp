@@ -54,10 +54,16 @@ void TestMailCatalogues::categoryMatching()
     m.from = "noreply@steampowered.com";
     QCOMPARE(categoryOf({games, social}, m), QStringLiteral("Oyunlar"));
     // A game newsletter sent through a social network: the first category wins.
+    // The sender's domain decides over a domain named in the subject.
     m.from = "news@instagram.com";
     m.subject = "steampowered.com yaz indirimi";
     QCOMPARE(categoryOf({social, games}, m), QStringLiteral("Sosyal"));
+    QCOMPARE(categoryOf({games, social}, m), QStringLiteral("Sosyal"));
+    // Without a matching sender the subject is a hint, first category first.
+    m.from = "Haber <news@ornek.example>";
+    m.subject = "instagram.com ve steampowered.com";
     QCOMPARE(categoryOf({games, social}, m), QStringLiteral("Oyunlar"));
+    QCOMPARE(categoryOf({social, games}, m), QStringLiteral("Sosyal"));
     QCOMPARE(categoryOf({empty}, m), QString());
     QCOMPARE(categoryOf({}, m), QString());
 
@@ -76,14 +82,25 @@ void TestMailCatalogues::defaultCategoryFilters()
     QCOMPARE(defaults.at(1).icon, QStringLiteral("inbox"));
     QCOMPARE(defaults.at(1).filters.size(), 5);
 
-    // The short filters match inside longer names, by design.
+    // Short filters match whole domain labels only, never inside a longer name.
     MailItem m;
-    m.from = "info@idea.com";
+    for (const char *from : {"info@idea.com", "team@fooea.com", "files@dropbox.com", "info@netflix.com",
+                             "accounts@firefox.com", "x.com <a@example.org>"}) {
+        m.from = QString::fromLatin1(from);
+        QVERIFY2(categoryOf(defaults, m).isEmpty(), from);
+    }
+    m.from = "EA <no-reply@mail.ea.com>";
     QCOMPARE(categoryOf(defaults, m), QStringLiteral("Oyunlar"));
-    m.from = "files@dropbox.com";
-    QCOMPARE(categoryOf(defaults, m), QStringLiteral("Sosyal"));
     m.from = "Xbox <xbox@xbox.com>";
     QCOMPARE(categoryOf(defaults, m), QStringLiteral("Oyunlar"));
+    m.from = "verify@x.com";
+    QCOMPARE(categoryOf(defaults, m), QStringLiteral("Sosyal"));
+    // A filter typed with an at sign or in capitals still means the domain.
+    Category own;
+    own.name = "Is";
+    own.filters = {"@Firma.COM"};
+    m.from = "ik@mail.firma.com";
+    QCOMPARE(categoryOf({own}, m), QStringLiteral("Is"));
 }
 
 void TestMailCatalogues::resolveProvider_data()

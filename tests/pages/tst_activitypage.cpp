@@ -72,6 +72,8 @@ void TestActivityPage::alertsFollowTheStore()
     QCOMPARE(list->item(0)->text(),
              QStringLiteral("07.03 09:41  •  Ayse Yilmaz\nGUVENLIK UYARISI: hesabina yeni cihazdan girildi  —  c@d.com"));
     QVERIFY(list->item(1)->text().contains(QStringLiteral("Security alert: new sign-in on Windows  —  a@b.com")));
+    // Google's own account alert carries Google's name, not YouTube's.
+    QVERIFY2(list->item(1)->text().contains(QStringLiteral("  •  Google\n")), qPrintable(list->item(1)->text()));
     const QImage unbranded = list->item(0)->icon().pixmap(32, 32).toImage();
     QCOMPARE(QColor(unbranded.pixel(3, 16)).name(), QStringLiteral("#b45309"));
 }
