@@ -11,7 +11,8 @@ ReplyController::ReplyController(MailStore *store, SmtpClient *smtp, QWidget *wi
     connect(m_smtp, &SmtpClient::sendLog, this, &ReplyController::onSendLog);
 }
 
-void ReplyController::open(const QString &account, const QString &from, const QString &subject)
+void ReplyController::open(const QString &account, const QString &from, const QString &subject,
+                           const QString &mailId)
 {
     const QList<EmailAccount> accounts = m_store->accounts();
     const EmailAccount *found = nullptr;
@@ -31,12 +32,23 @@ void ReplyController::open(const QString &account, const QString &from, const QS
     // the server wants the bare address.
     auto *dialog = new ReplyDialog(*found, senderAddress(from), subject, m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &ReplyDialog::sendRequested, this, [this, dialog] { send(dialog); });
+    QString inReplyTo, references;
+    if (!mailId.isEmpty()) {
+        for (const MailItem &m : m_store->mails()) {
+            if (m.id == mailId) {
+                inReplyTo = m.messageId;
+                references = m.references;
+                break;
+            }
+        }
+    }
+    connect(dialog, &ReplyDialog::sendRequested, this,
+            [this, dialog, inReplyTo, references] { send(dialog, inReplyTo, references); });
     m_current = dialog;
     dialog->show();
 }
 
-void ReplyController::send(ReplyDialog *dialog)
+void ReplyController::send(ReplyDialog *dialog, const QString &inReplyTo, const QString &references)
 {
     if (dialog->isBusy())
         return;
@@ -49,7 +61,7 @@ void ReplyController::send(ReplyDialog *dialog)
     }
     dialog->setBusy(true);
     dialog->setStatus(QStringLiteral("Gonderiliyor..."));
-    const int request = m_smtp->sendReply(dialog->fromAccount(), to, dialog->subject(), body);
+    const int request = m_smtp->sendReply(dialog->fromAccount(), to, dialog->subject(), body, inReplyTo, references);
     m_sending.insert(request, dialog);
     m_order.append(request);
 }

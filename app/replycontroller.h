@@ -26,8 +26,10 @@ public:
 
     // The newest reply window, if one is open.
     ReplyDialog *dialog() const { return m_current; }
-    // Opens a reply from `account` to the bare address of `from`.
-    void open(const QString &account, const QString &from, const QString &subject);
+    // Opens a reply from `account` to the bare address of `from`; the mail
+    // `mailId` of the store, when given, is the one answered.
+    void open(const QString &account, const QString &from, const QString &subject,
+              const QString &mailId = QString());
     // A send's result with no window waiting for it.
     void resultWithoutDialog(bool ok, const QString &msg);
 
@@ -35,7 +37,7 @@ signals:
     void status(const QString &msg);
 
 private:
-    void send(ReplyDialog *dialog);
+    void send(ReplyDialog *dialog, const QString &inReplyTo, const QString &references);
     void onReplyFinished(int request, bool ok, const QString &msg);
     void onSendLog(const QString &line);
 

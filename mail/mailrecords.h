@@ -60,6 +60,9 @@ struct MailItem
     bool seen = false;
     // Where the server keeps it: "UIDVALIDITY:UID", empty when unknown (demo mails).
     QString serverUid;
+    // The mail's own Message-ID and References, for threading a reply.
+    QString messageId;
+    QString references;
 };
 
 // The time a mail is shown and ordered by: its own Date, else when it was taken in.

@@ -188,7 +188,7 @@ void InboxPage::replyRow(int row)
     const MailCardData *c = m_model->card(row);
     if (!c)
         return;
-    emit replyRequested(c->account, senderAddress(c->from), c->mailSubject);
+    emit replyRequested(c->account, senderAddress(c->from), c->mailSubject, c->id);
 }
 
 QMenu *InboxPage::contextMenuAt(const QPoint &viewportPos, QWidget *parent)
@@ -206,7 +206,7 @@ QMenu *InboxPage::contextMenuAt(const QPoint &viewportPos, QWidget *parent)
         menu->addAction("Otomatik yaz", this, [this, code] { emit typeRequested(code); });
     }
     menu->addAction("Cevapla", this,
-                    [this, account, from, subject] { emit replyRequested(account, senderAddress(from), subject); });
+                    [this, account, from, subject, id] { emit replyRequested(account, senderAddress(from), subject, id); });
     menu->addAction("Okundu isaretle", this, [this, id] { m_store->markSeen(id); });
     return menu;
 }

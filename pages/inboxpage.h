@@ -55,7 +55,7 @@ signals:
     void copyRequested(const QString &code);      // with a status line
     void quietCopyRequested(const QString &code); // from the context menu
     void typeRequested(const QString &code);
-    void replyRequested(const QString &account, const QString &to, const QString &subject);
+    void replyRequested(const QString &account, const QString &to, const QString &subject, const QString &mailId);
     void showOnlyAccountRequested(const QString &address);
     void statusMessage(const QString &msg);
 

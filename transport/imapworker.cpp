@@ -6,6 +6,7 @@
 #include "recognition/headerdecode.h"
 #include "transport/imapparse.h"
 #include "transport/sessionsocket.h"
+#include "transport/smtpparse.h"
 
 namespace {
 const char *const kLineBreakLogin = "Giris bilgisi gecersiz: kullanici adi veya sifre satir sonu (CR/LF) iceremez.";
@@ -324,8 +325,8 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         // The MIME fields come along so that the text can be decoded.
         const QByteArray headerBytes = fetchBytes(
             socket, "a05",
-            QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE MIME-VERSION CONTENT-TYPE "
-                           "CONTENT-TRANSFER-ENCODING)])")
+            QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE MESSAGE-ID REFERENCES "
+                           "MIME-VERSION CONTENT-TYPE CONTENT-TRANSFER-ENCODING)])")
                 .arg(number),
             m_timeouts.replyChunks);
         if (stopped())
@@ -339,6 +340,8 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         item.from = headerValue(header, QStringLiteral("From"));
         item.subject = headerValue(header, QStringLiteral("Subject"));
         item.sent = parseMailDate(headerValue(header, QStringLiteral("Date")));
+        item.messageId = smtpMessageIds(headerValue(header, QStringLiteral("Message-ID"))).section(QLatin1Char(' '), 0, 0);
+        item.references = smtpMessageIds(headerValue(header, QStringLiteral("References")));
         if (item.from.isEmpty() && item.subject.isEmpty())
             continue;
         // Servers send large literals in many small chunks; the read count

@@ -38,10 +38,11 @@ void SmtpClient::onWorkerFinished(const QString &to, bool ok, const QString &msg
         emit replyFinished(request, ok, msg);
 }
 
-int SmtpClient::sendReply(EmailAccount acc, QString to, QString subject, QString body)
+int SmtpClient::sendReply(EmailAccount acc, QString to, QString subject, QString body, QString inReplyTo,
+                          QString references)
 {
     const int request = m_nextRequest++;
-    auto send = [this, request, to, subject, body](const EmailAccount &ready, const QString &error) {
+    auto send = [this, request, to, subject, body, inReplyTo, references](const EmailAccount &ready, const QString &error) {
         if (!error.isEmpty()) {
             // Never before the caller has the request's number.
             QMetaObject::invokeMethod(
@@ -56,7 +57,8 @@ int SmtpClient::sendReply(EmailAccount acc, QString to, QString subject, QString
         // Queued in the order the worker receives them.
         m_waiting.append(request);
         QMetaObject::invokeMethod(m_worker, "workSend", Qt::QueuedConnection, Q_ARG(EmailAccount, ready),
-                                  Q_ARG(QString, to), Q_ARG(QString, subject), Q_ARG(QString, body));
+                                  Q_ARG(QString, to), Q_ARG(QString, subject), Q_ARG(QString, body),
+                                  Q_ARG(QString, inReplyTo), Q_ARG(QString, references));
     };
     if (usesOAuth(acc) && m_tokens)
         m_tokens->withToken(acc, send);

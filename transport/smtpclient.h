@@ -27,7 +27,9 @@ public:
 
 public slots:
     // Queues one send; the number names its result in replyFinished.
-    int sendReply(EmailAccount acc, QString to, QString subject, QString body);
+    // inReplyTo and references: the answered mail's Message-ID and References.
+    int sendReply(EmailAccount acc, QString to, QString subject, QString body, QString inReplyTo = QString(),
+                  QString references = QString());
 
 signals:
     void sendLog(QString msg);

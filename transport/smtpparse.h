@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -23,9 +24,32 @@ SmtpServer smtpServerFor(const EmailAccount &acc);
 // The body lines trimmed, dot-stuffed and joined with CR LF.
 QString smtpBodyText(const QString &body);
 
-// The whole DATA payload, ending with the lone-dot line.
-QByteArray smtpMessageText(const QString &from, const QString &to, const QString &subject,
-                           const QString &body);
+// One outgoing reply with the headers that make it a well-formed mail that
+// threads under the original.
+struct SmtpMessage
+{
+    QString from;
+    QString to;
+    QString subject;
+    QString body;
+    QDateTime date;
+    QString messageId;  // "<...@domain>", see smtpNewMessageId
+    QString inReplyTo;  // the original's Message-ID; empty when unknown
+    QString references; // the original's References
+};
+
+// The whole DATA payload (RFC 5322 headers, the Subject RFC 2047 encoded when
+// it is not plain ASCII, the body 7bit or base64), ending with the lone-dot line.
+QByteArray smtpMessageText(const SmtpMessage &message);
+
+// "<hex of random@domain of from>", "localhost" when the address has no domain.
+QString smtpNewMessageId(const QString &from, const QByteArray &random);
+
+// A date as the Date header writes it: "Wed, 09 Dec 2026 02:41:51 +0100".
+QString smtpDateText(const QDateTime &when);
+
+// Only the complete "<...>" message ids of a header value, space-joined.
+QString smtpMessageIds(const QString &value);
 
 // True when the collected reply contains one of the codes anywhere.
 bool smtpReplyHasCode(const QString &reply, const QStringList &codes);

@@ -3,6 +3,8 @@
 #include "transport/imapparse.h"
 #include "transport/sessionsocket.h"
 
+#include <QRandomGenerator>
+
 SmtpWorker::SmtpWorker(SmtpServerResolver resolver, const SmtpTimeouts &timeouts, QObject *parent)
     : QObject(parent), m_resolver(resolver ? std::move(resolver) : SmtpServerResolver(smtpServerFor)),
       m_timeouts(timeouts)
@@ -11,11 +13,19 @@ SmtpWorker::SmtpWorker(SmtpServerResolver resolver, const SmtpTimeouts &timeouts
 
 SmtpWorker::~SmtpWorker() = default;
 
-void SmtpWorker::workSend(EmailAccount acc, QString to, QString subject, QString body)
+void SmtpWorker::workSend(EmailAccount acc, QString to, QString subject, QString body, QString inReplyTo,
+                          QString references)
 {
-    m_queue.run([this, acc, to, subject, body] {
+    m_queue.run([this, acc, to, subject, body, inReplyTo, references] {
+        SmtpMessage message;
+        message.from = acc.address;
+        message.to = to;
+        message.subject = subject;
+        message.body = body;
+        message.inReplyTo = inReplyTo;
+        message.references = references;
         bool ok = false;
-        const QString msg = runSend(acc, to, subject, body, ok);
+        const QString msg = runSend(acc, message, ok);
         emit sendFinished(to, ok, msg);
     });
 }
@@ -79,10 +89,11 @@ QString SmtpWorker::logIn(SessionSocket &socket, const EmailAccount &acc, const 
     return QString();
 }
 
-QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QString &subject,
-                            const QString &body, bool &ok)
+QString SmtpWorker::runSend(const EmailAccount &acc, SmtpMessage message, bool &ok)
 {
     ok = false;
+    const QString &to = message.to;
+    const QString &subject = message.subject;
     // A line break would end the command or header line early and let the
     // rest run as commands or headers of its own (a subject can come from a
     // hostile mail).
@@ -144,7 +155,11 @@ QString SmtpWorker::runSend(const EmailAccount &acc, const QString &to, const QS
         return failed(QStringLiteral("Alici reddedildi: ") + to);
     if (!sendLine(socket, QStringLiteral("DATA")) || !readReply(socket, {QStringLiteral("354")}))
         return failed(QStringLiteral("DATA reddedildi."));
-    if (!socket.writeAll(smtpMessageText(acc.address, to, subject, body), m_timeouts.messageWriteMs)
+    message.date = QDateTime::currentDateTime();
+    QByteArray random(16, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(random.data()), 4);
+    message.messageId = smtpNewMessageId(acc.address, random);
+    if (!socket.writeAll(smtpMessageText(message), m_timeouts.messageWriteMs)
         || !readReply(socket, {codes250}))
         return failed(QStringLiteral("Gonderi kabul edilmedi."));
     sendLine(socket, QStringLiteral("QUIT"));

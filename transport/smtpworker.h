@@ -40,7 +40,10 @@ public:
     ~SmtpWorker() override;
 
 public slots:
-    void workSend(EmailAccount acc, QString to, QString subject, QString body);
+    // inReplyTo and references come from the mail answered, so the reply
+    // threads under it.
+    void workSend(EmailAccount acc, QString to, QString subject, QString body, QString inReplyTo = QString(),
+                  QString references = QString());
 
 signals:
     void sendLog(QString msg);
@@ -50,8 +53,7 @@ signals:
 
 private:
     // Runs the session; returns the text for sendFinished and sets ok.
-    QString runSend(const EmailAccount &acc, const QString &to, const QString &subject, const QString &body,
-                    bool &ok);
+    QString runSend(const EmailAccount &acc, SmtpMessage message, bool &ok);
     bool sendLine(SessionSocket &socket, const QString &text);
     // AUTH LOGIN with the password, or AUTH XOAUTH2 / OAUTHBEARER with the
     // access token; empty when the server took it, else the failure text.

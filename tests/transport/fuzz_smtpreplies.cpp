@@ -1,6 +1,7 @@
 // Fuzzes the reading of SMTP replies and the building of the message text:
 // the first half of the input is a server reply, the rest a body.
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -23,7 +24,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
 
     // The body can never end the DATA phase early: no line of it is a lone dot.
-    const QByteArray text = smtpMessageText(QStringLiteral("a@b"), QStringLiteral("c@d"), QStringLiteral("S"), body);
+    // Nor can a subject or a threading id taken from a hostile mail add a header line.
+    SmtpMessage message;
+    message.from = QStringLiteral("a@b");
+    message.to = QStringLiteral("c@d");
+    message.subject = reply.left(300);
+    message.body = body;
+    message.date = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    message.messageId = QStringLiteral("<1@b>");
+    message.inReplyTo = reply.left(200);
+    message.references = reply;
+    const QByteArray text = smtpMessageText(message);
+    const QByteArray head = text.left(text.indexOf("\r\n\r\n") + 2);
+    for (const QByteArray &line : head.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        // Each header line is "Name: " or a folded continuation.
+        if (!line.endsWith('\r') || !(line.startsWith(' ') || line.contains(": ")) || line.size() > 999)
+            std::abort();
+    }
     if (!text.endsWith("\r\n.\r\n"))
         std::abort();
     const QByteArray inner = text.left(text.size() - 3);

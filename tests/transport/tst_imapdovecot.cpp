@@ -168,6 +168,21 @@ private slots:
         QCOMPARE(rec.done.at(0).at(3).toInt(), 1);
     }
 
+    // A reply threads under the mail only when its ids came along.
+    void messageIdsComeWithTheMail()
+    {
+        const EmailAccount acc = newAccount();
+        m_imap->deliver(acc.user, QByteArray("From: Banka <no-reply@banka.test>\r\nSubject: Kod\r\n"
+                                             "Message-ID: <m-1@banka.test>\r\n"
+                                             "References: <r-0@banka.test>\r\n <r-1@banka.test>\r\n\r\nKod 5151\r\n"));
+        ImapWorker worker;
+        WorkerRecord rec(worker);
+        worker.workPoll({acc}, false);
+        QCOMPARE(rec.allItems().size(), 1);
+        QCOMPARE(rec.allItems().first().messageId, QStringLiteral("<m-1@banka.test>"));
+        QCOMPARE(rec.allItems().first().references, QStringLiteral("<r-0@banka.test> <r-1@banka.test>"));
+    }
+
     void longTextIsCutAndPreviewSimplified()
     {
         const EmailAccount acc = newAccount();

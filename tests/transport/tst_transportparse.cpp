@@ -1,5 +1,6 @@
 // Pure protocol helpers of the IMAP and SMTP sessions.
 #include <QtTest>
+#include <QTimeZone>
 
 #include "mail/storedrecords.h"
 #include "transport/imapparse.h"
@@ -243,10 +244,56 @@ private slots:
         QCOMPARE(smtpBodyText(QStringLiteral("  .a\n\n..b\r\n c \r\n.")),
                  QStringLiteral("..a\r\n\r\n...b\r\nc\r\n.."));
         QCOMPARE(smtpBodyText(QString()), QString());
-        QCOMPARE(smtpMessageText(QStringLiteral("a@x"), QStringLiteral("b@y"), QStringLiteral("Re: \u015e"),
-                                 QStringLiteral("Selam\n.")),
-                 QByteArray("From: a@x\r\nTo: b@y\r\nSubject: Re: \xc5\x9e\r\n"
-                            "Content-Type: text/plain; charset=utf-8\r\n\r\nSelam\r\n..\r\n.\r\n"));
+    }
+
+    void replyHeaders()
+    {
+        SmtpMessage m;
+        m.from = QStringLiteral("ali@Posta.Example");
+        m.to = QStringLiteral("b@y");
+        // Long and with two-byte letters: the encoded words must fold and never
+        // split a letter.
+        m.subject = QStringLiteral("Re: ") + QString(40, QChar(0x015e));
+        m.body = QStringLiteral("Selam\n.");
+        m.date = QDateTime(QDate(2026, 12, 9), QTime(2, 41, 5), QTimeZone(-5 * 3600 - 1800));
+        m.messageId = smtpNewMessageId(m.from, QByteArray::fromHex("00ff10"));
+        m.inReplyTo = QStringLiteral("Re: <orig@y>");
+        m.references = QStringLiteral("<root@y> <orig@y> <cut@");
+        QCOMPARE(m.messageId, QStringLiteral("<00ff10@posta.example>"));
+        QCOMPARE(smtpNewMessageId(QStringLiteral("yerel"), "\x01"), QStringLiteral("<01@localhost>"));
+
+        const QByteArray text = smtpMessageText(m);
+        const QByteArray head = text.left(text.indexOf("\r\n\r\n"));
+        QVERIFY(head.startsWith("Date: Wed, 09 Dec 2026 02:41:05 -0530\r\n"));
+        QVERIFY(head.contains("\r\nMessage-ID: <00ff10@posta.example>\r\n"));
+        QVERIFY(head.contains("\r\nIn-Reply-To: <orig@y>\r\n"));
+        // The parent comes last and once; a cut id is dropped.
+        QVERIFY(head.contains("\r\nReferences: <root@y>\r\n <orig@y>\r\n"));
+        QVERIFY(head.contains("\r\nContent-Transfer-Encoding: 7bit"));
+        QVERIFY(text.endsWith("\r\n\r\nSelam\r\n..\r\n.\r\n"));
+        QString subject;
+        for (const QByteArray &line : head.split('\n')) {
+            QVERIFY2(line.size() <= 78, line.constData());
+            for (char c : line)
+                QVERIFY(uchar(c) < 0x80);
+            const QByteArray word = line.trimmed();
+            if (word.startsWith("Subject: ") || (!subject.isEmpty() && word.startsWith("=?"))) {
+                const QByteArray w = word.mid(word.indexOf("=?UTF-8?B?") + 10).chopped(2);
+                const QString part = QString::fromUtf8(QByteArray::fromBase64(w));
+                QVERIFY(!part.contains(QChar::ReplacementCharacter));
+                subject += part;
+            }
+        }
+        QCOMPARE(subject, m.subject);
+
+        // A body with other letters goes as base64, a plain subject as it is.
+        m.subject = QStringLiteral("Re: Kod");
+        m.body = QStringLiteral(" \u00c7ok  \n.iyi");
+        const QByteArray other = smtpMessageText(m);
+        QVERIFY(other.contains("\r\nSubject: Re: Kod\r\n"));
+        QVERIFY(other.contains("Content-Transfer-Encoding: base64\r\n\r\n"));
+        const QByteArray b64 = other.mid(other.indexOf("\r\n\r\n") + 4).chopped(5);
+        QCOMPARE(QString::fromUtf8(QByteArray::fromBase64(b64)), QStringLiteral("\u00c7ok\r\n.iyi"));
     }
 
     void replyReading()
