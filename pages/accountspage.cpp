@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,7 +39,20 @@ QString noClientIdText(const MailProvider &p)
 AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     : QWidget(parent), m_store(store), m_imap(imap), m_dialogs(PageDialogs::standard())
 {
-    auto *root = new QVBoxLayout(this);
+    // The open "Gelismis" form is taller than the page at the default window
+    // size: it scrolls instead of squashing its fields.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("accountsScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *content = new QWidget(scroll);
+    content->setObjectName(QStringLiteral("accountsContent"));
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
+    auto *root = new QVBoxLayout(content);
     root->addWidget(classedLabel(QStringLiteral("Mail Bagla"), "h1", this));
     root->addWidget(classedLabel(
         QStringLiteral("Birden fazla mail ekleyebilirsin, hepsi ayni kutuda izlenir."), "pageSub", this));
@@ -140,6 +154,7 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_list->setWordWrap(true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setTextElideMode(Qt::ElideNone);
+    m_list->setMinimumHeight(140);
     root->addWidget(m_list, 1);
 
     connect(m_showBtn, &QPushButton::toggled, this, [this](bool on) {

@@ -138,11 +138,12 @@ void VaultPage::refreshVault()
 
     m_list->clear();
     m_codeLabels.clear();
+    m_countdownLabels.clear();
     if (locked) {
+        m_countdown->setVisible(true);
         m_countdown->setText(QStringLiteral("--"));
         return;
     }
-    m_countdown->setText(QString::number(m_vault->secondsLeft()) + QStringLiteral(" sn"));
     const QList<VaultRow> rows = m_vault->rows();
     for (const VaultRow &e : rows) {
         auto *item = new QListWidgetItem(m_list);
@@ -164,24 +165,44 @@ void VaultPage::refreshVault()
         codeLabel->setProperty("totpCode", code);
         lay->addWidget(codeLabel);
         m_codeLabels.insert(e.id, codeLabel);
+        auto *left = classedLabel(QString(), "muted", card);
+        left->setMinimumWidth(40);
+        left->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        lay->addWidget(left);
+        m_countdownLabels.insert(e.id, left);
         auto *del = classedButton(QStringLiteral("Sil"), "miniBtn", card);
         const QString id = e.id;
         connect(del, &QPushButton::clicked, this, [this, id] { m_vault->removeEntry(id); });
         lay->addWidget(del);
         m_list->setItemWidget(item, card);
     }
+    showCountdowns(rows);
+}
+
+void VaultPage::showCountdowns(const QList<VaultRow> &rows)
+{
+    bool shared = true;
+    for (const VaultRow &e : rows) {
+        shared = shared && e.period == rows.first().period;
+        if (QLabel *left = m_countdownLabels.value(e.id))
+            left->setText(QString::number(e.secondsLeft) + QStringLiteral(" sn"));
+    }
+    m_countdown->setVisible(shared);
+    m_countdown->setText(QString::number(rows.isEmpty() ? m_vault->secondsLeft() : rows.first().secondsLeft)
+                         + QStringLiteral(" sn"));
 }
 
 void VaultPage::updateVaultCodes()
 {
     if (m_vault->isLocked()) {
+        m_countdown->setVisible(true);
         m_countdown->setText(QStringLiteral("--"));
         return;
     }
-    m_countdown->setText(QString::number(m_vault->secondsLeft()) + QStringLiteral(" sn"));
+    const QList<VaultRow> rows = m_vault->rows();
+    showCountdowns(rows);
     if (m_masked)
         return;
-    const QList<VaultRow> rows = m_vault->rows();
     for (const VaultRow &e : rows) {
         QLabel *label = m_codeLabels.value(e.id);
         if (!label)

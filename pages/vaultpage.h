@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QIcon>
 #include <QString>
 #include <QWidget>
@@ -11,6 +12,7 @@ class PageDialogs;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+struct VaultRow;
 class QListWidgetItem;
 class QPushButton;
 class TotpManager;
@@ -35,6 +37,8 @@ public:
     QListWidget *entryList() const { return m_list; }
     // The code label of the card of entry `id`, or null.
     QLabel *codeLabel(const QString &id) const { return m_codeLabels.value(id); }
+    // The entry's own countdown: entries of 30 s and 60 s steps run apart.
+    QLabel *countdownLabel(const QString &id) const { return m_countdownLabels.value(id); }
 
 public slots:
     void refreshVault();
@@ -70,4 +74,7 @@ private:
     QPushButton *m_addBtn = nullptr;
     QListWidget *m_list = nullptr;
     QHash<QString, QLabel *> m_codeLabels;
+    QHash<QString, QLabel *> m_countdownLabels;
+    // The header countdown speaks for all entries only while they share a step.
+    void showCountdowns(const QList<VaultRow> &rows);
 };

@@ -93,6 +93,7 @@ VaultRow TotpManager::rowOf(const VaultEntry &entry, qint64 time) const
     row.issuer = entry.issuer;
     row.code = totpCode(entry, time);
     row.secondsLeft = secondsRemaining(entry, time);
+    row.period = entry.period;
     return row;
 }
 

@@ -33,6 +33,7 @@ struct VaultRow
     QString issuer;
     QString code;        // "------" when the entry's parameters cannot be honoured
     int secondsLeft = 0; // in the entry's own step
+    int period = 30;     // the entry's step in seconds
 };
 
 // The TOTP vault: entries sealed under a master password in the settings

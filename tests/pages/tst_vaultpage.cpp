@@ -39,6 +39,7 @@ private slots:
     void firstSetupAndMismatch();
     void setupUnlockAndWrongPassword();
     void cardsShowGroupedLiveCodes();
+    void eachEntryCountsDownItsOwnStep();
     void removeAndLock();
     void autoLockAndRestartOnCopy();
     void maskedCards();
@@ -199,6 +200,35 @@ void TestVaultPage::cardsShowGroupedLiveCodes()
     QCOMPARE(countdown->text(), QStringLiteral("30 sn"));
     QCOMPARE(first->text(), groupedCode(totpCode(kSecret, m_now)));
     QCOMPARE(second->text(), groupedCode(totpCode(kSecret, m_now, TotpAlgorithm::Sha1, 8)));
+}
+
+void TestVaultPage::eachEntryCountsDownItsOwnStep()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QVERIFY(m_vault->addEntry(QStringLiteral("Otuz"), kSecret));
+    QVERIFY(m_vault->addEntry(QStringLiteral("Altmis"),
+                              QStringLiteral("otpauth://totp/X:y?secret=") + kSecret + QStringLiteral("&period=60")));
+    const QList<VaultRow> rows = m_vault->rows();
+    QCOMPARE(rows.size(), 2);
+    for (qint64 t : {kStepStart + 7, kStepStart + 31, kStepStart + 59}) {
+        m_now = t;
+        emit m_vault->tick();
+        QLabel *thirty = m_page->countdownLabel(rows[0].id);
+        QLabel *sixty = m_page->countdownLabel(rows[1].id);
+        QVERIFY(thirty && sixty);
+        QCOMPARE(thirty->text(), QString::number(secondsRemaining(t, 30)) + QStringLiteral(" sn"));
+        QCOMPARE(sixty->text(), QString::number(secondsRemaining(t, 60)) + QStringLiteral(" sn"));
+        QCOMPARE(m_page->codeLabel(rows[1].id)->text(), groupedCode(totpCode(kSecret, t, TotpAlgorithm::Sha1, 6, 60)));
+    }
+    // With the steps apart, no single header countdown claims to speak for both.
+    QLabel *header = nullptr;
+    for (QLabel *l : m_page->findChildren<QLabel *>())
+        if (l->property("class").toString() == QStringLiteral("timer"))
+            header = l;
+    QVERIFY(header);
+    QVERIFY(!header->isVisibleTo(m_page));
+    m_vault->removeEntry(rows[1].id);
+    QVERIFY(header->isVisibleTo(m_page));
 }
 
 void TestVaultPage::removeAndLock()

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/traymenu.h"
 #include "protection/protectionservice.h"
 #include "support/runningwindow.h"
 #include "link/linkmanager.h"
@@ -9,6 +10,7 @@
 #include "pages/linkpage.h"
 #include "pages/vaultpage.h"
 #include "support/isolatedsettings.h"
+#include "theme/theme.h"
 #include "vault/autolock.h"
 #include "vault/totpmanager.h"
 
@@ -36,6 +38,9 @@ private slots:
     void maskedModeReachesVaultAndGuardLine();
     void accountMenuFiltersInbox();
     void themeSwitchRedrawsPlusIcons();
+    void advancedFieldsKeepTheirHeight();
+    void lightThemeSelectedRowIsReadable();
+    void unavailableTrayEntryIsGreyed();
 
 private:
     RunningWindow makeWindow(int autoLockMs = 300000);
@@ -44,6 +49,18 @@ private:
     bool m_guard = false;
     QList<QPair<QMessageBox::Icon, QString>> m_messages;
 };
+
+namespace {
+// Darkest grey level (light theme) or brightest (dark theme) inside `r`: the text.
+int inkOf(const QImage &shot, const QRect &r, bool light)
+{
+    int ink = light ? 255 : 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            ink = light ? qMin(ink, qGray(shot.pixel(x, y))) : qMax(ink, qGray(shot.pixel(x, y)));
+    return ink;
+}
+} // namespace
 
 void TestWindowPages::init()
 {
@@ -188,3 +205,83 @@ void TestWindowPages::themeSwitchRedrawsPlusIcons()
 
 QTEST_MAIN(TestWindowPages)
 #include "tst_windowpages.moc"
+
+void TestWindowPages::advancedFieldsKeepTheirHeight()
+{
+    auto w = makeWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    w->switchPage(AccountsPageIndex);
+    AccountsPage *page = w->accountsPage();
+    for (QPushButton *b : page->findChildren<QPushButton *>()) {
+        if (b->isCheckable() && b->text().startsWith(QStringLiteral("Gelismis")))
+            b->setChecked(true);
+    }
+    QCoreApplication::processEvents();
+    // At the default window size every field of the open form is readable:
+    // none is squashed below the height its text needs.
+    const QList<QLineEdit *> fields = page->findChildren<QLineEdit *>();
+    QVERIFY(fields.size() >= 7);
+    for (QLineEdit *field : fields) {
+        if (!field->isVisibleTo(page))
+            continue;
+        QVERIFY2(field->height() >= field->sizeHint().height(),
+                 qPrintable(QStringLiteral("%1: %2 < %3").arg(field->objectName()).arg(field->height())
+                                .arg(field->sizeHint().height())));
+    }
+}
+
+void TestWindowPages::lightThemeSelectedRowIsReadable()
+{
+    auto w = makeWindow();
+    EmailAccount a;
+    a.address = QStringLiteral("ali@firma.com");
+    a.pass = QStringLiteral("x");
+    w.services->store()->addOrUpdateAccount(a);
+    if (!isLightTheme())
+        w->toggleTheme();
+    QVERIFY(isLightTheme());
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    w->switchPage(AccountsPageIndex);
+    auto *list = w->accountsPage()->findChild<QListWidget *>(QStringLiteral("accList"));
+    QVERIFY(list && list->count() > 0);
+    list->setFocus();
+    list->setCurrentRow(0);
+    QCoreApplication::processEvents();
+    // The text part of the row, right of the letter icon, in the window as
+    // drawn (the viewport is see-through): its darkest pixel is the text, and
+    // it must stand out from the light background once the page has faded in.
+    QRect row = list->visualItemRect(list->item(0)).adjusted(48, 0, 0, 0);
+    row.moveTopLeft(list->viewport()->mapTo(w.window.get(), row.topLeft()));
+    auto darkest = [&] {
+        const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return inkOf(shot, row & shot.rect(), true);
+    };
+    QTRY_VERIFY2(darkest() < 120, qPrintable(QString::number(darkest())));
+}
+
+
+void TestWindowPages::unavailableTrayEntryIsGreyed()
+{
+    for (bool light : {false, true}) {
+        setLightTheme(light);
+        QWidget owner;
+        owner.setStyleSheet(themeStyleSheet());
+        TrayMenu menu(false, false, &owner);
+        menu.popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        const QImage shot = menu.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QAction *show = menu.actions().at(0);
+        QAction *capture = menu.actions().at(2);
+        QVERIFY(!capture->isEnabled());
+        const int enabledInk = inkOf(shot, menu.actionGeometry(show), light);
+        const int disabledInk = inkOf(shot, menu.actionGeometry(capture), light);
+        // Clearly fainter than an entry that works.
+        QVERIFY2(qAbs(disabledInk - enabledInk) > 60,
+                 qPrintable(QStringLiteral("%1 vs %2 (light %3)").arg(disabledInk).arg(enabledInk).arg(light)));
+        menu.close();
+    }
+}
