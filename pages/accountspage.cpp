@@ -444,7 +444,7 @@ QMenu *AccountsPage::accountMenu(const QString &address, QWidget *parent)
 
     auto *menu = new QMenu(parent);
     const QString addr = acc.address;
-    menu->addAction(QStringLiteral("Sadece bu maili goster"), this,
+    menu->addAction(QStringLiteral("Sadece bu hesabin maillerini goster"), this,
                     [this, addr] { emit showOnlyAccountRequested(addr); });
     menu->addAction(QStringLiteral("Test et"), this, [this, acc] {
         m_log->clear();

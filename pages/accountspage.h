@@ -59,7 +59,7 @@ public slots:
 
 signals:
     void statusMessage(const QString &msg);
-    // "Sadece bu maili goster": the window filters the inbox and shows it.
+    // "Sadece bu hesabin maillerini goster": the window filters the inbox and shows it.
     void showOnlyAccountRequested(const QString &address);
     // A successful test: the window switches to the inbox.
     void inboxRequested();

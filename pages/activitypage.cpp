@@ -49,8 +49,8 @@ ActivityPage::ActivityPage(MailStore *store, QWidget *parent)
     m_guard = wrappedLabel(QString(), "muted", this);
     root->addWidget(m_guard);
     root->addWidget(wrappedLabel(QStringLiteral("Sistem Kalkani (cekirdek korumalari)"), "h2", this));
-    root->addWidget(wrappedLabel(QStringLiteral("Kernel zararlisina karsi gercek koruma buradadir. Kapali olan "
-                                                "varsa acmani oneririm."),
+    root->addWidget(wrappedLabel(QStringLiteral("Cekirdek zararlilarina karsi asil koruma bunlardir. Kapali olan "
+                                                "varsa acilmasi onerilir."),
                                  "muted", this));
     m_shield = wrappedLabel(QStringLiteral("Denetleniyor..."), "banner", this);
     m_shield->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -5,6 +5,7 @@
 #include "mail/categories.h"
 #include "mail/mailstore.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,7 +85,10 @@ void CategoryDialog::addCategory()
         return;
     const QStringList filters = parseCategoryFilters(m_filters->text());
     if (filters.isEmpty()) {
-        QMessageBox::warning(this, "MIRELO+", "En az bir filtre yaz (ornek: garantibbva.com.tr).");
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("MIRELO+"),
+                        QStringLiteral("En az bir filtre yaz (ornek: garantibbva.com.tr)."), QMessageBox::Ok, this);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("Tamam"));
+        box.exec();
         return;
     }
     Category c;

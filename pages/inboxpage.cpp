@@ -199,7 +199,7 @@ QMenu *InboxPage::contextMenuAt(const QPoint &viewportPos, QWidget *parent)
         return nullptr;
     const QString account = c->account, code = c->code, id = c->id, from = c->from, subject = c->mailSubject;
     auto *menu = new QMenu(parent);
-    menu->addAction("Sadece bu maili goster", this, [this, account] { emit showOnlyAccountRequested(account); });
+    menu->addAction("Sadece bu hesabin maillerini goster", this, [this, account] { emit showOnlyAccountRequested(account); });
     if (!code.isEmpty() && !m_masked) {
         menu->addAction(plainMenuText((QStringLiteral("Kodu kopyala: ") + code).left(40)), this,
                         [this, code] { emit quietCopyRequested(code); });

@@ -60,8 +60,8 @@ bool mailMatchesNeedle(const MailItem &m, const QString &needle)
 QString inboxBannerText(const QString &accountFilter, const QString &categoryFilter)
 {
     if (!accountFilter.isEmpty())
-        return QStringLiteral("Sadece bu mail gosteriliyor: ") + accountFilter
-               + QStringLiteral("   —  Tum maillere donmek icin yukaridaki [Tum Mailler] butonuna bas.");
+        return QStringLiteral("Sadece bu hesabin mailleri gosteriliyor: ") + accountFilter
+               + QStringLiteral("   —  Tum maillere donmek icin soldaki [Tum Mailler] butonuna bas.");
     if (!categoryFilter.isEmpty())
         return QStringLiteral("Kategori: ") + categoryFilter + QStringLiteral("  —  Tum mailler icin [Tum Mailler].");
     return QString();

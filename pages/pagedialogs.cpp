@@ -1,5 +1,6 @@
 #include "pages/pagedialogs.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace {
@@ -11,10 +12,34 @@ QMessageBox::StandardButton showBox(QWidget *parent, QMessageBox::Icon icon, con
 {
     QMessageBox box(icon, title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
+    // Qt names its buttons in English unless a translation is loaded.
+    for (QAbstractButton *button : box.buttons()) {
+        const QString turkish = messageButtonText(box.standardButton(button));
+        if (!turkish.isEmpty())
+            button->setText(turkish);
+    }
     return QMessageBox::StandardButton(box.exec());
 }
 
 } // namespace
+
+QString messageButtonText(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return QStringLiteral("Evet");
+    case QMessageBox::No:
+        return QStringLiteral("Hayir");
+    case QMessageBox::Ok:
+        return QStringLiteral("Tamam");
+    case QMessageBox::Cancel:
+        return QStringLiteral("Iptal");
+    case QMessageBox::Close:
+        return QStringLiteral("Kapat");
+    default:
+        return QString();
+    }
+}
 
 void PageDialogs::warn(QWidget *parent, const QString &text)
 {

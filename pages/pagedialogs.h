@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 
 class QWidget;
 
 // The message boxes the pages raise. Pages call through this interface so
 // tests can record the texts instead of blocking on a modal box.
+// The Turkish text of a message-box button; empty for buttons the program
+// never shows.
+QString messageButtonText(QMessageBox::StandardButton button);
+
 class PageDialogs
 {
 public:

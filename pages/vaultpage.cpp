@@ -32,8 +32,8 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     root->addLayout(titleRow);
     root->addWidget(classedLabel(QStringLiteral("2FA kodlarin, master sifrenle sifreli. Cift tikla kopyala."),
                                  "pageSub", this));
-    auto *hint = classedLabel(QStringLiteral("MIRELO+ Kasasi: 2FA kodlarin, MASTER SIFRE ile sifreli. Kilitliyken "
-                                             "secret'lar RAM'de bile durmaz."),
+    auto *hint = classedLabel(QStringLiteral("MIRELO+ Kasasi: 2FA kodlarin kasa sifresiyle sifreli. Kilitliyken "
+                                             "gizli anahtarlar bellekte bile durmaz."),
                               "muted", this);
     hint->setWordWrap(true);
     root->addWidget(hint);
@@ -71,7 +71,7 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     m_label = new QLineEdit(m_vaultPanel);
     m_label->setPlaceholderText(QStringLiteral("Etiket: Riot Games"));
     m_secret = new QLineEdit(m_vaultPanel);
-    m_secret->setPlaceholderText(QStringLiteral("Secret veya otpauth://..."));
+    m_secret->setPlaceholderText(QStringLiteral("Gizli anahtar (Base32) veya otpauth://..."));
     m_addBtn = classedButton(QStringLiteral("Ekle"), "primaryBtn", m_vaultPanel);
     addRow->addWidget(m_label, 1);
     addRow->addWidget(m_secret, 2);

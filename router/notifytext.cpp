@@ -1,11 +1,16 @@
 #include "router/notifytext.h"
 
+#include "recognition/brands.h"
 #include "recognition/headerdecode.h"
 
 #include <QStringList>
 
 QString notifySenderName(const MailItem &m)
 {
+    // The notice names the sender as its card does: by brand when it has one.
+    const Brand brand = brandOf(m.from, m.subject);
+    if (!brand.name.isEmpty())
+        return brand.name;
     return senderName(m.from.isEmpty() ? m.account : m.from);
 }
 

@@ -14,8 +14,8 @@ struct TrayText
     QString text;
 };
 
-// Display name of the sender, or of the receiving account when the sender
-// is empty.
+// Brand name of the sender as the card shows it, else its display name, or
+// that of the receiving account when the sender is empty.
 QString notifySenderName(const MailItem &m);
 
 // The batched tray message for one or more codes; an empty batch gives an

@@ -116,7 +116,7 @@ private slots:
         QVERIFY(mailMatchesNeedle(m, "odd@example"));
         QVERIFY(!mailMatchesNeedle(m, "steam"));
         QVERIFY(inboxBannerText("", "").isEmpty());
-        QVERIFY(inboxBannerText("a@b.com", "Oyunlar").startsWith("Sadece bu mail gosteriliyor: a@b.com   —  "));
+        QVERIFY(inboxBannerText("a@b.com", "Oyunlar").startsWith("Sadece bu hesabin mailleri gosteriliyor: a@b.com   —  "));
         QCOMPARE(inboxBannerText("", "Oyunlar"), QString("Kategori: Oyunlar  —  Tum mailler icin [Tum Mailler]."));
     }
 
@@ -209,7 +209,7 @@ private slots:
         QStringList texts;
         for (QAction *a : menu->actions())
             texts << a->text();
-        QCOMPARE(texts, QStringList({"Sadece bu maili goster", "Kodu kopyala: 123456", "Otomatik yaz", "Cevapla",
+        QCOMPARE(texts, QStringList({"Sadece bu hesabin maillerini goster", "Kodu kopyala: 123456", "Otomatik yaz", "Cevapla",
                                      "Okundu isaretle"}));
         QSignalSpy quiet(&page, &InboxPage::quietCopyRequested);
         menu->actions().at(1)->trigger();

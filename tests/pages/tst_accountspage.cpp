@@ -245,7 +245,7 @@ void TestAccountsPage::listStatusesAndMenu()
     QStringList texts;
     for (QAction *act : menu->actions())
         texts << act->text();
-    QCOMPARE(texts, (QStringList{QStringLiteral("Sadece bu maili goster"), QStringLiteral("Test et"),
+    QCOMPARE(texts, (QStringList{QStringLiteral("Sadece bu hesabin maillerini goster"), QStringLiteral("Test et"),
                                  QStringLiteral("Duraklat"), QStringLiteral("Kaldir")}));
     menu->actions().at(2)->trigger();
     QVERIFY(!m_store->accounts().at(0).enabled);

@@ -19,6 +19,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QtTest>
 
 #include <memory>
@@ -40,6 +42,7 @@ private slots:
     void setupUnlockAndWrongPassword();
     void cardsShowGroupedLiveCodes();
     void eachEntryCountsDownItsOwnStep();
+    void realBoxesSpeakTurkish();
     void removeAndLock();
     void autoLockAndRestartOnCopy();
     void maskedCards();
@@ -156,13 +159,13 @@ void TestVaultPage::cardsShowGroupedLiveCodes()
 {
     setUp(QStringLiteral("kasa-1234"));
     edit(QStringLiteral("Etiket"))->setText(QStringLiteral("Riot"));
-    edit(QStringLiteral("Secret"))->setText(QStringLiteral("not base32 !!"));
+    edit(QStringLiteral("Gizli anahtar"))->setText(QStringLiteral("not base32 !!"));
     button(QStringLiteral("Ekle"))->click();
     QCOMPARE(m_dialogs->warnings,
              QStringList{QStringLiteral("Anahtar Base32 degil: sadece A-Z ve 2-7 olur (0, 1, 8, 9 olmaz).")});
     QCOMPARE(edit(QStringLiteral("Etiket"))->text(), QStringLiteral("Riot"));
 
-    edit(QStringLiteral("Secret"))->setText(kSecret);
+    edit(QStringLiteral("Gizli anahtar"))->setText(kSecret);
     button(QStringLiteral("Ekle"))->click();
     QVERIFY(edit(QStringLiteral("Etiket"))->text().isEmpty());
     QVERIFY(m_vault->addEntry(QStringLiteral("Eight"),
@@ -307,6 +310,37 @@ void TestVaultPage::maskedCards()
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
 }
 
+// The real boxes behind the recording fake: their buttons carry Turkish names
+// and the answer still follows the button pressed.
+void TestVaultPage::realBoxesSpeakTurkish()
+{
+    for (bool yes : {true, false}) {
+        QStringList seen;
+        QTimer::singleShot(0, this, [&seen, yes] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton *b : box->buttons())
+                seen << b->text();
+            for (QAbstractButton *b : box->buttons())
+                if (b->text() == (yes ? QStringLiteral("Evet") : QStringLiteral("Hayir")))
+                    b->click();
+        });
+        QCOMPARE(PageDialogs::standard()->ask(nullptr, QStringLiteral("Emin misin?")), yes);
+        seen.sort();
+        QCOMPARE(seen, (QStringList{QStringLiteral("Evet"), QStringLiteral("Hayir")}));
+    }
+    QStringList seen;
+    QTimer::singleShot(0, this, [&seen] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        for (QAbstractButton *b : box->buttons())
+            seen << b->text();
+        box->accept();
+    });
+    PageDialogs::standard()->warn(nullptr, QStringLiteral("Uyari"));
+    QCOMPARE(seen, QStringList{QStringLiteral("Tamam")});
+}
+
 QTEST_MAIN(TestVaultPage)
 #include "tst_vaultpage.moc"
 
@@ -319,7 +353,7 @@ void TestVaultPage::refusedWriteAndDamagedBoxHaveTheirOwnMessages()
     QVERIFY(QFile::remove(file));
     QVERIFY(QDir().mkpath(file));
     edit(QStringLiteral("Etiket"))->setText(QStringLiteral("Riot"));
-    edit(QStringLiteral("Secret"))->setText(kSecret);
+    edit(QStringLiteral("Gizli anahtar"))->setText(kSecret);
     button(QStringLiteral("Ekle"))->click();
     QCOMPARE(m_dialogs->warnings.size(), 1);
     QVERIFY2(m_dialogs->warnings.at(0).startsWith(QStringLiteral("Kasa kaydedilemedi: ")),

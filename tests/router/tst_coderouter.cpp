@@ -132,7 +132,7 @@ private slots:
         Spies spy(r.get());
         m_now += 60;
         for (int i = 1; i <= count; ++i)
-            r->onNewCode(codeMail(QString::number(i * 111), QString("Sender%1 <s%1@x.com>").arg(i)));
+            r->onNewCode(codeMail(QString::number(i * 111), QString("Sender%1 <s%1@ornek.example>").arg(i)));
         QCOMPARE(spy.copy.size(), count);
         QCOMPARE(spy.copy.last().at(0).toString(), QString::number(count * 111));
         QTRY_COMPARE(spy.notice.size(), 1);

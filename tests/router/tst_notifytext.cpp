@@ -38,6 +38,8 @@ private slots:
     {
         QCOMPARE(notifySenderName(mail("1", "", "x", "ali.veli@example.com")), QString("ali.veli"));
         QCOMPARE(notifySenderName(mail("1", "Steam <noreply@steampowered.com>")), QString("Steam"));
+        // The card's name, not the sender's old display name.
+        QCOMPARE(notifySenderName(mail("1", "Twitter <verify@twitter.com>")), QString("X"));
     }
 
     void threeCodesListAll()
@@ -46,14 +48,14 @@ private slots:
             {mail("111", "Riot <a@riotgames.com>"), mail("222", "Steam <b@steampowered.com>"),
              mail("333", "Discord <c@discord.com>")});
         QCOMPARE(t.title, QString("MIRELO+ - 3 yeni kod"));
-        QCOMPARE(t.text, QString("Son kod panoda: 333\n111 (Riot)\n222 (Steam)\n333 (Discord)"));
+        QCOMPARE(t.text, QString("Son kod panoda: 333\n111 (Riot Games)\n222 (Steam)\n333 (Discord)"));
     }
 
     void fiveCodesListThreeAndTheRest()
     {
         QList<MailItem> batch;
         for (int i = 1; i <= 5; ++i)
-            batch << mail(QString::number(i * 111), QString("Sender%1 <s%1@x.com>").arg(i));
+            batch << mail(QString::number(i * 111), QString("Sender%1 <s%1@ornek.example>").arg(i));
         const TrayText t = codeBatchNotification(batch);
         QCOMPARE(t.title, QString("MIRELO+ - 5 yeni kod"));
         const QStringList lines = t.text.split('\n');
