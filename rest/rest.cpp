@@ -1,5 +1,7 @@
 #include "rest/rest.h"
 
+#include "rest/neterrors.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -37,7 +39,8 @@ void restRequest(QNetworkAccessManager *nam, QObject *context, const QString &ba
                          result.networkOk = reply->error() == QNetworkReply::NoError;
                          result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
                          if (!result.networkOk)
-                             result.errorText = reply->errorString();
+                             result.errorText = withQtDetail(networkErrorText(reply->error()),
+                                                             reply->errorString());
                          if (done)
                              done(result);
                      });

@@ -18,7 +18,7 @@ struct RestResult
 {
     bool networkOk = false;   // no network or HTTP error
     int httpStatus = 0;       // 0 when no HTTP answer arrived
-    QString errorText;        // the reply's own error string when !networkOk
+    QString errorText;        // when !networkOk: the Turkish reason, Qt's text in parentheses
     QByteArray body;          // the whole body, also on HTTP errors
 };
 

@@ -1,5 +1,7 @@
 #include "transport/idlesession.h"
 
+#include "rest/neterrors.h"
+
 #include <QRandomGenerator>
 #include <QSslSocket>
 
@@ -268,7 +270,9 @@ void IdleSession::onDropped()
 {
     if (m_step == Step::Connecting) {
         fail(Fault::Connect,
-             QStringLiteral("baglanti kurulamadi (%1), tekrar denenecek.").arg(m_socket->errorString()));
+             withQtDetail(tlsSocketErrorText(m_socket->error(), m_socket->sslHandshakeErrors()),
+                          m_socket->errorString())
+                 + QStringLiteral(", tekrar denenecek."));
         return;
     }
     fail(Fault::Dropped, QStringLiteral("baglanti koptu, tekrar denenecek."));

@@ -158,8 +158,8 @@ void ImapWorker::runAccountTest(const EmailAccount &acc)
     SessionSocket socket(m_timeouts.replyLimit);
     if (!socket.connectEncrypted(acc.host, acc.port, m_timeouts.handshakeMs)) {
         if (!socket.cancelled()) {
-            // Qt's own text goes to the step log; the message stays Turkish.
-            emit testLog(QStringLiteral("Detay: ") + socket.errorString());
+            // The step log adds Qt's own text after the Turkish reason.
+            emit testLog(QStringLiteral("Detay: ") + socket.detailText());
             emit testFinished(addr, false, connectFailureText(acc, socket.failureReason()));
         }
         return;
@@ -241,7 +241,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
     if (!socket.connectEncrypted(acc.host, acc.port, m_timeouts.handshakeMs)) {
         if (socket.cancelled())
             return false;
-        emit logMsg(addr, QStringLiteral("Detay: ") + socket.errorString());
+        emit logMsg(addr, QStringLiteral("Detay: ") + socket.detailText());
         emit pollDone(addr, false, connectFailureText(acc, socket.failureReason()), 0);
         return true;
     }

@@ -1,5 +1,7 @@
 #include "transport/sessionsocket.h"
 
+#include "rest/neterrors.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QStringDecoder>
@@ -83,34 +85,7 @@ bool SessionSocket::waitUntil(const std::function<bool()> &done, int ms)
 
 QString socketFailureReason(QAbstractSocket::SocketError error, bool timedOut)
 {
-    switch (error) {
-    case QAbstractSocket::HostNotFoundError:
-        return QStringLiteral("sunucu bulunamadi (adi dogru mu?)");
-    case QAbstractSocket::ConnectionRefusedError:
-        return QStringLiteral("baglanti reddedildi (port dogru mu?)");
-    case QAbstractSocket::RemoteHostClosedError:
-        return QStringLiteral("sunucu baglantiyi kapatti");
-    case QAbstractSocket::SocketTimeoutError:
-        return QStringLiteral("zaman asimi: sunucu yanit vermedi");
-    case QAbstractSocket::SslHandshakeFailedError:
-        return QStringLiteral("guvenli baglanti kurulamadi: sunucu sertifikasi dogrulanamadi");
-    case QAbstractSocket::SslInternalError:
-    case QAbstractSocket::SslInvalidUserDataError:
-        return QStringLiteral("guvenli baglanti kurulamadi");
-    case QAbstractSocket::NetworkError:
-    case QAbstractSocket::TemporaryError:
-        return QStringLiteral("ag hatasi: internet baglantini kontrol et");
-    case QAbstractSocket::ProxyConnectionRefusedError:
-    case QAbstractSocket::ProxyConnectionClosedError:
-    case QAbstractSocket::ProxyConnectionTimeoutError:
-    case QAbstractSocket::ProxyNotFoundError:
-    case QAbstractSocket::ProxyProtocolError:
-    case QAbstractSocket::ProxyAuthenticationRequiredError:
-        return QStringLiteral("vekil sunucu (proxy) hatasi");
-    default:
-        break;
-    }
-    return timedOut ? QStringLiteral("zaman asimi: sunucu yanit vermedi") : QStringLiteral("baglanti hatasi");
+    return socketErrorText(error, timedOut);
 }
 
 QString SessionSocket::failureReason() const
@@ -118,7 +93,13 @@ QString SessionSocket::failureReason() const
     // A wait that ran out leaves Qt's "Unknown error" behind; say what it was.
     if (m_timedOut && m_sock.error() == QAbstractSocket::UnknownSocketError)
         return socketFailureReason(QAbstractSocket::SocketTimeoutError, true);
-    return socketFailureReason(m_sock.error(), m_timedOut);
+    // A refused certificate says which fault it had.
+    return tlsSocketErrorText(m_sock.error(), m_sock.sslHandshakeErrors(), m_timedOut);
+}
+
+QString SessionSocket::detailText() const
+{
+    return withQtDetail(failureReason(), m_sock.errorString());
 }
 
 bool SessionSocket::connectEncrypted(const QString &host, quint16 port, int ms)

@@ -49,6 +49,8 @@ public:
     QString errorString() const { return m_sock.errorString(); }
     // What went wrong, in Turkish: "sunucu bulunamadi", "zaman asimi", ...
     QString failureReason() const;
+    // The Turkish reason with Qt's own text in parentheses, for step logs.
+    QString detailText() const;
     bool overflowed() const { return m_overflow; }
     bool cancelled() const { return m_cancel; }
     qint64 replyLimit() const { return m_limit; }

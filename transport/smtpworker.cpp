@@ -115,7 +115,7 @@ QString SmtpWorker::runSend(const EmailAccount &acc, SmtpMessage message, bool &
     const QString where = QStringLiteral("%1:%2").arg(server.host).arg(server.port);
     // The reason in Turkish names the server; Qt's own text goes to the log.
     auto socketFailed = [&](const QString &step) {
-        emit sendLog(QStringLiteral("Detay: ") + socket.errorString());
+        emit sendLog(QStringLiteral("Detay: ") + socket.detailText());
         return step + QStringLiteral(": ") + where + QStringLiteral(" \u2014 ") + socket.failureReason();
     };
     if (server.startTls) {

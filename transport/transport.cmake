@@ -17,7 +17,7 @@ mirelo_library(mirelo_transport
     smtpworker.h smtpworker.cpp
     smtpclient.h smtpclient.cpp
   PUBLIC_LIBS mirelo_mail mirelo_recognition Qt6::Core Qt6::Network
-  LIBS mirelo_mailtext mirelo_oauth)
+  LIBS mirelo_mailtext mirelo_oauth mirelo_rest)
 
 mirelo_library(mirelo_transport_widgets
   SOURCES replydialog.h replydialog.cpp

@@ -1,5 +1,6 @@
 // The database calls against a scripted HTTP peer: what counts as ok, what
 // is sent, and that a caller that goes away is never called back.
+#include "rest/neterrors.h"
 #include "rest/rest.h"
 
 #include <QNetworkAccessManager>
@@ -89,7 +90,7 @@ private slots:
         QTRY_VERIFY(called);
         QCOMPARE(raw.httpStatus, 401);
         QVERIFY(!raw.networkOk);
-        QVERIFY(!raw.errorText.isEmpty());
+        QVERIFY2(raw.errorText.startsWith(QStringLiteral("sunucu erisimi reddetti")), qPrintable(raw.errorText));
     }
 
     void deleteAndRefusedConnection()
@@ -111,6 +112,37 @@ private slots:
         restDelete(&nam, &context, closed, "/x", [&](bool r) { called = true; ok = r; });
         QTRY_VERIFY(called);
         QVERIFY(!ok);
+        RestResult refused;
+        called = false;
+        restRequest(&nam, &context, closed, "/x", "GET", {}, [&](const RestResult &r) { called = true; refused = r; });
+        QTRY_VERIFY(called);
+        QVERIFY2(refused.errorText.startsWith(QStringLiteral("baglanti reddedildi (port dogru mu?) (")),
+                 qPrintable(refused.errorText));
+    }
+
+    // Every kind Qt can report reads as Turkish words, never as Qt's English.
+    void everyFailureKindHasTurkishText()
+    {
+        const QRegularExpression english(QStringLiteral("\\b(error|host|not|found|refused|connection|unknown)\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+        QStringList texts;
+        for (int e = QAbstractSocket::UnknownSocketError; e <= QAbstractSocket::OperationError + 10; ++e)
+            texts << socketErrorText(QAbstractSocket::SocketError(e));
+        for (int e = QSslError::UnableToGetIssuerCertificate; e <= QSslError::OcspStatusUnknown; ++e)
+            texts << sslErrorText(QSslError::SslError(e));
+        for (int e = QNetworkReply::ConnectionRefusedError; e <= QNetworkReply::UnknownServerError; ++e)
+            texts << networkErrorText(QNetworkReply::NetworkError(e));
+        for (const QString &t : texts) {
+            QVERIFY(!t.isEmpty());
+            QVERIFY2(!english.match(t).hasMatch(), qPrintable(t));
+        }
+        QCOMPARE(networkErrorText(QNetworkReply::HostNotFoundError), socketErrorText(QAbstractSocket::HostNotFoundError));
+        QCOMPARE(socketErrorText(QAbstractSocket::UnknownSocketError, true),
+                 socketErrorText(QAbstractSocket::SocketTimeoutError));
+        QVERIFY(tlsSocketErrorText(QAbstractSocket::SslHandshakeFailedError, {QSslError(QSslError::HostNameMismatch)})
+                    .endsWith(sslErrorText(QSslError::HostNameMismatch)));
+        QCOMPARE(withQtDetail(QStringLiteral("a"), QStringLiteral(" Host not found ")), QStringLiteral("a (Host not found)"));
+        QCOMPARE(withQtDetail(QStringLiteral("a"), QString()), QStringLiteral("a"));
     }
 
     void aCallerThatGoesAwayIsNeverCalledBack()

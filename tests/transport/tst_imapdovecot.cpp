@@ -348,7 +348,7 @@ private slots:
                                      .arg(acc.host)
                                      .arg(port);
         QCOMPARE(refused.testDone.at(0).at(2).toString(), expected);
-        QVERIFY(refused.testLines().contains(QStringLiteral("Detay: Connection refused")));
+        QVERIFY(refused.testLines().contains(QStringLiteral("Detay: baglanti reddedildi (port dogru mu?) (Connection refused)")));
 
         WorkerRecord poll(worker);
         worker.workPoll({acc}, false);

@@ -401,7 +401,7 @@ private slots:
         QCOMPARE(rec.done.size(), 1);
         const QString pollText = rec.done.at(0).at(2).toString();
         const QString expected = QStringLiteral("Baglanti kurulamadi: 127.0.0.1:%1 \u2014 guvenli baglanti kurulamadi: "
-                                                "sunucu sertifikasi dogrulanamadi. Sunucu ve portu kontrol et.")
+                                                "sunucu sertifikasi guvenilir bir yayinciya dayanmiyor. Sunucu ve portu kontrol et.")
                                      .arg(server.serverPort());
         QCOMPARE(pollText, expected);
         QCOMPARE(rec.testDone.at(0).at(2).toString(), expected);

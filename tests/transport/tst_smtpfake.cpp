@@ -139,8 +139,8 @@ private slots:
         QVERIFY2(sent.ok(), qPrintable(sent.message()));
         QCOMPARE(s->lines.mid(0, 6), (QList<QByteArray>{"EHLO mireloplus", "AUTH LOGIN", "YWxp", "c2VjcmV0",
                                                         "MAIL FROM:<ali@fake.test>", "RCPT TO:<veli@example.test>"}));
-        QCOMPARE(script->data, QByteArray("From: ali@fake.test\r\nTo: veli@example.test\r\nSubject: Konu\r\n"
-                                          "Content-Type: text/plain; charset=utf-8\r\n\r\na\r\n..b\r\n"));
+        QVERIFY(script->data.contains("\r\nFrom: ali@fake.test\r\nTo: veli@example.test\r\nSubject: Konu\r\n"));
+        QVERIFY(script->data.endsWith("Content-Transfer-Encoding: 7bit\r\n\r\na\r\n..b\r\n"));
         QCOMPARE(s->lines.last(), QByteArray("QUIT"));
     }
 
@@ -224,7 +224,7 @@ private slots:
         worker.workSend(account(), kTo, QStringLiteral("S"), QStringLiteral("B"));
         QCOMPARE(sent.done.size(), 1);
         QCOMPARE(sent.message(), QStringLiteral("TLS kurulamadi: 127.0.0.1:%1 \u2014 guvenli baglanti kurulamadi: "
-                                                "sunucu sertifikasi dogrulanamadi")
+                                                "sunucu sertifikasi guvenilir bir yayinciya dayanmiyor")
                                      .arg(s->serverPort()));
         QVERIFY(!s->lines.contains("AUTH LOGIN"));
 
@@ -259,7 +259,7 @@ private slots:
         // Turkish, naming the server; Qt's English text goes to the log only.
         QCOMPARE(a.message(),
                  QStringLiteral("SSL baglanti hatasi: 127.0.0.1:%1 \u2014 baglanti reddedildi (port dogru mu?)").arg(port));
-        QCOMPARE(a.log.last().at(0).toString(), QStringLiteral("Detay: Connection refused"));
+        QCOMPARE(a.log.last().at(0).toString(), QStringLiteral("Detay: baglanti reddedildi (port dogru mu?) (Connection refused)"));
         SmtpWorker plain(closed(true), quick());
         Sent b(plain);
         plain.workSend(account(), kTo, QStringLiteral("S"), QStringLiteral("B"));
@@ -273,7 +273,8 @@ private slots:
         SmtpWorker untrusted(to(*s, false), quick());
         Sent c(untrusted);
         untrusted.workSend(account(), kTo, QStringLiteral("S"), QStringLiteral("B"));
-        QVERIFY2(c.message().endsWith(QStringLiteral("sunucu sertifikasi dogrulanamadi")), qPrintable(c.message()));
+        QVERIFY2(c.message().endsWith(QStringLiteral("sunucu sertifikasi guvenilir bir yayinciya dayanmiyor")),
+                 qPrintable(c.message()));
 
         // A server that never answers: a timeout, not Qt's "Unknown error".
         FakeServer silent(FakeServer::Silent);
