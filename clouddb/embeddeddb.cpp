@@ -21,9 +21,24 @@ QString startCloudDatabase(QObject *owner, const Clock &clock)
     QDir().mkpath(dir);
     const QString dataFile = dir + QStringLiteral("/clouddb.json");
     const QString urlFile = dir + QStringLiteral("/clouddb.url");
-    auto *server = new CloudDbServer(dataFile, owner);
+    // The port is chosen once and kept, so a peer's URL survives a restart;
+    // another is taken only when something else holds it now.
+    const quint16 keptPort = Settings::cloudLocalPort();
     QString error;
-    bool started = server->start(QHostAddress::LocalHost, 0, &error);
+    auto startOn = [&](CloudDbServer *&s) {
+        if (keptPort == 0)
+            return s->start(QHostAddress::LocalHost, 0, &error);
+        if (s->start(QHostAddress::LocalHost, keptPort, &error))
+            return true;
+        if (s->dataFileInUse())
+            return false;
+        // A fresh server for the retry: the failed one may hold the file.
+        delete s;
+        s = new CloudDbServer(dataFile, owner);
+        return s->start(QHostAddress::LocalHost, 0, &error);
+    };
+    auto *server = new CloudDbServer(dataFile, owner);
+    bool started = startOn(server);
     if (!started && server->dataFileInUse()) {
         // Another running copy of the program serves this data: share its
         // server rather than overwrite its file.
@@ -48,7 +63,7 @@ QString startCloudDatabase(QObject *owner, const Clock &clock)
             std::fprintf(stderr, "[MIRELO+] veritabani dosyasi bozuk, kenara alindi: %s\n", qPrintable(aside));
             delete server;
             server = new CloudDbServer(dataFile, owner);
-            started = server->start(QHostAddress::LocalHost, 0, &error);
+            started = startOn(server);
         }
     }
     if (!started) {
@@ -56,6 +71,8 @@ QString startCloudDatabase(QObject *owner, const Clock &clock)
         delete server;
         return QString();
     }
+    if (server->port() != keptPort)
+        Settings::setCloudLocalPort(server->port());
     QSaveFile file(urlFile);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(server->baseUrl().toUtf8());

@@ -100,6 +100,18 @@ QString cloudUrl()
     return url;
 }
 
+quint16 cloudLocalPort()
+{
+    bool ok = false;
+    const uint port = open().value(QLatin1String(SettingsKey::kCloudLocalPort)).toUInt(&ok);
+    return ok && port > 0 && port <= 65535 ? quint16(port) : quint16(0);
+}
+
+void setCloudLocalPort(quint16 port)
+{
+    open().setValue(QLatin1String(SettingsKey::kCloudLocalPort), int(port));
+}
+
 QByteArray linkDevicesJson()
 {
     return open().value(QLatin1String(SettingsKey::kLinkDevices)).toByteArray();

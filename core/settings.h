@@ -17,6 +17,7 @@ inline constexpr char kSeenQueue[] = "seenQueue";            // JSON object
 inline constexpr char kAuthDisplay[] = "auth/display";
 inline constexpr char kAuthLogged[] = "auth/logged";
 inline constexpr char kCloudUrl[] = "cloud/url";
+inline constexpr char kCloudLocalPort[] = "cloud/localPort";
 inline constexpr char kVaultSet[] = "vault/set";
 inline constexpr char kVaultSalt[] = "vault/salt";
 inline constexpr char kVaultData[] = "vault/data";
@@ -60,6 +61,10 @@ void setAuthLoggedOut();
 
 // Trimmed, without trailing slashes; empty when none is configured.
 QString cloudUrl();
+// The port the local database took once and keeps across starts; 0 when
+// none was taken yet.
+quint16 cloudLocalPort();
+void setCloudLocalPort(quint16 port);
 
 QByteArray linkDevicesJson();
 void setLinkDevicesJson(const QByteArray &json);

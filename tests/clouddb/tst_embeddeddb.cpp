@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTcpSocket>
+#include <QUrl>
 #include <QtTest>
 
 #include <memory>
@@ -54,6 +56,35 @@ private slots:
         QObject owner;
         const QString again = startCloudDatabase(&owner);
         QCOMPARE(httpCall(again + "/mirelo_link/e/v.json", "GET").body, QByteArray("1"));
+    }
+
+    // A peer's URL survives a restart: the port is kept, and only a port that
+    // something else holds now makes it move (and the new one is kept).
+    void portIsKeptAcrossStarts()
+    {
+        QString first;
+        {
+            QObject owner;
+            first = startCloudDatabase(&owner);
+            QVERIFY(!first.isEmpty());
+        }
+        const quint16 port = quint16(QUrl(first).port());
+        {
+            QObject owner;
+            QCOMPARE(startCloudDatabase(&owner), first);
+        }
+        QTcpServer squatter;
+        QVERIFY(squatter.listen(QHostAddress::LocalHost, port));
+        QString moved;
+        {
+            QObject owner;
+            moved = startCloudDatabase(&owner);
+            QVERIFY(!moved.isEmpty());
+            QVERIFY(QUrl(moved).port() != port);
+        }
+        squatter.close();
+        QObject owner;
+        QCOMPARE(startCloudDatabase(&owner), moved);
     }
 
     void secondCopySharesTheRunningServer()
