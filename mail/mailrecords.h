@@ -60,6 +60,11 @@ struct MailItem
     bool seen = false;
     // Where the server keeps it: "UIDVALIDITY:UID", empty when unknown (demo mails).
     QString serverUid;
+    // Runtime only: found in its account's first round after start, when
+    // the mailbox's old mails come in.
+    bool firstRound = false;
+    // Runtime only: a sample mail ("Demo verisi"), never acted on.
+    bool demo = false;
 };
 
 // The time a mail is shown and ordered by: its own Date, else when it was taken in.

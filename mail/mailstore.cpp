@@ -212,6 +212,7 @@ void MailStore::loadDemoMails()
         mail.body = QString::fromLatin1(demo.body);
         mail.preview = mail.body.left(90);
         mail.received = m_clock.nowLocal();
+        mail.demo = true;
         addMail(mail);
     }
 }
