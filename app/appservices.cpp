@@ -50,6 +50,12 @@ AppServices::AppServices(const AppServicesOptions &options, QObject *parent) : Q
     connect(m_router, &CodeRouter::copyRequested, m_typer, &AutoTyper::copyToClipboard);
     connect(m_router, &CodeRouter::pushRequested, m_link, &LinkManager::pushCode);
     connect(m_protection, &ProtectionService::maskedChanged, m_router, &CodeRouter::setMasked);
+
+    connect(m_auth, &FirebaseAuth::authChanged, this, &AppServices::onAuthChanged);
+    if (m_auth->isLogged())
+        m_activeUser = m_auth->displayName();
+    else
+        signedOut();
 }
 
 // The window and its pages go first (start-up resets the window before the
@@ -58,10 +64,43 @@ AppServices::~AppServices() = default;
 
 void AppServices::start()
 {
+    m_started = true;
     m_protection->start();
     if (m_options.registerHotkey)
         m_typer->registerHotkey();
-    if (m_options.startPolling)
+    if (m_options.startPolling && m_auth->isLogged())
+        m_imap->start();
+}
+
+void AppServices::onAuthChanged()
+{
+    if (!m_auth->isLogged())
+        signedOut();
+    else if (m_auth->displayName() != m_activeUser || m_imap->isStopped())
+        signedIn();
+}
+
+void AppServices::signedOut()
+{
+    m_activeUser.clear();
+    m_imap->stop();
+    m_router->signedOut();
+    m_typer->setLastText(QString());
+    m_vault->lock();
+    // The store now reads as nobody's: the memory is emptied, nothing is written.
+    m_store->reload();
+    m_vault->reload();
+    m_link->reloadDevices();
+}
+
+void AppServices::signedIn()
+{
+    m_activeUser = m_auth->displayName();
+    m_store->reload();
+    m_vault->reload();
+    m_link->reloadDevices();
+    m_router->restartQuietPeriod();
+    if (m_started && m_options.startPolling)
         m_imap->start();
 }
 

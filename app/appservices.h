@@ -48,9 +48,11 @@ public:
     explicit AppServices(const AppServicesOptions &options = AppServicesOptions(), QObject *parent = nullptr);
     ~AppServices() override;
 
-    // Starts what runs on its own: the guard, the hotkey and mail polling.
-    // Called once the window listens.
+    // Starts what runs on its own: the guard, the hotkey and, once a user
+    // is signed in, mail polling. Called once the window listens.
     void start();
+    // The user whose data the services hold; empty while signed out.
+    QString activeUser() const { return m_activeUser; }
 
     QString databaseUrl() const { return m_databaseUrl; }
     const Clock &clock() const { return m_options.clock; }
@@ -68,6 +70,11 @@ public:
 private:
     // The configured database, or the embedded server started here.
     QString startDatabase();
+    // Signed out, nothing of the last user's runs or stays in memory; a
+    // user signing in gets their own accounts, vault and devices.
+    void onAuthChanged();
+    void signedOut();
+    void signedIn();
 
     AppServicesOptions m_options;
     QString m_databaseUrl;
@@ -81,4 +88,6 @@ private:
     LinkManager *m_link = nullptr;
     ProtectionService *m_protection = nullptr;
     CodeRouter *m_router = nullptr;
+    QString m_activeUser;
+    bool m_started = false;
 };

@@ -29,6 +29,8 @@
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPropertyAnimation>
 #include <QStackedWidget>
 #include <QTimer>
@@ -281,8 +283,18 @@ void MainWindow::signOut()
     if (auth->isLogged())
         return;
     // Nothing of the last user's codes stays on screen behind the sign-in,
-    // and the codes stay out of sight until the next user is let in.
+    // and the codes stay out of sight until the next user is let in. The
+    // services have emptied themselves already (see AppServices).
     m_windowTray->lockVault();
+    m_vaultPage->clearFields();
+    m_accountsPage->resetForm();
+    m_accountsPage->testLog()->clear();
+    m_filter->setAccount(QString());
+    m_filter->setCategory(QString());
+    m_inbox->searchField()->clear();
+    m_inbox->refreshMailList();
+    m_sidebar->refreshCategories();
+    setStatus(QString::fromLatin1(kInitialStatus));
     const bool wasVisible = isVisible();
     hide();
     if (!runSignInGate(auth, this, m_opt.runDialog)) {

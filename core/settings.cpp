@@ -40,34 +40,51 @@ int minConfidence(int fallback)
     return ok && value >= 0 && value <= 100 ? value : fallback;
 }
 
+namespace {
+
+QByteArray ownValue(const char *key)
+{
+    const QString where = userKey(key);
+    return where.isEmpty() ? QByteArray() : open().value(where).toByteArray();
+}
+
+void setOwnValue(const char *key, const QVariant &value)
+{
+    const QString where = userKey(key);
+    if (!where.isEmpty())
+        open().setValue(where, value);
+}
+
+} // namespace
+
 QByteArray accountsJson()
 {
-    return open().value(QLatin1String(SettingsKey::kAccounts)).toByteArray();
+    return ownValue(SettingsKey::kAccounts);
 }
 
 void setAccountsJson(const QByteArray &json)
 {
-    open().setValue(QLatin1String(SettingsKey::kAccounts), json);
+    setOwnValue(SettingsKey::kAccounts, json);
 }
 
 QByteArray categoriesJson()
 {
-    return open().value(QLatin1String(SettingsKey::kCategories)).toByteArray();
+    return ownValue(SettingsKey::kCategories);
 }
 
 void setCategoriesJson(const QByteArray &json)
 {
-    open().setValue(QLatin1String(SettingsKey::kCategories), json);
+    setOwnValue(SettingsKey::kCategories, json);
 }
 
 QByteArray seenQueueJson()
 {
-    return open().value(QLatin1String(SettingsKey::kSeenQueue)).toByteArray();
+    return ownValue(SettingsKey::kSeenQueue);
 }
 
 void setSeenQueueJson(const QByteArray &json)
 {
-    open().setValue(QLatin1String(SettingsKey::kSeenQueue), json);
+    setOwnValue(SettingsKey::kSeenQueue, json);
 }
 
 QString authDisplayName()
@@ -80,11 +97,56 @@ bool authLoggedIn()
     return open().value(QLatin1String(SettingsKey::kAuthLogged), false).toBool();
 }
 
+namespace {
+
+// The user the unscoped own keys belong to. A store from before users had
+// their own data gives them to the user it names in "auth/display".
+QString dataOwner(QSettings &s)
+{
+    const QString key = QLatin1String(SettingsKey::kDataOwner);
+    QString owner = s.value(key).toString();
+    if (owner.isEmpty()) {
+        owner = s.value(QLatin1String(SettingsKey::kAuthDisplay)).toString();
+        if (!owner.isEmpty())
+            s.setValue(key, owner);
+    }
+    return owner;
+}
+
+} // namespace
+
 void setAuthUser(const QString &displayName)
 {
     QSettings s = open();
+    dataOwner(s);
     s.setValue(QLatin1String(SettingsKey::kAuthDisplay), displayName);
     s.setValue(QLatin1String(SettingsKey::kAuthLogged), true);
+    dataOwner(s);
+}
+
+QString dataUser()
+{
+    QSettings s = open();
+    if (!s.value(QLatin1String(SettingsKey::kAuthLogged), false).toBool())
+        return QString();
+    return s.value(QLatin1String(SettingsKey::kAuthDisplay)).toString();
+}
+
+QString userKey(const char *key)
+{
+    QSettings s = open();
+    const QString user = s.value(QLatin1String(SettingsKey::kAuthLogged), false).toBool()
+                             ? s.value(QLatin1String(SettingsKey::kAuthDisplay)).toString()
+                             : QString();
+    const QString owner = dataOwner(s);
+    // Signed out, the data is nobody's; before any user ever signed in it
+    // is the first one's to be.
+    if (user.isEmpty())
+        return owner.isEmpty() ? QLatin1String(key) : QString();
+    if (user == owner)
+        return QLatin1String(key);
+    // User names are letters, digits and '_': safe as a group name.
+    return QLatin1String(SettingsKey::kUsersGroup) + QLatin1Char('/') + user + QLatin1Char('/') + QLatin1String(key);
 }
 
 void setAuthLoggedOut()
@@ -114,13 +176,13 @@ void setCloudLocalPort(quint16 port)
 
 QByteArray linkDevicesJson()
 {
-    return open().value(QLatin1String(SettingsKey::kLinkDevices)).toByteArray();
+    return ownValue(SettingsKey::kLinkDevices);
 }
 
 void setLinkDevicesJson(const QByteArray &json)
 {
     // Stored as text, as it always was.
-    open().setValue(QLatin1String(SettingsKey::kLinkDevices), QString::fromUtf8(json));
+    setOwnValue(SettingsKey::kLinkDevices, QString::fromUtf8(json));
 }
 
 QStringList linkCleanups()

@@ -7,22 +7,30 @@
 
 // Keys of the per-user settings store. Their names and value formats are
 // what earlier versions wrote; they never change.
+//
+// The keys marked "own" belong to one signed-in user of the program. Those
+// of the user the store's data belonged to before users had their own (the
+// one in "auth/display" then, kept in "auth/dataOwner") stay where they
+// always were, so older stores read as before; every other user's live
+// under "users/<name>/".
 namespace SettingsKey {
 inline constexpr char kTheme[] = "theme";                    // "light" or "dark"
 inline constexpr char kCaptureProtection[] = "captureProt";  // bool, on when missing
 inline constexpr char kMinConfidence[] = "codes/minConfidence";
-inline constexpr char kAccounts[] = "accounts";              // JSON array
-inline constexpr char kCategories[] = "categories";          // JSON array
-inline constexpr char kSeenQueue[] = "seenQueue";            // JSON object
+inline constexpr char kAccounts[] = "accounts";              // own; JSON array
+inline constexpr char kCategories[] = "categories";          // own; JSON array
+inline constexpr char kSeenQueue[] = "seenQueue";            // own; JSON object
 inline constexpr char kAuthDisplay[] = "auth/display";
 inline constexpr char kAuthLogged[] = "auth/logged";
+inline constexpr char kDataOwner[] = "auth/dataOwner";       // whose the unscoped own keys are
+inline constexpr char kUsersGroup[] = "users";               // users/<name>/<own key>
 inline constexpr char kCloudUrl[] = "cloud/url";
 inline constexpr char kCloudLocalPort[] = "cloud/localPort";
-inline constexpr char kVaultSet[] = "vault/set";
-inline constexpr char kVaultSalt[] = "vault/salt";
-inline constexpr char kVaultData[] = "vault/data";
-inline constexpr char kVaultLegacy[] = "totp";               // the old unsealed vault
-inline constexpr char kLinkDevices[] = "link/devices";       // JSON array text
+inline constexpr char kVaultSet[] = "vault/set";             // own
+inline constexpr char kVaultSalt[] = "vault/salt";           // own
+inline constexpr char kVaultData[] = "vault/data";           // own
+inline constexpr char kVaultLegacy[] = "totp";               // own; the old unsealed vault
+inline constexpr char kLinkDevices[] = "link/devices";       // own; JSON array text
 inline constexpr char kLinkCleanup[] = "link/cleanup";       // session ids
 } // namespace SettingsKey
 
@@ -56,8 +64,17 @@ void setSeenQueueJson(const QByteArray &json);
 
 QString authDisplayName();
 bool authLoggedIn();
+// Also settles, before the name changes, whose the unscoped own keys are.
 void setAuthUser(const QString &displayName);
 void setAuthLoggedOut();
+
+// The signed-in user whose own keys are read and written; empty when
+// signed out.
+QString dataUser();
+// Where the signed-in user's own key `key` lives: the key itself for the
+// store's first user, else under "users/<name>/". Signed out it is empty
+// (nobody's data is read or written), unless no user ever signed in.
+QString userKey(const char *key);
 
 // Trimmed, without trailing slashes; empty when none is configured.
 QString cloudUrl();

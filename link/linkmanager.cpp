@@ -319,6 +319,14 @@ void LinkManager::unpair(const QString &sid)
     emit devicesChanged();
 }
 
+void LinkManager::reloadDevices()
+{
+    if (m_isPairing)
+        cancelPairing();
+    loadDevices();
+    emit devicesChanged();
+}
+
 void LinkManager::loadDevices()
 {
     QByteArray json;

@@ -68,6 +68,9 @@ public:
     // Registry.
     QList<PairedDevice> devices() const { return m_devices; }
     void unpair(const QString &sid);
+    // Another user signed in (or out): a pairing under way ends, and the
+    // devices are read again from the store, which now gives that user's own.
+    void reloadDevices();
 
     // One sealed message per paired device; fire and forget.
     void pushCode(const MailItem &item);

@@ -63,6 +63,11 @@ struct MailItem
     // The mail's own Message-ID and References, for threading a reply.
     QString messageId;
     QString references;
+    // Runtime only: found in its account's first round after start, when
+    // the mailbox's old mails come in.
+    bool firstRound = false;
+    // Runtime only: a sample mail ("Demo verisi"), never acted on.
+    bool demo = false;
 };
 
 // The time a mail is shown and ordered by: its own Date, else when it was taken in.

@@ -7,11 +7,22 @@ namespace {
 class SettingsMailStorage final : public MailStorage
 {
 public:
-    QByteArray value(const QString &key) const override { return settings().value(key).toByteArray(); }
-    void setValue(const QString &key, const QByteArray &value) override { settings().setValue(key, value); }
+    QByteArray value(const QString &key) const override
+    {
+        const QString where = own(key);
+        return where.isEmpty() ? QByteArray() : settings().value(where).toByteArray();
+    }
+    void setValue(const QString &key, const QByteArray &value) override
+    {
+        const QString where = own(key);
+        if (!where.isEmpty())
+            settings().setValue(where, value);
+    }
 
 private:
     static QSettings settings() { return Settings::open(); }
+    // Each signed-in user has accounts, categories and read marks of their own.
+    static QString own(const QString &key) { return Settings::userKey(key.toLatin1().constData()); }
 };
 
 } // namespace

@@ -38,6 +38,16 @@ MailStore::MailStore(std::unique_ptr<MailStorage> storage, QObject *parent, cons
 {
     loadAccounts();
     loadCategories();
+    loadSeenQueue();
+    if (m_categories.isEmpty()) {
+        m_categories = defaultCategories();
+        saveCategories();
+    }
+}
+
+void MailStore::loadSeenQueue()
+{
+    m_seenQueue.clear();
     const QJsonObject queue = QJsonDocument::fromJson(m_storage->value(kSeenQueueKey)).object();
     for (auto it = queue.begin(); it != queue.end(); ++it) {
         QStringList uids;
@@ -47,10 +57,23 @@ MailStore::MailStore(std::unique_ptr<MailStorage> storage, QObject *parent, cons
         if (!uids.isEmpty())
             m_seenQueue.insert(it.key().toLower(), uids.mid(0, kMaxSeenQueue));
     }
+}
+
+void MailStore::reload()
+{
+    m_mails.clear();
+    m_accounts.clear();
+    m_categories.clear();
+    loadAccounts();
+    loadCategories();
+    loadSeenQueue();
     if (m_categories.isEmpty()) {
         m_categories = defaultCategories();
         saveCategories();
     }
+    emit mailsChanged();
+    emit accountsChanged();
+    emit categoriesChanged();
 }
 
 MailStore::~MailStore() = default;
@@ -212,6 +235,7 @@ void MailStore::loadDemoMails()
         mail.body = QString::fromLatin1(demo.body);
         mail.preview = mail.body.left(90);
         mail.received = m_clock.nowLocal();
+        mail.demo = true;
         addMail(mail);
     }
 }

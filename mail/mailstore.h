@@ -52,6 +52,10 @@ public slots:
     void addMail(const MailItem &item);
     void markSeen(const QString &id);
     void loadDemoMails();
+    // Another user signed in (or out): the mails taken in go, and the
+    // accounts, categories and read marks are read again from the storage,
+    // which now gives that user's own.
+    void reload();
 
     void addOrUpdateAccount(const EmailAccount &account);
     void removeAccount(const QString &address);
@@ -80,6 +84,7 @@ private:
     void saveAccounts();
     void saveCategories() const;
     void saveSeenQueue() const;
+    void loadSeenQueue();
 
     std::unique_ptr<MailStorage> m_storage;
     // The accounts as last read or written: what a restart would load.

@@ -26,6 +26,13 @@
 namespace {
 
 const QString kTestText = QStringLiteral("Bagla ve Test Et");
+const QString kAdvancedAutoText = QStringLiteral("Gelismis ayarlar (otomatik)");
+const QString kAdvancedHandText = QStringLiteral("Gelismis ayarlar (elle)");
+
+QString formAddress(const QLineEdit *edit)
+{
+    return edit->text().trimmed().toLower();
+}
 
 QString noClientIdText(const MailProvider &p)
 {
@@ -97,7 +104,7 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_signInBtn->setVisible(false);
     form->addWidget(m_signInBtn, 0, Qt::AlignLeft);
 
-    m_advancedBtn = classedButton(QStringLiteral("Gelismis ayarlar (otomatik)"), "ghostBtn", card);
+    m_advancedBtn = classedButton(kAdvancedAutoText, "ghostBtn", card);
     m_advancedBtn->setCheckable(true);
     form->addWidget(m_advancedBtn, 0, Qt::AlignLeft);
 
@@ -106,7 +113,8 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     adv->setContentsMargins(0, 0, 0, 0);
     m_host = new QLineEdit(m_advanced);
     m_host->setPlaceholderText(QStringLiteral("otomatik"));
-    m_port = new QLineEdit(QStringLiteral("993"), m_advanced);
+    m_port = new QLineEdit(m_advanced);
+    m_port->setPlaceholderText(QStringLiteral("993 (otomatik)"));
     m_user = new QLineEdit(m_advanced);
     m_user->setPlaceholderText(QStringLiteral("bos = mail adresi kullanilir"));
     m_host->setObjectName(QStringLiteral("hostField"));
@@ -133,8 +141,12 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     auto *btnRow = new QHBoxLayout;
     m_helpBtn = classedButton(QStringLiteral("Uygulama sifresi nasil alinir?"), "ghostBtn", card);
     m_testBtn = classedButton(kTestText, "primaryBtn", card);
+    m_saveAnywayBtn = classedButton(QStringLiteral("Yine de kaydet"), "ghostBtn", card);
+    m_saveAnywayBtn->setObjectName(QStringLiteral("saveAnywayButton"));
+    m_saveAnywayBtn->setVisible(false);
     btnRow->addWidget(m_helpBtn);
     btnRow->addStretch(1);
+    btnRow->addWidget(m_saveAnywayBtn);
     btnRow->addWidget(m_testBtn);
     form->addLayout(btnRow);
     root->addWidget(card);
@@ -161,7 +173,14 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
         m_password->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password);
     });
     connect(m_advancedBtn, &QPushButton::toggled, m_advanced, &QWidget::setVisible);
-    connect(m_address, &QLineEdit::textChanged, this, &AccountsPage::updateServerPlaceholder);
+    connect(m_address, &QLineEdit::textChanged, this, &AccountsPage::onAddressChanged);
+    connect(m_address, &QLineEdit::editingFinished, this, &AccountsPage::bindServersToAddress);
+    for (QLineEdit *field : {m_host, m_port, m_user, m_smtpHost, m_smtpPort})
+        connect(field, &QLineEdit::textChanged, this, &AccountsPage::onServersEdited);
+    connect(m_smtpStartTls, &QCheckBox::toggled, this, &AccountsPage::onServersEdited);
+    connect(m_provider, &QComboBox::currentIndexChanged, this, &AccountsPage::onServersEdited);
+    connect(m_provider, &QComboBox::currentIndexChanged, this, &AccountsPage::updateServerPlaceholder);
+    connect(m_saveAnywayBtn, &QPushButton::clicked, this, &AccountsPage::saveAnyway);
     connect(m_address, &QLineEdit::textChanged, this, &AccountsPage::updateSignInOffer);
     connect(m_provider, &QComboBox::currentIndexChanged, this, &AccountsPage::updateSignInOffer);
     connect(m_signInBtn, &QPushButton::clicked, this, &AccountsPage::signIn);
@@ -179,6 +198,7 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
         connect(m_imap, &ImapClient::testFinished, this, &AccountsPage::onTestFinished);
         connect(m_imap, &ImapClient::instantChanged, this, &AccountsPage::refreshAccounts);
     }
+    updateServerPlaceholder();
     refreshAccounts();
 }
 
@@ -303,14 +323,74 @@ void AccountsPage::setPlusIcon(const QIcon &icon)
 
 void AccountsPage::updateServerPlaceholder()
 {
-    const QString id = m_provider->currentData().toString();
-    if (id != QLatin1String("auto") && id != QLatin1String("custom"))
-        return;
+    // Exactly what an empty field stands for: the servers the account would get.
+    QString id = m_provider->currentData().toString();
+    if (id.isEmpty())
+        id = QStringLiteral("auto");
     const MailProvider p = resolveProvider(m_address->text().trimmed(), id);
-    if (!p.host.isEmpty())
-        m_host->setPlaceholderText(p.host + QStringLiteral(" (otomatik)"));
-    if (!p.smtpHost.isEmpty())
-        m_smtpHost->setPlaceholderText(QStringLiteral("%1:%2 (otomatik)").arg(p.smtpHost).arg(p.smtpPort));
+    m_host->setPlaceholderText(p.host.isEmpty() ? QStringLiteral("otomatik") : p.host + QStringLiteral(" (otomatik)"));
+    m_port->setPlaceholderText(QStringLiteral("%1 (otomatik)").arg(p.port != 0 ? p.port : 993));
+    m_smtpHost->setPlaceholderText(p.smtpHost.isEmpty()
+                                       ? QStringLiteral("otomatik")
+                                       : QStringLiteral("%1:%2 (otomatik)").arg(p.smtpHost).arg(p.smtpPort));
+}
+
+bool AccountsPage::serversSetByHand() const
+{
+    for (const QLineEdit *field : {m_host, m_port, m_user, m_smtpHost, m_smtpPort})
+        if (!field->text().trimmed().isEmpty())
+            return true;
+    return m_smtpStartTls->isChecked() || m_provider->currentData().toString() != QLatin1String("auto");
+}
+
+void AccountsPage::onServersEdited()
+{
+    if (m_clearingServers)
+        return;
+    m_serversFor = serversSetByHand() ? formAddress(m_address) : QString();
+    updateAdvancedLabel();
+}
+
+void AccountsPage::bindServersToAddress()
+{
+    if (serversSetByHand() && m_serversFor.isEmpty())
+        m_serversFor = formAddress(m_address);
+}
+
+void AccountsPage::onAddressChanged()
+{
+    // Servers set for one address never carry another's password.
+    if (serversSetByHand() && !m_serversFor.isEmpty() && formAddress(m_address) != m_serversFor)
+        clearServerFields();
+    updateServerPlaceholder();
+    m_saveAnywayBtn->setVisible(false);
+}
+
+void AccountsPage::clearServerFields()
+{
+    m_clearingServers = true;
+    for (QLineEdit *field : {m_host, m_port, m_user, m_smtpHost, m_smtpPort})
+        field->clear();
+    m_smtpStartTls->setChecked(false);
+    m_provider->setCurrentIndex(qMax(0, m_provider->findData(QStringLiteral("auto"))));
+    m_clearingServers = false;
+    m_serversFor.clear();
+    updateAdvancedLabel();
+}
+
+void AccountsPage::updateAdvancedLabel()
+{
+    m_advancedBtn->setText(serversSetByHand() ? kAdvancedHandText : kAdvancedAutoText);
+}
+
+void AccountsPage::resetForm()
+{
+    m_address->clear();
+    m_password->clear();
+    clearServerFields();
+    m_saveAnywayBtn->setVisible(false);
+    updateServerPlaceholder();
+    updateSignInOffer();
 }
 
 AccountFormInput AccountsPage::formInput() const
@@ -338,17 +418,34 @@ void AccountsPage::connectAndTest()
         m_dialogs->warn(this, r.error);
         return;
     }
+    bindServersToAddress();
     const EmailAccount &acc = r.account;
     m_log->clear();
     m_log->appendPlainText(QStringLiteral("Test baslatildi: %1 (%2:%3)").arg(acc.address, acc.host).arg(acc.port));
     m_testBtn->setEnabled(false);
     m_testBtn->setText(QStringLiteral("Test ediliyor..."));
-    // Stored before the test so it is polled whatever the result.
-    if (m_store)
-        m_store->addOrUpdateAccount(acc);
-    m_password->clear();
+    m_saveAnywayBtn->setVisible(false);
+    // Stored only once the test succeeds; a failure leaves the choice to the user.
+    m_testing = acc;
+    m_testPending = true;
     if (m_imap)
         m_imap->testAccount(acc);
+}
+
+void AccountsPage::saveAnyway()
+{
+    AccountFormInput in = formInput();
+    in.password = m_password->text();
+    const AccountFormResult r = accountFromForm(in);
+    if (!r.ok) {
+        m_dialogs->warn(this, r.error);
+        return;
+    }
+    if (m_store)
+        m_store->addOrUpdateAccount(r.account);
+    m_log->appendPlainText(QStringLiteral("Kaydedildi (test basarisizdi): ") + r.account.address);
+    emit statusMessage(QStringLiteral("Kaydedildi: %1 (test basarisizdi, yoklanacak)").arg(r.account.address));
+    resetForm();
 }
 
 void AccountsPage::onTestLog(const QString &msg)
@@ -361,6 +458,17 @@ void AccountsPage::onTestFinished(const QString &addr, bool ok, const QString &m
 {
     m_testBtn->setEnabled(true);
     m_testBtn->setText(kTestText);
+    const bool formTest = m_testPending && sameAccount(addr, m_testing.address);
+    if (formTest) {
+        m_testPending = false;
+        if (ok && m_store)
+            m_store->addOrUpdateAccount(m_testing);
+        m_testing = EmailAccount();
+        if (ok)
+            resetForm();
+        else
+            m_saveAnywayBtn->setVisible(true);
+    }
     m_log->appendPlainText((ok ? QStringLiteral("OK: ") : QStringLiteral("HATA: ")) + msg);
     emit statusMessage((ok ? QStringLiteral("Baglandi: ") : QStringLiteral("Hata: ")) + addr
                        + QStringLiteral(" — ") + msg);

@@ -36,6 +36,10 @@ public:
 
     QPlainTextEdit *testLog() const { return m_log; }
     QPushButton *testButton() const { return m_testBtn; }
+    // "Yine de kaydet": shown after a failed test of the form's account.
+    QPushButton *saveAnywayButton() const { return m_saveAnywayBtn; }
+    // "Gelismis ayarlar (otomatik)" while the servers come from the address.
+    QPushButton *advancedButton() const { return m_advancedBtn; }
     QListWidget *accountList() const { return m_list; }
     // "Microsoft ile oturum ac" / "Google ile oturum ac"; hidden for other providers.
     QPushButton *signInButton() const { return m_signInBtn; }
@@ -56,6 +60,10 @@ public slots:
     void signIn();
     // A browser sign-in again for a stored account whose session ended.
     void signInAgain(const QString &address);
+    // Stores the form's account although its test failed.
+    void saveAnyway();
+    // A new, empty form: no address, password or servers left from before.
+    void resetForm();
 
 signals:
     void statusMessage(const QString &msg);
@@ -68,6 +76,14 @@ private:
     // The form as typed, password aside.
     AccountFormInput formInput() const;
     void updateServerPlaceholder();
+    // Servers set by hand belong to the address they were set for; another
+    // address gets its own from the catalogue.
+    void onAddressChanged();
+    void onServersEdited();
+    void bindServersToAddress();
+    bool serversSetByHand() const;
+    void clearServerFields();
+    void updateAdvancedLabel();
     // Shows the provider's sign-in and hides the password where it no longer works.
     void updateSignInOffer();
     void startSignIn(const EmailAccount &acc);
@@ -101,6 +117,14 @@ private:
     EmailAccount m_signInAccount;
     bool m_signInStored = false;
     QPushButton *m_testBtn = nullptr;
+    QPushButton *m_saveAnywayBtn = nullptr;
+    // Lower-cased address the hand-set servers were set for; empty while
+    // they were set before any address (bound when the address is done).
+    QString m_serversFor;
+    bool m_clearingServers = false;
+    // The form's account under test; stored only when the test succeeds.
+    EmailAccount m_testing;
+    bool m_testPending = false;
     QPlainTextEdit *m_log = nullptr;
     QListWidget *m_list = nullptr;
 };

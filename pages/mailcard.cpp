@@ -46,6 +46,13 @@ MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked
     d.unsure = !m.code.isEmpty() && !src.codeTrusted;
     if (d.unsure)
         d.codeTip = QString::fromLatin1(kUnsureCodePrefix) + src.trustReason;
+    d.demo = m.demo;
+    d.accountLine = m.demo ? QString::fromUtf8(kDemoMarkText) + m.account : m.account;
+    if (m.demo && !m.code.isEmpty()) {
+        // Outlined like any code that does not act by itself.
+        d.unsure = true;
+        d.codeTip = QString::fromLatin1(kDemoCodeTip);
+    }
     return d;
 }
 
@@ -245,7 +252,7 @@ void paintMailCard(QPainter *p, const QRect &rect, const MailCardData &d, const 
     p->setFont(fonts.time);
     p->setPen(pal.muted);
     p->drawText(l.account, Qt::AlignLeft | Qt::AlignVCenter,
-                QFontMetrics(fonts.time).elidedText(d.account, Qt::ElideRight, l.account.width()));
+                QFontMetrics(fonts.time).elidedText(d.accountLine, Qt::ElideRight, l.account.width()));
     if (!d.badge.isEmpty()) {
         drawPill(p, l.badge, l.badge.height() / 2.0, pal.chip, QColor());
         p->setPen(pal.chipText);

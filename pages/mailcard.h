@@ -32,6 +32,8 @@ struct MailCardData
     bool masked = false;
     bool unsure = false; // the code was not trusted to act on by itself
     QString codeTip;     // why, on the code badge
+    bool demo = false;   // a sample mail: marked on the card, never acted on
+    QString accountLine; // the bottom row: the account, "DEMO · " before a sample's
 
     bool isNew() const { return unread; }
 };
@@ -53,6 +55,8 @@ struct CardSource
 inline constexpr const char *kMaskedCodeText = "***";
 inline constexpr const char *kMaskedActionText = "Koruma aktif: kod gizli.";
 inline constexpr const char *kMaskedButtonTip = "Koruma aktif: kod gizli";
+inline constexpr const char *kDemoMarkText = "DEMO · ";
+inline constexpr const char *kDemoCodeTip = "Demo posta: ornek kod, kopyalanmaz ve gonderilmez.";
 inline constexpr const char *kUnsureCodePrefix = "Emin degilim, kopyalanmadi: ";
 inline constexpr int kMaxInboxCards = 100;
 inline constexpr const char *kInboxEmptyText =

@@ -98,7 +98,12 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     if (m_autoLock)
         connect(m_autoLock, &AutoLock::autoLocked, this, &VaultPage::onAutoLocked);
     connect(m_vault, &TotpManager::changed, this, &VaultPage::refreshVault);
-    connect(m_vault, &TotpManager::lockChanged, this, &VaultPage::refreshVault);
+    connect(m_vault, &TotpManager::lockChanged, this, [this] {
+        // Nothing typed on the page outlives a lock, a secret half added least of all.
+        if (m_vault->isLocked())
+            clearFields();
+        refreshVault();
+    });
     connect(m_vault, &TotpManager::tick, this, &VaultPage::updateVaultCodes);
     // A refused write undoes the change; the user must see why, not guess.
     connect(m_vault, &TotpManager::saveFailed, this, &VaultPage::statusMessage);
@@ -256,6 +261,12 @@ void VaultPage::addEntry()
     // Says which part of the input is wrong, or that the store could not be written.
     if (m_vault->lastFailure() != VaultFailure::None)
         m_dialogs->warn(this, m_vault->lastFailureText());
+}
+
+void VaultPage::clearFields()
+{
+    for (QLineEdit *field : {m_label, m_secret, m_password, m_confirm})
+        field->clear();
 }
 
 void VaultPage::lockVault()

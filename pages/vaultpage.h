@@ -47,6 +47,8 @@ public slots:
     void submitPassword();
     void addEntry();
     void lockVault();
+    // Empties every field of the page; locking does it, and so does signing out.
+    void clearFields();
     // Double-click on a card.
     void copyEntry(const QString &id);
 

@@ -19,8 +19,17 @@ void CodeRouter::onNewCode(const MailItem &mail)
 {
     if (mail.code.isEmpty())
         return;
-    if (m_options.clock.secsSinceEpoch() < m_quietUntil)
+    // Signed out: nothing of a code leaves the program until a user is in.
+    if (!isAdmitted())
         return;
+    if (mail.demo) {
+        emit status(QString::fromLatin1(kHeldDemoStatus));
+        return;
+    }
+    if (mail.firstRound && m_options.clock.secsSinceEpoch() < m_quietUntil) {
+        emit status(QString::fromLatin1(kHeldFirstRoundStatus));
+        return;
+    }
     if (m_masked) {
         emit status(QString::fromLatin1(kMaskedCodeStatus));
         emit notice({QStringLiteral("MIRELO+"), QString::fromLatin1(kMaskedCodeTray), false, kMaskedNoticeMs});
@@ -30,7 +39,7 @@ void CodeRouter::onNewCode(const MailItem &mail)
     // shows any other, and copying it by hand still works.
     const CodeTrust trust = codeTrust(mail, m_options.clock.now(), minConfidenceSetting());
     if (!trust.trusted) {
-        emit status(QStringLiteral("Kod kopyalanmadi: ") + trust.reason);
+        emit status(QString::fromLatin1(kHeldPrefix) + trust.reason);
         return;
     }
     m_pending.append(mail);
@@ -49,6 +58,10 @@ void CodeRouter::flushNotices()
 {
     if (m_pending.isEmpty() || !m_noticesShown)
         return;
+    if (!isAdmitted()) {
+        m_pending.clear();
+        return;
+    }
     const TrayText t = codeBatchNotification(m_pending);
     m_pending.clear();
     emit notice({t.title, t.text, false, kNoticeMs});
@@ -64,8 +77,15 @@ void CodeRouter::setMasked(bool masked)
         setLastCode(QString());
 }
 
+bool CodeRouter::isAdmitted() const
+{
+    return !m_options.admitted || m_options.admitted();
+}
+
 void CodeRouter::copyCode(const QString &code)
 {
+    if (!isAdmitted())
+        return;
     if (m_masked) {
         emit status(QString::fromLatin1(kMaskedActionStatus));
         return;
@@ -76,6 +96,8 @@ void CodeRouter::copyCode(const QString &code)
 
 void CodeRouter::typeCode(const QString &code)
 {
+    if (!isAdmitted())
+        return;
     if (m_masked) {
         emit status(QString::fromLatin1(kMaskedActionStatus));
         return;
@@ -87,7 +109,7 @@ void CodeRouter::typeCode(const QString &code)
 void CodeRouter::typeLastCode()
 {
     // It would show the window (minimised) and a code before sign-in.
-    if (m_options.admitted && !m_options.admitted())
+    if (!isAdmitted())
         return;
     if (m_masked) {
         emit status(QString::fromLatin1(kMaskedActionStatus));
@@ -101,4 +123,16 @@ void CodeRouter::setLastCode(const QString &code)
 {
     m_lastCode = code;
     emit lastCodeChanged(code);
+}
+
+void CodeRouter::signedOut()
+{
+    m_pending.clear();
+    m_notifyTimer->stop();
+    setLastCode(QString());
+}
+
+void CodeRouter::restartQuietPeriod()
+{
+    m_quietUntil = m_options.clock.secsSinceEpoch() + m_options.quietSeconds;
 }

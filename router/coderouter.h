@@ -15,13 +15,14 @@ class QTimer;
 struct CodeRouterOptions
 {
     Clock clock;
-    // No code acts on its own this long after start: the first round brings
-    // in the mailbox's old mails.
+    // No code found in an account's first round acts on its own this long
+    // after start: that round brings in the mailbox's old mails. Mails
+    // arriving later act at once.
     int quietSeconds = 45;
     // Codes arriving within this span share one notice.
     int notifyMs = 3000;
-    // Whether the user is signed in; typing the last code waits for it.
-    // Empty: always.
+    // Whether a user is signed in; signed out, no code is copied, typed,
+    // pushed or announced. Empty: always.
     std::function<bool()> admitted;
 };
 
@@ -59,6 +60,10 @@ public slots:
     void typeLastCode();
     // Shows the batch collected so far as one notice.
     void flushNotices();
+    // Signed out: the batch and the last code are dropped.
+    void signedOut();
+    // A user signed in: the first rounds of their accounts bring old mails.
+    void restartQuietPeriod();
 
 signals:
     void status(const QString &text);
@@ -71,6 +76,7 @@ signals:
     void codeTaken();
 
 private:
+    bool isAdmitted() const;
     void setLastCode(const QString &code);
 
     CodeRouterOptions m_options;

@@ -25,6 +25,10 @@ TrayText codeBatchNotification(const QList<MailItem> &batch);
 // Status line for a code that was just copied.
 QString newCodeStatusText(const MailItem &m);
 
+// Why a code was held back: the prefix, then the reason.
+inline constexpr const char *kHeldPrefix = "Kod kopyalanmadi: ";
+inline constexpr const char *kHeldFirstRoundStatus = "Kod kopyalanmadi: acilista kutuda olan posta";
+inline constexpr const char *kHeldDemoStatus = "Kod kopyalanmadi: demo posta";
 inline constexpr const char *kMaskedCodeStatus = "Yeni kod geldi (koruma: gizli).";
 inline constexpr const char *kMaskedCodeTray = "Yeni kod geldi (koruma aktif, gizli).";
 inline constexpr const char *kMaskedEnterStatus = "Koruma: analiz ortami algilandi, kodlar gizlendi.";

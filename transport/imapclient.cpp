@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 #include "mail/mailstore.h"
 #include "transport/idlewatcher.h"
 
@@ -107,8 +109,21 @@ void ImapClient::onRefreshTokenChanged(const QString &addr, const QString &refre
     }
 }
 
+void ImapClient::stop()
+{
+    m_stopped = true;
+    m_timer.stop();
+    m_idle.reset();
+    for (const QString &addr : std::as_const(m_instant))
+        emit instantChanged(addr, false);
+    m_instant.clear();
+    // The next user's first round brings in their mailboxes' old mails.
+    m_roundsDone.clear();
+}
+
 void ImapClient::start()
 {
+    m_stopped = false;
     m_timer.start();
     pollNow();
     if (!m_store || m_idle)
@@ -119,7 +134,7 @@ void ImapClient::start()
     connect(m_idle.get(), &IdleWatcher::log, this, [this](const QString &, const QString &msg) { emit status(msg); });
     // The next round fetches a fresh token, which restarts the connection.
     connect(m_idle.get(), &IdleWatcher::tokenRefused, this, [this](const QString &addr) { m_tokens->dropToken(addr); });
-    connect(m_store, &MailStore::accountsChanged, this, &ImapClient::syncIdle);
+    connect(m_store, &MailStore::accountsChanged, this, &ImapClient::syncIdle, Qt::UniqueConnection);
     syncIdle();
 }
 
@@ -170,7 +185,7 @@ void ImapClient::testAccount(EmailAccount acc)
 
 void ImapClient::onTick()
 {
-    if (!m_store)
+    if (!m_store || m_stopped)
         return;
     bool asked = false;
     // Paused accounts and refused logins are left alone; each carries its
@@ -212,6 +227,8 @@ void ImapClient::onRoundDone(QString addr)
 
 void ImapClient::onIdleMail(QString addr)
 {
+    if (m_stopped)
+        return;
     if (m_rounds.trigger(addr))
         startRoundOf(addr);
 }
@@ -241,15 +258,28 @@ void ImapClient::onInstantChanged(QString addr, bool on)
 
 void ImapClient::onMailsReady(QList<MailItem> items)
 {
-    if (m_store)
-        m_store->addMails(items);
+    // The worker hands on an account's mails before its round's end, so an
+    // account without a good round yet is still in its first one.
+    for (MailItem &mail : items)
+        mail.firstRound = !m_roundsDone.contains(mail.account.toLower());
+    if (!m_store || m_stopped)
+        return;
+    // A round of a signed-out user's account ends after the sign-out: its
+    // mails are for nobody now.
+    const QList<EmailAccount> held = m_store->accounts();
+    items.removeIf([&held](const MailItem &mail) {
+        return std::none_of(held.begin(), held.end(),
+                            [&mail](const EmailAccount &a) { return sameAccount(a.address, mail.account); });
+    });
+    m_store->addMails(items);
 }
 
 void ImapClient::onPollDone(QString addr, bool ok, QString msg, int count)
 {
-    if (!m_store)
+    if (!m_store || m_stopped)
         return;
     if (ok) {
+        m_roundsDone.insert(addr.toLower());
         m_tokenRetried.remove(addr.toLower());
         m_store->setAccountOk(addr, m_store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
         if (count > 0)

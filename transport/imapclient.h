@@ -35,8 +35,12 @@ public:
     ~ImapClient() override;
 
     // Starts the timer and polls at once, and the IDLE connections of the
-    // store's accounts. Called once after construction.
+    // store's accounts.
     void start();
+    // Signed out: no timer, no IDLE connection, no round asked for, and what
+    // rounds under way still bring is dropped, until start() again.
+    void stop();
+    bool isStopped() const { return m_stopped; }
     // The poll period (25000 ms unless a test changes it).
     void setPollInterval(int ms);
     int pollInterval() const;
@@ -77,6 +81,7 @@ private:
     QThread m_thread;
     ImapWorker *m_worker;
     bool m_firstRun = true;
+    bool m_stopped = false;
 
     // Rounds run per account; IDLE connections ask for them between ticks.
     void requestRound(const EmailAccount &acc);
@@ -91,4 +96,6 @@ private:
     // Accounts whose refused token was dropped for one more try with a
     // fresh one; a second refusal marks the account.
     QSet<QString> m_tokenRetried;
+    // Lower-cased addresses that have had a good round since start.
+    QSet<QString> m_roundsDone;
 };

@@ -13,10 +13,11 @@
 
 namespace {
 
-const QString kKeySet = QLatin1String(SettingsKey::kVaultSet);
-const QString kKeySalt = QLatin1String(SettingsKey::kVaultSalt);
-const QString kKeyData = QLatin1String(SettingsKey::kVaultData);
-const QString kKeyLegacy = QLatin1String(SettingsKey::kVaultLegacy);
+// The signed-in user's own vault.
+QString keySet() { return Settings::userKey(SettingsKey::kVaultSet); }
+QString keySalt() { return Settings::userKey(SettingsKey::kVaultSalt); }
+QString keyData() { return Settings::userKey(SettingsKey::kVaultData); }
+QString keyLegacy() { return Settings::userKey(SettingsKey::kVaultLegacy); }
 constexpr int kMinPasswordLength = 4;
 
 QSettings openSettingsStore()
@@ -42,6 +43,12 @@ QString storeErrorText(QSettings::Status status)
 // program does not flush half of this one; `error` then says why.
 bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values, QString *error)
 {
+    for (const auto &kv : values) {
+        if (kv.first.isEmpty()) {
+            *error = QStringLiteral("Kasa kaydedilemedi: oturum kapali.");
+            return false;
+        }
+    }
     QSettings settings = openSettingsStore();
     QList<std::pair<QString, QVariant>> previous;
     for (const auto &kv : values) {
@@ -66,11 +73,7 @@ bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values, QString *
 TotpManager::TotpManager(QObject *parent, int tickIntervalMs, const Clock &clock)
     : QObject(parent), m_clock(clock)
 {
-    QSettings settings = openSettingsStore();
-    m_isSet = settings.value(kKeySet, false).toBool();
-    // The older, unsealed store is dropped, never imported.
-    if (!m_isSet && holdsSomething(settings.value(kKeyLegacy)))
-        settings.remove(kKeyLegacy);
+    readState();
 
     m_timer = new QTimer(this);
     m_timer->setInterval(tickIntervalMs);
@@ -162,9 +165,9 @@ bool TotpManager::setupVault(const QString &password)
     const QByteArray box = sealBoxUtf8(vaultEntriesToJson({}), key, salt);
     // Salt, box and flag go to the store together; nothing changes unless all
     // three were written.
-    if (!writeVaultKeys({{kKeySalt, QString::fromLatin1(salt.toBase64())},
-                         {kKeyData, QString::fromLatin1(box.toBase64())},
-                         {kKeySet, true}},
+    if (!writeVaultKeys({{keySalt(), QString::fromLatin1(salt.toBase64())},
+                         {keyData(), QString::fromLatin1(box.toBase64())},
+                         {keySet(), true}},
                         &m_saveError)) {
         wipeBytes(key);
         emit saveFailed(m_saveError);
@@ -195,8 +198,8 @@ bool TotpManager::unlock(const QString &password)
 
 bool TotpManager::loadEntries(const QString &password)
 {
-    QSettings settings = openSettingsStore();
-    const QByteArray text = settings.value(kKeyData).toString().toLatin1();
+    const QString data = keyData();
+    const QByteArray text = data.isEmpty() ? QByteArray() : openSettingsStore().value(data).toString().toLatin1();
     if (text.isEmpty()) {
         m_entries.clear();
         return true;
@@ -230,8 +233,8 @@ bool TotpManager::saveEntries()
     QByteArray plain = vaultEntriesToJson(m_entries);
     const QByteArray box = sealBoxUtf8(plain, m_masterKeyBytes.view(), salt);
     wipeBytes(plain);
-    if (writeVaultKeys({{kKeySalt, QString::fromLatin1(salt.toBase64())},
-                        {kKeyData, QString::fromLatin1(box.toBase64())}},
+    if (writeVaultKeys({{keySalt(), QString::fromLatin1(salt.toBase64())},
+                        {keyData(), QString::fromLatin1(box.toBase64())}},
                        &m_saveError))
         return true;
     m_lastFailure = VaultFailure::SaveFailed;
@@ -246,6 +249,30 @@ void TotpManager::lock()
     m_entries.clear();
     m_masterKeyBytes.wipe();
     m_isLocked = true;
+    emit lockChanged();
+    emit changed();
+}
+
+void TotpManager::readState()
+{
+    const QString set = keySet();
+    if (set.isEmpty()) {
+        m_isSet = false; // signed out: nobody's vault
+        return;
+    }
+    QSettings settings = openSettingsStore();
+    m_isSet = settings.value(set, false).toBool();
+    // The older, unsealed store is dropped, never imported.
+    if (!m_isSet && holdsSomething(settings.value(keyLegacy())))
+        settings.remove(keyLegacy());
+}
+
+void TotpManager::reload()
+{
+    m_entries.clear();
+    m_masterKeyBytes.wipe();
+    m_isLocked = true;
+    readState();
     emit lockChanged();
     emit changed();
 }

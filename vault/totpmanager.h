@@ -69,6 +69,9 @@ public:
     // nothing is written.
     bool unlock(const QString &password);
     void lock();
+    // Locks and reads the store again: another user signed in, whose own
+    // vault it is from now on.
+    void reload();
     // False when locked, when the input is refused, or when the vault could
     // not be saved (the entry is then not kept).
     bool addEntry(const QString &label, const QString &secretOrUri, const QString &issuer = QString());
@@ -87,6 +90,7 @@ signals:
     void saveFailed(const QString &message);
 
 private:
+    void readState();
     bool loadEntries(const QString &password);
     bool saveEntries();
     bool fail(VaultFailure why);

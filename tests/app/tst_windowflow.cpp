@@ -14,6 +14,7 @@
 #include "pages/sidebar.h"
 #include "protection/protectionservice.h"
 #include "router/coderouter.h"
+#include "transport/imapclient.h"
 #include "vault/totpmanager.h"
 #include "windowfixture.h"
 
@@ -39,8 +40,10 @@ private slots:
         QSettings("MIRELOPLUS", "MireloPlus").setValue("auth/logged", false);
         auto w = makeWindow();
         m_now += 100;
+        // Signed out, a code stays inside: nothing to type, copy or announce.
         w.services->router()->onNewCode(codeMail("246810"));
-        QCOMPARE(w.services->typer()->lastText(), QString("246810"));
+        QVERIFY(w.services->typer()->lastText().isEmpty());
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
         // While the gate's dialog is open (over the window, as at start-up),
         // every road from the tray to the window stays shut.
         bool seen = false;
@@ -312,6 +315,62 @@ private slots:
         QVERIFY(!contentShown);
         QVERIFY(!vaultOpen);
         QCOMPARE(m_quits, 1);
+    }
+
+    void signedOutEverythingStopsUntilTheNextUser()
+    {
+        QSettings s("MIRELOPLUS", "MireloPlus");
+        s.setValue("auth/display", "ilk_kisi");
+        s.setValue("auth/logged", true);
+        PairedDevice dev{"ABCDEFGH", "Telefon", QString(64, 'a'), "2026-01-01T10:00:00"};
+        s.setValue("link/devices", QString::fromUtf8(serializePairedDevices({dev})));
+        auto w = makeWindow();
+        w->show();
+        EmailAccount acc;
+        acc.address = "ilk@firma.test";
+        acc.host = "127.0.0.1";
+        acc.pass = "pw";
+        w.services->store()->addOrUpdateAccount(acc);
+        QVERIFY(w.services->vault()->setupVault("master-pass"));
+        QVERIFY(!w.services->imap()->isStopped());
+        m_now += 100;
+        MailItem m = codeMail("482913");
+        m.account = acc.address;
+        w.services->router()->onNewCode(m);
+        QCOMPARE(w.services->typer()->lastText(), QString("482913"));
+        QSignalSpy pushes(w.services->router(), &CodeRouter::pushRequested);
+        QSignalSpy copies(w.services->router(), &CodeRouter::copyRequested);
+        QCOMPARE(w.services->link()->devices().size(), 1);
+
+        bool stopped = false, emptied = false;
+        m_onDialog = [&] {
+            AppServices *sv = w.services.get();
+            stopped = sv->imap()->isStopped();
+            emptied = sv->store()->accounts().isEmpty() && sv->store()->mails().isEmpty()
+                      && sv->link()->devices().isEmpty() && !sv->vault()->isSet()
+                      && sv->typer()->lastText().isEmpty() && sv->router()->lastCode().isEmpty();
+            // a code, the tray's "type the last code" and a hand copy while the dialog is up
+            MailItem late = codeMail("135790");
+            late.account = acc.address;
+            sv->router()->onNewCode(late);
+            sv->router()->copyCode("135790");
+            m_tray->menu->actions().at(1)->trigger();
+            sv->router()->flushNotices();
+            return int(QDialog::Rejected);
+        };
+        const int notices = m_tray->messages.size();
+        w->signOut();
+        QVERIFY(stopped);
+        QVERIFY(emptied);
+        QVERIFY(pushes.isEmpty());
+        QVERIFY(copies.isEmpty());
+        QCOMPARE(m_tray->messages.size(), notices);
+        QVERIFY(w.services->typer()->lastText().isEmpty());
+        QVERIFY(QGuiApplication::clipboard()->text() != QString("135790"));
+        // Nothing of it was lost: the stored data is still the first user's.
+        QVERIFY(s.value("accounts").toByteArray().contains("ilk@firma.test"));
+        QVERIFY(s.value("link/devices").toString().contains("ABCDEFGH"));
+        QVERIFY(s.value("vault/set").toBool());
     }
 
     void signOutThenCancelledSignInQuits()

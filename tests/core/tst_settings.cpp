@@ -32,6 +32,47 @@ private slots:
         QCOMPARE(raw().value("auth/display").toString(), QString("eski"));
     }
 
+    void everyUserHasOwnDataAndOldStoresReadAsBefore()
+    {
+        // Before any user: the keys as they always were.
+        QCOMPARE(Settings::userKey(SettingsKey::kAccounts), QString("accounts"));
+        // A store from before users had their own data: it is the named user's.
+        raw().setValue("auth/display", "eski");
+        raw().setValue("auth/logged", true);
+        raw().setValue("accounts", QByteArray("[\"eski\"]"));
+        QCOMPARE(Settings::accountsJson(), QByteArray("[\"eski\"]"));
+        QCOMPARE(Settings::userKey(SettingsKey::kVaultData), QString("vault/data"));
+
+        // Another user signs in: nothing of it is seen, and theirs goes apart.
+        Settings::setAuthUser("yeni_kisi");
+        QCOMPARE(raw().value("auth/dataOwner").toString(), QString("eski"));
+        QVERIFY(Settings::accountsJson().isEmpty());
+        QVERIFY(Settings::linkDevicesJson().isEmpty());
+        Settings::setAccountsJson("[\"yeni\"]");
+        QCOMPARE(raw().value("users/yeni_kisi/accounts").toByteArray(), QByteArray("[\"yeni\"]"));
+        QCOMPARE(raw().value("accounts").toByteArray(), QByteArray("[\"eski\"]"));
+        QCOMPARE(Settings::userKey(SettingsKey::kVaultSet), QString("users/yeni_kisi/vault/set"));
+
+        // Signed out: nobody's data is read or written.
+        Settings::setAuthLoggedOut();
+        QVERIFY(Settings::userKey(SettingsKey::kAccounts).isEmpty());
+        QVERIFY(Settings::accountsJson().isEmpty());
+        Settings::setAccountsJson("[\"kimse\"]");
+        QCOMPARE(raw().value("accounts").toByteArray(), QByteArray("[\"eski\"]"));
+
+        // The first one back finds their data where it always was.
+        Settings::setAuthUser("eski");
+        QCOMPARE(Settings::accountsJson(), QByteArray("[\"eski\"]"));
+        QCOMPARE(Settings::dataUser(), QString("eski"));
+    }
+
+    void theFirstUserOfAFreshStoreOwnsItsKeys()
+    {
+        Settings::setAuthUser("ilk");
+        QCOMPARE(raw().value("auth/dataOwner").toString(), QString("ilk"));
+        QCOMPARE(Settings::userKey(SettingsKey::kAccounts), QString("accounts"));
+    }
+
     void valuesKeepTheirFormats()
     {
         QVERIFY(!Settings::lightTheme());

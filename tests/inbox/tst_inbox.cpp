@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QToolTip>
 #include <QHelpEvent>
@@ -65,6 +66,27 @@ class TestInbox : public QObject
 
 private slots:
     void init() { m_settings = std::make_unique<IsolatedSettings>(); }
+
+    void demoMailsAreMarkedAsSuch()
+    {
+        MailStore store;
+        QSignalSpy codes(&store, &MailStore::newCode);
+        store.loadDemoMails();
+        QVERIFY(!store.mails().isEmpty());
+        QCOMPARE(codes.size(), store.mails().size());
+        for (const MailItem &m : store.mails()) {
+            QVERIFY(m.demo);
+            const MailCardData d = buildMailCard(m, plainSource(), false, m.received);
+            QCOMPARE(d.accountLine, "DEMO · " + m.account);
+            // outlined, with the reason, though trusted by every other measure
+            QVERIFY(d.unsure);
+            QCOMPARE(d.codeTip, QString("Demo posta: ornek kod, kopyalanmaz ve gonderilmez."));
+        }
+        // a real mail's card says nothing of the kind
+        const MailCardData real = buildMailCard(mail(1), plainSource(), false, QDateTime());
+        QCOMPARE(real.accountLine, QString("odd@example.com"));
+        QVERIFY(!real.unsure);
+    }
 
     void cardShowsWhatTheMailGives()
     {

@@ -40,6 +40,7 @@ private slots:
     void cleanup();
     void formRefusalsKeepContents();
     void serverPlaceholderFollowsAddress();
+    void handSetServersBelongToTheirAddress();
     void testStoresAccountAndWaitsForResult();
     void retestUpdatesStoredAccount();
     void listStatusesAndMenu();
@@ -111,7 +112,8 @@ void TestAccountsPage::fillForm(const QString &address, const QString &password,
 
 void TestAccountsPage::formRefusalsKeepContents()
 {
-    QCOMPARE(portEdit()->text(), QStringLiteral("993"));
+    // A new form is empty: every server comes from the address.
+    QVERIFY(portEdit()->text().isEmpty());
     const QStringList badPorts{QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("abc")};
     for (const QString &port : badPorts) {
         fillForm(QStringLiteral("ali@firma.com"), QStringLiteral("pw"), QString(), port);
@@ -150,14 +152,50 @@ void TestAccountsPage::serverPlaceholderFollowsAddress()
     addr->clear();
     QTest::keyClicks(addr, QStringLiteral("veli@sirket.com.tr"));
     QCOMPARE(host->placeholderText(), QStringLiteral("imap.sirket.com.tr (otomatik)"));
+    QCOMPARE(portEdit()->placeholderText(), QStringLiteral("993 (otomatik)"));
+    QCOMPARE(m_page->advancedButton()->text(), QStringLiteral("Gelismis ayarlar (otomatik)"));
 
-    // An explicit provider leaves the placeholder alone.
+    // A provider chosen by hand shows its own servers, and says it is set by hand.
     auto *combo = m_page->findChild<QComboBox *>();
     combo->setCurrentIndex(combo->findData(QStringLiteral("gmail")));
+    QCOMPARE(host->placeholderText(), QStringLiteral("imap.gmail.com (otomatik)"));
+    QCOMPARE(m_page->advancedButton()->text(), QStringLiteral("Gelismis ayarlar (elle)"));
+    // Another address: the choice was for the one before.
     addr->clear();
     QTest::keyClicks(addr, QStringLiteral("veli@outlook.com"));
-    QCOMPARE(host->placeholderText(), QStringLiteral("imap.sirket.com.tr (otomatik)"));
-    QVERIFY(outlook != host->placeholderText());
+    QCOMPARE(host->placeholderText(), outlook);
+    QCOMPARE(combo->currentData().toString(), QStringLiteral("auto"));
+    QCOMPARE(m_page->advancedButton()->text(), QStringLiteral("Gelismis ayarlar (otomatik)"));
+}
+
+void TestAccountsPage::handSetServersBelongToTheirAddress()
+{
+    QLineEdit *addr = edit(QStringLiteral("Mail adresin"));
+    QLineEdit *host = m_page->findChild<QLineEdit *>(QStringLiteral("hostField"));
+    QLineEdit *user = m_page->findChild<QLineEdit *>(QStringLiteral("userField"));
+    QLineEdit *smtp = m_page->findChild<QLineEdit *>(QStringLiteral("smtpHostField"));
+    // Set before any address: they are for the address typed next.
+    host->setText(QStringLiteral("127.0.0.1"));
+    portEdit()->setText(QStringLiteral("9931"));
+    QCOMPARE(m_page->advancedButton()->text(), QStringLiteral("Gelismis ayarlar (elle)"));
+    QTest::keyClicks(addr, QStringLiteral("ali@firma.com"));
+    QCOMPARE(host->text(), QStringLiteral("127.0.0.1"));
+    emit addr->editingFinished();
+    user->setText(QStringLiteral("ali"));
+    smtp->setText(QStringLiteral("127.0.0.1"));
+    // Editing the address: another address, the catalogue's servers.
+    QTest::keyClick(addr, Qt::Key_Backspace);
+    for (QLineEdit *field : {host, portEdit(), user, smtp})
+        QVERIFY(field->text().isEmpty());
+    QCOMPARE(m_page->advancedButton()->text(), QStringLiteral("Gelismis ayarlar (otomatik)"));
+    // What the empty fields stand for is what the address gets.
+    addr->setText(QStringLiteral("veli@gmail.com"));
+    QCOMPARE(host->placeholderText(), QStringLiteral("imap.gmail.com (otomatik)"));
+    QCOMPARE(smtp->placeholderText(), QStringLiteral("smtp.gmail.com:465 (otomatik)"));
+    // Set again for this address, they stay while it does.
+    host->setText(QStringLiteral("127.0.0.2"));
+    addr->setText(QStringLiteral("VELI@gmail.com "));
+    QCOMPARE(host->text(), QStringLiteral("127.0.0.2"));
 }
 
 void TestAccountsPage::testStoresAccountAndWaitsForResult()
@@ -175,13 +213,8 @@ void TestAccountsPage::testStoresAccountAndWaitsForResult()
     QCOMPARE(test->text(), QStringLiteral("Test ediliyor..."));
     QCOMPARE(m_page->testLog()->toPlainText().split(QLatin1Char('\n')).first(),
              QStringLiteral("Test baslatildi: ali@firma.com (127.0.0.1:%1)").arg(port));
-    QVERIFY(edit(QStringLiteral("Uygulama sifresi"))->text().isEmpty());
-    // Stored before the test, with the manual server.
-    QCOMPARE(m_store->accounts().size(), 1);
-    const EmailAccount stored = m_store->accounts().at(0);
-    QCOMPARE(stored.host, QStringLiteral("127.0.0.1"));
-    QCOMPARE(stored.port, port);
-    QCOMPARE(stored.pass, QStringLiteral("uygulama-sifresi"));
+    // Nothing stored while the test runs.
+    QVERIFY(m_store->accounts().isEmpty());
 
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
     QTRY_VERIFY(test->isEnabled());
@@ -191,8 +224,22 @@ void TestAccountsPage::testStoresAccountAndWaitsForResult()
     QCOMPARE(m_dialogs->warnings, QStringList{msg});
     QCOMPARE(status.last().at(0).toString(), QStringLiteral("Hata: ali@firma.com — ") + msg);
     QCOMPARE(inbox.size(), 0);
-    // A failed test leaves the account stored.
+    // A failed test stores nothing: the form stays as it was, and the user decides.
+    QVERIFY(m_store->accounts().isEmpty());
+    QCOMPARE(edit(QStringLiteral("Mail adresin"))->text(), QStringLiteral("ali@firma.com"));
+    QCOMPARE(edit(QStringLiteral("Uygulama sifresi"))->text(), QStringLiteral("uygulama-sifresi"));
+    QVERIFY(m_page->saveAnywayButton()->isVisibleTo(m_page));
+    m_page->saveAnywayButton()->click();
     QCOMPARE(m_store->accounts().size(), 1);
+    const EmailAccount stored = m_store->accounts().at(0);
+    QCOMPARE(stored.host, QStringLiteral("127.0.0.1"));
+    QCOMPARE(stored.port, port);
+    QCOMPARE(stored.pass, QStringLiteral("uygulama-sifresi"));
+    // then a new, empty form
+    QVERIFY(!m_page->saveAnywayButton()->isVisibleTo(m_page));
+    QVERIFY(edit(QStringLiteral("Mail adresin"))->text().isEmpty());
+    QVERIFY(edit(QStringLiteral("Uygulama sifresi"))->text().isEmpty());
+    QVERIFY(m_page->findChild<QLineEdit *>(QStringLiteral("hostField"))->text().isEmpty());
 }
 
 void TestAccountsPage::retestUpdatesStoredAccount()
@@ -202,9 +249,13 @@ void TestAccountsPage::retestUpdatesStoredAccount()
              QString::number(closedPort()));
     button(QStringLiteral("Bagla ve Test Et"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+    m_page->saveAnywayButton()->click();
     fillForm(QStringLiteral("ALI@firma.com"), QStringLiteral("yeni"), QStringLiteral("127.0.0.2"), QString());
     button(QStringLiteral("Bagla ve Test Et"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 20000);
+    // refused again: the stored account keeps its settings until the user saves
+    QCOMPARE(m_store->accounts().at(0).pass, QStringLiteral("eski"));
+    m_page->saveAnywayButton()->click();
     QCOMPARE(m_store->accounts().size(), 1);
     QCOMPARE(m_store->accounts().at(0).address, QStringLiteral("ALI@firma.com"));
     QCOMPARE(m_store->accounts().at(0).pass, QStringLiteral("yeni"));

@@ -252,9 +252,15 @@ void TestVaultPage::removeAndLock()
     QCOMPARE(m_vault->rows().at(0).id, keep);
     QCOMPARE(m_page->entryList()->count(), 1);
 
+    // A secret typed but not added goes with the lock, as does every other field.
+    const QList<QLineEdit *> fields = m_page->findChildren<QLineEdit *>();
+    for (QLineEdit *field : fields)
+        field->setText(QStringLiteral("JBSWY3DPEHPK3PXP"));
     QSignalSpy status(m_page, &VaultPage::statusMessage);
     button(QStringLiteral("Kasayi Kilitle"))->click();
     QVERIFY(m_vault->isLocked());
+    for (QLineEdit *field : fields)
+        QVERIFY2(field->text().isEmpty(), qPrintable(field->placeholderText()));
     QCOMPARE(status.size(), 1);
     QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("Kasa kilitlendi."));
     QCOMPARE(m_page->entryList()->count(), 0);
@@ -279,8 +285,13 @@ void TestVaultPage::autoLockAndRestartOnCopy()
     QTest::qWait(600);
     QVERIFY(!m_vault->isLocked());
 
+    const QList<QLineEdit *> fields = m_page->findChildren<QLineEdit *>();
+    for (QLineEdit *field : fields)
+        field->setText(kSecret);
     QTRY_VERIFY_WITH_TIMEOUT(m_vault->isLocked(), 3000);
     QCOMPARE(status.last().at(0).toString(), QStringLiteral("Kasa otomatik kilitlendi (5 dk)."));
+    for (QLineEdit *field : fields)
+        QVERIFY(field->text().isEmpty());
     QVERIFY(edit(QStringLiteral("Kasa sifresi"))->isVisible());
     QCOMPARE(m_page->entryList()->count(), 0);
 

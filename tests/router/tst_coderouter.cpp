@@ -1,4 +1,5 @@
-// The new-code flow on its own: quiet period, trust gate, masked mode,
+// The new-code flow on its own: quiet period, trust gate, demo mails,
+// signing out, masked mode,
 // batching and the last code, with a hand-moved clock and no display.
 #include "core/settings.h"
 #include "router/coderouter.h"
@@ -66,24 +67,45 @@ private slots:
         m_admitted = true;
     }
 
-    void quietPeriodAndCodelessMailsDoNothing()
+    void quietPeriodHoldsOnlyFirstRoundMails()
     {
         auto r = makeRouter();
         QCOMPARE(r->quietUntil(), kStart + 45);
         Spies spy(r.get());
         m_now += 44;
-        r->onNewCode(codeMail("111111"));
-        m_now += 10;
+        MailItem old = codeMail("111111");
+        old.firstRound = true;
+        r->onNewCode(old);
         r->onNewCode(codeMail(""));
         r->flushNotices();
         QVERIFY(spy.silent());
         QVERIFY(spy.notice.isEmpty());
-        QVERIFY(spy.status.isEmpty());
+        QCOMPARE(spy.status.size(), 1);
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Kod kopyalanmadi: acilista kutuda olan posta"));
         QVERIFY(r->pending().isEmpty());
-        // the first second after the quiet period acts
-        m_now = kStart + 45;
-        r->onNewCode(codeMail("222222"));
+        // a mail that arrived after the start acts within the quiet period
+        r->onNewCode(codeMail("333333"));
         QCOMPARE(spy.copy.size(), 1);
+        QCOMPARE(spy.push.size(), 1);
+        // and a first-round mail acts once the period is over
+        m_now = kStart + 45;
+        old.code = "222222";
+        r->onNewCode(old);
+        QCOMPARE(spy.copy.size(), 2);
+    }
+
+    void demoMailsNeverAct()
+    {
+        auto r = makeRouter();
+        Spies spy(r.get());
+        m_now += 100;
+        MailItem demo = codeMail("482913");
+        demo.demo = true;
+        r->onNewCode(demo);
+        r->flushNotices();
+        QVERIFY(spy.silent());
+        QVERIFY(spy.notice.isEmpty());
+        QCOMPARE(spy.status.last().at(0).toString(), QString("Kod kopyalanmadi: demo posta"));
     }
 
     void aTrustedCodeGoesEverywhereOnce()
@@ -212,25 +234,37 @@ private slots:
         QCOMPARE(spy.last.size(), lastChanges);
     }
 
-    void typingTheLastCodeWaitsForTheSignIn()
+    void signedOutNothingActs()
     {
         auto r = makeRouter();
         Spies spy(r.get());
         r->typeLastCode();
         QVERIFY(spy.type.isEmpty()); // nothing to type yet
         m_now += 100;
+        r->onNewCode(codeMail("135790"));
+        QCOMPARE(spy.copy.size(), 1);
+        // signing out drops the last code and the unshown batch
         m_admitted = false;
+        r->signedOut();
+        QVERIFY(r->lastCode().isEmpty());
+        QVERIFY(r->pending().isEmpty());
+        const int copies = spy.copy.size();
         r->onNewCode(codeMail("246810"));
-        // kept before sign-in, typed only after
-        QCOMPARE(r->lastCode(), QString("246810"));
+        r->copyCode("246810");
+        r->typeCode("246810");
         r->typeLastCode();
+        r->flushNotices();
+        QCOMPARE(spy.copy.size(), copies);
+        QCOMPARE(spy.push.size(), 1);
         QVERIFY(spy.type.isEmpty());
+        QVERIFY(spy.notice.isEmpty());
+        QVERIFY(r->lastCode().isEmpty());
+        // the next user starts with nothing to type
         m_admitted = true;
         r->typeLastCode();
-        QCOMPARE(spy.type.size(), 1);
-        QCOMPARE(spy.type.at(0).at(0).toString(), QString("246810"));
+        QVERIFY(spy.type.isEmpty());
         r->typeCode("13579");
-        QCOMPARE(spy.type.at(1).at(0).toString(), QString("13579"));
+        QCOMPARE(spy.type.at(0).at(0).toString(), QString("13579"));
         QCOMPARE(spy.status.last().at(0).toString(), QString("Yaziliyor: 13579"));
     }
 

@@ -89,6 +89,22 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(texts(status).contains(QStringLiteral("2 yeni mail: ") + acc.address), 10000);
         QCOMPARE(store.mails().size(), 2);
         QCOMPARE(codes.size(), 2);
+        // Those were in the mailbox at start; a mail arriving later is not.
+        for (const auto &args : codes)
+            QVERIFY(args.at(0).value<MailItem>().firstRound);
+        deliver(acc, QStringLiteral("Yeni kod"), QStringLiteral("Dogrulama kodunuz: 135790"));
+        QTRY_VERIFY_WITH_TIMEOUT(codes.size() == 3 || (client.pollNow(), false), 10000);
+        QCOMPARE(codes.at(2).at(0).value<MailItem>().code, QStringLiteral("135790"));
+        QVERIFY(!codes.at(2).at(0).value<MailItem>().firstRound);
+
+        // Stopped (signed out): no round is asked for, none brings anything.
+        client.stop();
+        deliver(acc, QStringLiteral("Bir kod daha"), QStringLiteral("Dogrulama kodunuz: 246802"));
+        status.clear();
+        client.pollNow();
+        QTest::qWait(300);
+        QVERIFY(status.isEmpty());
+        QCOMPARE(codes.size(), 3);
     }
 
     void failureAndRecoveryOfAnAccount()
