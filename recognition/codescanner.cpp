@@ -22,6 +22,7 @@ void appendClean(QString &out, QStringView in, bool oneLine)
         char16_t c = in.at(i).unicode();
         switch (c) {
         case 0x200B: case 0x200C: case 0x200D: case 0x2060: case 0xFEFF: case 0xAD: case 0x34F:
+        case 0x200E: case 0x200F: case 0x061C: // direction marks around a code in right-to-left text
             continue;
         case u'\r':
             if (i + 1 < in.size() && in.at(i + 1) == u'\n')
@@ -37,6 +38,12 @@ void appendClean(QString &out, QStringView in, bool oneLine)
         default:
             if (c >= 0x2000 && c <= 0x200A)
                 c = u' ';
+            else if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+                continue; // embeddings and isolates
+            else if (c >= 0x660 && c <= 0x669) // Arabic-Indic digits
+                c = char16_t(u'0' + (c - 0x660));
+            else if (c >= 0x6F0 && c <= 0x6F9) // Persian digits
+                c = char16_t(u'0' + (c - 0x6F0));
             else if (c >= 0xFF10 && c <= 0xFF19)
                 c = char16_t(u'0' + (c - 0xFF10));
             break;
@@ -90,6 +97,9 @@ void Scanner::tokenise()
         t.line = line;
         bool digit = false, letter = false, other = false, lower = false;
         while (i < n && isWordChar(s[i])) {
+            // Digits written against other scripts ("验证码为835206") stand apart.
+            if (i > t.start && (isAsciiDigit(s[i]) ? s[i - 1] >= 0x80 : s[i] >= 0x80 && isAsciiDigit(s[i - 1])))
+                break;
             digit |= isAsciiDigit(s[i]);
             letter |= isAsciiLetter(s[i]);
             lower |= s[i] >= u'a' && s[i] <= u'z';
@@ -227,6 +237,12 @@ void Scanner::classifyWords()
     for (const Token &t : std::as_const(m_tokens))
         booking |= (t.flags & Booking) != 0;
     m_booking = booking && !m_subjectContext && !m_subjectCode;
+    // An invoice, receipt or payment whose subject says nothing of signing in
+    // or verifying: its "code" is the document's or the card payment's number.
+    bool payment = false;
+    for (int i = 0; i < m_tokens.size() && m_tokens[i].line == 0; ++i)
+        payment |= (m_tokens[i].flags & Payment) != 0;
+    m_payment = payment && !m_subjectContext;
 }
 
 void Scanner::describeLines()
@@ -282,6 +298,45 @@ bool Scanner::breakBetween(qsizetype from, qsizetype to) const
             return true;
     }
     return false;
+}
+
+Break Scanner::breakKind(qsizetype from, qsizetype to) const
+{
+    int lines = 0;
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = m_text.at(i).unicode();
+        if (c == u'\n' && ++lines > 1)
+            return Break::Hard;
+        if (c == u'|')
+            return Break::Hard;
+        if ((c == u'.' || c == u'!' || c == u'?' || c == 0x3002 || c == 0x061F)
+            && (i + 1 >= m_text.size() || isSpace(m_text.at(i + 1).unicode()) || c > 0x80))
+            return Break::Hard;
+    }
+    return lines ? Break::Line : Break::None;
+}
+
+// "... before signing in again: 7KQ2M": the gap before a code ends in a colon.
+bool Scanner::endsWithColon(qsizetype from, qsizetype to) const
+{
+    for (qsizetype i = to - 1; i >= from; --i) {
+        const char16_t c = m_text.at(i).unicode();
+        if (c == u':' || c == 0xFF1A)
+            return true;
+        if (!isSpace(c) && c != u'"' && c != u'\'' && c != u'*' && c != u'[' && c != u'(' && c != 0xAB
+            && c != 0xBB && c != u'>' && c != 0x201C && c != 0x201E && c != 0x2018)
+            return false;
+    }
+    return false;
+}
+
+// Another number or code that could be the one a keyword names.
+bool Scanner::codeShaped(const Token &t) const
+{
+    const qsizetype len = t.end - t.start;
+    if (t.masked || len < 4 || len > 10)
+        return false;
+    return (t.kind == Kind::Digits && len <= 8) || t.kind == Kind::Mixed;
 }
 
 bool Scanner::gluedBefore(qsizetype pos) const
@@ -430,6 +485,21 @@ bool hasUnitSuffix(QStringView token)
 }
 } // namespace
 
+namespace {
+// Lower-case letters drawn at random ("hxtrkbwz") have few vowels and many
+// of the letters words seldom use; words have neither.
+bool looksRandom(QStringView letters)
+{
+    int vowels = 0, rare = 0;
+    for (const QChar ch : letters) {
+        const char16_t c = ch.unicode() | 0x20;
+        vowels += c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u' || c == u'y';
+        rare += c == u'j' || c == u'k' || c == u'q' || c == u'v' || c == u'w' || c == u'x' || c == u'z';
+    }
+    return letters.front().isLower() && (vowels == 0 || (rare >= 2 && vowels * 4 <= letters.size()));
+}
+} // namespace
+
 void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
 {
     const Token &t = m_tokens[i];
@@ -470,7 +540,7 @@ void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
     bool innerUpper = false;
     for (qsizetype k = 1; k < raw.size(); ++k)
         innerUpper |= raw.at(k).isUpper();
-    if (t.upper || innerUpper)
+    if (t.upper || innerUpper || (len >= 6 && looksRandom(raw)))
         out.append({here, here, Shape::Letters, raw.toString()});
 }
 

@@ -19,6 +19,8 @@ namespace codescan {
 constexpr qsizetype kMaxTextChars = 128 * 1024;
 // How far a keyword may stand from its code, in words other than fillers.
 constexpr int kKeywordReach = 4;
+// How many tokens a sentence is read for its keyword, at most.
+constexpr int kSentenceReach = 40;
 // A sentence flag beside the word flags: a percentage stands in it.
 constexpr unsigned kPercentFlag = 1u << 31;
 
@@ -44,6 +46,10 @@ struct Line
     bool address = false;
     bool price = false; // an amount stands on it: 12,99 or a currency
 };
+
+// What stands between two tokens: nothing, a line break inside a
+// sentence, or a sentence or paragraph end.
+enum class Break { None, Line, Hard };
 
 enum class Shape { Six, Digits, Split, Spaced, Mixed, Letters, AlnumDash };
 
@@ -114,6 +120,9 @@ private:
     bool gluedBefore(qsizetype pos) const;
     bool gluedAfter(qsizetype pos) const;
     bool breakBetween(qsizetype from, qsizetype to) const;
+    Break breakKind(qsizetype from, qsizetype to) const;
+    bool endsWithColon(qsizetype from, qsizetype to) const;
+    bool codeShaped(const Token &t) const;
     bool onlySpacesBetween(qsizetype from, qsizetype to) const;
     int score(const Candidate &c, QString *tag) const;
     void describeSentences();
@@ -134,6 +143,7 @@ private:
     bool m_subjectCode = false;
     bool m_subjectContext = false;
     bool m_booking = false; // a reservation or ticket: its codes are booking references
+    bool m_payment = false; // an invoice or payment: its codes are transaction numbers
 };
 
 } // namespace codescan

@@ -53,6 +53,32 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("year after keyword loses") << "Giris yap" << "Giris icin asagidaki kodu kullan.\n\n4173\n\nBu kod 2026 paketi icin degil."
                                               << "4173";
     QTest::newRow("html spaces") << "" << "OTP\u00a0:\u200b 902114" << "902114";
+
+    // One sentence, the keyword several words away, over a soft line break.
+    QTest::newRow("far keyword") << "Profile" << "The verification code for your new profile is 402913" << "402913";
+    QTest::newRow("sentence over a line") << "Sign in"
+                                          << "Enter the following special access code into the login window of\n"
+                                             "the application before signing in again: 7KQ2M"
+                                          << "7KQ2M";
+    QTest::newRow("keyword after, digits around") << "Account"
+                                                  << "Ref 77120033 / 2026\nHi, 318207 is the verification code for "
+                                                     "your account"
+                                                  << "318207";
+    QTest::newRow("marked lower letters") << "Confirm" << "Use the confirmation code below.\n\n> hxtrkbwz\n\nThanks"
+                                          << "hxtrkbwz";
+    QTest::newRow("bracketed") << "Confirm" << "Use the confirmation code below.\n\n[ 482913 ]\n" << "482913";
+    // Compounds and inflections by rule; dashed letter codes under them.
+    QTest::newRow("de compound letters") << "Anmeldung" << "Ihr Anmeldecode steht unten\n\nPLMW-QZRT\n" << "PLMWQZRT";
+    QTest::newRow("de zugangscode") << "" << "Ihr Zugangscode: 771204" << "771204";
+    QTest::newRow("tr dashed alnum") << "Giris" << "Giris kodunuz asagida\n\nHB4QN-7XKWE\n" << "HB4QN7XKWE";
+    // Other languages, right-to-left text, other digits.
+    QTest::newRow("arabic") << "" << "\u0631\u0645\u0632 \u0627\u0644\u062a\u062d\u0642\u0642 \u0647\u0648 "
+                                     "\u200f482913\u200f" << "482913";
+    QTest::newRow("persian digits") << "" << "\u06a9\u062f \u062a\u0627\u06cc\u06cc\u062f: "
+                                             "\u06f4\u06f8\u06f2\u06f9\u06f1\u06f3" << "482913";
+    QTest::newRow("chinese glued") << "" << "\u60a8\u7684\u9a8c\u8bc1\u7801\u662f482913" << "482913";
+    QTest::newRow("polish") << "" << "Tw\u00f3j kod weryfikacyjny to 482913" << "482913";
+    QTest::newRow("azerbaijani") << "" << "T\u0259sdiq kodunuz: 482913" << "482913";
 }
 
 void TestCodeRecogniser::codes()
@@ -98,6 +124,14 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("plain word") << "" << "Your code Expires soon";
     QTest::newRow("shouted word") << "" << "Your verification code was used.\n\nSee you soon\n\nTHANKS";
     QTest::newRow("empty") << "" << "";
+    // Transaction numbers announced as codes.
+    QTest::newRow("card authorisation") << "Betaling" << "Autorisatiecode : 5521930\nBedrag: 12,50 EUR";
+    QTest::newRow("authorization code") << "Your receipt" << "Authorization code: 552193";
+    QTest::newRow("invoice subject") << "Factura 2291 - Codigo: 48120377" << "Codigo: 48120377";
+    QTest::newRow("codice fattura") << "" << "Codice fattura 48120377";
+    // Another number between the keyword and a later one.
+    QTest::newRow("number in between") << "" << "Your code was sent to order 77120 and 482913 more";
+    QTest::newRow("word-like lower") << "Confirm" << "Use the code below.\n\nthanks\n";
 }
 
 void TestCodeRecogniser::notCodes()
