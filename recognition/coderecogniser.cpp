@@ -191,6 +191,9 @@ int Scanner::score(const Candidate &c, QString *tag) const
     take(alone && announced, 45, "announced");
     take(alone && announcedByContext, 30, "announced");
     take(alone && announcedAfter, 35, "announced");
+    const bool setOff = emphasised(c);
+    take(setOff && m_mailCode, 40, "emphasis");
+    take(setOff && m_mailContext, 30, "emphasis");
     take(alone && head.line > 0 && m_subjectCode, 25, "alone");
     take(alone && head.line > 0 && m_mailCode, 15, "alone");
 
@@ -201,7 +204,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
     if (!digits) {
         // Letters need a keyword right before or an announcement; mixed
         // tokens at least a keyword nearby.
-        const bool strong = (codeBefore && (codeGap <= 1 || colonLead)) || (alone && announcedRightAbove);
+        const bool strong = (codeBefore && (codeGap <= 1 || colonLead)) || (alone && announcedRightAbove)
+                            || (alone && setOff && m_mailCode);
         if (c.shape == Shape::Letters && !strong)
             return 0;
         if (bonus < 40)
@@ -275,4 +279,9 @@ CodeMatch Scanner::best() const
 CodeMatch recogniseCode(const QString &subject, const QString &text)
 {
     return codescan::Scanner(subject, text).best();
+}
+
+CodeMatch recogniseCode(const QString &subject, const QString &text, const EmphasisSpans &emphasis)
+{
+    return codescan::Scanner(subject, text, emphasis).best();
 }

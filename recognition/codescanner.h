@@ -5,6 +5,7 @@
 // to the recognition library; the public face is recogniseCode().
 
 #include "recognition/codeextractor.h"
+#include "recognition/emphasis.h"
 
 #include <QString>
 #include <QStringView>
@@ -106,7 +107,7 @@ inline bool isCurrencySymbol(char16_t c)
 class Scanner
 {
 public:
-    Scanner(const QString &subject, const QString &text);
+    Scanner(const QString &subject, const QString &text, const EmphasisSpans &emphasis = {});
     CodeMatch best() const;
 
 private:
@@ -123,6 +124,7 @@ private:
     Break breakKind(qsizetype from, qsizetype to) const;
     bool endsWithColon(qsizetype from, qsizetype to) const;
     bool codeShaped(const Token &t) const;
+    bool emphasised(const Candidate &c) const;
     bool onlySpacesBetween(qsizetype from, qsizetype to) const;
     int score(const Candidate &c, QString *tag) const;
     void describeSentences();
@@ -134,6 +136,9 @@ private:
     QString m_text;
     QString m_fold;
     QVector<Token> m_tokens;
+    EmphasisSpans m_emphasis;
+    QVector<qsizetype> m_origin; // per character of the cleaned text after the subject: its offset in the text given
+    qsizetype m_textStart = 0;
     QVector<Line> m_lines;
     QVarLengthArray<std::pair<qsizetype, qsizetype>, 16> m_masks;
     QVector<int> m_sentenceOf;        // per token

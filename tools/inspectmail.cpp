@@ -4,7 +4,10 @@
 #include "mail/mailstore.h"
 #include "mailtext/mailreader.h"
 #include "recognition/brands.h"
+#include "recognition/coderecogniser.h"
 #include "recognition/headerdecode.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -89,6 +92,7 @@ RawMailParts parseRawMail(const QByteArray &raw)
     parts.text = mail.text;
     parts.part = mail.part;
     parts.sent = mail.sent;
+    parts.emphasis = mail.emphasis;
     return parts;
 }
 
@@ -120,7 +124,8 @@ CodeTrust freshMailTrust(const MailItem &mail, int minConfidence)
 }
 
 QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text,
-                          const QString &part, const QDateTime &sent, int minConfidence)
+                          const QString &part, const QDateTime &sent, int minConfidence,
+                          const EmphasisSpans &emphasis)
 {
     CodeMatch match;
     const MailItem mail = inspectedMail(from, subject, text, sent, &match);
@@ -147,6 +152,28 @@ QByteArray inspectionLine(const QString &file, const QString &from, const QStrin
     appendMember(out, "part", part);
     out.append(",\"trusted\":").append(trust.trusted ? "true" : "false");
     appendMember(out, "reason", trust.reason);
+    out.append(",\"emphasis\":[");
+    constexpr int kMaxListed = 40;
+    for (int i = 0; i < std::min(int(emphasis.size()), kMaxListed); ++i) {
+        const EmphasisSpan &span = emphasis.at(i);
+        if (span.start < 0 || span.length <= 0 || span.start + span.length > text.size())
+            continue;
+        QByteArray item("{");
+        appendMember(item, "text", text.mid(span.start, std::min<qsizetype>(span.length, 80)));
+        appendMember(item, "kinds", emphasisNames(span.kinds));
+        item.append('}');
+        if (!out.endsWith('['))
+            out.append(',');
+        out.append(item);
+    }
+    out.append(']');
+    if (!emphasis.isEmpty()) {
+        const CodeMatch seen = recogniseCode(subject, text, emphasis);
+        if (seen.code != match.code || seen.confidence != match.confidence) {
+            appendMember(out, "emphasisCode", seen.code);
+            out.append(",\"emphasisConfidence\":").append(QByteArray::number(seen.confidence));
+        }
+    }
     out.append('}');
     return out;
 }

@@ -3,6 +3,7 @@
 #include "mail/codetrust.h"
 #include "mail/mailrecords.h"
 #include "recognition/codeextractor.h"
+#include "recognition/emphasis.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -17,6 +18,7 @@ struct RawMailParts
     QString text;  // the text the mail reader finds, as the poll stores it
     QString part;  // the MIME part the text came from; empty when nothing could be decoded
     QDateTime sent; // the Date header; invalid when missing or unreadable
+    EmphasisSpans emphasis; // what the HTML set off, over `text`
 };
 
 // Reads a raw mail the way the poll does. Never fails hard: junk comes back
@@ -34,7 +36,9 @@ CodeTrust freshMailTrust(const MailItem &mail, int minConfidence);
 
 // One JSON Lines record (no line end) for a mail; `file` null when empty.
 // "trusted" and "reason" are the gate's decision for the mail as just
-// delivered, at `minConfidence`.
+// delivered, at `minConfidence`. "emphasis" lists what the sender set off
+// (text and kinds); "emphasisCode" is what the recogniser reads with it,
+// when that differs from "code".
 QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text,
                           const QString &part = QString(), const QDateTime &sent = QDateTime(),
-                          int minConfidence = kDefaultMinConfidence);
+                          int minConfidence = kDefaultMinConfidence, const EmphasisSpans &emphasis = {});

@@ -17,6 +17,7 @@ private slots:
     void confidenceOrdersEvidence();
     void keywordCodeBeatsEarlierNumber();
     void invitationsStayUnsure();
+    void emphasisIsEvidence();
     void oddTextStaysBounded();
 };
 
@@ -161,6 +162,26 @@ void TestCodeRecogniser::keywordCodeBeatsEarlierNumber()
     const CodeMatch m = recogniseCode("Hesap", "Ref 552211 kaydiniz.\nSteam Guard code: 7K2PX\nDestek: 444 0 555");
     QCOMPARE(m.code, QStringLiteral("7K2PX"));
     QCOMPARE(m.tag, QStringLiteral("keyword_before"));
+}
+
+void TestCodeRecogniser::emphasisIsEvidence()
+{
+    // A code far from its keyword, set off by the sender, is trusted; the
+    // same text without the mark, or with a whole paragraph marked, is not.
+    const QString text = "Kodunuz hazir.\nHesabiniza yeni bir cihaz eklendi.\nCihaz: Pixel\nKonum: Ankara\n"
+                         "Saat: gece\n482913\nIyi gunler";
+    const qsizetype at = text.indexOf("482913");
+    const CodeMatch plain = recogniseCode("Hesap", text);
+    QVERIFY2(plain.confidence < 80, qPrintable(QString::number(plain.confidence)));
+    const CodeMatch marked = recogniseCode("Hesap", text, {{at, 6, Emphasis::Large | Emphasis::Bold}});
+    QCOMPARE(marked.code, QStringLiteral("482913"));
+    QCOMPARE(marked.tag, QStringLiteral("emphasis"));
+    QVERIFY2(marked.confidence >= 85, qPrintable(QString::number(marked.confidence)));
+    const CodeMatch paragraph = recogniseCode("Hesap", text, {{0, text.size(), Emphasis::Bold}});
+    QCOMPARE(paragraph.confidence, plain.confidence);
+    // Spans from another text (out of range) are ignored, never read past the end.
+    QCOMPARE(recogniseCode("Hesap", text, {{at + 500, 6, Emphasis::Bold}, {-3, 2, Emphasis::Bold}}).confidence,
+             plain.confidence);
 }
 
 void TestCodeRecogniser::invitationsStayUnsure()

@@ -100,7 +100,7 @@ void TestInspect::demoMailFiles()
     QVERIFY(run.errors.isEmpty());
     QCOMPARE(run.lines.size(), 5);
 
-    const QStringList keys{"brand",  "category",      "code",       "color",   "confidence",
+    const QStringList keys{"brand",  "category",      "code",       "color",   "confidence", "emphasis",
                            "file",   "from",          "initial",    "part",    "reason",
                            "senderAddress", "senderName", "subject", "tag", "trusted"};
     QCOMPARE(run.lines.at(0).keys(), keys);
