@@ -19,10 +19,14 @@ void Scanner::collectDigitChain(int &i, QVector<Candidate> &out) const
         if (b.kind != Kind::Digits || b.line != a.line || b.masked)
             break;
         const QStringView sep = QStringView(m_text).mid(a.end, b.start - a.end);
-        static const char16_t *const allowed[] = {u" ", u"-", u".", u"/", u":", u",", u") ", u")", u" (", u"("};
-        bool ok = false;
-        for (const char16_t *s : allowed)
-            ok |= sep == QStringView(s);
+        // One of " - . / : ," or a parenthesis with or without a space.
+        const auto one = [](char16_t c) {
+            return c == u' ' || c == u'-' || c == u'.' || c == u'/' || c == u':' || c == u',' || c == u')'
+                   || c == u'(';
+        };
+        const bool ok = (sep.size() == 1 && one(sep.at(0).unicode()))
+                        || (sep.size() == 2 && ((sep.at(0) == u')' && sep.at(1) == u' ')
+                                                || (sep.at(0) == u' ' && sep.at(1) == u'(')));
         if (!ok)
             break;
         seps.append(sep);

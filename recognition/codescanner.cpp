@@ -18,8 +18,15 @@ void appendClean(QString &out, QStringView in, bool oneLine, QVector<qsizetype> 
     out.resize(start + in.size());
     char16_t *dst = reinterpret_cast<char16_t *>(out.data()) + start;
     qsizetype written = 0;
+    const char16_t *src = reinterpret_cast<const char16_t *>(in.utf16());
     for (qsizetype i = 0; i < in.size(); ++i) {
-        char16_t c = in.at(i).unicode();
+        char16_t c = src[i];
+        if (c >= 0x20 && c < 0x7F) { // most of a mail: nothing to do
+            if (origin)
+                origin->append(i);
+            dst[written++] = c;
+            continue;
+        }
         switch (c) {
         case 0x200B: case 0x200C: case 0x200D: case 0x2060: case 0xFEFF: case 0xAD: case 0x34F:
         case 0x200E: case 0x200F: case 0x061C: // direction marks around a code in right-to-left text
@@ -69,8 +76,11 @@ Scanner::Scanner(const QString &subject, const QString &text, const EmphasisSpan
     appendClean(m_text, QStringView(text).left(kMaxTextChars), false, m_emphasis.isEmpty() ? nullptr : &m_origin);
     m_fold = m_text;
     char16_t *f = reinterpret_cast<char16_t *>(m_fold.data());
-    for (qsizetype i = 0; i < m_fold.size(); ++i)
-        f[i] = foldedChar(f[i]);
+    for (qsizetype i = 0; i < m_fold.size(); ++i) {
+        const char16_t c = f[i];
+        f[i] = c < 0x80 ? (c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c) : foldedChar(c);
+    }
+    m_tokens.reserve(m_text.size() / 5);
     tokenise();
     maskLinksAndAddresses();
     classifyWords();

@@ -329,11 +329,12 @@ unsigned codeWordFlags(QStringView folded, QStringView next)
     // Compounds name what their last part names: Anmeldecode, Einmalcode,
     // verificatiecode, dogrulamakodu; a listed few name something else.
     if (word.size() >= 7) {
-        for (const char16_t *tail : {u"codes", u"code", u"kodunuz", u"kodu", u"kodun", u"sifreniz", u"sifresi",
-                                     u"sifre", u"kod", u"kode"}) {
-            if (!folded.endsWith(QStringView(tail)) || word.size() < View(tail).size() + 3)
+        static constexpr View tails[] = {u"codes", u"code", u"kodunuz", u"kodu", u"kodun", u"sifreniz", u"sifresi",
+                                         u"sifre", u"kod", u"kode"};
+        for (const View tail : tails) {
+            if (word.size() < tail.size() + 3 || word.compare(word.size() - tail.size(), tail.size(), tail) != 0)
                 continue;
-            const View whole = folded.endsWith(u"codes") ? word.substr(0, word.size() - 1) : word;
+            const View whole = tail == u"codes" ? word.substr(0, word.size() - 1) : word;
             if (t.notCode.count(whole))
                 return CodeWord::Modifier | CodeWord::Label;
             // "Zugangscode": the German linking s; the head word keeps its other flags.
