@@ -55,7 +55,8 @@ const std::initializer_list<Entry> kWords = {
     {u"ref", Label}, {u"account", Label}, {u"acct", Label}, {u"customer", Label | Modifier}, {u"cliente", Label | Modifier},
     {u"client", Label | Modifier}, {u"kunde", Label | Modifier}, {u"klant", Label | Modifier},
     {u"member", Label | Modifier},
-    {u"membership", Label}, {u"ticket", Label}, {u"case", Label}, {u"transaction", Label}, {u"txn", Label},
+    {u"membership", Label}, {u"request", Label}, {u"requests", Label}, {u"anfrage", Label},
+    {u"solicitud", Label}, {u"demande", Label}, {u"talep", Label}, {u"talebiniz", Label}, {u"basvuru", Label}, {u"ticket", Label}, {u"case", Label}, {u"transaction", Label}, {u"txn", Label},
     {u"booking", Label | Modifier}, {u"reservation", Label | Modifier}, {u"flight", Label}, {u"seat", Label},
     {u"room", Label}, {u"policy", Label}, {u"claim", Label}, {u"serial", Label | Modifier}, {u"model", Label},
     {u"sku", Label | Modifier}, {u"item", Label | Modifier}, {u"article", Label}, {u"id", Label}, {u"no", Label},
@@ -307,7 +308,8 @@ unsigned codeWordFlags(QStringView folded, QStringView next)
     const auto exact = t.words.find(word);
     unsigned flags = exact == t.words.end() ? 0 : exact->second;
     // "sign in", "log in", "one time", "tek kullanimlik": the pair is the keyword.
-    if ((word == u"sign" || word == u"log") && (next == u"in" || next == u"on" || next == u"up"))
+    if ((word == u"sign" || word == u"log" || word == u"signing" || word == u"logging")
+        && (next == u"in" || next == u"on" || next == u"up"))
         flags |= CodeWord::Context;
     if (word == u"one" && next == u"time")
         flags |= CodeWord::CodeNoun;
