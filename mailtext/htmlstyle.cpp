@@ -181,7 +181,7 @@ bool colorsClose(const CssColor &fg, const CssColor &bg)
 
 void readDeclarations(std::string_view css, StyleFacts *f)
 {
-    bool positioned = false, offScreen = false;
+    bool positioned = false, offScreen = false, clipped = false, overflowHidden = false;
     while (!css.empty()) {
         const std::size_t semi = css.find(';');
         const std::string_view decl = css.substr(0, semi);
@@ -222,6 +222,10 @@ void readDeclarations(std::string_view css, StyleFacts *f)
             }
         } else if (name == "width" || name == "height" || name == "max-width" || name == "max-height") {
             f->hidden |= isZero(value);
+            if (parseLength(value, &l) && pixels(l) >= 0 && pixels(l) <= 2)
+                clipped = true;
+        } else if (name == "overflow" || name == "overflow-y" || name == "overflow-x") {
+            overflowHidden = value == "hidden" || value == "clip";
         } else if (name == "color") {
             f->color = parseCssColor(value);
         } else if (name == "background" || name == "background-color") {
@@ -263,6 +267,8 @@ void readDeclarations(std::string_view css, StyleFacts *f)
         }
     }
     f->hidden |= positioned && offScreen;
+    // A box one or two pixels high that cuts off what overflows shows nothing.
+    f->hidden |= clipped && overflowHidden;
     // Text too small to read is filler, whatever else is said.
     f->hidden |= f->fontPx >= 0 && f->fontPx < 6;
 }

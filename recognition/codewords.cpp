@@ -92,6 +92,8 @@ const std::initializer_list<Entry> kWords = {
     {u"embed", Modifier}, {u"sample", Modifier}, {u"ornek", Modifier}, {u"example", Modifier},
     {u"redeem", Modifier | Promo}, {u"reward", Modifier | Promo}, {u"odul", Modifier | Promo},
     {u"bonus", Modifier | Promo}, {u"key", Modifier}, {u"dress", Modifier}, {u"css", Modifier},
+    {u"delivery", Modifier}, {u"pickup", Modifier}, {u"collection", Modifier}, {u"locker", Modifier},
+    {u"teslimat", Modifier}, {u"abhol", Modifier},
     {u"checkout", Promo}, {u"sale", Promo}, {u"coupons", Promo}, {u"deal", Promo}, {u"deals", Promo},
     {u"shop", Promo}, {u"cashback", Promo},
     // Fillers between a keyword and its code.

@@ -235,6 +235,7 @@ void TestMailReader::htmlVisibleText_data()
                       "<div style=\"opacity:0.0\">6</div><div style=\"position:absolute;left:-5000px\">7</div>"
                       "<div style=\"width:0px;overflow:hidden\">8</div><p aria-hidden=\"true\">9</p>"
                       "<div style=\"text-indent:-9999px\">10</div><div class=m>mobil</div>"
+                      "<div style=\"height:1px;overflow:hidden\">11</div><font color=\"white\">12</font>"
                       "<td bgcolor=\"#000000\"><a style=\"color:#fff\">beyaz</a><span>siyah</span></td>"
                       "<div style=\"background:url(p.png) #000;color:#000\">resimli</div>")
         << QString() << "mobil\nbeyaz\nresimli";
