@@ -208,8 +208,10 @@ void Scanner::classifyWords()
         Token &t = m_tokens[i];
         if (!(t.flags & CodeNoun))
             continue;
+        // ... unless a sign-in word names the modifier itself: "login approval code".
         if (i > 0 && m_tokens[i - 1].line == t.line && (m_tokens[i - 1].flags & Modifier)
-            && onlySpacesBetween(m_tokens[i - 1].end, t.start))
+            && onlySpacesBetween(m_tokens[i - 1].end, t.start)
+            && !(i > 1 && (m_tokens[i - 2].flags & Context) && onlySpacesBetween(m_tokens[i - 2].end, m_tokens[i - 1].start)))
             t.negated = true;
         for (int j = i + 1; j < m_tokens.size() && j <= i + 2 && m_tokens[j].line == t.line; ++j) {
             const QStringView w = fold(m_tokens[j]);
@@ -217,7 +219,8 @@ void Scanner::classifyWords()
                 t.negated = true;
                 break;
             }
-            if (w != u"de" && w != u"du" && w != u"of" && w != u"del")
+            if (w != u"de" && w != u"du" && w != u"of" && w != u"del" && w != u"d" && w != u"di" && w != u"da"
+                && w != u"do")
                 break;
         }
         // Turkish "<noun> kodu" names that noun's code ("bina kodu", "urun

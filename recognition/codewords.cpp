@@ -168,7 +168,7 @@ const std::initializer_list<Entry> kWords = {
     {u"invoice", Payment}, {u"invoices", Payment}, {u"receipt", Payment}, {u"payment", Payment},
     {u"authorization", Payment | Modifier}, {u"authorisation", Payment | Modifier}, {u"autorizacion", Payment | Modifier},
     {u"autorizzazione", Payment | Modifier}, {u"autorisation", Payment | Modifier}, {u"autorizacao", Payment | Modifier},
-    {u"approval", Payment | Modifier}, {u"factura", Payment}, {u"fattura", Payment | Modifier | Label},
+    {u"approval", Payment | Modifier}, {u"provizyon", Payment | Modifier}, {u"pos", Payment}, {u"factura", Payment}, {u"fattura", Payment | Modifier | Label},
     {u"facture", Payment}, {u"rechnung", Payment}, {u"zahlung", Payment}, {u"betaling", Payment},
     {u"pagamento", Payment}, {u"pago", Payment}, {u"fiscal", Payment | Label}, {u"nota", Payment | Label},
     {u"nfe", Payment | Label}, {u"faktura", Payment}, {u"platnosc", Payment}, {u"quittung", Payment},

@@ -80,6 +80,7 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("chinese glued") << "" << "\u60a8\u7684\u9a8c\u8bc1\u7801\u662f482913" << "482913";
     QTest::newRow("polish") << "" << "Tw\u00f3j kod weryfikacyjny to 482913" << "482913";
     QTest::newRow("azerbaijani") << "" << "T\u0259sdiq kodunuz: 482913" << "482913";
+    QTest::newRow("login approval") << "" << "Your login approval code is 552193" << "552193";
 }
 
 void TestCodeRecogniser::codes()
@@ -130,6 +131,8 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("authorization code") << "Your receipt" << "Authorization code: 552193";
     QTest::newRow("invoice subject") << "Factura 2291 - Codigo: 48120377" << "Codigo: 48120377";
     QTest::newRow("codice fattura") << "" << "Codice fattura 48120377";
+    QTest::newRow("code d'autorisation") << "" << "Votre code d'autorisation : 552193";
+    QTest::newRow("locker code") << "Your order has shipped" << "Delivery code 4410 for the locker.";
     // Another number between the keyword and a later one.
     QTest::newRow("number in between") << "" << "Your code was sent to order 77120 and 482913 more";
     QTest::newRow("word-like lower") << "Confirm" << "Use the code below.\n\nthanks\n";
