@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recognition/emphasis.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QMetaType>
@@ -60,6 +62,9 @@ struct MailItem
     bool seen = false;
     // Where the server keeps it: "UIDVALIDITY:UID", empty when unknown (demo mails).
     QString serverUid;
+    // What the HTML set off in `body`, for the code recogniser when the mail
+    // is taken in; not stored.
+    EmphasisSpans emphasis;
 };
 
 // The time a mail is shown and ordered by: its own Date, else when it was taken in.

@@ -66,7 +66,7 @@ CorpusScore scoreCorpus(const QList<ManifestEntry> &entries, const QString &base
             continue;
         }
         CodeMatch match;
-        const MailItem mail = inspectedMail(parts.from, parts.subject, parts.text, parts.sent, &match);
+        const MailItem mail = inspectedMail(parts.from, parts.subject, parts.text, parts.sent, &match, parts.emphasis);
         const CodeTrust trust = freshMailTrust(mail, minConfidence);
         const bool right = positive && mail.code == e.expected;
         if (right) {

@@ -4,7 +4,6 @@
 #include "mail/mailstore.h"
 #include "mailtext/mailreader.h"
 #include "recognition/brands.h"
-#include "recognition/coderecogniser.h"
 #include "recognition/headerdecode.h"
 
 #include <algorithm>
@@ -97,7 +96,7 @@ RawMailParts parseRawMail(const QByteArray &raw)
 }
 
 MailItem inspectedMail(const QString &from, const QString &subject, const QString &text, const QDateTime &sent,
-                       CodeMatch *match)
+                       CodeMatch *match, const EmphasisSpans &emphasis)
 {
     MailItem mail;
     mail.from = from;
@@ -107,6 +106,7 @@ MailItem inspectedMail(const QString &from, const QString &subject, const QStrin
     if (mail.preview.isEmpty())
         mail.preview = subject.left(kPreviewChars);
     mail.sent = sent;
+    mail.emphasis = emphasis;
     const CodeMatch found = extractMailCode(mail);
     mail.code = found.code;
     mail.confidence = found.confidence;
@@ -128,7 +128,7 @@ QByteArray inspectionLine(const QString &file, const QString &from, const QStrin
                           const EmphasisSpans &emphasis)
 {
     CodeMatch match;
-    const MailItem mail = inspectedMail(from, subject, text, sent, &match);
+    const MailItem mail = inspectedMail(from, subject, text, sent, &match, emphasis);
     const CodeTrust trust = freshMailTrust(mail, minConfidence);
     const Brand brand = brandOf(from, subject);
 
@@ -167,13 +167,6 @@ QByteArray inspectionLine(const QString &file, const QString &from, const QStrin
         out.append(item);
     }
     out.append(']');
-    if (!emphasis.isEmpty()) {
-        const CodeMatch seen = recogniseCode(subject, text, emphasis);
-        if (seen.code != match.code || seen.confidence != match.confidence) {
-            appendMember(out, "emphasisCode", seen.code);
-            out.append(",\"emphasisConfidence\":").append(QByteArray::number(seen.confidence));
-        }
-    }
     out.append('}');
     return out;
 }

@@ -28,7 +28,8 @@ RawMailParts parseRawMail(const QByteArray &raw);
 // The mail as the store would hold it, with its code and confidence; the
 // recogniser's whole answer in `match` when given.
 MailItem inspectedMail(const QString &from, const QString &subject, const QString &text,
-                       const QDateTime &sent = QDateTime(), CodeMatch *match = nullptr);
+                       const QDateTime &sent = QDateTime(), CodeMatch *match = nullptr,
+                       const EmphasisSpans &emphasis = {});
 
 // The trust decision for a mail taken as just delivered: a minute after its
 // Date, or now when it has none.
@@ -37,8 +38,7 @@ CodeTrust freshMailTrust(const MailItem &mail, int minConfidence);
 // One JSON Lines record (no line end) for a mail; `file` null when empty.
 // "trusted" and "reason" are the gate's decision for the mail as just
 // delivered, at `minConfidence`. "emphasis" lists what the sender set off
-// (text and kinds); "emphasisCode" is what the recogniser reads with it,
-// when that differs from "code".
+// (text and kinds), which the recogniser reads with the text as the poll's does.
 QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text,
                           const QString &part = QString(), const QDateTime &sent = QDateTime(),
                           int minConfidence = kDefaultMinConfidence, const EmphasisSpans &emphasis = {});

@@ -313,3 +313,26 @@ Bu kodu he\u00e7 kim\u0259 verm\u0259yin.
 """
     return k.message("Bazarim <info@bazarim.example>", None, text(t, "utf-8", "quoted-printable"),
                      subject_raw=enc_word("T\u0259sdiq kodu"), style="generic", tz="utc")
+
+
+# ------------------------------------------------------------ set off by styles only
+
+@mail("en-code-set-off-big-cell-far-keyword.eml", "930571", "HTML only: the code in a large, spaced, boxed monospace cell paragraphs below the keyword")
+def _(k):
+    body = ('<p>Your Fieldnote code has arrived.</p>'
+            '<p>We noticed a sign-in from a new browser on Windows in Lyon, France.</p>'
+            '<p>If this was you, you can continue where you left off.</p>'
+            '<p>Device id 44120987, session 2026-05-02.</p>'
+            '<table role="presentation" align="center"><tr><td style="font-size:30px;letter-spacing:6px;'
+            'font-family:Menlo,monospace;background:#eef2f7;padding:12px 24px">930571</td></tr></table>'
+            '<p style="color:#777;font-size:12px">Fieldnote Labs, 3 Rue de la Paix, 75002 Paris</p>')
+    return k.message("Fieldnote <security@fieldnote.example>", "New sign-in to Fieldnote", htmlpart(simple_html(body), cte="quoted-printable"), style="generic", tz="cet")
+
+
+@mail("en-order-total-big-bold-cell.eml", "", "HTML receipt whose order number and total are large and bold in cells of their own")
+def _(k):
+    body = ('<p>Thanks for your order. Use the code on your order page if you need support.</p>'
+            '<table role="presentation"><tr><td style="color:#777">Order</td></tr>'
+            '<tr><td style="font-size:28px;font-weight:bold;background:#f3f3f3">5520193</td></tr>'
+            '<tr><td style="color:#777">Total</td></tr><tr><td style="font-size:28px;font-weight:bold">$84.20</td></tr></table>')
+    return k.message("Shopwise <orders@shopwise.example>", "Your Shopwise order", htmlpart(simple_html(body), cte="quoted-printable"), style="generic", tz="est")
