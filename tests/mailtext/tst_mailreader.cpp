@@ -256,6 +256,27 @@ void TestMailReader::emphasisSpans()
         seen << text.mid(s.start, s.length) + "=" + emphasisNames(s.kinds);
     QCOMPARE(seen, QStringList({"482 913=large+bold+spaced+mono", "kutu=boxed", "Baslik=large"}));
 
+    // Units, inheritance, the cascade's order and which rules of a sheet count.
+    const auto kindsOf = [](const QByteArray &html) {
+        EmphasisSpans marks;
+        const QString t = htmlToText(html, QString(), &marks);
+        QStringList out;
+        for (const EmphasisSpan &m : std::as_const(marks))
+            out << t.mid(m.start, m.length) + "=" + emphasisNames(m.kinds);
+        return out.join(' ');
+    };
+    QCOMPARE(kindsOf("<div style=\"font-size:18pt\">a</div><div style=\"font-size:12px\"><span "
+                     "style=\"font-size:200%\">b</span></div><div style=\"font-size:1.1em\">c</div>"),
+             QStringLiteral("a=large b=large"));
+    QCOMPARE(kindsOf("<style>td.k, .m { font-weight: 700 !important } .a .b{font-weight:bold} #i{font-weight:bold}"
+                     "@font-face{font-family:x} .z{letter-spacing:0.2em}</style><td class=k>1</td>"
+                     "<p class=\"b a\">2</p><p id=i>3</p><p class=\"m z\">4</p>"),
+             QStringLiteral("1=bold 4=bold+spaced"));
+    // A style attribute after the class wins; black on near-black is unseen.
+    QCOMPARE(htmlToText("<style>.w{color:#fff}</style><div style=\"background:rgb(20,20,20)\">"
+                        "<p class=w style=\"color:#111\">gizli</p><p class=w>acik</p></div>"),
+             QStringLiteral("acik"));
+
     // Through the mail reader: offsets over the whole text, after the plain part.
     const MailText mail = readMail("From: a@b.cc\r\nSubject: s\r\nContent-Type: text/html\r\n\r\n<p>Kod</p><b>7KQ2M</b>");
     QCOMPARE(mail.emphasis.size(), 1);

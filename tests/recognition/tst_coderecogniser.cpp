@@ -132,6 +132,9 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("invoice subject") << "Factura 2291 - Codigo: 48120377" << "Codigo: 48120377";
     QTest::newRow("codice fattura") << "" << "Codice fattura 48120377";
     QTest::newRow("code d'autorisation") << "" << "Votre code d'autorisation : 552193";
+    // Compounds that name another kind of code.
+    QTest::newRow("gutscheincode") << "Ihr Gutschein" << "Ihr Gutscheincode lautet 482913";
+    QTest::newRow("kortingscode") << "" << "Kortingscode 482913 bij je volgende bestelling";
     QTest::newRow("locker code") << "Your order has shipped" << "Delivery code 4410 for the locker.";
     // Another number between the keyword and a later one.
     QTest::newRow("number in between") << "" << "Your code was sent to order 77120 and 482913 more";
