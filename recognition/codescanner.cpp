@@ -256,10 +256,18 @@ void Scanner::classifyWords()
     m_booking = booking && !m_subjectContext && !m_subjectCode;
     // An invoice, receipt or payment whose subject says nothing of signing in
     // or verifying: its "code" is the document's or the card payment's number.
-    bool payment = false;
-    for (int i = 0; i < m_tokens.size() && m_tokens[i].line == 0; ++i)
+    // A one-time password for a card payment ("one-time passcode for your
+    // purchase") stays a code: only the plain word "code" leaves it a number.
+    bool payment = false, passcode = false;
+    for (int i = 0; i < m_tokens.size() && m_tokens[i].line == 0; ++i) {
         payment |= (m_tokens[i].flags & Payment) != 0;
-    m_payment = payment && !m_subjectContext;
+        if (m_tokens[i].flags & CodeNoun) {
+            const QStringView w = fold(m_tokens[i]);
+            passcode |= w != u"code" && w != u"codes" && w != u"codigo" && w != u"codice" && w != u"kod"
+                        && w != u"kode" && w != u"cod" && w != u"\u043a\u043e\u0434";
+        }
+    }
+    m_payment = payment && !m_subjectContext && !passcode;
 }
 
 void Scanner::describeLines()

@@ -81,6 +81,8 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("polish") << "" << "Tw\u00f3j kod weryfikacyjny to 482913" << "482913";
     QTest::newRow("azerbaijani") << "" << "T\u0259sdiq kodunuz: 482913" << "482913";
     QTest::newRow("login approval") << "" << "Your login approval code is 552193" << "552193";
+    QTest::newRow("purchase passcode") << "One-time passcode for your purchase"
+                                       << "Your passcode is 552193. It approves the payment of 42,00 EUR." << "552193";
 }
 
 void TestCodeRecogniser::codes()
