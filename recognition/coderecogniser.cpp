@@ -20,7 +20,7 @@ int reachBonus(int gap, int beside)
         return beside;
     if (gap <= kKeywordReach)
         return 40;
-    return std::max(40 - 2 * (gap - kKeywordReach), 24);
+    return std::max(40 - 4 * (gap - kKeywordReach), 10);
 }
 
 } // namespace
@@ -45,7 +45,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
         const Break br = breakKind(t.end, m_tokens[j + 1].start);
         if (br == Break::Hard || (t.line == 0 && head.line > 0))
             break;
-        crossed |= br == Break::Line;
+        if (br == Break::Line) {
+            crossed = true;
+            words += kLineWords;
+        }
         if (j == c.firstTok - 1) {
             const bool adjacent = t.end + 2 >= head.start;
             if ((t.flags & Month) && adjacent)
@@ -66,10 +69,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
             break;
         }
         if (t.flags & Label) {
-            if (words < 2 && !crossed)
-                return 0;
+            if (crossed)
+                break; // a label on a line above names its own number
             if (words < 2)
-                break;
+                return 0;
         }
         if (t.flags & Context) {
             if (!contextBefore && !crossed && words <= kKeywordReach) {
@@ -103,7 +106,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
         const Break br = breakKind(m_tokens[j - 1].end, t.start);
         if (br == Break::Hard || (head.line == 0 && t.line > 0))
             break;
-        crossed |= br == Break::Line;
+        if (br == Break::Line) {
+            crossed = true;
+            words += kLineWords;
+        }
         if (j == c.lastTok + 1 && (t.flags & (Unit | Currency | Month)) && t.start <= tail.end + 2)
             return 0;
         if (codeShaped(t))

@@ -20,6 +20,8 @@ namespace codescan {
 constexpr qsizetype kMaxTextChars = 128 * 1024;
 // How far a keyword may stand from its code, in words other than fillers.
 constexpr int kKeywordReach = 4;
+// A line break inside a sentence counts as this many words of distance.
+constexpr int kLineWords = 3;
 // How many tokens a sentence is read for its keyword, at most.
 constexpr int kSentenceReach = 40;
 // A sentence flag beside the word flags: a percentage stands in it.

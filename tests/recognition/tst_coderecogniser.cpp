@@ -162,6 +162,14 @@ void TestCodeRecogniser::confidenceOrdersEvidence()
     QVERIFY(loose.confidence >= kCodeReportFloor);
     QVERIFY2(loose.confidence < kSure, qPrintable(QString::number(loose.confidence)));
     QVERIFY(keyword.confidence > loose.confidence);
+
+    // Support falls with distance, and a line break inside the sentence adds to it.
+    const CodeMatch near = recogniseCode("", "Your security code for the new browser is 552211");
+    const CodeMatch far = recogniseCode("", "Your security code for the new browser that signed in\nfrom "
+                                            "Lyon on your laptop is 552211");
+    QCOMPARE(far.code, QStringLiteral("552211"));
+    QVERIFY2(far.confidence < near.confidence && far.confidence < kSure,
+             qPrintable(QString::number(near.confidence) + " " + QString::number(far.confidence)));
 }
 
 void TestCodeRecogniser::keywordCodeBeatsEarlierNumber()
