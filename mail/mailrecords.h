@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recognition/emphasis.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QMetaType>
@@ -68,6 +70,9 @@ struct MailItem
     bool firstRound = false;
     // Runtime only: a sample mail ("Demo verisi"), never acted on.
     bool demo = false;
+    // What the HTML set off in `body`, for the code recogniser when the mail
+    // is taken in; not stored.
+    EmphasisSpans emphasis;
 };
 
 // The time a mail is shown and ordered by: its own Date, else when it was taken in.

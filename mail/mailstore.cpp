@@ -28,7 +28,9 @@ constexpr int kMaxSeenQueue = 500;
 
 CodeMatch extractMailCode(const MailItem &mail)
 {
-    return recogniseCode(mail.subject, mail.body.isEmpty() ? mail.preview : mail.body);
+    if (mail.body.isEmpty())
+        return recogniseCode(mail.subject, mail.preview);
+    return recogniseCode(mail.subject, mail.body, mail.emphasis);
 }
 
 MailStore::MailStore(QObject *parent, const Clock &clock) : MailStore(userSettingsMailStorage(), parent, clock) {}

@@ -4,6 +4,8 @@
 // A tree-building parser cost 7 to 15 times more per mail (see
 // bench/mailtext_bench.cpp) for the same text.
 #include "mailtext/htmltext.h"
+#include "mailtext/htmlsink.h"
+#include "mailtext/htmlstyle.h"
 #include "mailtext/mailreader.h"
 
 #include <QRegularExpression>
@@ -12,8 +14,11 @@
 #include <cstring>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 namespace {
+
+using htmltext::TextSink;
 
 char lower(char c)
 {
@@ -30,107 +35,6 @@ bool isLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// Builds UTF-8 text with HTML's white space rules: runs collapse to one
-// space, blocks end lines, at most one empty line in a row, no space at line
-// ends; characters that take no room on screen (senders pad preheaders with
-// them) are dropped, no-break spaces count as spaces.
-class TextSink
-{
-public:
-    explicit TextSink(qsizetype limit) : m_limit(limit) {}
-
-    void text(const char *s, const char *end, bool preformatted)
-    {
-        while (s < end) {
-            const auto c = static_cast<unsigned char>(*s);
-            if (c < 0x80) {
-                ++s;
-                if (preformatted && (c == '\n' || c == '\r')) {
-                    if (c == '\n')
-                        lineBreak(1, true);
-                } else if (isSpace(char(c))) {
-                    m_space = true;
-                } else if (c != 0) {
-                    put(char(c));
-                }
-                continue;
-            }
-            // A multi-octet character; the input is valid UTF-8.
-            const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-            if (end - s < length)
-                return;
-            const auto c1 = static_cast<unsigned char>(s[1]);
-            const auto c2 = length > 2 ? static_cast<unsigned char>(s[2]) : 0;
-            if (c == 0xC2 && c1 == 0xA0) {
-                m_space = true;
-            } else if (!((c == 0xC2 && c1 == 0xAD) || (c == 0xCD && c1 == 0x8F)
-                         || (c == 0xE2 && c1 == 0x80 && c2 >= 0x8B && c2 <= 0x8F)
-                         || (c == 0xE2 && c1 == 0x81 && c2 == 0xA0) || (c == 0xEF && c1 == 0xBB && c2 == 0xBF))) {
-                flush();
-                m_out.append(s, length);
-                ++m_chars;
-            }
-            s += length;
-        }
-    }
-    void codePoint(char32_t code)
-    {
-        char buffer[4];
-        int n = 0;
-        if (code < 0x80) {
-            buffer[n++] = char(code);
-        } else if (code < 0x800) {
-            buffer[n++] = char(0xC0 | (code >> 6));
-            buffer[n++] = char(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            buffer[n++] = char(0xE0 | (code >> 12));
-            buffer[n++] = char(0x80 | ((code >> 6) & 0x3F));
-            buffer[n++] = char(0x80 | (code & 0x3F));
-        } else {
-            buffer[n++] = char(0xF0 | (code >> 18));
-            buffer[n++] = char(0x80 | ((code >> 12) & 0x3F));
-            buffer[n++] = char(0x80 | ((code >> 6) & 0x3F));
-            buffer[n++] = char(0x80 | (code & 0x3F));
-        }
-        text(buffer, buffer + n, false);
-    }
-    void space() { m_space = true; }
-    // `add`: a <br> adds a line, a block only makes sure one is there.
-    void lineBreak(int lines, bool add = false)
-    {
-        m_breaks = add ? qMin(2, m_breaks + lines) : qMax(m_breaks, lines);
-    }
-    bool full() const { return m_chars >= m_limit; }
-    QString take() const { return QString::fromUtf8(m_out).left(m_limit); }
-
-private:
-    void put(char c)
-    {
-        flush();
-        m_out.append(c);
-        ++m_chars;
-    }
-    void flush()
-    {
-        if (m_breaks > 0 && !m_out.isEmpty()) {
-            while (m_out.endsWith(' '))
-                m_out.chop(1);
-            m_out.append(m_breaks > 1 ? "\n\n" : "\n");
-            m_chars += m_breaks > 1 ? 2 : 1;
-        } else if (m_space && !m_out.isEmpty() && !m_out.endsWith('\n')) {
-            m_out.append(' ');
-            ++m_chars;
-        }
-        m_breaks = 0;
-        m_space = false;
-    }
-
-    QByteArray m_out;
-    qsizetype m_limit;
-    qsizetype m_chars = 0;
-    bool m_space = false;
-    int m_breaks = 0;
-};
 
 enum TagFlag : unsigned {
     Raw = 1,        // content is never text on screen, read raw up to the end tag
@@ -179,40 +83,28 @@ int blockLines(unsigned flags)
     return (flags & Paragraph) ? 2 : (flags & Block) ? 1 : 0;
 }
 
-// Whether the octets may hold a hiding attribute: "hidden", "none" or
-// "mso-hide" in any case; one pass, as most tags hold none of them.
-bool mayHide(const char *p, const char *end)
+// The attributes of a start tag that bear on what is seen; values point
+// into the document, entities left as they are.
+struct Attributes
 {
-    for (; p < end; ++p) {
-        const char c = lower(*p);
-        if (c == 'h' && end - p >= 6 && lower(p[1]) == 'i' && lower(p[2]) == 'd' && lower(p[3]) == 'd')
-            return true;
-        if (c == 'n' && end - p >= 4 && lower(p[1]) == 'o' && lower(p[2]) == 'n' && lower(p[3]) == 'e')
-            return true;
-        if (c == 'm' && end - p >= 8 && lower(p[1]) == 's' && lower(p[2]) == 'o' && p[3] == '-')
-            return true;
-    }
-    return false;
-}
+    std::string_view style, classes, bgcolor, color, size;
+    bool hidden = false;     // `hidden`, aria-hidden="true", width or height 0
+    bool imageBehind = false; // a background picture: colours say nothing then
+};
 
-// Whether a start tag's attributes hide the element: a `hidden` attribute,
-// or an inline style with display:none, visibility:hidden or mso-hide:all.
-bool hiddenByAttributes(const char *p, const char *end)
+Attributes readAttributes(const char *p, const char *end)
 {
-    if (!mayHide(p, end))
-        return false;
+    Attributes a;
     while (p < end) {
         while (p < end && (isSpace(*p) || *p == '/'))
             ++p;
         const char *name = p;
         while (p < end && !isSpace(*p) && *p != '=' && *p != '/')
             ++p;
-        std::string key;
-        for (const char *q = name; q < p; ++q)
-            key += lower(*q);
+        const std::string_view key(name, std::size_t(p - name));
         while (p < end && isSpace(*p))
             ++p;
-        std::string value;
+        std::string_view value;
         if (p < end && *p == '=') {
             ++p;
             while (p < end && isSpace(*p))
@@ -220,25 +112,56 @@ bool hiddenByAttributes(const char *p, const char *end)
             const char quote = p < end && (*p == '"' || *p == '\'') ? *p : 0;
             if (quote)
                 ++p;
-            while (p < end && (quote ? *p != quote : !isSpace(*p))) {
-                if (!isSpace(*p))
-                    value += lower(*p);
+            const char *v = p;
+            while (p < end && (quote ? *p != quote : !isSpace(*p)))
                 ++p;
-            }
+            value = std::string_view(v, std::size_t(p - v));
             if (quote && p < end)
                 ++p;
         }
-        if (key == "hidden")
+        const auto is = [&](std::string_view want) {
+            if (key.size() != want.size())
+                return false;
+            for (std::size_t i = 0; i < want.size(); ++i) {
+                if (lower(key[i]) != want[i])
+                    return false;
+            }
             return true;
-        if (key == "style"
-            && (value.find("display:none") != std::string::npos
-                || value.find("visibility:hidden") != std::string::npos
-                || value.find("mso-hide:all") != std::string::npos))
+        };
+        const auto valueIs = [&](std::string_view want) {
+            if (value.size() != want.size())
+                return false;
+            for (std::size_t i = 0; i < want.size(); ++i) {
+                if (lower(value[i]) != want[i])
+                    return false;
+            }
             return true;
-        if (name == p && p < end)
-            ++p; // a stray character; never stall
+        };
+        if (key.empty()) {
+            if (p < end)
+                ++p; // a stray character; never stall
+            continue;
+        }
+        if (is("style"))
+            a.style = value;
+        else if (is("class"))
+            a.classes = value;
+        else if (is("bgcolor"))
+            a.bgcolor = value;
+        else if (is("color"))
+            a.color = value;
+        else if (is("size"))
+            a.size = value;
+        else if (is("hidden"))
+            a.hidden = true;
+        else if (is("aria-hidden"))
+            a.hidden |= valueIs("true");
+        else if (is("width") || is("height"))
+            a.hidden |= valueIs("0") || valueIs("0px");
+        else if (is("background"))
+            a.imageBehind = true;
     }
-    return false;
+    return a;
 }
 
 class Scanner
@@ -247,6 +170,10 @@ public:
     Scanner(const QByteArray &html, TextSink &sink)
         : m_p(html.constData()), m_end(html.constData() + html.size()), m_sink(sink)
     {
+        Frame root;
+        root.color = parseCssColor("black");
+        root.background = parseCssColor("white");
+        m_stack.push_back(root);
     }
 
     void run()
@@ -268,9 +195,16 @@ public:
     }
 
 private:
+    // Text the reader cannot tell from its background is not there for him.
+    bool unseen() const
+    {
+        const Frame &top = m_stack.back();
+        return !top.imageBehind && colorsClose(top.color, top.background);
+    }
+
     void text(const char *from, const char *to)
     {
-        if (m_skipDepth > 0)
+        if (m_skipDepth > 0 || unseen())
             return;
         if (m_inHead) {
             // Text in the head that is not white space starts the body, as in browsers.
@@ -281,6 +215,7 @@ private:
                 return;
             m_inHead = false;
         }
+        m_sink.setEmphasis(m_stack.back().emphasis);
         m_sink.text(from, to, m_preformatted > 0);
     }
 
@@ -293,8 +228,10 @@ private:
             ++m_p;
             return;
         }
-        if (m_skipDepth == 0 && !m_inHead)
+        if (m_skipDepth == 0 && !m_inHead && !unseen()) {
+            m_sink.setEmphasis(m_stack.back().emphasis);
             m_sink.codePoint(code);
+        }
         m_p += 1 + used;
     }
 
@@ -326,6 +263,8 @@ private:
                     ++i;
                 const char *after = q + 2 + tag.size();
                 if (i == tag.size() && (after == m_end || isSpace(*after) || *after == '>' || *after == '/')) {
+                    if (tag == "style")
+                        m_sheet.add(std::string_view(m_p, std::size_t(q - m_p)));
                     m_p = after;
                     skipPast(">");
                     return;
@@ -394,10 +333,8 @@ private:
             skipRaw(tag);
             return;
         }
-        if (tag == "body") {
+        if (tag == "body")
             m_inHead = false;
-            return;
-        }
         if (m_inHead) {
             if (flags & HeadOnly)
                 return;
@@ -407,13 +344,20 @@ private:
             m_inHead = true;
             return;
         }
-        if ((flags & Region) || hiddenByAttributes(attributes, attributesEnd)) {
-            if (!(flags & Void)) {
+        const bool selfClosed = attributesEnd > attributes && attributesEnd[-1] == '/';
+        Frame frame;
+        bool hidden = (flags & Region) != 0;
+        if (!hidden)
+            hidden = !describe(tag, attributes, attributesEnd, &frame);
+        if (hidden) {
+            if (!(flags & Void) && !selfClosed) {
                 m_skipTag = tag;
                 m_skipDepth = 1;
             }
             return;
         }
+        if (!(flags & Void) && !selfClosed && m_stack.size() < kMaxDepth)
+            m_stack.push_back(std::move(frame));
         if (tag == "br")
             m_sink.lineBreak(1, true);
         else if (flags & Block)
@@ -432,6 +376,14 @@ private:
             return;
         }
         const unsigned flags = tagFlags(tag);
+        // Close the element and any left open inside it; a stray end tag
+        // closes nothing.
+        for (std::size_t k = m_stack.size() - 1, seen = 0; k > 0 && seen < kEndTagSearch; --k, ++seen) {
+            if (m_stack[k].tag == tag) {
+                m_stack.resize(k);
+                break;
+            }
+        }
         if (tag == "head")
             m_inHead = false;
         else if (tag == "br")
@@ -444,9 +396,104 @@ private:
             --m_preformatted;
     }
 
+    // What an element passes on to the text inside it.
+    struct Frame
+    {
+        std::string tag;
+        CssColor color, background;
+        int fontPx = 16;
+        unsigned emphasis = 0;
+        bool imageBehind = false;
+    };
+    // Hostile nesting costs bounded work: deeper elements are read as
+    // their parent, an end tag looks this far for its start.
+    static constexpr std::size_t kMaxDepth = 256;
+    static constexpr std::size_t kEndTagSearch = 24;
+    static constexpr int kBodyFontPx = 16;
+
+    // The element's frame; false when it hides its content.
+    bool describe(const std::string &tag, const char *attributes, const char *attributesEnd, Frame *frame) const
+    {
+        const Frame &parent = m_stack.back();
+        frame->tag = tag;
+        frame->color = parent.color;
+        frame->background = parent.background;
+        frame->fontPx = parent.fontPx;
+        frame->emphasis = parent.emphasis;
+        frame->imageBehind = parent.imageBehind;
+        if (tag == "b" || tag == "strong")
+            frame->emphasis |= Emphasis::Bold;
+        else if (tag == "code" || tag == "pre" || tag == "tt" || tag == "kbd" || tag == "samp")
+            frame->emphasis |= Emphasis::Mono;
+        else if (tag == "h1")
+            frame->fontPx = std::max(frame->fontPx, 32);
+        else if (tag == "h2")
+            frame->fontPx = std::max(frame->fontPx, 24);
+        if (attributes == attributesEnd) {
+            setLarge(frame);
+            return true;
+        }
+        const Attributes a = readAttributes(attributes, attributesEnd);
+        if (a.hidden)
+            return false;
+        StyleFacts facts;
+        if (!a.classes.empty() && !m_sheet.empty()) {
+            std::string_view rest = a.classes;
+            for (int n = 0; n < 16 && !rest.empty(); ++n) {
+                while (!rest.empty() && isSpace(rest.front()))
+                    rest.remove_prefix(1);
+                std::size_t cut = 0;
+                while (cut < rest.size() && !isSpace(rest[cut]))
+                    ++cut;
+                if (const StyleFacts *c = m_sheet.find(rest.substr(0, cut)))
+                    mergeFacts(*c, &facts);
+                rest.remove_prefix(cut);
+            }
+        }
+        if (!a.style.empty()) {
+            readDeclarations(a.style, &facts);
+            frame->imageBehind |= a.style.find("url(") != std::string_view::npos;
+        }
+        if (facts.hidden)
+            return false;
+        frame->imageBehind |= a.imageBehind;
+        if (!a.color.empty() && tag == "font")
+            frame->color = parseCssColor(a.color);
+        if (!a.size.empty() && tag == "font" && a.size[0] >= '5' && a.size[0] <= '7')
+            frame->fontPx = std::max(frame->fontPx, 24);
+        if (!a.bgcolor.empty()) {
+            const CssColor bg = parseCssColor(a.bgcolor);
+            if (bg.set && bg.a > 0)
+                frame->background = bg;
+        }
+        if (facts.color.set)
+            frame->color = facts.color;
+        if (facts.background.set && facts.background.a > 0)
+            frame->background = facts.background;
+        if (!colorsClose(frame->background, parent.background))
+            frame->emphasis |= Emphasis::Boxed;
+        if (facts.fontPx >= 0)
+            frame->fontPx = facts.fontPx;
+        else if (facts.fontPercent >= 0)
+            frame->fontPx = int(std::min<qint64>(qint64(parent.fontPx) * facts.fontPercent / 100, 1000));
+        if (frame->fontPx < 6)
+            return false;
+        frame->emphasis |= facts.emphasis;
+        setLarge(frame);
+        return true;
+    }
+
+    static void setLarge(Frame *frame)
+    {
+        if (frame->fontPx >= kBodyFontPx * 5 / 4 && frame->fontPx >= 20)
+            frame->emphasis |= Emphasis::Large;
+    }
+
     const char *m_p;
     const char *m_end;
     TextSink &m_sink;
+    std::vector<Frame> m_stack;
+    ClassSheet m_sheet;
     std::string m_skipTag;
     int m_skipDepth = 0;
     int m_preformatted = 0;
@@ -455,11 +502,11 @@ private:
 
 } // namespace
 
-QString htmlVisibleText(const QByteArray &utf8, qsizetype limit)
+QString htmlVisibleText(const QByteArray &utf8, qsizetype limit, EmphasisSpans *emphasis)
 {
     TextSink sink(limit);
     Scanner(utf8, sink).run();
-    return sink.take();
+    return sink.take(emphasis);
 }
 
 QString htmlMetaCharset(const QByteArray &html)
@@ -470,20 +517,24 @@ QString htmlMetaCharset(const QByteArray &html)
     return meta.match(QString::fromLatin1(html.left(4096))).captured(1);
 }
 
-QString htmlText(const QByteArray &html, const QString &charset, qsizetype limit)
+QString htmlText(const QByteArray &html, const QString &charset, qsizetype limit, EmphasisSpans *emphasis)
 {
     const QString label = charset.isEmpty() ? htmlMetaCharset(html) : charset;
     if (isUtf8Label(label)) {
         // Checking the whole input first costs more than the scan; only a
         // replacement character in the text calls for the check.
-        const QString text = htmlVisibleText(html, limit);
-        if (!text.contains(QChar::ReplacementCharacter) || readsAsUtf8(html))
+        EmphasisSpans spans;
+        const QString text = htmlVisibleText(html, limit, emphasis ? &spans : nullptr);
+        if (!text.contains(QChar::ReplacementCharacter) || readsAsUtf8(html)) {
+            if (emphasis)
+                *emphasis += spans;
             return text;
+        }
     }
-    return htmlVisibleText(textFromCharset(html, label).toUtf8(), limit);
+    return htmlVisibleText(textFromCharset(html, label).toUtf8(), limit, emphasis);
 }
 
-QString htmlToText(const QByteArray &html, const QString &charset)
+QString htmlToText(const QByteArray &html, const QString &charset, EmphasisSpans *emphasis)
 {
-    return htmlText(html, charset, std::numeric_limits<qsizetype>::max());
+    return htmlText(html, charset, std::numeric_limits<qsizetype>::max(), emphasis);
 }

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "recognition/emphasis.h"
+
 #include <QByteArray>
 #include <QString>
 
 // Internal to the mail reader.
 
 // Visible text of UTF-8 HTML; the scan stops once `limit` characters are out.
-QString htmlVisibleText(const QByteArray &utf8, qsizetype limit);
+// Emphasis spans over that text are added to `emphasis` when given.
+QString htmlVisibleText(const QByteArray &utf8, qsizetype limit, EmphasisSpans *emphasis = nullptr);
 
 // Visible text of HTML octets in the labelled charset (when empty, as a
 // <meta> declares, else UTF-8), at most `limit` characters.
-QString htmlText(const QByteArray &html, const QString &charset, qsizetype limit);
+QString htmlText(const QByteArray &html, const QString &charset, qsizetype limit, EmphasisSpans *emphasis = nullptr);
 
 // The charset a <meta> element near the start of an HTML document declares;
 // empty when none.

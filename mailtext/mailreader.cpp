@@ -221,7 +221,12 @@ MailText readMail(const QByteArray &raw)
         const QString label = QString::fromLatin1(part.charset);
         QString text;
         if (part.type == "text/html") {
-            text = htmlText(part.bytes, label, kMailTextChars - length);
+            EmphasisSpans spans;
+            text = htmlText(part.bytes, label, kMailTextChars - length, &spans);
+            for (EmphasisSpan &span : spans) {
+                span.start += length;
+                mail.emphasis.append(span);
+            }
         } else {
             // Far more octets than the text keeps are never decoded.
             text = tidyPlain(textFromCharset(part.bytes.left(kMaxPlainBytes), label));
@@ -238,6 +243,7 @@ MailText readMail(const QByteArray &raw)
         return mail;
     }
     mail.text = texts.join(QLatin1String("\n\n")).left(kMailTextChars);
+    mail.emphasis.removeIf([&](const EmphasisSpan &span) { return span.start + span.length > mail.text.size(); });
     mail.part = sources.join(QLatin1String(" + "));
     return mail;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recognition/emphasis.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -22,6 +24,7 @@ struct MailText
     QString part;    // where the text came from, e.g. "text/plain; charset=utf-8; base64";
                      // empty when nothing could be decoded (then `text` is the raw body start as UTF-8 and
                      // callers take no code from it)
+    EmphasisSpans emphasis; // what the HTML set off (large, bold, spaced, monospace, boxed), over `text`
 };
 
 // A whole message, headers included, possibly cut short. Line ends may be
@@ -33,7 +36,12 @@ MailText readMail(const QByteArray &raw);
 // hidden elements; entities decoded; blocks and table cells kept apart by
 // line breaks and spaces. `charset` labels the bytes; when empty, a <meta>
 // charset in the document decides, else UTF-8.
-QString htmlToText(const QByteArray &html, const QString &charset = QString());
+// What the styles set off is added to `emphasis` when given. Text the
+// reader cannot see is left out: display:none, visibility:hidden, opacity
+// 0, zero size, off-screen positions, fonts under 6 px, text in (nearly)
+// its background's colour, `hidden` and aria-hidden elements; inline styles
+// and a <style> element's one-class rules count.
+QString htmlToText(const QByteArray &html, const QString &charset = QString(), EmphasisSpans *emphasis = nullptr);
 
 // Bytes of a text in the labelled charset. Unknown labels read as UTF-8 with
 // replacement characters; bytes labelled UTF-8 or ASCII (or not at all) that

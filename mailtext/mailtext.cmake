@@ -8,6 +8,7 @@ mirelo_library(mirelo_mailtext
   SOURCES
     mailreader.h mailreader.cpp
     htmltext.h htmltext.cpp htmlentities.cpp
+    htmlstyle.h htmlstyle.cpp htmlsink.h
     mimewalk.h mimewalk.cpp
   PUBLIC_LIBS Qt6::Core mirelo_recognition
   LIBS PkgConfig::GMIME)

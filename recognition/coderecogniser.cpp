@@ -10,6 +10,21 @@ namespace codescan {
 using namespace CodeWord;
 
 // The candidate's score (0 or less: not a code) and what carried it.
+namespace {
+
+// What a code noun `gap` words away adds: full right beside, steady over a
+// short reach, then falling with every word.
+int reachBonus(int gap, int beside)
+{
+    if (gap == 0)
+        return beside;
+    if (gap <= kKeywordReach)
+        return 40;
+    return std::max(40 - 4 * (gap - kKeywordReach), 10);
+}
+
+} // namespace
+
 int Scanner::score(const Candidate &c, QString *tag) const
 {
     const Token &head = m_tokens[c.firstTok];
@@ -18,14 +33,22 @@ int Scanner::score(const Candidate &c, QString *tag) const
     const bool digits = c.shape == Shape::Six || c.shape == Shape::Digits || c.shape == Shape::Split
                         || c.shape == Shape::Spaced;
 
-    // Words before the candidate, in its sentence.
-    bool codeBefore = false, contextBefore = false;
+    // Words before the candidate, in its sentence (which may run over a
+    // line break, not over an empty line). A code noun supports it less the
+    // farther it stands, and not at all past another code-shaped token.
+    bool codeBefore = false, contextBefore = false, colonLead = false;
     int codeGap = 0, contextGap = 0;
     int words = 0;
-    for (int j = c.firstTok - 1; j >= 0 && c.firstTok - j <= 8; --j) {
+    bool crossed = false;
+    for (int j = c.firstTok - 1; j >= 0 && c.firstTok - j <= kSentenceReach; --j) {
         const Token &t = m_tokens[j];
-        if (breakBetween(t.end, m_tokens[j + 1].start))
+        const Break br = breakKind(t.end, m_tokens[j + 1].start);
+        if (br == Break::Hard || (t.line == 0 && head.line > 0))
             break;
+        if (br == Break::Line) {
+            crossed = true;
+            words += kLineWords;
+        }
         if (j == c.firstTok - 1) {
             const bool adjacent = t.end + 2 >= head.start;
             if ((t.flags & Month) && adjacent)
@@ -34,18 +57,25 @@ int Scanner::score(const Candidate &c, QString *tag) const
                 return 0;
             if (digits && c.code.size() == 5 && isUsState(QStringView(m_text).mid(t.start, t.end - t.start)))
                 return 0;
+            colonLead = endsWithColon(t.end, head.start);
         }
         if (t.flags & Copyright)
             return 0;
+        if (codeShaped(t))
+            break;
         if (t.flags & CodeNoun) {
             codeBefore = true;
             codeGap = words;
             break;
         }
-        if ((t.flags & Label) && words < 2)
-            return 0;
+        if (t.flags & Label) {
+            if (crossed)
+                break; // a label on a line above names its own number
+            if (words < 2)
+                return 0;
+        }
         if (t.flags & Context) {
-            if (!contextBefore) {
+            if (!contextBefore && !crossed && words <= kKeywordReach) {
                 contextBefore = true;
                 contextGap = words;
             }
@@ -53,8 +83,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
         }
         if (t.flags & Filler)
             continue;
-        if (++words > kKeywordReach)
-            break;
+        ++words;
     }
     for (qsizetype k = head.start - 1; k >= 0 && head.start - k <= 3; --k) {
         const char16_t ch = m_text.at(k).unicode();
@@ -69,29 +98,39 @@ int Scanner::score(const Candidate &c, QString *tag) const
     // number, unless a code noun follows the label ("numarali islem onay
     // kodunuz").
     bool codeAfter = false, contextAfter = false, labelAfter = false;
+    int codeAfterGap = 0;
     words = 0;
-    for (int j = c.lastTok + 1; j < m_tokens.size() && j - c.lastTok <= 8; ++j) {
+    crossed = false;
+    for (int j = c.lastTok + 1; j < m_tokens.size() && j - c.lastTok <= kSentenceReach; ++j) {
         const Token &t = m_tokens[j];
-        if (breakBetween(m_tokens[j - 1].end, t.start))
+        const Break br = breakKind(m_tokens[j - 1].end, t.start);
+        if (br == Break::Hard || (head.line == 0 && t.line > 0))
             break;
+        if (br == Break::Line) {
+            crossed = true;
+            words += kLineWords;
+        }
         if (j == c.lastTok + 1 && (t.flags & (Unit | Currency | Month)) && t.start <= tail.end + 2)
             return 0;
+        if (codeShaped(t))
+            break;
         if (t.flags & CodeNoun) {
             codeAfter = true;
+            codeAfterGap = words;
             break;
         }
+        const bool near = !crossed && words <= kKeywordReach;
         if (t.flags & Label) {
-            labelAfter = true;
+            labelAfter |= near;
             continue;
         }
         if (t.flags & Context) {
-            contextAfter = true;
+            contextAfter |= near;
             continue;
         }
         if (t.flags & Filler)
             continue;
-        if (++words > kKeywordReach)
-            break;
+        ++words;
     }
     if (labelAfter && !codeAfter)
         return 0;
@@ -149,15 +188,18 @@ int Scanner::score(const Candidate &c, QString *tag) const
             carried = QString::fromLatin1(name);
         }
     };
-    take(codeBefore && codeGap == 0, 50, "keyword_before");
-    take(codeBefore && codeGap > 0, 40, "keyword_before");
-    take(codeAfter, 40, "keyword_after");
+    take(codeBefore, reachBonus(codeGap, 50), "keyword_before");
+    take(codeBefore && colonLead, 45, "keyword_before");
+    take(codeAfter, reachBonus(codeAfterGap, 40), "keyword_after");
     take(contextBefore && contextGap == 0, 30, "keyword_before");
     take(contextBefore && contextGap > 0, 20, "keyword_before");
     take(contextAfter, 30, "keyword_after");
     take(alone && announced, 45, "announced");
     take(alone && announcedByContext, 30, "announced");
     take(alone && announcedAfter, 35, "announced");
+    const bool setOff = emphasised(c);
+    take(setOff && m_mailCode, 40, "emphasis");
+    take(setOff && m_mailContext, 30, "emphasis");
     take(alone && head.line > 0 && m_subjectCode, 25, "alone");
     take(alone && head.line > 0 && m_mailCode, 15, "alone");
 
@@ -168,7 +210,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
     if (!digits) {
         // Letters need a keyword right before or an announcement; mixed
         // tokens at least a keyword nearby.
-        const bool strong = (codeBefore && codeGap <= 1) || (alone && announcedRightAbove);
+        const bool strong = (codeBefore && (codeGap <= 1 || colonLead)) || (alone && announcedRightAbove)
+                            || (alone && setOff && m_mailCode);
         if (c.shape == Shape::Letters && !strong)
             return 0;
         if (bonus < 40)
@@ -183,15 +226,17 @@ int Scanner::score(const Candidate &c, QString *tag) const
     case Shape::Spaced: base = 35; break;
     case Shape::Mixed: base = 35; break;
     case Shape::AlnumDash: base = 30; break;
-    case Shape::Letters: base = 25; break;
+    case Shape::Letters: base = 30; break;
     }
     int total = base + bonus + (m_mailCode ? 10 : m_mailContext ? 5 : 0);
     if (head.line == 0 && (m_subjectCode || m_subjectContext) && bonus > 0)
         total += 15;
     if (sentenceHas(c.firstTok, OrderTalk))
         total -= 20;
-    if (m_booking)
-        total -= 45;
+    // A booking's or a payment's numbers are not sign-in codes, however
+    // they are announced.
+    if (m_booking || m_payment)
+        return 0;
     // A year after a keyword ("Bu kod 2026 paketi icin degil") may still be
     // a PIN, but any code standing on its own beats it.
     if (yearShaped)
@@ -240,4 +285,9 @@ CodeMatch Scanner::best() const
 CodeMatch recogniseCode(const QString &subject, const QString &text)
 {
     return codescan::Scanner(subject, text).best();
+}
+
+CodeMatch recogniseCode(const QString &subject, const QString &text, const EmphasisSpans &emphasis)
+{
+    return codescan::Scanner(subject, text, emphasis).best();
 }

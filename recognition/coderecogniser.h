@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recognition/codeextractor.h"
+#include "recognition/emphasis.h"
 
 #include <QString>
 
@@ -16,6 +17,11 @@
 // The tag says what carried the code: "keyword_before", "keyword_after",
 // "announced", "alone" or "loose". Pure and thread-safe.
 CodeMatch recogniseCode(const QString &subject, const QString &text);
+
+// The same, with what the sender set off in the text (the HTML reader's
+// spans): a code set off on its own counts as announced by a keyword
+// elsewhere in the mail ("emphasis").
+CodeMatch recogniseCode(const QString &subject, const QString &text, const EmphasisSpans &emphasis);
 
 // Codes below this confidence are not reported at all.
 inline constexpr int kCodeReportFloor = 50;

@@ -12,16 +12,24 @@ namespace {
 
 // Mail text as the scanner wants it: invisible characters gone, exotic
 // spaces and hyphens made plain, full-width digits made ASCII.
-void appendClean(QString &out, QStringView in, bool oneLine)
+void appendClean(QString &out, QStringView in, bool oneLine, QVector<qsizetype> *origin = nullptr)
 {
     const qsizetype start = out.size();
     out.resize(start + in.size());
     char16_t *dst = reinterpret_cast<char16_t *>(out.data()) + start;
     qsizetype written = 0;
+    const char16_t *src = reinterpret_cast<const char16_t *>(in.utf16());
     for (qsizetype i = 0; i < in.size(); ++i) {
-        char16_t c = in.at(i).unicode();
+        char16_t c = src[i];
+        if (c >= 0x20 && c < 0x7F) { // most of a mail: nothing to do
+            if (origin)
+                origin->append(i);
+            dst[written++] = c;
+            continue;
+        }
         switch (c) {
         case 0x200B: case 0x200C: case 0x200D: case 0x2060: case 0xFEFF: case 0xAD: case 0x34F:
+        case 0x200E: case 0x200F: case 0x061C: // direction marks around a code in right-to-left text
             continue;
         case u'\r':
             if (i + 1 < in.size() && in.at(i + 1) == u'\n')
@@ -37,12 +45,20 @@ void appendClean(QString &out, QStringView in, bool oneLine)
         default:
             if (c >= 0x2000 && c <= 0x200A)
                 c = u' ';
+            else if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+                continue; // embeddings and isolates
+            else if (c >= 0x660 && c <= 0x669) // Arabic-Indic digits
+                c = char16_t(u'0' + (c - 0x660));
+            else if (c >= 0x6F0 && c <= 0x6F9) // Persian digits
+                c = char16_t(u'0' + (c - 0x6F0));
             else if (c >= 0xFF10 && c <= 0xFF19)
                 c = char16_t(u'0' + (c - 0xFF10));
             break;
         }
         if (oneLine && c == u'\n')
             c = u' ';
+        if (origin)
+            origin->append(i);
         dst[written++] = c;
     }
     out.resize(start + written);
@@ -50,16 +66,21 @@ void appendClean(QString &out, QStringView in, bool oneLine)
 
 } // namespace
 
-Scanner::Scanner(const QString &subject, const QString &text)
+Scanner::Scanner(const QString &subject, const QString &text, const EmphasisSpans &emphasis)
+    : m_emphasis(emphasis)
 {
     m_text.reserve(subject.size() + 1 + std::min(text.size(), kMaxTextChars));
     appendClean(m_text, subject, true);
     m_text.append(QLatin1Char('\n'));
-    appendClean(m_text, QStringView(text).left(kMaxTextChars), false);
+    m_textStart = m_text.size();
+    appendClean(m_text, QStringView(text).left(kMaxTextChars), false, m_emphasis.isEmpty() ? nullptr : &m_origin);
     m_fold = m_text;
     char16_t *f = reinterpret_cast<char16_t *>(m_fold.data());
-    for (qsizetype i = 0; i < m_fold.size(); ++i)
-        f[i] = foldedChar(f[i]);
+    for (qsizetype i = 0; i < m_fold.size(); ++i) {
+        const char16_t c = f[i];
+        f[i] = c < 0x80 ? (c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c) : foldedChar(c);
+    }
+    m_tokens.reserve(m_text.size() / 5);
     tokenise();
     maskLinksAndAddresses();
     classifyWords();
@@ -90,6 +111,9 @@ void Scanner::tokenise()
         t.line = line;
         bool digit = false, letter = false, other = false, lower = false;
         while (i < n && isWordChar(s[i])) {
+            // Digits written against other scripts ("验证码为835206") stand apart.
+            if (i > t.start && (isAsciiDigit(s[i]) ? s[i - 1] >= 0x80 : s[i] >= 0x80 && isAsciiDigit(s[i - 1])))
+                break;
             digit |= isAsciiDigit(s[i]);
             letter |= isAsciiLetter(s[i]);
             lower |= s[i] >= u'a' && s[i] <= u'z';
@@ -184,8 +208,10 @@ void Scanner::classifyWords()
         Token &t = m_tokens[i];
         if (!(t.flags & CodeNoun))
             continue;
+        // ... unless a sign-in word names the modifier itself: "login approval code".
         if (i > 0 && m_tokens[i - 1].line == t.line && (m_tokens[i - 1].flags & Modifier)
-            && onlySpacesBetween(m_tokens[i - 1].end, t.start))
+            && onlySpacesBetween(m_tokens[i - 1].end, t.start)
+            && !(i > 1 && (m_tokens[i - 2].flags & Context) && onlySpacesBetween(m_tokens[i - 2].end, m_tokens[i - 1].start)))
             t.negated = true;
         for (int j = i + 1; j < m_tokens.size() && j <= i + 2 && m_tokens[j].line == t.line; ++j) {
             const QStringView w = fold(m_tokens[j]);
@@ -193,7 +219,8 @@ void Scanner::classifyWords()
                 t.negated = true;
                 break;
             }
-            if (w != u"de" && w != u"du" && w != u"of" && w != u"del")
+            if (w != u"de" && w != u"du" && w != u"of" && w != u"del" && w != u"d" && w != u"di" && w != u"da"
+                && w != u"do")
                 break;
         }
         // Turkish "<noun> kodu" names that noun's code ("bina kodu", "urun
@@ -227,6 +254,20 @@ void Scanner::classifyWords()
     for (const Token &t : std::as_const(m_tokens))
         booking |= (t.flags & Booking) != 0;
     m_booking = booking && !m_subjectContext && !m_subjectCode;
+    // An invoice, receipt or payment whose subject says nothing of signing in
+    // or verifying: its "code" is the document's or the card payment's number.
+    // A one-time password for a card payment ("one-time passcode for your
+    // purchase") stays a code: only the plain word "code" leaves it a number.
+    bool payment = false, passcode = false;
+    for (int i = 0; i < m_tokens.size() && m_tokens[i].line == 0; ++i) {
+        payment |= (m_tokens[i].flags & Payment) != 0;
+        if (m_tokens[i].flags & CodeNoun) {
+            const QStringView w = fold(m_tokens[i]);
+            passcode |= w != u"code" && w != u"codes" && w != u"codigo" && w != u"codice" && w != u"kod"
+                        && w != u"kode" && w != u"cod" && w != u"\u043a\u043e\u0434";
+        }
+    }
+    m_payment = payment && !m_subjectContext && !passcode;
 }
 
 void Scanner::describeLines()
@@ -284,6 +325,64 @@ bool Scanner::breakBetween(qsizetype from, qsizetype to) const
     return false;
 }
 
+Break Scanner::breakKind(qsizetype from, qsizetype to) const
+{
+    int lines = 0;
+    for (qsizetype i = from; i < to; ++i) {
+        const char16_t c = m_text.at(i).unicode();
+        if (c == u'\n' && ++lines > 1)
+            return Break::Hard;
+        if (c == u'|')
+            return Break::Hard;
+        if ((c == u'.' || c == u'!' || c == u'?' || c == 0x3002 || c == 0x061F)
+            && (i + 1 >= m_text.size() || isSpace(m_text.at(i + 1).unicode()) || c > 0x80))
+            return Break::Hard;
+    }
+    return lines ? Break::Line : Break::None;
+}
+
+// "... before signing in again: 7KQ2M": the gap before a code ends in a colon.
+bool Scanner::endsWithColon(qsizetype from, qsizetype to) const
+{
+    for (qsizetype i = to - 1; i >= from; --i) {
+        const char16_t c = m_text.at(i).unicode();
+        if (c == u':' || c == 0xFF1A)
+            return true;
+        if (!isSpace(c) && c != u'"' && c != u'\'' && c != u'*' && c != u'[' && c != u'(' && c != 0xAB
+            && c != 0xBB && c != u'>' && c != 0x201C && c != 0x201E && c != 0x2018)
+            return false;
+    }
+    return false;
+}
+
+// Whether the sender set this candidate off: a span over it that is not
+// much longer than it (a whole emphasised paragraph says little).
+bool Scanner::emphasised(const Candidate &c) const
+{
+    if (m_emphasis.isEmpty())
+        return false;
+    const qsizetype from = m_tokens[c.firstTok].start - m_textStart;
+    const qsizetype to = m_tokens[c.lastTok].end - m_textStart;
+    if (from < 0 || to > m_origin.size() || to <= from)
+        return false;
+    const qsizetype start = m_origin[from];
+    const qsizetype end = m_origin[to - 1] + 1;
+    for (const EmphasisSpan &span : m_emphasis) {
+        if (span.start <= start && span.start + span.length >= end && span.length <= 2 * (end - start) + 6)
+            return true;
+    }
+    return false;
+}
+
+// Another number or code that could be the one a keyword names.
+bool Scanner::codeShaped(const Token &t) const
+{
+    const qsizetype len = t.end - t.start;
+    if (t.masked || len < 4 || len > 10)
+        return false;
+    return (t.kind == Kind::Digits && len <= 8) || t.kind == Kind::Mixed;
+}
+
 bool Scanner::gluedBefore(qsizetype pos) const
 {
     if (pos == 0)
@@ -328,150 +427,6 @@ void Scanner::collectCandidates(QVector<Candidate> &out) const
         else
             collectWordCandidate(i, out);
     }
-}
-
-// A run of digit groups joined by one separator each: a code in groups
-// ("482 913"), a phone or card number, a date, a time or an amount.
-void Scanner::collectDigitChain(int &i, QVector<Candidate> &out) const
-{
-    const int first = i;
-    QVarLengthArray<QStringView, 8> seps;
-    int last = i;
-    while (last + 1 < m_tokens.size()) {
-        const Token &a = m_tokens[last];
-        const Token &b = m_tokens[last + 1];
-        if (b.kind != Kind::Digits || b.line != a.line || b.masked)
-            break;
-        const QStringView sep = QStringView(m_text).mid(a.end, b.start - a.end);
-        static const char16_t *const allowed[] = {u" ", u"-", u".", u"/", u":", u",", u") ", u")", u" (", u"("};
-        bool ok = false;
-        for (const char16_t *s : allowed)
-            ok |= sep == QStringView(s);
-        if (!ok)
-            break;
-        seps.append(sep);
-        ++last;
-    }
-    i = last + 1;
-
-    const Token &head = m_tokens[first];
-    const Token &tail = m_tokens[last];
-    // A leading plus or an opening parenthesis makes it a phone number.
-    qsizetype before = head.start;
-    while (before > 0 && m_text.at(before - 1) == u' ' && head.start - before < 1)
-        --before;
-    if (before > 0 && (m_text.at(before - 1) == u'+' || m_text.at(before - 1) == u'('))
-        return;
-    if (gluedBefore(head.start) || gluedAfter(tail.end))
-        return;
-
-    if (seps.isEmpty()) {
-        const qsizetype len = head.end - head.start;
-        if (len >= 4 && len <= 8)
-            out.append({first, first, len == 6 ? Shape::Six : Shape::Digits, m_text.mid(head.start, len)});
-        return;
-    }
-
-    QVarLengthArray<int, 8> lengths;
-    int total = 0;
-    for (int k = first; k <= last; ++k) {
-        lengths.append(int(m_tokens[k].end - m_tokens[k].start));
-        total += lengths.last();
-    }
-    const bool sameSep = std::all_of(seps.begin(), seps.end(), [&](QStringView s) { return s == seps.first(); });
-    const bool spaces = sameSep && seps.first() == u" ";
-    if (sameSep && (spaces || seps.first() == u"-")) {
-        const bool shape33 = lengths.size() == 2 && lengths[0] == 3 && lengths[1] == 3;
-        const bool shape44 = lengths.size() == 2 && lengths[0] == 4 && lengths[1] == 4;
-        const bool shape222 = lengths.size() == 3 && lengths[0] == 2 && lengths[1] == 2 && lengths[2] == 2;
-        if (shape33 || shape44 || shape222) {
-            QString code;
-            for (int k = first; k <= last; ++k)
-                code += m_text.mid(m_tokens[k].start, m_tokens[k].end - m_tokens[k].start);
-            out.append({first, last, Shape::Split, code});
-            return;
-        }
-    }
-    if (!spaces)
-        return; // dates, times, amounts, phone numbers, ids
-    if (std::all_of(lengths.begin(), lengths.end(), [](int l) { return l == 1; })) {
-        if (lengths.size() >= 4 && lengths.size() <= 8) {
-            QString code;
-            for (int k = first; k <= last; ++k)
-                code += m_text.at(m_tokens[k].start);
-            out.append({first, last, Shape::Spaced, code});
-        }
-        return;
-    }
-    if (std::all_of(lengths.begin(), lengths.end(), [](int l) { return l <= 4; }) && total >= 9)
-        return; // a phone or card number in groups
-    for (int k = first; k <= last; ++k) {
-        const int len = lengths[k - first];
-        if (len >= 4 && len <= 8)
-            out.append({k, k, len == 6 ? Shape::Six : Shape::Digits,
-                        m_text.mid(m_tokens[k].start, m_tokens[k].end - m_tokens[k].start)});
-    }
-}
-
-namespace {
-bool hasUnitSuffix(QStringView token)
-{
-    qsizetype digits = 0;
-    while (digits < token.size() && isAsciiDigit(token.at(digits).unicode()))
-        ++digits;
-    if (digits == 0)
-        return false;
-    const QStringView rest = token.mid(digits);
-    for (qsizetype k = 0; k < rest.size(); ++k) {
-        if (!isAsciiLetter(rest.at(k).unicode()))
-            return false;
-    }
-    return rest.size() <= 3;
-}
-} // namespace
-
-void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
-{
-    const Token &t = m_tokens[i];
-    const int here = i++;
-    if (t.kind == Kind::Word)
-        return;
-    const qsizetype len = t.end - t.start;
-    // "ABCD-1234", "ZXR-4TK": two halves of three to five around a hyphen.
-    if (len >= 3 && len <= 5 && here + 1 < m_tokens.size()) {
-        const Token &u = m_tokens[here + 1];
-        const qsizetype ulen = u.end - u.start;
-        if (u.line == t.line && u.start == t.end + 1 && m_text.at(t.end) == u'-' && u.kind != Kind::Word
-            && ulen >= 3 && ulen <= 5 && !gluedBefore(t.start) && !gluedAfter(u.end) && !u.masked
-            && (t.kind != Kind::Digits || u.kind != Kind::Digits)
-            && !(t.kind == Kind::Letters && u.kind == Kind::Digits)) { // PROJ-4821, INV-2024: ids
-            const bool letters = t.kind == Kind::Letters && u.kind == Kind::Letters;
-            // Two words of capitals ("ABC-DEF") are held to the rules of letter codes.
-            if (!letters || (t.upper && u.upper && t.flags == 0 && u.flags == 0)) {
-                i = here + 2;
-                out.append({here, here + 1, letters ? Shape::Letters : Shape::AlnumDash,
-                            m_text.mid(t.start, len) + m_text.mid(u.start, ulen)});
-                return;
-            }
-        }
-    }
-    if (len < 4 || len > 10 || gluedBefore(t.start) || gluedAfter(t.end))
-        return;
-    const QStringView raw = QStringView(m_text).mid(t.start, len);
-    if (t.kind == Kind::Mixed) {
-        if (!hasUnitSuffix(raw))
-            out.append({here, here, Shape::Mixed, raw.toString()});
-        return;
-    }
-    // Letters alone: only shapes no word has (all capitals, or capitals
-    // inside), and no known word.
-    if (t.flags != 0)
-        return;
-    bool innerUpper = false;
-    for (qsizetype k = 1; k < raw.size(); ++k)
-        innerUpper |= raw.at(k).isUpper();
-    if (t.upper || innerUpper)
-        out.append({here, here, Shape::Letters, raw.toString()});
 }
 
 // Sentence of every token and what each sentence holds, found once: the

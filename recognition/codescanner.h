@@ -5,6 +5,7 @@
 // to the recognition library; the public face is recogniseCode().
 
 #include "recognition/codeextractor.h"
+#include "recognition/emphasis.h"
 
 #include <QString>
 #include <QStringView>
@@ -19,6 +20,10 @@ namespace codescan {
 constexpr qsizetype kMaxTextChars = 128 * 1024;
 // How far a keyword may stand from its code, in words other than fillers.
 constexpr int kKeywordReach = 4;
+// A line break inside a sentence counts as this many words of distance.
+constexpr int kLineWords = 3;
+// How many tokens a sentence is read for its keyword, at most.
+constexpr int kSentenceReach = 40;
 // A sentence flag beside the word flags: a percentage stands in it.
 constexpr unsigned kPercentFlag = 1u << 31;
 
@@ -44,6 +49,10 @@ struct Line
     bool address = false;
     bool price = false; // an amount stands on it: 12,99 or a currency
 };
+
+// What stands between two tokens: nothing, a line break inside a
+// sentence, or a sentence or paragraph end.
+enum class Break { None, Line, Hard };
 
 enum class Shape { Six, Digits, Split, Spaced, Mixed, Letters, AlnumDash };
 
@@ -100,7 +109,7 @@ inline bool isCurrencySymbol(char16_t c)
 class Scanner
 {
 public:
-    Scanner(const QString &subject, const QString &text);
+    Scanner(const QString &subject, const QString &text, const EmphasisSpans &emphasis = {});
     CodeMatch best() const;
 
 private:
@@ -114,6 +123,10 @@ private:
     bool gluedBefore(qsizetype pos) const;
     bool gluedAfter(qsizetype pos) const;
     bool breakBetween(qsizetype from, qsizetype to) const;
+    Break breakKind(qsizetype from, qsizetype to) const;
+    bool endsWithColon(qsizetype from, qsizetype to) const;
+    bool codeShaped(const Token &t) const;
+    bool emphasised(const Candidate &c) const;
     bool onlySpacesBetween(qsizetype from, qsizetype to) const;
     int score(const Candidate &c, QString *tag) const;
     void describeSentences();
@@ -125,6 +138,9 @@ private:
     QString m_text;
     QString m_fold;
     QVector<Token> m_tokens;
+    EmphasisSpans m_emphasis;
+    QVector<qsizetype> m_origin; // per character of the cleaned text after the subject: its offset in the text given
+    qsizetype m_textStart = 0;
     QVector<Line> m_lines;
     QVarLengthArray<std::pair<qsizetype, qsizetype>, 16> m_masks;
     QVector<int> m_sentenceOf;        // per token
@@ -134,6 +150,7 @@ private:
     bool m_subjectCode = false;
     bool m_subjectContext = false;
     bool m_booking = false; // a reservation or ticket: its codes are booking references
+    bool m_payment = false; // an invoice or payment: its codes are transaction numbers
 };
 
 } // namespace codescan

@@ -24,10 +24,14 @@ struct Entry
 // are handled by prefixRules below.
 const std::initializer_list<Entry> kWords = {
     // Code nouns.
-    {u"code", CodeNoun}, {u"codes", CodeNoun}, {u"otp", CodeNoun}, {u"pin", CodeNoun}, {u"token", CodeNoun},
+    {u"code", CodeNoun}, {u"codes", CodeNoun}, {u"otp", CodeNoun | Context}, {u"pin", CodeNoun}, {u"token", CodeNoun},
     {u"tan", CodeNoun}, {u"mtan", CodeNoun}, {u"smstan", CodeNoun}, {u"codice", CodeNoun}, {u"kode", CodeNoun},
     {u"kodas", CodeNoun}, {u"cod", CodeNoun}, {u"codigo", CodeNoun}, {u"codigos", CodeNoun},
-    {u"kullanimlik", CodeNoun}, {u"одноразовый", CodeNoun},
+    {u"kullanimlik", CodeNoun}, {u"одноразовый", CodeNoun}, {u"kod", CodeNoun},
+    {u"کد", CodeNoun}, {u"كد", CodeNoun}, {u"رمز", CodeNoun}, {u"الرمز", CodeNoun}, {u"كود", CodeNoun},
+    {u"الكود", CodeNoun}, {u"رمزك", CodeNoun}, {u"کدتان", CodeNoun}, {u"کدتایید", CodeNoun}, {u"kodunuz", CodeNoun},
+    {u"passcode", CodeNoun}, {u"passcodes", CodeNoun}, {u"onetime", CodeNoun}, {u"jednorazowy", CodeNoun},
+    {u"jednorazowe", CodeNoun}, {u"одноразовий", CodeNoun},
     // Context words.
     {u"2fa", Context}, {u"mfa", Context}, {u"login", Context}, {u"logon", Context}, {u"signin", Context},
     {u"password", Context}, {u"passwort", Context}, {u"kennwort", Context}, {u"contrasena", Context},
@@ -36,6 +40,14 @@ const std::initializer_list<Entry> kWords = {
     {u"sesion", Context}, {u"acceso", Context}, {u"acces", Context}, {u"accesso", Context}, {u"войти", Context},
     {u"factor", Context}, {u"step", Context}, {u"guard", Context},
     {u"unblock", Context}, {u"sms", Context},
+    {u"التحقق", Context}, {u"تحقق", Context}, {u"للتحقق", Context}, {u"التأكيد", Context}, {u"تأكيد", Context},
+    {u"الدخول", Context}, {u"دخول", Context}, {u"تسجيل", Context}, {u"المرور", Context}, {u"تأیید", Context},
+    {u"تایید", Context}, {u"ورود", Context}, {u"عبور", Context}, {u"امنیتی", Context}, {u"logowania", Context},
+    {u"zaloguj", Context}, {u"haslo", Context}, {u"inloggen", Context}, {u"aanmelden", Context},
+    {u"wachtwoord", Context}, {u"beveiliging", Context}, {u"sicurezza", Context}, {u"seguranca", Context},
+    {u"acesso", Context}, {u"entrar", Context}, {u"masuk", Context}, {u"keamanan", Context},
+    {u"sandi", Context}, {u"вхід", Context}, {u"входу", Context}, {u"tesdiq", Context}, {u"tesdiqleme", Context},
+    {u"daxil", Context},
     // Labels of numbers that are not codes.
     {u"order", Label | Modifier | OrderTalk}, {u"orders", Label | OrderTalk}, {u"invoice", Label | Modifier},
     {u"receipt", Label}, {u"tracking", Label | Modifier}, {u"track", Label}, {u"shipment", Label},
@@ -43,7 +55,8 @@ const std::initializer_list<Entry> kWords = {
     {u"ref", Label}, {u"account", Label}, {u"acct", Label}, {u"customer", Label | Modifier}, {u"cliente", Label | Modifier},
     {u"client", Label | Modifier}, {u"kunde", Label | Modifier}, {u"klant", Label | Modifier},
     {u"member", Label | Modifier},
-    {u"membership", Label}, {u"ticket", Label}, {u"case", Label}, {u"transaction", Label}, {u"txn", Label},
+    {u"membership", Label}, {u"request", Label}, {u"requests", Label}, {u"anfrage", Label},
+    {u"solicitud", Label}, {u"demande", Label}, {u"talep", Label}, {u"talebiniz", Label}, {u"basvuru", Label}, {u"ticket", Label}, {u"case", Label}, {u"transaction", Label}, {u"txn", Label},
     {u"booking", Label | Modifier}, {u"reservation", Label | Modifier}, {u"flight", Label}, {u"seat", Label},
     {u"room", Label}, {u"policy", Label}, {u"claim", Label}, {u"serial", Label | Modifier}, {u"model", Label},
     {u"sku", Label | Modifier}, {u"item", Label | Modifier}, {u"article", Label}, {u"id", Label}, {u"no", Label},
@@ -79,13 +92,19 @@ const std::initializer_list<Entry> kWords = {
     {u"embed", Modifier}, {u"sample", Modifier}, {u"ornek", Modifier}, {u"example", Modifier},
     {u"redeem", Modifier | Promo}, {u"reward", Modifier | Promo}, {u"odul", Modifier | Promo},
     {u"bonus", Modifier | Promo}, {u"key", Modifier}, {u"dress", Modifier}, {u"css", Modifier},
+    {u"delivery", Modifier}, {u"pickup", Modifier}, {u"collection", Modifier}, {u"locker", Modifier},
+    {u"teslimat", Modifier}, {u"abhol", Modifier},
     {u"checkout", Promo}, {u"sale", Promo}, {u"coupons", Promo}, {u"deal", Promo}, {u"deals", Promo},
     {u"shop", Promo}, {u"cashback", Promo},
     // Fillers between a keyword and its code.
     {u"is", Filler}, {u"ist", Filler}, {u"lautet", Filler}, {u"es", Filler}, {u"est", Filler}, {u"e", Filler},
     {u"are", Filler}, {u"was", Filler}, {u"here", Filler | Stop}, {u"below", Filler | Stop},
     {u"follows", Filler}, {u"olarak", Filler}, {u"asagidaki", Filler}, {u"asagidadir", Filler},
-    {u"this", Filler}, {u"your", Filler}, {u"the", Filler}, {u"our", Filler},
+    {u"this", Filler}, {u"your", Filler}, {u"the", Filler}, {u"our", Filler}, {u"ihr", Filler},
+    {u"dein", Filler}, {u"uw", Filler}, {u"je", Filler}, {u"jouw", Filler}, {u"il", Filler}, {u"tuo", Filler},
+    {u"seu", Filler}, {u"sua", Filler}, {u"anda", Filler}, {u"adalah", Filler}, {u"to", Filler},
+    {u"jest", Filler}, {u"twoj", Filler}, {u"هو", Filler}, {u"هي", Filler}, {u"است", Filler}, {u"شما", Filler},
+    {u"ваш", Filler}, {u"sizin", Filler}, {u"senin", Filler},
     // Months and weekdays.
     {u"january", Month}, {u"february", Month}, {u"march", Month}, {u"april", Month}, {u"may", Month},
     {u"june", Month}, {u"july", Month}, {u"august", Month}, {u"september", Month}, {u"october", Month},
@@ -145,6 +164,16 @@ const std::initializer_list<Entry> kWords = {
     {u"meeting", Booking}, {u"meetings", Booking}, {u"webinar", Booking}, {u"conference", Booking},
     {u"dial", Booking}, {u"toplanti", Booking}, {u"toplantiya", Booking}, {u"calendar", Booking},
     {u"takvim", Booking}, {u"besprechung", Booking}, {u"reunion", Booking},
+    // Money: invoices, receipts, card payments and their authorisations.
+    {u"invoice", Payment}, {u"invoices", Payment}, {u"receipt", Payment}, {u"payment", Payment},
+    {u"authorization", Payment | Modifier}, {u"authorisation", Payment | Modifier}, {u"autorizacion", Payment | Modifier},
+    {u"autorizzazione", Payment | Modifier}, {u"autorisation", Payment | Modifier}, {u"autorizacao", Payment | Modifier},
+    {u"approval", Payment | Modifier}, {u"provizyon", Payment | Modifier}, {u"pos", Payment}, {u"factura", Payment}, {u"fattura", Payment | Modifier | Label},
+    {u"facture", Payment}, {u"rechnung", Payment}, {u"zahlung", Payment}, {u"betaling", Payment},
+    {u"pagamento", Payment}, {u"pago", Payment}, {u"fiscal", Payment | Label}, {u"nota", Payment | Label},
+    {u"nfe", Payment | Label}, {u"faktura", Payment}, {u"platnosc", Payment}, {u"quittung", Payment},
+    {u"kwitansi", Payment}, {u"tagihan", Payment}, {u"pembayaran", Payment}, {u"ricevuta", Payment},
+    {u"recibo", Payment}, {u"transaction", Payment | Label}, {u"purchase", Payment}, {u"charged", Payment},
     // Copyright.
     {u"copyright", Copyright}, {u"telif", Copyright}, {u"rights", Copyright}, {u"reserved", Copyright},
     {u"haklari", Copyright},
@@ -165,11 +194,14 @@ struct Stem
 const std::initializer_list<Stem> kStems = {
     {u"kodla", 0}, {u"kodak", 0}, {u"kod", CodeNoun}, {u"код", CodeNoun}, {u"codig", CodeNoun},
     {u"sifrele", 0}, {u"sifre", CodeNoun}, {u"einmal", CodeNoun}, {u"passcode", CodeNoun},
+    {u"kodlar", CodeNoun}, {u"رمز", CodeNoun}, {u"الرمز", CodeNoun}, {u"بالرمز", CodeNoun}, {u"كود", CodeNoun},
+    {u"الكود", CodeNoun}, {u"weryfik", Context}, {u"logowa", Context}, {u"jednoraz", CodeNoun},
+    {u"підтверд", Context}, {u"вхід", Context}, {u"tesdiq", Context}, {u"fatur", Payment | Label | Modifier},
     {u"verif", Context}, {u"dogrula", Context}, {u"подтвержд", Context}, {u"вход", Context},
     {u"giris", Context}, {u"authenti", Context}, {u"authentif", Context}, {u"autentic", Context},
     {u"anmeld", Context}, {u"bestatig", Context}, {u"zugang", Context}, {u"sicherheits", Context},
     {u"пароль", Context}, {u"numara", Label}, {u"siparis", Label | Modifier | OrderTalk},
-    {u"fatura", Label | Modifier}, {u"kargo", Label | Modifier}, {u"takip", Label | Modifier},
+{u"kargo", Label | Modifier}, {u"takip", Label | Modifier},
     {u"gonderi", Label}, {u"referans", Label | Modifier}, {u"musteri", Label | Modifier},
     {u"abone", Label}, {u"islem", Label}, {u"telefon", Label}, {u"tutar", Label}, {u"toplam", Label},
     {u"fiyat", Label}, {u"ucret", Label}, {u"bakiye", Label}, {u"odeme", Label}, {u"sendung", Label},
@@ -187,6 +219,9 @@ const std::initializer_list<const char16_t *> kNotCodeCompounds = {
     u"shortcode",   u"transcode", u"sourcecode",  u"colorcode",   u"rabattcode",  u"gutscheincode",
     u"aktionscode", u"couponcode", u"vouchercode", u"discountcode", u"giftcode", u"referralcode",
     u"invitecode",  u"encode",    u"decode",      u"opcode",      u"qrcode",      u"errorcode",
+    u"autorisatiecode", u"genehmigungscode", u"autorisierungscode", u"authorizationcode", u"authorisationcode",
+    u"autorisationscode", u"approvalcode", u"postleitzahlcode", u"steuercode", u"belastingcode",
+    u"kortingscode", u"actiecode", u"cadeaucode", u"landcode", u"ortscode", u"produktcode", u"artikelcode",
 };
 
 using View = std::u16string_view;
@@ -254,6 +289,8 @@ char16_t foldedChar(char16_t c)
 {
     if (c < 0x80)
         return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    if (c == 0x259 || c == 0x18F) // Azerbaijani schwa
+        return u'e';
     if (c >= 0xC0 && c < 0x180) {
         static const std::array<char16_t, 0x180 - 0xC0> latin = buildLatinFold();
         return latin[size_t(c - 0xC0)];
@@ -273,7 +310,8 @@ unsigned codeWordFlags(QStringView folded, QStringView next)
     const auto exact = t.words.find(word);
     unsigned flags = exact == t.words.end() ? 0 : exact->second;
     // "sign in", "log in", "one time", "tek kullanimlik": the pair is the keyword.
-    if ((word == u"sign" || word == u"log") && (next == u"in" || next == u"on" || next == u"up"))
+    if ((word == u"sign" || word == u"log" || word == u"signing" || word == u"logging")
+        && (next == u"in" || next == u"on" || next == u"up"))
         flags |= CodeWord::Context;
     if (word == u"one" && next == u"time")
         flags |= CodeWord::CodeNoun;
@@ -292,6 +330,21 @@ unsigned codeWordFlags(QStringView folded, QStringView next)
         }
         return 0;
     }
+    // Compounds name what their last part names: Anmeldecode, Einmalcode,
+    // verificatiecode, dogrulamakodu; a listed few name something else.
+    if (word.size() >= 7) {
+        static constexpr View tails[] = {u"codes", u"code", u"kodunuz", u"kodu", u"kodun", u"sifreniz", u"sifresi",
+                                         u"sifre", u"kod", u"kode"};
+        for (const View tail : tails) {
+            if (word.size() < tail.size() + 3 || word.compare(word.size() - tail.size(), tail.size(), tail) != 0)
+                continue;
+            const View whole = tail == u"codes" ? word.substr(0, word.size() - 1) : word;
+            if (t.notCode.count(whole))
+                return CodeWord::Modifier | CodeWord::Label;
+            // "Zugangscode": the German linking s; the head word keeps its other flags.
+            return CodeWord::CodeNoun;
+        }
+    }
     // The longest stem wins, so exceptions ("kodla") come before their stem.
     if (word.size() >= 3 && t.stemHeads.count(word.substr(0, 3))) {
         for (size_t len = std::min(word.size(), t.longestStem); len >= 3; --len) {
@@ -299,10 +352,6 @@ unsigned codeWordFlags(QStringView folded, QStringView next)
             if (it != t.stems.end())
                 return it->second;
         }
-    }
-    if (word.size() >= 8 && (folded.endsWith(u"code") || folded.endsWith(u"codes"))) {
-        const View stem = folded.endsWith(u"s") ? word.substr(0, word.size() - 1) : word;
-        return t.notCode.count(stem) ? unsigned(CodeWord::Modifier) : unsigned(CodeWord::CodeNoun);
     }
     return 0;
 }

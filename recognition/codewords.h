@@ -21,6 +21,7 @@ enum Flag : unsigned {
     Copyright = 1u << 11, // copyright, telif
     Stop = 1u << 12,      // upper-case words that are not codes (HERE, BELOW)
     Booking = 1u << 13,   // reservation, itinerary, PNR: the mail's codes are booking references
+    Payment = 1u << 14,   // invoice, receipt, payment, authorisation: a mail about money, its codes are numbers
 };
 }
 

@@ -3,8 +3,9 @@ mirelo_library(mirelo_recognition
   SOURCES
     codeextractor.h codeextractor.cpp
     codewords.h codewords.cpp
-    codescanner.h codescanner.cpp
+    codescanner.h codescanner.cpp codecandidates.cpp
     coderecogniser.h coderecogniser.cpp
+    emphasis.h emphasis.cpp
     headerdecode.h headerdecode.cpp
     brands.h brands.cpp
   PUBLIC_LIBS Qt6::Core)

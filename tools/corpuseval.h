@@ -22,6 +22,7 @@ struct CorpusScore
     int positives = 0;
     int positivesRight = 0;
     int positivesTrusted = 0; // right and through the gate
+    int positivesBelowSure = 0; // right, but rated under the confidence every code mail should reach
     int negatives = 0;
     int falseCodes = 0;        // a code on a mail without one
     int falseThroughGate = 0;  // a wrong code, on any mail, that the gate let through

@@ -52,7 +52,7 @@ bool inspectFile(const QString &path)
         return false;
     }
     writeOut(inspectionLine(path, parts.from, parts.subject, parts.text, parts.part, parts.sent,
-                            minConfidenceSetting()));
+                            minConfidenceSetting(), parts.emphasis));
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include "recognition/brands.h"
 #include "recognition/headerdecode.h"
 
+#include <algorithm>
+
 namespace {
 
 const int kPreviewChars = 140;
@@ -89,11 +91,12 @@ RawMailParts parseRawMail(const QByteArray &raw)
     parts.text = mail.text;
     parts.part = mail.part;
     parts.sent = mail.sent;
+    parts.emphasis = mail.emphasis;
     return parts;
 }
 
 MailItem inspectedMail(const QString &from, const QString &subject, const QString &text, const QDateTime &sent,
-                       CodeMatch *match)
+                       CodeMatch *match, const EmphasisSpans &emphasis)
 {
     MailItem mail;
     mail.from = from;
@@ -103,6 +106,7 @@ MailItem inspectedMail(const QString &from, const QString &subject, const QStrin
     if (mail.preview.isEmpty())
         mail.preview = subject.left(kPreviewChars);
     mail.sent = sent;
+    mail.emphasis = emphasis;
     const CodeMatch found = extractMailCode(mail);
     mail.code = found.code;
     mail.confidence = found.confidence;
@@ -120,10 +124,11 @@ CodeTrust freshMailTrust(const MailItem &mail, int minConfidence)
 }
 
 QByteArray inspectionLine(const QString &file, const QString &from, const QString &subject, const QString &text,
-                          const QString &part, const QDateTime &sent, int minConfidence)
+                          const QString &part, const QDateTime &sent, int minConfidence,
+                          const EmphasisSpans &emphasis)
 {
     CodeMatch match;
-    const MailItem mail = inspectedMail(from, subject, text, sent, &match);
+    const MailItem mail = inspectedMail(from, subject, text, sent, &match, emphasis);
     const CodeTrust trust = freshMailTrust(mail, minConfidence);
     const Brand brand = brandOf(from, subject);
 
@@ -147,6 +152,21 @@ QByteArray inspectionLine(const QString &file, const QString &from, const QStrin
     appendMember(out, "part", part);
     out.append(",\"trusted\":").append(trust.trusted ? "true" : "false");
     appendMember(out, "reason", trust.reason);
+    out.append(",\"emphasis\":[");
+    constexpr int kMaxListed = 40;
+    for (int i = 0; i < std::min(int(emphasis.size()), kMaxListed); ++i) {
+        const EmphasisSpan &span = emphasis.at(i);
+        if (span.start < 0 || span.length <= 0 || span.start + span.length > text.size())
+            continue;
+        QByteArray item("{");
+        appendMember(item, "text", text.mid(span.start, std::min<qsizetype>(span.length, 80)));
+        appendMember(item, "kinds", emphasisNames(span.kinds));
+        item.append('}');
+        if (!out.endsWith('['))
+            out.append(',');
+        out.append(item);
+    }
+    out.append(']');
     out.append('}');
     return out;
 }

@@ -206,7 +206,7 @@ bool imapFirstLiteral(const QByteArray &reply, QByteArray *content)
     return false;
 }
 
-QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply)
+QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply, EmphasisSpans *emphasis)
 {
     QByteArray text;
     if (!imapFirstLiteral(textReply, &text))
@@ -219,7 +219,10 @@ QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply)
         header += header.endsWith("\r\n") ? "\r\n" : "\r\n\r\n";
     if (header.isEmpty())
         header = "\r\n";
-    return readMail(header + text).text;
+    MailText mail = readMail(header + text);
+    if (emphasis)
+        *emphasis = std::move(mail.emphasis);
+    return mail.text;
 }
 
 QStringList uidsToMarkSeen(const QStringList &pending, const QString &uidValidity)

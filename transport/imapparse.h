@@ -52,7 +52,8 @@ bool imapFirstLiteral(const QByteArray &reply, QByteArray *content);
 // Body of a mail from its header-field and text fetch replies: the text read
 // from the fetched header fields (which carry the MIME type) and the text.
 // A text reply without a literal gives the raw reply, as imapBodyFromTextReply.
-QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply);
+// What an HTML text set off is added to `emphasis` when given.
+QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply, EmphasisSpans *emphasis = nullptr);
 
 // The body with white space simplified, 140 characters; the subject cut to
 // 140 characters when that is empty.

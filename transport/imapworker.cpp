@@ -351,7 +351,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
             m_timeouts.replyChunks * 16);
         if (stopped())
             return !socket.cancelled();
-        item.body = imapMailBody(headerBytes, text);
+        item.body = imapMailBody(headerBytes, text, &item.emphasis);
         item.preview = imapPreview(item.body, item.subject);
         const QString uid = parseFetchUid(headerBytes, number);
         item.id = imapMessageId(addr, uidValidity, uid, header);

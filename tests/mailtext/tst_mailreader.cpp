@@ -43,6 +43,8 @@ private slots:
     void brokenInputStaysBounded();
     void htmlVisibleText_data();
     void htmlVisibleText();
+    void emphasisSpans();
+    void hostileStylesStayBounded();
 };
 
 void TestMailReader::bodies_data()
@@ -225,6 +227,79 @@ void TestMailReader::htmlVisibleText_data()
         << QByteArray("<head><meta charset=utf-8><link rel=x>Kod 1212<style>p{}</style></head><p>son</p>")
         << QString() << "Kod 1212\n\nson";
     QTest::newRow("unclosed junk") << QByteArray("<td><<p>a</x><div>b<table><td>c") << QString() << "<\n\na\nb\n\nc";
+    // Filler a phishing mail hides from the reader but not from a scanner.
+    QTest::newRow("invisible text is not read")
+        << QByteArray("<style>.x{display:none} .big{font-size:30px} @media (max-width:600px){.m{display:none}}</style>"
+                      "<div class=\"a x\">1</div><div style=\"font-size:5px\">2</div><div style=\"font-size:0.2em\">3</div>"
+                      "<div style=\"color:#fdfdfd\">4</div><div style=\"color:rgba(0,0,0,0)\">5</div>"
+                      "<div style=\"opacity:0.0\">6</div><div style=\"position:absolute;left:-5000px\">7</div>"
+                      "<div style=\"width:0px;overflow:hidden\">8</div><p aria-hidden=\"true\">9</p>"
+                      "<div style=\"text-indent:-9999px\">10</div><div class=m>mobil</div>"
+                      "<div style=\"height:1px;overflow:hidden\">11</div><font color=\"white\">12</font>"
+                      "<td bgcolor=\"#000000\"><a style=\"color:#fff\">beyaz</a><span>siyah</span></td>"
+                      "<div style=\"background:url(p.png) #000;color:#000\">resimli</div>")
+        << QString() << "mobil\nbeyaz\nresimli";
+}
+
+void TestMailReader::emphasisSpans()
+{
+    // Spans cover what was set off and nothing around it, in the text's own
+    // UTF-16 offsets (an astral character before them counts twice).
+    EmphasisSpans spans;
+    const QString text = htmlToText(
+        QByteArray("<style>.c{letter-spacing:8px}</style><body style=\"background:#fff\">\xF0\x9F\x94\x92 Kodun:"
+                   "<div class=c style=\"font-size:28px;font-family:'Courier New'\"><b>482 913</b></div>"
+                   "<p style=\"background:#eef\">kutu</p><h1>Baslik</h1><p>duz</p>"),
+        QString(), &spans);
+    QStringList seen;
+    for (const EmphasisSpan &s : std::as_const(spans))
+        seen << text.mid(s.start, s.length) + "=" + emphasisNames(s.kinds);
+    QCOMPARE(seen, QStringList({"482 913=large+bold+spaced+mono", "kutu=boxed", "Baslik=large"}));
+
+    // Units, inheritance, the cascade's order and which rules of a sheet count.
+    const auto kindsOf = [](const QByteArray &html) {
+        EmphasisSpans marks;
+        const QString t = htmlToText(html, QString(), &marks);
+        QStringList out;
+        for (const EmphasisSpan &m : std::as_const(marks))
+            out << t.mid(m.start, m.length) + "=" + emphasisNames(m.kinds);
+        return out.join(' ');
+    };
+    QCOMPARE(kindsOf("<div style=\"font-size:18pt\">a</div><div style=\"font-size:12px\"><span "
+                     "style=\"font-size:200%\">b</span></div><div style=\"font-size:1.1em\">c</div>"),
+             QStringLiteral("a=large b=large"));
+    QCOMPARE(kindsOf("<style>td.k, .m { font-weight: 700 !important } .a .b{font-weight:bold} #i{font-weight:bold}"
+                     "@font-face{font-family:x} .z{letter-spacing:0.2em}</style><td class=k>1</td>"
+                     "<p class=\"b a\">2</p><p id=i>3</p><p class=\"m z\">4</p>"),
+             QStringLiteral("1=bold 4=bold+spaced"));
+    // A style attribute after the class wins; black on near-black is unseen.
+    QCOMPARE(htmlToText("<style>.w{color:#fff}</style><div style=\"background:rgb(20,20,20)\">"
+                        "<p class=w style=\"color:#111\">gizli</p><p class=w>acik</p></div>"),
+             QStringLiteral("acik"));
+
+    // Through the mail reader: offsets over the whole text, after the plain part.
+    const MailText mail = readMail("From: a@b.cc\r\nSubject: s\r\nContent-Type: text/html\r\n\r\n<p>Kod</p><b>7KQ2M</b>");
+    QCOMPARE(mail.emphasis.size(), 1);
+    QCOMPARE(mail.text.mid(mail.emphasis[0].start, mail.emphasis[0].length), QStringLiteral("7KQ2M"));
+}
+
+void TestMailReader::hostileStylesStayBounded()
+{
+    // Thousands of classes, deep nesting, huge numbers and unclosed blocks:
+    // the text still comes, in bounded work (this runs under ASan in CI).
+    QByteArray css = "<style>";
+    for (int i = 0; i < 20000; ++i)
+        css += ".c" + QByteArray::number(i) + "{font-size:99999999999999999px;letter-spacing:-1e308px}";
+    css += "@media{{{{ .z{display:none} </style>";
+    QByteArray html = css + "<body>";
+    for (int i = 0; i < 5000; ++i)
+        html += "<div class=\"c1 c2 c3 c4 c5 c6 c7 c8 c9 c10 c11 c12 c13 c14 c15 c16 c17 c18\" style=\"font-size:200%;"
+                "color:rgb(999999999,-5,1e9)\">";
+    html += "482913";
+    EmphasisSpans spans;
+    const QString text = htmlToText(html, QString(), &spans);
+    QCOMPARE(text, QStringLiteral("482913"));
+    QVERIFY(spans.size() <= 512);
 }
 
 void TestMailReader::htmlVisibleText()

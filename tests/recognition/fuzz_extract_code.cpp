@@ -31,6 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The recogniser around it: a code it gives stands in the mail (once
     // spaces, hyphens and other separators are taken out) and is rated.
     const CodeMatch r = recogniseCode(subject, text);
+    // Emphasis spans from the input's own bytes, in range or not: the
+    // answer stays a code of the mail or none.
+    EmphasisSpans spans;
+    for (qsizetype i = 0; i + 2 < qMin<qsizetype>(raw.size(), 24); i += 3)
+        spans.append({qsizetype(qint8(raw.at(i))) * 4, qsizetype(qint8(raw.at(i + 1))), unsigned(raw.at(i + 2)) & 31u});
+    const CodeMatch e = recogniseCode(subject, text, spans);
+    if (!e.code.isEmpty() && (e.confidence < kCodeReportFloor || e.confidence > 100 || e.tag.isEmpty()))
+        abort();
     if (r.code.isEmpty()) {
         if (r.confidence != 0 || !r.tag.isEmpty())
             abort();
@@ -45,6 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             char16_t c = ch.unicode();
             if (c >= 0xFF10 && c <= 0xFF19)
                 c = char16_t(u'0' + (c - 0xFF10));
+            else if (c >= 0x660 && c <= 0x669)
+                c = char16_t(u'0' + (c - 0x660));
+            else if (c >= 0x6F0 && c <= 0x6F9)
+                c = char16_t(u'0' + (c - 0x6F0));
             if ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))
                 alnum.append(QChar(c));
         }

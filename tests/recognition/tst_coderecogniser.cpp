@@ -17,6 +17,7 @@ private slots:
     void confidenceOrdersEvidence();
     void keywordCodeBeatsEarlierNumber();
     void invitationsStayUnsure();
+    void emphasisIsEvidence();
     void oddTextStaysBounded();
 };
 
@@ -53,6 +54,35 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("year after keyword loses") << "Giris yap" << "Giris icin asagidaki kodu kullan.\n\n4173\n\nBu kod 2026 paketi icin degil."
                                               << "4173";
     QTest::newRow("html spaces") << "" << "OTP\u00a0:\u200b 902114" << "902114";
+
+    // One sentence, the keyword several words away, over a soft line break.
+    QTest::newRow("far keyword") << "Profile" << "The verification code for your new profile is 402913" << "402913";
+    QTest::newRow("sentence over a line") << "Sign in"
+                                          << "Enter the following special access code into the login window of\n"
+                                             "the application before signing in again: 7KQ2M"
+                                          << "7KQ2M";
+    QTest::newRow("keyword after, digits around") << "Account"
+                                                  << "Ref 77120033 / 2026\nHi, 318207 is the verification code for "
+                                                     "your account"
+                                                  << "318207";
+    QTest::newRow("marked lower letters") << "Confirm" << "Use the confirmation code below.\n\n> hxtrkbwz\n\nThanks"
+                                          << "hxtrkbwz";
+    QTest::newRow("bracketed") << "Confirm" << "Use the confirmation code below.\n\n[ 482913 ]\n" << "482913";
+    // Compounds and inflections by rule; dashed letter codes under them.
+    QTest::newRow("de compound letters") << "Anmeldung" << "Ihr Anmeldecode steht unten\n\nPLMW-QZRT\n" << "PLMWQZRT";
+    QTest::newRow("de zugangscode") << "" << "Ihr Zugangscode: 771204" << "771204";
+    QTest::newRow("tr dashed alnum") << "Giris" << "Giris kodunuz asagida\n\nHB4QN-7XKWE\n" << "HB4QN7XKWE";
+    // Other languages, right-to-left text, other digits.
+    QTest::newRow("arabic") << "" << "\u0631\u0645\u0632 \u0627\u0644\u062a\u062d\u0642\u0642 \u0647\u0648 "
+                                     "\u200f482913\u200f" << "482913";
+    QTest::newRow("persian digits") << "" << "\u06a9\u062f \u062a\u0627\u06cc\u06cc\u062f: "
+                                             "\u06f4\u06f8\u06f2\u06f9\u06f1\u06f3" << "482913";
+    QTest::newRow("chinese glued") << "" << "\u60a8\u7684\u9a8c\u8bc1\u7801\u662f482913" << "482913";
+    QTest::newRow("polish") << "" << "Tw\u00f3j kod weryfikacyjny to 482913" << "482913";
+    QTest::newRow("azerbaijani") << "" << "T\u0259sdiq kodunuz: 482913" << "482913";
+    QTest::newRow("login approval") << "" << "Your login approval code is 552193" << "552193";
+    QTest::newRow("purchase passcode") << "One-time passcode for your purchase"
+                                       << "Your passcode is 552193. It approves the payment of 42,00 EUR." << "552193";
 }
 
 void TestCodeRecogniser::codes()
@@ -98,6 +128,19 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("plain word") << "" << "Your code Expires soon";
     QTest::newRow("shouted word") << "" << "Your verification code was used.\n\nSee you soon\n\nTHANKS";
     QTest::newRow("empty") << "" << "";
+    // Transaction numbers announced as codes.
+    QTest::newRow("card authorisation") << "Betaling" << "Autorisatiecode : 5521930\nBedrag: 12,50 EUR";
+    QTest::newRow("authorization code") << "Your receipt" << "Authorization code: 552193";
+    QTest::newRow("invoice subject") << "Factura 2291 - Codigo: 48120377" << "Codigo: 48120377";
+    QTest::newRow("codice fattura") << "" << "Codice fattura 48120377";
+    QTest::newRow("code d'autorisation") << "" << "Votre code d'autorisation : 552193";
+    // Compounds that name another kind of code.
+    QTest::newRow("gutscheincode") << "Ihr Gutschein" << "Ihr Gutscheincode lautet 482913";
+    QTest::newRow("kortingscode") << "" << "Kortingscode 482913 bij je volgende bestelling";
+    QTest::newRow("locker code") << "Your order has shipped" << "Delivery code 4410 for the locker.";
+    // Another number between the keyword and a later one.
+    QTest::newRow("number in between") << "" << "Your code was sent to order 77120 and 482913 more";
+    QTest::newRow("word-like lower") << "Confirm" << "Use the code below.\n\nthanks\n";
 }
 
 void TestCodeRecogniser::notCodes()
@@ -119,6 +162,14 @@ void TestCodeRecogniser::confidenceOrdersEvidence()
     QVERIFY(loose.confidence >= kCodeReportFloor);
     QVERIFY2(loose.confidence < kSure, qPrintable(QString::number(loose.confidence)));
     QVERIFY(keyword.confidence > loose.confidence);
+
+    // Support falls with distance, and a line break inside the sentence adds to it.
+    const CodeMatch near = recogniseCode("", "Your security code for the new browser is 552211");
+    const CodeMatch far = recogniseCode("", "Your security code for the new browser that signed in\nfrom "
+                                            "Lyon on your laptop is 552211");
+    QCOMPARE(far.code, QStringLiteral("552211"));
+    QVERIFY2(far.confidence < near.confidence && far.confidence < kSure,
+             qPrintable(QString::number(near.confidence) + " " + QString::number(far.confidence)));
 }
 
 void TestCodeRecogniser::keywordCodeBeatsEarlierNumber()
@@ -127,6 +178,26 @@ void TestCodeRecogniser::keywordCodeBeatsEarlierNumber()
     const CodeMatch m = recogniseCode("Hesap", "Ref 552211 kaydiniz.\nSteam Guard code: 7K2PX\nDestek: 444 0 555");
     QCOMPARE(m.code, QStringLiteral("7K2PX"));
     QCOMPARE(m.tag, QStringLiteral("keyword_before"));
+}
+
+void TestCodeRecogniser::emphasisIsEvidence()
+{
+    // A code far from its keyword, set off by the sender, is trusted; the
+    // same text without the mark, or with a whole paragraph marked, is not.
+    const QString text = "Kodunuz hazir.\nHesabiniza yeni bir cihaz eklendi.\nCihaz: Pixel\nKonum: Ankara\n"
+                         "Saat: gece\n482913\nIyi gunler";
+    const qsizetype at = text.indexOf("482913");
+    const CodeMatch plain = recogniseCode("Hesap", text);
+    QVERIFY2(plain.confidence < 80, qPrintable(QString::number(plain.confidence)));
+    const CodeMatch marked = recogniseCode("Hesap", text, {{at, 6, Emphasis::Large | Emphasis::Bold}});
+    QCOMPARE(marked.code, QStringLiteral("482913"));
+    QCOMPARE(marked.tag, QStringLiteral("emphasis"));
+    QVERIFY2(marked.confidence >= 85, qPrintable(QString::number(marked.confidence)));
+    const CodeMatch paragraph = recogniseCode("Hesap", text, {{0, text.size(), Emphasis::Bold}});
+    QCOMPARE(paragraph.confidence, plain.confidence);
+    // Spans from another text (out of range) are ignored, never read past the end.
+    QCOMPARE(recogniseCode("Hesap", text, {{at + 500, 6, Emphasis::Bold}, {-3, 2, Emphasis::Bold}}).confidence,
+             plain.confidence);
 }
 
 void TestCodeRecogniser::invitationsStayUnsure()

@@ -6,6 +6,7 @@
 #include "../recognition/workedexamples.h"
 
 #include <QJsonDocument>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QFile>
 #include <QProcess>
@@ -100,7 +101,7 @@ void TestInspect::demoMailFiles()
     QVERIFY(run.errors.isEmpty());
     QCOMPARE(run.lines.size(), 5);
 
-    const QStringList keys{"brand",  "category",      "code",       "color",   "confidence",
+    const QStringList keys{"brand",  "category",      "code",       "color",   "confidence", "emphasis",
                            "file",   "from",          "initial",    "part",    "reason",
                            "senderAddress", "senderName", "subject", "tag", "trusted"};
     QCOMPARE(run.lines.at(0).keys(), keys);
@@ -201,6 +202,31 @@ void TestInspect::manifestScoresTheCorpus()
     QVERIFY(bad.out.contains("positives right: 0/2"));
     // The found code is wrong and sure: it would have been copied.
     QVERIFY(bad.out.contains("false codes through the gate: 1"));
+
+    // A right code rated under 85 leaves no margin above the gate: a miss too.
+    write("unsure.eml", "From: Hesap <a@b.tr>\nSubject: Hesap\nDate: Tue, 08 Dec 2026 03:00:00 +0000\n\n"
+                        "Kod istegi alindi.\nMerhaba 482913 dostum\n");
+    write("unsure.tsv", "unsure.eml\t482913\n");
+    const RawRun unsure = inspectRaw({"--manifest", dir.filePath("unsure.tsv")});
+    QCOMPARE(unsure.exitCode, 1);
+    QVERIFY2(unsure.out.contains("emin degil unsure.eml") && unsure.out.contains("code mails rated under 85: 1"),
+             qPrintable(unsure.out));
+
+    // What the HTML set off is printed, and read: a code in a large cell far
+    // below its keyword is trusted.
+    write("setoff.eml", "From: Ornek <a@b.tr>\nSubject: Yeni giris\nDate: Tue, 08 Dec 2026 03:00:00 +0000\n"
+                        "Content-Type: text/html; charset=utf-8\n\n<p>Kodunuz geldi.</p><p>Yeni bir tarayici.</p>"
+                        "<p>Konum: Ankara</p><p>Cihaz 44120987</p><div style=\"font-size:30px;letter-spacing:4px\">"
+                        "930571</div><div style=\"font-size:2px\">111222</div>");
+    const Run setOff = inspect({dir.filePath("setoff.eml")});
+    QCOMPARE(setOff.lines.size(), 1);
+    const QJsonObject seen = setOff.lines.at(0);
+    QCOMPARE(seen.value("code").toString(), QStringLiteral("930571"));
+    QVERIFY(seen.value("trusted").toBool());
+    const QJsonArray marks = seen.value("emphasis").toArray();
+    QCOMPARE(marks.size(), 1);
+    QCOMPARE(marks.at(0).toObject().value("text").toString(), QStringLiteral("930571"));
+    QCOMPARE(marks.at(0).toObject().value("kinds").toString(), QStringLiteral("large+spaced"));
 
     write("broken.tsv", "\t5555\n");
     QCOMPARE(inspectRaw({"--manifest", dir.filePath("broken.tsv")}).exitCode, 2);

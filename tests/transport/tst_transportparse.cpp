@@ -125,6 +125,16 @@ private slots:
         // No literal: the raw reply, as ever.
         QCOMPARE(imapMailBody(header, "* 1 FETCH (BODY[TEXT]<0> NIL)\r\n"),
                  QStringLiteral("* 1 FETCH (BODY[TEXT]<0> NIL)\r\n"));
+        // An HTML text hands on what it set off, for the recogniser.
+        const QByteArray htmlFields = "Subject: S\r\nContent-Type: text/html\r\n\r\n";
+        const QByteArray htmlHeader = "* 1 FETCH (BODY[HEADER.FIELDS (SUBJECT)] {"
+            + QByteArray::number(htmlFields.size()) + "}\r\n" + htmlFields + ")\r\n";
+        EmphasisSpans spans;
+        QCOMPARE(imapMailBody(htmlHeader, "* 1 FETCH (BODY[TEXT]<0> {22}\r\nKod: <b>4410</b> tamam)\r\n", &spans),
+                 QStringLiteral("Kod: 4410 tamam"));
+        QCOMPARE(spans.size(), 1);
+        QCOMPARE(spans[0].start, 5);
+        QCOMPARE(spans[0].length, 4);
     }
 
     void uidValidityAndUid()
