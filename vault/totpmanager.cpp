@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "vault/otpauth.h"
 #include "vault/sealedbox.h"
+#include "vault/vaultbox.h"
 
 #include <QSettings>
 #include <QStringList>
@@ -63,8 +64,8 @@ bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values, QString *
 
 } // namespace
 
-TotpManager::TotpManager(QObject *parent, int tickIntervalMs, const Clock &clock)
-    : QObject(parent), m_clock(clock)
+TotpManager::TotpManager(QObject *parent, int tickIntervalMs, const Clock &clock, const VaultSealing &sealing)
+    : QObject(parent), m_clock(clock), m_sealing(sealing)
 {
     QSettings settings = openSettingsStore();
     m_isSet = settings.value(kKeySet, false).toBool();
@@ -142,6 +143,8 @@ QString TotpManager::lastFailureText() const
         return QStringLiteral("Sifre yanlis.");
     case VaultFailure::DamagedContent:
         return QStringLiteral("Kasa acilamadi: icerik bozuk.");
+    case VaultFailure::NoMemory:
+        return QStringLiteral("Kasa acilamadi: anahtar icin bellek yetmedi.");
     case VaultFailure::InputRefused:
         // What exactly is wrong: missing, not Base32, wrong length, HOTP, a bad link.
         return m_inputProblem;
@@ -156,9 +159,15 @@ bool TotpManager::setupVault(const QString &password)
     m_lastFailure = VaultFailure::None;
     if (password.size() < kMinPasswordLength)
         return fail(VaultFailure::PasswordTooShort);
-    const QByteArray salt = generateSalt();
     QByteArray key = password.toUtf8();
-    const QByteArray box = sealBoxUtf8(vaultEntriesToJson({}), key, salt);
+    const QByteArray box = seal(vaultEntriesToJson({}), key);
+    if (box.isEmpty()) {
+        wipeBytes(key);
+        m_saveError = QStringLiteral("Kasa kaydedilemedi: anahtar icin bellek yetmedi.");
+        emit saveFailed(m_saveError);
+        return fail(VaultFailure::SaveFailed);
+    }
+    const QByteArray salt = box.mid(13, 16);
     // Salt, box and flag go to the store together; nothing changes unless all
     // three were written.
     if (!writeVaultKeys({{kKeySalt, QString::fromLatin1(salt.toBase64())},
@@ -183,16 +192,27 @@ bool TotpManager::unlock(const QString &password)
     m_lastFailure = VaultFailure::None;
     if (!m_isSet)
         return fail(VaultFailure::WrongPassword);
-    if (!loadEntries(password))
+    bool wasOldBox = false;
+    if (!loadEntries(password, &wasOldBox))
         return false;
     m_masterKeyBytes.assign(password.toUtf8());
     m_isLocked = false;
+    // An MRC1 box falls to a cheap guess per password: seal it anew now
+    // rather than at some later edit. Should the store refuse, the old box
+    // stays and the next save tries again.
+    if (wasOldBox)
+        saveEntries();
     emit lockChanged();
     emit changed();
     return true;
 }
 
-bool TotpManager::loadEntries(const QString &password)
+QByteArray TotpManager::seal(const QByteArray &plain, QByteArrayView passwordUtf8)
+{
+    return sealVaultBox(plain, passwordUtf8, m_sealing);
+}
+
+bool TotpManager::loadEntries(const QString &password, bool *wasOldBox)
 {
     QSettings settings = openSettingsStore();
     const QByteArray text = settings.value(kKeyData).toString().toLatin1();
@@ -205,7 +225,22 @@ bool TotpManager::loadEntries(const QString &password)
     const auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || decoded.decoded.isEmpty())
         return fail(VaultFailure::DamagedContent);
-    QByteArray plain = openBox(decoded.decoded, password);
+    QByteArray plain;
+    if (isVaultBox(decoded.decoded)) {
+        QByteArray utf8 = password.toUtf8();
+        VaultBoxError error = VaultBoxError::None;
+        plain = openVaultBox(decoded.decoded, utf8, &error);
+        wipeBytes(utf8);
+        if (error == VaultBoxError::Malformed)
+            return fail(VaultFailure::DamagedContent);
+        if (error == VaultBoxError::NoMemory)
+            return fail(VaultFailure::NoMemory);
+        if (error != VaultBoxError::None)
+            return fail(VaultFailure::WrongPassword);
+    } else {
+        plain = openBox(decoded.decoded, password);
+        *wasOldBox = true;
+    }
     if (plain.isEmpty())
         return fail(VaultFailure::WrongPassword);
     // The tag does not stop a box lengthened without the key, which then
@@ -223,12 +258,18 @@ bool TotpManager::saveEntries()
 {
     if (m_isLocked)
         return false;
-    // A fresh salt on every save: two boxes under one salt would share their
-    // keystream and give away the XOR of the two vaults.
-    const QByteArray salt = generateSalt();
+    // A fresh salt and nonce on every save, so no two boxes share a key and nonce.
     QByteArray plain = vaultEntriesToJson(m_entries);
-    const QByteArray box = sealBoxUtf8(plain, m_masterKeyBytes.view(), salt);
+    const QByteArray box = seal(plain, m_masterKeyBytes.view());
     wipeBytes(plain);
+    if (box.isEmpty()) {
+        m_saveError = QStringLiteral("Kasa kaydedilemedi: anahtar icin bellek yetmedi.");
+        m_lastFailure = VaultFailure::SaveFailed;
+        emit saveFailed(m_saveError);
+        return false;
+    }
+    // "vault/salt" keeps following the box's salt, as it always has.
+    const QByteArray salt = box.mid(13, 16);
     if (writeVaultKeys({{kKeySalt, QString::fromLatin1(salt.toBase64())},
                         {kKeyData, QString::fromLatin1(box.toBase64())}},
                        &m_saveError))

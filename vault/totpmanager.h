@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "vault/securememory.h"
+#include "vault/vaultbox.h"
 #include "vault/vaultentry.h"
 
 #include <QByteArray>
@@ -21,6 +22,7 @@ enum class VaultFailure {
     PasswordTooShort, // set-up with fewer than 4 characters
     WrongPassword,    // the box does not open with this password
     DamagedContent,   // the box opened, but not to a vault
+    NoMemory,         // the key derivation could not get its memory
     InputRefused,     // add: label or secret refused
     SaveFailed,       // the settings store refused the write
 };
@@ -36,17 +38,19 @@ struct VaultRow
 };
 
 // The TOTP vault: entries sealed under a master password in the settings
-// store ("vault/set", "vault/salt", "vault/data"). Every save seals under a
-// fresh salt, so no two boxes share a keystream. While locked no secret is
+// store ("vault/set", "vault/salt", "vault/data"). Every save seals an MRV2
+// box under a fresh salt and nonce; an older MRC1 box still opens, and is
+// sealed again as MRV2 right after it opened. While locked no secret is
 // in memory; while open the master password's bytes sit in a page-locked
 // buffer that is wiped on lock.
 class TotpManager : public QObject
 {
     Q_OBJECT
 public:
-    // `clock` gives the time the codes are computed for.
+    // `clock` gives the time the codes are computed for; `sealing` the cost
+    // and randomness of the boxes this vault writes.
     explicit TotpManager(QObject *parent = nullptr, int tickIntervalMs = kVaultTickMs,
-                         const Clock &clock = Clock());
+                         const Clock &clock = Clock(), const VaultSealing &sealing = VaultSealing());
     ~TotpManager() override;
 
     bool isSet() const { return m_isSet; }
@@ -86,8 +90,9 @@ signals:
     void saveFailed(const QString &message);
 
 private:
-    bool loadEntries(const QString &password);
+    bool loadEntries(const QString &password, bool *wasOldBox);
     bool saveEntries();
+    QByteArray seal(const QByteArray &plain, QByteArrayView passwordUtf8);
     bool fail(VaultFailure why);
     qint64 now() const;
     VaultRow rowOf(const VaultEntry &entry, qint64 time) const;
@@ -101,4 +106,5 @@ private:
     bool m_isLocked = true;
     QTimer *m_timer = nullptr;
     Clock m_clock;
+    VaultSealing m_sealing;
 };

@@ -1,5 +1,8 @@
-# TOTP vault: Base32/TOTP, otpauth import, MRC1 sealed box, secure memory and
-# the TotpManager service with its auto-lock. No widgets.
+# TOTP vault: Base32/TOTP, otpauth import, the MRC1 sealed box (still read,
+# and the phones' format), the Argon2id/XChaCha20 vault box (libsodium),
+# secure memory and the TotpManager service with its auto-lock. No widgets.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET GLOBAL libsodium)
 set(_vault_platform securememory_posix.cpp)
 if(WIN32)
   set(_vault_platform securememory_win.cpp)
@@ -7,6 +10,7 @@ endif()
 mirelo_library(mirelo_vault
   SOURCES
     sealedbox.h sealedbox.cpp
+    vaultbox.h vaultbox.cpp
     sha256.h sha256.cpp
     totp.h totp.cpp
     otpauth.h otpauth.cpp
@@ -14,4 +18,5 @@ mirelo_library(mirelo_vault
     securememory.h securememory.cpp securememory_platform.h ${_vault_platform}
     totpmanager.h totpmanager.cpp
     autolock.h autolock.cpp
-  PUBLIC_LIBS Qt6::Core mirelo_core)
+  PUBLIC_LIBS Qt6::Core mirelo_core
+  LIBS PkgConfig::SODIUM)

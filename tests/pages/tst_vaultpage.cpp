@@ -66,7 +66,9 @@ void TestVaultPage::init()
     m_dialogs = std::make_unique<RecordingDialogs>();
     m_owner = std::make_unique<QWidget>();
     m_now = kStepStart + 7;
-    m_vault = new TotpManager(m_owner.get(), kVaultTickMs, Clock::fromSeconds([this] { return m_now; }));
+    // The smallest Argon2id cost: the page is under test, not the key derivation.
+    m_vault = new TotpManager(m_owner.get(), kVaultTickMs, Clock::fromSeconds([this] { return m_now; }),
+                              VaultSealing{{1, 8}, {}});
     m_typer = new AutoTyper(&m_platform, m_owner.get());
     m_autoLock = new AutoLock(m_vault, m_owner.get(), 1000);
     m_page = new VaultPage(m_vault, m_typer, m_autoLock, m_owner.get());
