@@ -303,7 +303,7 @@ bool TotpManager::addEntry(const QString &label, const QString &secretOrUri, con
     entry.label = import.label;
     entry.issuer = import.issuer;
     entry.secret = import.secret;
-    entry.algorithm = totpAlgorithmName(import.algorithm);
+    entry.algorithm = import.steam ? QString::fromLatin1(kSteamAlgorithm) : totpAlgorithmName(import.algorithm);
     entry.digits = import.digits;
     entry.period = import.period;
     m_entries.append(entry);

@@ -96,6 +96,7 @@ private slots:
     void entriesSurviveRestartInOrder();
     void wrongPasswordOrDamagedDataChangesNothing();
     void oldVaultsLoadAndSaveUnchanged();
+    void steamKeysKeepSteamCodes();
     void lockWipesPasswordAndEntries();
     void addAndRemoveRules();
     void everySaveSealsUnderAFreshSalt();
@@ -289,6 +290,21 @@ void TestTotpManager::oldVaultsLoadAndSaveUnchanged()
         vaultEntriesFromJson("[{\"id\":\"a\",\"secret\":\"JBSWY3DPEHPK3PXP\",\"digits\":\"8\"}]");
     QCOMPARE(odd.size(), 1);
     QCOMPARE(totpCode(odd[0], 59), QStringLiteral("------"));
+}
+
+void TestTotpManager::steamKeysKeepSteamCodes()
+{
+    const Clock clock = Clock::fromSeconds([] { return qint64(1700000000); });
+    {
+        TotpManager m(nullptr, kVaultTickMs, clock, cheap());
+        QVERIFY(m.setupVault(kPassword));
+        QVERIFY(m.addEntry(QStringLiteral("oyun"), QStringLiteral("steam://") + kSecret, QStringLiteral("Valve")));
+    }
+    TotpManager m(nullptr, kVaultTickMs, clock, cheap());
+    QVERIFY(m.unlock(kPassword));
+    QCOMPARE(m.rows().size(), 1);
+    QCOMPARE(m.rows()[0].code, steamGuardCode(kSecret, 1700000000));
+    QCOMPARE(m.rows()[0].code.size(), kSteamCodeLength);
 }
 
 void TestTotpManager::lockWipesPasswordAndEntries()
