@@ -6,6 +6,7 @@
 #include "vault/vaultbox.h"
 
 #include <QSettings>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QUuid>
@@ -60,6 +61,44 @@ bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values, QString *
             settings.remove(kv.first);
     }
     return false;
+}
+
+VaultEntry entryOf(const TotpImport &import)
+{
+    VaultEntry entry;
+    entry.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    entry.label = import.label;
+    entry.issuer = import.issuer;
+    entry.secret = import.secret;
+    entry.algorithm = import.steam ? QString::fromLatin1(kSteamAlgorithm) : totpAlgorithmName(import.algorithm);
+    entry.digits = import.digits;
+    entry.period = import.period;
+    return entry;
+}
+
+QString duplicateKey(const QString &issuer, const QString &label, const QString &secret)
+{
+    return issuer + QChar(0) + label + QChar(0) + secret;
+}
+
+// The entries of `incoming` that are new, in order; *duplicates counts the rest.
+QList<TotpImport> newEntries(const QList<VaultEntry> &present, const QList<TotpImport> &incoming, int *duplicates)
+{
+    QSet<QString> seen;
+    for (const VaultEntry &e : present)
+        seen.insert(duplicateKey(e.issuer, e.label, e.secret));
+    QList<TotpImport> fresh;
+    *duplicates = 0;
+    for (const TotpImport &i : incoming) {
+        const QString key = duplicateKey(i.issuer, i.label, i.secret);
+        if (seen.contains(key)) {
+            ++*duplicates;
+            continue;
+        }
+        seen.insert(key);
+        fresh.append(i);
+    }
+    return fresh;
 }
 
 } // namespace
@@ -298,15 +337,7 @@ bool TotpManager::addEntry(const QString &label, const QString &secretOrUri, con
     TotpImport import;
     if (!importTotpInput(label, secretOrUri, issuer, &import, &m_inputProblem))
         return fail(VaultFailure::InputRefused);
-    VaultEntry entry;
-    entry.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    entry.label = import.label;
-    entry.issuer = import.issuer;
-    entry.secret = import.secret;
-    entry.algorithm = import.steam ? QString::fromLatin1(kSteamAlgorithm) : totpAlgorithmName(import.algorithm);
-    entry.digits = import.digits;
-    entry.period = import.period;
-    m_entries.append(entry);
+    m_entries.append(entryOf(import));
     // An entry that is not stored would vanish at the next start: keep the
     // list as it is on disk instead.
     if (!saveEntries()) {
@@ -327,4 +358,37 @@ void TotpManager::removeEntry(const QString &id)
     if (!saveEntries())
         m_entries = before;
     emit changed();
+}
+
+VaultImportCount TotpManager::previewImport(const QList<TotpImport> &entries) const
+{
+    VaultImportCount count;
+    if (m_isLocked)
+        return count;
+    count.added = int(newEntries(m_entries, entries, &count.duplicates).size());
+    return count;
+}
+
+bool TotpManager::importEntries(const QList<TotpImport> &entries, VaultImportCount *count)
+{
+    m_lastFailure = VaultFailure::None;
+    if (m_isLocked)
+        return false;
+    VaultImportCount done;
+    const QList<TotpImport> fresh = newEntries(m_entries, entries, &done.duplicates);
+    if (!fresh.isEmpty()) {
+        const QList<VaultEntry> before = m_entries;
+        for (const TotpImport &i : fresh)
+            m_entries.append(entryOf(i));
+        // All or nothing: a refused save leaves the list as it is on disk.
+        if (!saveEntries()) {
+            m_entries = before;
+            return false;
+        }
+        done.added = int(fresh.size());
+        emit changed();
+    }
+    if (count)
+        *count = done;
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "vault/otpauth.h"
 #include "vault/securememory.h"
 #include "vault/vaultbox.h"
 #include "vault/vaultentry.h"
@@ -25,6 +26,13 @@ enum class VaultFailure {
     NoMemory,         // the key derivation could not get its memory
     InputRefused,     // add: label or secret refused
     SaveFailed,       // the settings store refused the write
+};
+
+// What an import adds and what it passes over.
+struct VaultImportCount
+{
+    int added = 0;
+    int duplicates = 0; // same issuer, account and secret as an entry already there
 };
 
 // What a page shows of one entry, computed at one instant: never the secret.
@@ -76,6 +84,12 @@ public:
     // not be saved (the entry is then not kept).
     bool addEntry(const QString &label, const QString &secretOrUri, const QString &issuer = QString());
     void removeEntry(const QString &id);
+    // Adds every entry that is not a duplicate (same issuer, label and
+    // secret as one in the vault or earlier in `entries`) in one save; false,
+    // with nothing added, when locked or when the save fails.
+    bool importEntries(const QList<TotpImport> &entries, VaultImportCount *count = nullptr);
+    // The count importEntries would give now; all zero while locked.
+    VaultImportCount previewImport(const QList<TotpImport> &entries) const;
 
     VaultFailure lastFailure() const { return m_lastFailure; }
     // The user text of lastFailure(), empty for None.

@@ -1,8 +1,10 @@
 # TOTP vault: Base32/TOTP, otpauth import, the MRC1 sealed box (still read,
 # and the phones' format), the Argon2id/XChaCha20 vault box (libsodium),
-# secure memory and the TotpManager service with its auto-lock. No widgets.
+# the importers of other authenticators' exports (OpenSSL EVP for their
+# scrypt, PBKDF2 and AES-GCM), secure memory and the TotpManager service with its auto-lock. No widgets.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET GLOBAL libsodium)
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 set(_vault_platform securememory_posix.cpp)
 if(WIN32)
   set(_vault_platform securememory_win.cpp)
@@ -11,6 +13,8 @@ mirelo_library(mirelo_vault
   SOURCES
     sealedbox.h sealedbox.cpp
     vaultbox.h vaultbox.cpp
+    vaultimport.h vaultimport.cpp importparsers.h importmigration.cpp importjson.cpp
+    importcrypto.h importcrypto.cpp
     sha256.h sha256.cpp
     totp.h totp.cpp
     otpauth.h otpauth.cpp
@@ -19,4 +23,4 @@ mirelo_library(mirelo_vault
     totpmanager.h totpmanager.cpp
     autolock.h autolock.cpp
   PUBLIC_LIBS Qt6::Core mirelo_core
-  LIBS PkgConfig::SODIUM)
+  LIBS PkgConfig::SODIUM OpenSSL::Crypto)
