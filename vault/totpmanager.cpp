@@ -6,6 +6,8 @@
 #include "vault/vaultbox.h"
 
 #include <QSettings>
+
+#include <sodium.h>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
@@ -390,5 +392,21 @@ bool TotpManager::importEntries(const QList<TotpImport> &entries, VaultImportCou
     }
     if (count)
         *count = done;
+    return true;
+}
+
+bool TotpManager::entriesForExport(const QString &password, QList<VaultEntry> *out)
+{
+    m_lastFailure = VaultFailure::None;
+    if (m_isLocked)
+        return false;
+    QByteArray given = password.toUtf8();
+    const QByteArrayView held = m_masterKeyBytes.view();
+    const bool same = given.size() == held.size()
+                      && (given.isEmpty() || sodium_memcmp(given.constData(), held.data(), size_t(given.size())) == 0);
+    wipeBytes(given);
+    if (!same)
+        return fail(VaultFailure::WrongPassword);
+    *out = m_entries;
     return true;
 }

@@ -88,6 +88,9 @@ public:
     // secret as one in the vault or earlier in `entries`) in one save; false,
     // with nothing added, when locked or when the save fails.
     bool importEntries(const QList<TotpImport> &entries, VaultImportCount *count = nullptr);
+    // The entries with their secrets, for an export: only while open and
+    // only for the master password given again (else WrongPassword).
+    bool entriesForExport(const QString &password, QList<VaultEntry> *out);
     // The count importEntries would give now; all zero while locked.
     VaultImportCount previewImport(const QList<TotpImport> &entries) const;
 

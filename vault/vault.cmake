@@ -15,6 +15,7 @@ mirelo_library(mirelo_vault
     vaultbox.h vaultbox.cpp
     vaultimport.h vaultimport.cpp importparsers.h importmigration.cpp importjson.cpp
     importcrypto.h importcrypto.cpp
+    vaultexport.h vaultexport.cpp
     sha256.h sha256.cpp
     totp.h totp.cpp
     otpauth.h otpauth.cpp
