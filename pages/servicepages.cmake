@@ -7,7 +7,7 @@ mirelo_library(mirelo_servicepages
     pagewidgets.h pagewidgets.cpp
     pagetexts.h pagetexts.cpp
     accountspage.h accountspage.cpp
-    vaultpage.h vaultpage.cpp
+    vaultpage.h vaultpage.cpp vaulttransfer.cpp
     linkpage.h linkpage.cpp
     activitypage.h activitypage.cpp
   PUBLIC_LIBS Qt6::Widgets Qt6::Network mirelo_mail mirelo_oauth mirelo_transport

@@ -362,12 +362,15 @@ void TotpManager::removeEntry(const QString &id)
     emit changed();
 }
 
-VaultImportCount TotpManager::previewImport(const QList<TotpImport> &entries) const
+VaultImportCount TotpManager::previewImport(const QList<TotpImport> &entries, QList<TotpImport> *fresh) const
 {
     VaultImportCount count;
     if (m_isLocked)
         return count;
-    count.added = int(newEntries(m_entries, entries, &count.duplicates).size());
+    const QList<TotpImport> added = newEntries(m_entries, entries, &count.duplicates);
+    count.added = int(added.size());
+    if (fresh)
+        *fresh = added;
     return count;
 }
 

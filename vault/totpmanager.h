@@ -91,8 +91,9 @@ public:
     // The entries with their secrets, for an export: only while open and
     // only for the master password given again (else WrongPassword).
     bool entriesForExport(const QString &password, QList<VaultEntry> *out);
-    // The count importEntries would give now; all zero while locked.
-    VaultImportCount previewImport(const QList<TotpImport> &entries) const;
+    // The count importEntries would give now, and (when asked) the entries it
+    // would add; all zero while locked.
+    VaultImportCount previewImport(const QList<TotpImport> &entries, QList<TotpImport> *fresh = nullptr) const;
 
     VaultFailure lastFailure() const { return m_lastFailure; }
     // The user text of lastFailure(), empty for None.
