@@ -90,6 +90,12 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     exportMenu->addAction(QStringLiteral("Sifreli Aegis dosyasi (.json)"), this, &VaultPage::exportAegis);
     exportMenu->addAction(QStringLiteral("Sifresiz otpauth listesi (.txt)"), this, &VaultPage::exportPlainList);
     exportBtn->setMenu(exportMenu);
+    auto *qrBtn = classedButton(QStringLiteral("QR'dan ekle"), "ghostBtn", m_vaultPanel);
+    auto *qrMenu = new QMenu(qrBtn);
+    qrMenu->addAction(QStringLiteral("Resim dosyasindan"), this, &VaultPage::importQrFile);
+    qrMenu->addAction(QStringLiteral("Panodaki resimden"), this, &VaultPage::importQrClipboard);
+    qrBtn->setMenu(qrMenu);
+    lockRow->addWidget(qrBtn);
     lockRow->addWidget(importBtn);
     lockRow->addWidget(exportBtn);
     lockRow->addStretch(1);

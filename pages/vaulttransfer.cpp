@@ -3,11 +3,14 @@
 
 #include "pages/pagedialogs.h"
 #include "pages/vaultpage.h"
+#include "qr/qrdecoder.h"
 #include "vault/totpmanager.h"
 #include "vault/vaultexport.h"
 #include "vault/vaultimport.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -101,6 +104,66 @@ void VaultPage::importData(const QByteArray &data)
                                 .arg(done.duplicates);
     m_dialogs->inform(this, kImportTitle, summary);
     emit statusMessage(summary);
+}
+
+void VaultPage::importQrFile()
+{
+    const QString path = m_dialogs->openFileName(this, QStringLiteral("QR kodlu resim"),
+                                                 QStringLiteral("Resimler (*.png *.jpg *.jpeg *.bmp *.gif);;Tum dosyalar (*)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_dialogs->warn(this, QStringLiteral("QR okunamadi: dosya acilamadi (%1).").arg(file.errorString()));
+        return;
+    }
+    // A picture file over the import limit is no screenshot of a QR code.
+    if (file.size() > kImportMaxBytes * 5) {
+        m_dialogs->warn(this, QStringLiteral("QR okunamadi: dosya cok buyuk."));
+        return;
+    }
+    importQrResult(decodeQrImageData(file.readAll()));
+}
+
+void VaultPage::importQrClipboard()
+{
+    const QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull()) {
+        m_dialogs->warn(this, QStringLiteral("QR okunamadi: panoda resim yok."));
+        return;
+    }
+    importQrResult(decodeQrImage(image));
+}
+
+void VaultPage::importQrResult(const QrDecodeResult &result)
+{
+    if (!result.error.isEmpty()) {
+        m_dialogs->warn(this, QStringLiteral("QR okunamadi: ") + result.error);
+        return;
+    }
+    if (result.payloads.isEmpty()) {
+        m_dialogs->warn(this, QStringLiteral("QR okunamadi: resimde QR kod bulunamadi."));
+        return;
+    }
+    QStringList links;
+    QStringList others;
+    for (const QString &payload : result.payloads) {
+        const QString t = payload.trimmed();
+        if (t.startsWith(QLatin1String("otpauth://"), Qt::CaseInsensitive)
+            || t.startsWith(QLatin1String("otpauth-migration://"), Qt::CaseInsensitive))
+            links << t;
+        else
+            others << t;
+    }
+    if (links.isEmpty()) {
+        // Say what it is, so a wrong code (a web address, a Wi-Fi code) is recognised.
+        QString found = others.first();
+        if (found.size() > 80)
+            found = found.left(77) + QStringLiteral("...");
+        m_dialogs->warn(this, QStringLiteral("QR'da 2FA linki yok: bulunan \"%1\"").arg(found));
+        return;
+    }
+    importData(links.join(QLatin1Char('\n')).toUtf8());
 }
 
 bool VaultPage::exportEntries(QList<VaultEntry> *entries, QString *given)

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -48,6 +49,7 @@ private slots:
     void refusedWriteAndDamagedBoxHaveTheirOwnMessages();
     void importGoesThroughPasswordAndPreview();
     void exportAsksWarningAndMasterPassword();
+    void qrPicturesFeedTheImport();
 
 private:
     QLineEdit *edit(const QString &placeholderStart) const;
@@ -365,6 +367,34 @@ void TestVaultPage::exportAsksWarningAndMasterPassword()
     const ImportResult back = parseImport(data, QStringLiteral("kasa-1234"));
     QVERIFY2(back.ok(), qPrintable(back.error));
     QCOMPARE(back.entries.value(0).secret, kSecret);
+}
+
+void TestVaultPage::qrPicturesFeedTheImport()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QTemporaryDir dir;
+    auto draw = [&dir](const QString &name, const QString &text) {
+        const QString path = dir.filePath(name);
+        QProcess::execute(QStringLiteral("qrencode"), {QStringLiteral("-o"), path, text});
+        return path;
+    };
+    m_dialogs->files = {draw(QStringLiteral("a.png"),
+                             QStringLiteral("otpauth://totp/ACME:me?secret=JBSWY3DPEHPK3PXP&issuer=ACME"))};
+    m_page->importQrFile();
+    QVERIFY2(m_dialogs->warnings.isEmpty(), qPrintable(m_dialogs->warnings.join(QLatin1Char('\n'))));
+    QVERIFY(m_dialogs->questions.value(0).contains(QStringLiteral("- ACME (me)")));
+    QCOMPARE(m_vault->rows().size(), 1);
+    QCOMPARE(m_vault->rows()[0].label, QStringLiteral("me"));
+
+    QImage web;
+    QVERIFY(web.load(draw(QStringLiteral("b.png"), QStringLiteral("https://example.com/2fa"))));
+    QGuiApplication::clipboard()->setImage(web);
+    m_page->importQrClipboard();
+    QCOMPARE(m_dialogs->warnings.value(0), QStringLiteral("QR'da 2FA linki yok: bulunan \"https://example.com/2fa\""));
+    QGuiApplication::clipboard()->clear();
+    m_page->importQrClipboard();
+    QCOMPARE(m_dialogs->warnings.value(1), QStringLiteral("QR okunamadi: panoda resim yok."));
+    QCOMPARE(m_vault->rows().size(), 1);
 }
 
 QTEST_MAIN(TestVaultPage)
