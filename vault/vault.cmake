@@ -1,10 +1,10 @@
 # TOTP vault: Base32/TOTP, otpauth import, the MRC1 sealed box (still read,
 # and the phones' format), the Argon2id/XChaCha20 vault box (libsodium),
-# the importers of other authenticators' exports (OpenSSL EVP for their
-# scrypt, PBKDF2 and AES-GCM), secure memory and the TotpManager service with its auto-lock. No widgets.
+# the importers of other authenticators' exports (libsodium's scrypt and
+# AES-GCM, Qt's PBKDF2), secure memory and the TotpManager service with
+# its auto-lock. No widgets.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET GLOBAL libsodium)
-find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 set(_vault_platform securememory_posix.cpp)
 if(WIN32)
   set(_vault_platform securememory_win.cpp)
@@ -24,4 +24,4 @@ mirelo_library(mirelo_vault
     totpmanager.h totpmanager.cpp
     autolock.h autolock.cpp
   PUBLIC_LIBS Qt6::Core mirelo_core
-  LIBS PkgConfig::SODIUM OpenSSL::Crypto)
+  LIBS PkgConfig::SODIUM Qt6::Network)
