@@ -19,6 +19,7 @@ QByteArray importPbkdf2Sha256(QByteArrayView password, QByteArrayView salt, int 
 // not match or the processor lacks AES instructions.
 bool aes256GcmDecrypt(QByteArrayView key, QByteArrayView nonce, QByteArrayView ciphertext, QByteArrayView tag,
                       QByteArray *plain);
-// Encrypts, giving ciphertext and tag; false only when OpenSSL fails.
+// Encrypts, giving ciphertext and tag; false for a wrong key or nonce size or
+// a processor without AES instructions.
 bool aes256GcmEncrypt(QByteArrayView key, QByteArrayView nonce, QByteArrayView plain, QByteArray *ciphertext,
                       QByteArray *tag);

@@ -147,7 +147,8 @@ ImportResult parseImport(const QByteArray &data, const QString &password)
     if (data.size() > kImportMaxBytes)
         return failed(ImportFormat::Unknown, QStringLiteral("dosya cok buyuk (en fazla %1 MB).")
                                                  .arg(kImportMaxBytes / (1024 * 1024)));
-    const QByteArray text = data.trimmed();
+    // Windows editors start UTF-8 files with a byte order mark.
+    const QByteArray text = (data.startsWith("\xEF\xBB\xBF") ? data.mid(3) : data).trimmed();
     if (text.isEmpty())
         return failed(ImportFormat::Unknown, QStringLiteral("dosya bos."));
 
