@@ -1,6 +1,9 @@
 #include "pages/pagedialogs.h"
 
 #include <QAbstractButton>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -56,6 +59,31 @@ bool PageDialogs::ask(QWidget *parent, const QString &text)
     return showBox(parent, QMessageBox::Question, QStringLiteral("MIRELO+"), text,
                    QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
+}
+
+QString PageDialogs::openFileName(QWidget *parent, const QString &title, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
+QString PageDialogs::saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                                  const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+std::optional<QString> PageDialogs::askText(QWidget *parent, const QString &label, TextKind kind)
+{
+    bool ok = false;
+    const QString title = QStringLiteral("MIRELO+");
+    const QString text = kind == TextKind::Block
+                             ? QInputDialog::getMultiLineText(parent, title, label, QString(), &ok)
+                             : QInputDialog::getText(parent, title, label,
+                                                     kind == TextKind::Password ? QLineEdit::Password : QLineEdit::Normal,
+                                                     QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 PageDialogs *PageDialogs::standard()

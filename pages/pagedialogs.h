@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 // The message boxes the pages raise. Pages call through this interface so
@@ -21,6 +23,14 @@ public:
     virtual void inform(QWidget *parent, const QString &title, const QString &text);
     // Yes/No question titled "MIRELO+"; true for Yes.
     virtual bool ask(QWidget *parent, const QString &text);
+
+    // A file to read or to write; empty when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &filter);
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                                 const QString &filter);
+    enum class TextKind { Line, Password, Block };
+    // Text typed or pasted by the user; nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &label, TextKind kind);
 
     // The shared instance that shows real message boxes.
     static PageDialogs *standard();

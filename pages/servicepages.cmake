@@ -7,8 +7,8 @@ mirelo_library(mirelo_servicepages
     pagewidgets.h pagewidgets.cpp
     pagetexts.h pagetexts.cpp
     accountspage.h accountspage.cpp
-    vaultpage.h vaultpage.cpp
+    vaultpage.h vaultpage.cpp vaulttransfer.cpp
     linkpage.h linkpage.cpp
     activitypage.h activitypage.cpp
   PUBLIC_LIBS Qt6::Widgets Qt6::Network mirelo_mail mirelo_oauth mirelo_transport
-  LIBS mirelo_recognition mirelo_vault mirelo_link mirelo_qr_widget mirelo_desktop)
+  LIBS mirelo_recognition mirelo_vault mirelo_link mirelo_qr_widget mirelo_qr_decode mirelo_desktop)

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -78,6 +79,25 @@ VaultPage::VaultPage(TotpManager *vault, AutoTyper *typer, AutoLock *autoLock, Q
     addRow->addWidget(m_addBtn);
     vaultLay->addLayout(addRow);
     auto *lockRow = new QHBoxLayout;
+    auto *importBtn = classedButton(QStringLiteral("Iceri aktar"), "ghostBtn", m_vaultPanel);
+    auto *importMenu = new QMenu(importBtn);
+    importMenu->addAction(QStringLiteral("Dosyadan (Aegis, 2FAS, Bitwarden, Google, otpauth listesi)"), this,
+                          &VaultPage::importFromFile);
+    importMenu->addAction(QStringLiteral("Metin yapistir"), this, &VaultPage::importFromText);
+    importBtn->setMenu(importMenu);
+    auto *exportBtn = classedButton(QStringLiteral("Disa aktar"), "ghostBtn", m_vaultPanel);
+    auto *exportMenu = new QMenu(exportBtn);
+    exportMenu->addAction(QStringLiteral("Sifreli Aegis dosyasi (.json)"), this, &VaultPage::exportAegis);
+    exportMenu->addAction(QStringLiteral("Sifresiz otpauth listesi (.txt)"), this, &VaultPage::exportPlainList);
+    exportBtn->setMenu(exportMenu);
+    auto *qrBtn = classedButton(QStringLiteral("QR'dan ekle"), "ghostBtn", m_vaultPanel);
+    auto *qrMenu = new QMenu(qrBtn);
+    qrMenu->addAction(QStringLiteral("Resim dosyasindan"), this, &VaultPage::importQrFile);
+    qrMenu->addAction(QStringLiteral("Panodaki resimden"), this, &VaultPage::importQrClipboard);
+    qrBtn->setMenu(qrMenu);
+    lockRow->addWidget(qrBtn);
+    lockRow->addWidget(importBtn);
+    lockRow->addWidget(exportBtn);
     lockRow->addStretch(1);
     auto *lockBtn = classedButton(QStringLiteral("Kasayi Kilitle"), "ghostBtn", m_vaultPanel);
     lockRow->addWidget(lockBtn);

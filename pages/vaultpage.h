@@ -51,12 +51,28 @@ public slots:
     void clearFields();
     // Double-click on a card.
     void copyEntry(const QString &id);
+    // Imports: a file, pasted text, or bytes already read (preview, then add).
+    void importFromFile();
+    void importFromText();
+    void importData(const QByteArray &data);
+    // "QR'dan ekle": a picture file or the clipboard's image; its 2FA links
+    // go through the import above.
+    void importQrFile();
+    void importQrClipboard();
+    // Exports; both ask for the master password again.
+    void exportAegis();
+    void exportPlainList();
 
 signals:
     void statusMessage(const QString &msg);
 
 private:
     void onAutoLocked();
+    void importQrResult(const struct QrDecodeResult &result);
+    // The entries for an export once the master password is given again.
+    bool exportEntries(QList<struct VaultEntry> *entries, QString *given = nullptr);
+    void writeExport(const QString &title, const QString &suggested, const QString &filter, const QByteArray &data,
+                     int count);
 
     TotpManager *m_vault;
     AutoTyper *m_typer;

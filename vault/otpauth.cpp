@@ -110,7 +110,14 @@ bool importTotpInput(const QString &label, const QString &secretOrUri, const QSt
     result.issuer = issuer;
     QString input = secretOrUri.trimmed();
 
-    if (isOtpauthUri(input)) {
+    if (input.startsWith(QLatin1String("steam://"), Qt::CaseInsensitive)) {
+        input.remove(0, 8);
+        result.steam = true;
+        if (result.issuer.isEmpty())
+            result.issuer = QStringLiteral("Steam");
+        if (result.label.isEmpty())
+            result.label = QStringLiteral("Steam");
+    } else if (isOtpauthUri(input)) {
         const QUrl url(input, QUrl::TolerantMode);
         // A counter-based key has no code that follows from the time.
         if (url.host().compare(QLatin1String("hotp"), Qt::CaseInsensitive) == 0)
@@ -130,6 +137,8 @@ bool importTotpInput(const QString &label, const QString &secretOrUri, const QSt
         input = queryValue(query, QStringLiteral("secret"));
         if (result.issuer.isEmpty())
             result.issuer = queryValue(query, QStringLiteral("issuer"));
+        // Aegis and others mark Steam keys this way.
+        result.steam = queryValue(query, QStringLiteral("encoder")).compare(QLatin1String("steam"), Qt::CaseInsensitive) == 0;
 
         // Codes under other parameters than asked for would never work.
         if (query.hasQueryItem(QStringLiteral("algorithm"))

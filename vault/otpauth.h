@@ -25,12 +25,15 @@ struct TotpImport
     TotpAlgorithm algorithm = TotpAlgorithm::Sha1;
     int digits = kTotpDefaultDigits;
     int period = kTotpDefaultPeriod;
+    bool steam = false; // Steam Guard codes (steam:// secret or encoder=steam)
 };
 
 // The checks of adding an entry: label fallback to the URI's path, issuer
 // fallback to its "issuer" item, canonical and valid secret, the URI's
 // algorithm/digits/period honoured (anything unsupported refused), counter
-// based ("hotp") URIs refused, label and issuer cut to 64 characters.
+// based ("hotp") URIs refused, label and issuer cut to 64 characters. A
+// "steam://SECRET" input (Bitwarden's form) is a Steam Guard key; its label
+// and issuer fall back to "Steam".
 // Returns false, leaving *out alone, when the input cannot become an entry;
 // then *problem (when given) says what is wrong, in words for the user.
 bool importTotpInput(const QString &label, const QString &secretOrUri, const QString &issuer,

@@ -52,6 +52,38 @@ QByteArray base32Decode(const QString &text)
     return out;
 }
 
+namespace {
+
+// RFC 4226 dynamic truncation of the HMAC over the step counter.
+quint32 truncatedValue(const QByteArray &key, qint64 time, TotpAlgorithm algorithm, int period)
+{
+    unsigned char message[8];
+    qToBigEndian<quint64>(quint64(time / period), message);
+    const QByteArray mac = QMessageAuthenticationCode::hash(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(message), 8), key, hashOf(algorithm));
+    const int offset = mac.at(mac.size() - 1) & 0x0f;
+    return (quint32(quint8(mac[offset]) & 0x7f) << 24) | (quint32(quint8(mac[offset + 1])) << 16)
+           | (quint32(quint8(mac[offset + 2])) << 8) | quint32(quint8(mac[offset + 3]));
+}
+
+} // namespace
+
+QString steamGuardCode(const QString &secret, qint64 time)
+{
+    static constexpr char kAlphabet[] = "23456789BCDFGHJKMNPQRTVWXY";
+    constexpr quint32 kBase = sizeof(kAlphabet) - 1;
+    const QByteArray key = base32Decode(secret);
+    if (key.isEmpty() || time < 0)
+        return QStringLiteral("-----");
+    quint32 value = truncatedValue(key, time, TotpAlgorithm::Sha1, kTotpDefaultPeriod);
+    QString code;
+    for (int i = 0; i < kSteamCodeLength; ++i) {
+        code += QLatin1Char(kAlphabet[value % kBase]);
+        value /= kBase;
+    }
+    return code;
+}
+
 QString totpCode(const QString &secret, qint64 time, TotpAlgorithm algorithm, int digits, int period)
 {
     const QString placeholder = QStringLiteral("------");
@@ -61,15 +93,7 @@ QString totpCode(const QString &secret, qint64 time, TotpAlgorithm algorithm, in
     const QByteArray key = base32Decode(secret);
     if (key.isEmpty() || time < 0)
         return placeholder;
-
-    unsigned char message[8];
-    qToBigEndian<quint64>(quint64(time / period), message);
-    const QByteArray mac = QMessageAuthenticationCode::hash(
-        QByteArray::fromRawData(reinterpret_cast<const char *>(message), 8), key, hashOf(algorithm));
-    const int offset = mac.at(mac.size() - 1) & 0x0f;
-    const quint32 value = (quint32(quint8(mac[offset]) & 0x7f) << 24)
-                          | (quint32(quint8(mac[offset + 1])) << 16)
-                          | (quint32(quint8(mac[offset + 2])) << 8) | quint32(quint8(mac[offset + 3]));
+    const quint32 value = truncatedValue(key, time, algorithm, period);
     quint32 modulus = 1;
     for (int i = 0; i < digits; ++i)
         modulus *= 10;

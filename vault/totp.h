@@ -26,6 +26,12 @@ QString totpCode(const QString &secret, qint64 time,
                  TotpAlgorithm algorithm = TotpAlgorithm::Sha1,
                  int digits = kTotpDefaultDigits, int period = kTotpDefaultPeriod);
 
+// Steam Guard: the same HMAC-SHA1 over 30-second steps, the truncated value
+// written as 5 characters of "23456789BCDFGHJKMNPQRTVWXY", lowest first.
+// "-----" when the secret decodes to no bytes or the time lies before the epoch.
+QString steamGuardCode(const QString &secret, qint64 time);
+inline constexpr int kSteamCodeLength = 5;
+
 // Seconds left in the step holding `now`, 1..period (period at a step boundary).
 int secondsRemaining(qint64 now, int period = kTotpDefaultPeriod);
 

@@ -3,8 +3,12 @@
 #include "core/settings.h"
 #include "vault/otpauth.h"
 #include "vault/sealedbox.h"
+#include "vault/vaultbox.h"
 
 #include <QSettings>
+
+#include <sodium.h>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <QUuid>
@@ -68,10 +72,48 @@ bool writeVaultKeys(const QList<std::pair<QString, QVariant>> &values, QString *
     return false;
 }
 
+VaultEntry entryOf(const TotpImport &import)
+{
+    VaultEntry entry;
+    entry.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    entry.label = import.label;
+    entry.issuer = import.issuer;
+    entry.secret = import.secret;
+    entry.algorithm = import.steam ? QString::fromLatin1(kSteamAlgorithm) : totpAlgorithmName(import.algorithm);
+    entry.digits = import.digits;
+    entry.period = import.period;
+    return entry;
+}
+
+QString duplicateKey(const QString &issuer, const QString &label, const QString &secret)
+{
+    return issuer + QChar(0) + label + QChar(0) + secret;
+}
+
+// The entries of `incoming` that are new, in order; *duplicates counts the rest.
+QList<TotpImport> newEntries(const QList<VaultEntry> &present, const QList<TotpImport> &incoming, int *duplicates)
+{
+    QSet<QString> seen;
+    for (const VaultEntry &e : present)
+        seen.insert(duplicateKey(e.issuer, e.label, e.secret));
+    QList<TotpImport> fresh;
+    *duplicates = 0;
+    for (const TotpImport &i : incoming) {
+        const QString key = duplicateKey(i.issuer, i.label, i.secret);
+        if (seen.contains(key)) {
+            ++*duplicates;
+            continue;
+        }
+        seen.insert(key);
+        fresh.append(i);
+    }
+    return fresh;
+}
+
 } // namespace
 
-TotpManager::TotpManager(QObject *parent, int tickIntervalMs, const Clock &clock)
-    : QObject(parent), m_clock(clock)
+TotpManager::TotpManager(QObject *parent, int tickIntervalMs, const Clock &clock, const VaultSealing &sealing)
+    : QObject(parent), m_clock(clock), m_sealing(sealing)
 {
     readState();
 
@@ -146,6 +188,8 @@ QString TotpManager::lastFailureText() const
         return QStringLiteral("Sifre yanlis.");
     case VaultFailure::DamagedContent:
         return QStringLiteral("Kasa acilamadi: icerik bozuk.");
+    case VaultFailure::NoMemory:
+        return QStringLiteral("Kasa acilamadi: anahtar icin bellek yetmedi.");
     case VaultFailure::InputRefused:
         // What exactly is wrong: missing, not Base32, wrong length, HOTP, a bad link.
         return m_inputProblem;
@@ -160,9 +204,15 @@ bool TotpManager::setupVault(const QString &password)
     m_lastFailure = VaultFailure::None;
     if (password.size() < kMinPasswordLength)
         return fail(VaultFailure::PasswordTooShort);
-    const QByteArray salt = generateSalt();
     QByteArray key = password.toUtf8();
-    const QByteArray box = sealBoxUtf8(vaultEntriesToJson({}), key, salt);
+    const QByteArray box = seal(vaultEntriesToJson({}), key);
+    if (box.isEmpty()) {
+        wipeBytes(key);
+        m_saveError = QStringLiteral("Kasa kaydedilemedi: anahtar icin bellek yetmedi.");
+        emit saveFailed(m_saveError);
+        return fail(VaultFailure::SaveFailed);
+    }
+    const QByteArray salt = box.mid(13, 16);
     // Salt, box and flag go to the store together; nothing changes unless all
     // three were written.
     if (!writeVaultKeys({{keySalt(), QString::fromLatin1(salt.toBase64())},
@@ -187,16 +237,27 @@ bool TotpManager::unlock(const QString &password)
     m_lastFailure = VaultFailure::None;
     if (!m_isSet)
         return fail(VaultFailure::WrongPassword);
-    if (!loadEntries(password))
+    bool wasOldBox = false;
+    if (!loadEntries(password, &wasOldBox))
         return false;
     m_masterKeyBytes.assign(password.toUtf8());
     m_isLocked = false;
+    // An MRC1 box falls to a cheap guess per password: seal it anew now
+    // rather than at some later edit. Should the store refuse, the old box
+    // stays and the next save tries again.
+    if (wasOldBox)
+        saveEntries();
     emit lockChanged();
     emit changed();
     return true;
 }
 
-bool TotpManager::loadEntries(const QString &password)
+QByteArray TotpManager::seal(const QByteArray &plain, QByteArrayView passwordUtf8)
+{
+    return sealVaultBox(plain, passwordUtf8, m_sealing);
+}
+
+bool TotpManager::loadEntries(const QString &password, bool *wasOldBox)
 {
     const QString data = keyData();
     const QByteArray text = data.isEmpty() ? QByteArray() : openSettingsStore().value(data).toString().toLatin1();
@@ -209,7 +270,22 @@ bool TotpManager::loadEntries(const QString &password)
     const auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || decoded.decoded.isEmpty())
         return fail(VaultFailure::DamagedContent);
-    QByteArray plain = openBox(decoded.decoded, password);
+    QByteArray plain;
+    if (isVaultBox(decoded.decoded)) {
+        QByteArray utf8 = password.toUtf8();
+        VaultBoxError error = VaultBoxError::None;
+        plain = openVaultBox(decoded.decoded, utf8, &error);
+        wipeBytes(utf8);
+        if (error == VaultBoxError::Malformed)
+            return fail(VaultFailure::DamagedContent);
+        if (error == VaultBoxError::NoMemory)
+            return fail(VaultFailure::NoMemory);
+        if (error != VaultBoxError::None)
+            return fail(VaultFailure::WrongPassword);
+    } else {
+        plain = openBox(decoded.decoded, password);
+        *wasOldBox = true;
+    }
     if (plain.isEmpty())
         return fail(VaultFailure::WrongPassword);
     // The tag does not stop a box lengthened without the key, which then
@@ -227,12 +303,18 @@ bool TotpManager::saveEntries()
 {
     if (m_isLocked)
         return false;
-    // A fresh salt on every save: two boxes under one salt would share their
-    // keystream and give away the XOR of the two vaults.
-    const QByteArray salt = generateSalt();
+    // A fresh salt and nonce on every save, so no two boxes share a key and nonce.
     QByteArray plain = vaultEntriesToJson(m_entries);
-    const QByteArray box = sealBoxUtf8(plain, m_masterKeyBytes.view(), salt);
+    const QByteArray box = seal(plain, m_masterKeyBytes.view());
     wipeBytes(plain);
+    if (box.isEmpty()) {
+        m_saveError = QStringLiteral("Kasa kaydedilemedi: anahtar icin bellek yetmedi.");
+        m_lastFailure = VaultFailure::SaveFailed;
+        emit saveFailed(m_saveError);
+        return false;
+    }
+    // "vault/salt" keeps following the box's salt, as it always has.
+    const QByteArray salt = box.mid(13, 16);
     if (writeVaultKeys({{keySalt(), QString::fromLatin1(salt.toBase64())},
                         {keyData(), QString::fromLatin1(box.toBase64())}},
                        &m_saveError))
@@ -285,15 +367,7 @@ bool TotpManager::addEntry(const QString &label, const QString &secretOrUri, con
     TotpImport import;
     if (!importTotpInput(label, secretOrUri, issuer, &import, &m_inputProblem))
         return fail(VaultFailure::InputRefused);
-    VaultEntry entry;
-    entry.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    entry.label = import.label;
-    entry.issuer = import.issuer;
-    entry.secret = import.secret;
-    entry.algorithm = totpAlgorithmName(import.algorithm);
-    entry.digits = import.digits;
-    entry.period = import.period;
-    m_entries.append(entry);
+    m_entries.append(entryOf(import));
     // An entry that is not stored would vanish at the next start: keep the
     // list as it is on disk instead.
     if (!saveEntries()) {
@@ -314,4 +388,56 @@ void TotpManager::removeEntry(const QString &id)
     if (!saveEntries())
         m_entries = before;
     emit changed();
+}
+
+VaultImportCount TotpManager::previewImport(const QList<TotpImport> &entries, QList<TotpImport> *fresh) const
+{
+    VaultImportCount count;
+    if (m_isLocked)
+        return count;
+    const QList<TotpImport> added = newEntries(m_entries, entries, &count.duplicates);
+    count.added = int(added.size());
+    if (fresh)
+        *fresh = added;
+    return count;
+}
+
+bool TotpManager::importEntries(const QList<TotpImport> &entries, VaultImportCount *count)
+{
+    m_lastFailure = VaultFailure::None;
+    if (m_isLocked)
+        return false;
+    VaultImportCount done;
+    const QList<TotpImport> fresh = newEntries(m_entries, entries, &done.duplicates);
+    if (!fresh.isEmpty()) {
+        const QList<VaultEntry> before = m_entries;
+        for (const TotpImport &i : fresh)
+            m_entries.append(entryOf(i));
+        // All or nothing: a refused save leaves the list as it is on disk.
+        if (!saveEntries()) {
+            m_entries = before;
+            return false;
+        }
+        done.added = int(fresh.size());
+        emit changed();
+    }
+    if (count)
+        *count = done;
+    return true;
+}
+
+bool TotpManager::entriesForExport(const QString &password, QList<VaultEntry> *out)
+{
+    m_lastFailure = VaultFailure::None;
+    if (m_isLocked)
+        return false;
+    QByteArray given = password.toUtf8();
+    const QByteArrayView held = m_masterKeyBytes.view();
+    const bool same = given.size() == held.size()
+                      && (given.isEmpty() || sodium_memcmp(given.constData(), held.data(), size_t(given.size())) == 0);
+    wipeBytes(given);
+    if (!same)
+        return fail(VaultFailure::WrongPassword);
+    *out = m_entries;
+    return true;
 }

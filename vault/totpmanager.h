@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/clock.h"
+#include "vault/otpauth.h"
 #include "vault/securememory.h"
+#include "vault/vaultbox.h"
 #include "vault/vaultentry.h"
 
 #include <QByteArray>
@@ -21,8 +23,16 @@ enum class VaultFailure {
     PasswordTooShort, // set-up with fewer than 4 characters
     WrongPassword,    // the box does not open with this password
     DamagedContent,   // the box opened, but not to a vault
+    NoMemory,         // the key derivation could not get its memory
     InputRefused,     // add: label or secret refused
     SaveFailed,       // the settings store refused the write
+};
+
+// What an import adds and what it passes over.
+struct VaultImportCount
+{
+    int added = 0;
+    int duplicates = 0; // same issuer, account and secret as an entry already there
 };
 
 // What a page shows of one entry, computed at one instant: never the secret.
@@ -37,17 +47,19 @@ struct VaultRow
 };
 
 // The TOTP vault: entries sealed under a master password in the settings
-// store ("vault/set", "vault/salt", "vault/data"). Every save seals under a
-// fresh salt, so no two boxes share a keystream. While locked no secret is
+// store ("vault/set", "vault/salt", "vault/data"). Every save seals an MRV2
+// box under a fresh salt and nonce; an older MRC1 box still opens, and is
+// sealed again as MRV2 right after it opened. While locked no secret is
 // in memory; while open the master password's bytes sit in a page-locked
 // buffer that is wiped on lock.
 class TotpManager : public QObject
 {
     Q_OBJECT
 public:
-    // `clock` gives the time the codes are computed for.
+    // `clock` gives the time the codes are computed for; `sealing` the cost
+    // and randomness of the boxes this vault writes.
     explicit TotpManager(QObject *parent = nullptr, int tickIntervalMs = kVaultTickMs,
-                         const Clock &clock = Clock());
+                         const Clock &clock = Clock(), const VaultSealing &sealing = VaultSealing());
     ~TotpManager() override;
 
     bool isSet() const { return m_isSet; }
@@ -76,6 +88,16 @@ public:
     // not be saved (the entry is then not kept).
     bool addEntry(const QString &label, const QString &secretOrUri, const QString &issuer = QString());
     void removeEntry(const QString &id);
+    // Adds every entry that is not a duplicate (same issuer, label and
+    // secret as one in the vault or earlier in `entries`) in one save; false,
+    // with nothing added, when locked or when the save fails.
+    bool importEntries(const QList<TotpImport> &entries, VaultImportCount *count = nullptr);
+    // The entries with their secrets, for an export: only while open and
+    // only for the master password given again (else WrongPassword).
+    bool entriesForExport(const QString &password, QList<VaultEntry> *out);
+    // The count importEntries would give now, and (when asked) the entries it
+    // would add; all zero while locked.
+    VaultImportCount previewImport(const QList<TotpImport> &entries, QList<TotpImport> *fresh = nullptr) const;
 
     VaultFailure lastFailure() const { return m_lastFailure; }
     // The user text of lastFailure(), empty for None.
@@ -91,8 +113,9 @@ signals:
 
 private:
     void readState();
-    bool loadEntries(const QString &password);
+    bool loadEntries(const QString &password, bool *wasOldBox);
     bool saveEntries();
+    QByteArray seal(const QByteArray &plain, QByteArrayView passwordUtf8);
     bool fail(VaultFailure why);
     qint64 now() const;
     VaultRow rowOf(const VaultEntry &entry, qint64 time) const;
@@ -106,4 +129,5 @@ private:
     bool m_isLocked = true;
     QTimer *m_timer = nullptr;
     Clock m_clock;
+    VaultSealing m_sealing;
 };

@@ -11,8 +11,16 @@ const QString kDefaultAlgorithm = QStringLiteral("SHA1");
 
 } // namespace
 
+bool isSteamEntry(const VaultEntry &entry)
+{
+    return entry.algorithm.compare(QLatin1String(kSteamAlgorithm), Qt::CaseInsensitive) == 0
+           || entry.issuer.trimmed().compare(QLatin1String("Steam"), Qt::CaseInsensitive) == 0;
+}
+
 QString totpCode(const VaultEntry &entry, qint64 time)
 {
+    if (isSteamEntry(entry))
+        return steamGuardCode(entry.secret, time);
     TotpAlgorithm algorithm;
     if (!parseTotpAlgorithm(entry.algorithm, &algorithm))
         return QStringLiteral("------");
@@ -21,6 +29,8 @@ QString totpCode(const VaultEntry &entry, qint64 time)
 
 int secondsRemaining(const VaultEntry &entry, qint64 now)
 {
+    if (isSteamEntry(entry))
+        return secondsRemaining(now, kTotpDefaultPeriod);
     const bool usable = entry.period >= kTotpMinPeriod && entry.period <= kTotpMaxPeriod;
     return secondsRemaining(now, usable ? entry.period : kTotpDefaultPeriod);
 }

@@ -22,6 +22,11 @@ struct VaultEntry
 };
 Q_DECLARE_METATYPE(VaultEntry)
 
+// Marks an entry whose codes are Steam Guard's (from a steam:// secret).
+inline constexpr char kSteamAlgorithm[] = "STEAM";
+// Entries from a steam:// secret, or with issuer "Steam", give Steam Guard codes.
+bool isSteamEntry(const VaultEntry &entry);
+
 // Code of an entry at `time` with its own parameters; "------" when they
 // cannot be honoured.
 QString totpCode(const VaultEntry &entry, qint64 time);

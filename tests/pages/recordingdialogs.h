@@ -21,6 +21,28 @@ public:
         return answer;
     }
 
+    QString openFileName(QWidget *, const QString &title, const QString &) override
+    {
+        fileTitles.append(title);
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString saveFileName(QWidget *, const QString &title, const QString &, const QString &) override
+    {
+        fileTitles.append(title);
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    std::optional<QString> askText(QWidget *, const QString &label, TextKind) override
+    {
+        prompts.append(label);
+        if (texts.isEmpty())
+            return std::nullopt;
+        return texts.takeFirst();
+    }
+
+    QStringList files; // answers to file choosers, in order; none left: cancelled
+    QStringList texts; // answers to text prompts, in order; none left: cancelled
+    QStringList fileTitles;
+    QStringList prompts;
     QStringList warnings;
     QStringList infoTitles;
     QStringList infos;

@@ -8,6 +8,8 @@
 #include "vault/totp.h"
 #include "vault/sealedbox.h"
 #include "vault/totpmanager.h"
+#include "vault/vaultexport.h"
+#include "vault/vaultimport.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -21,6 +23,8 @@
 #include <QSignalSpy>
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -47,6 +51,9 @@ private slots:
     void autoLockAndRestartOnCopy();
     void maskedCards();
     void refusedWriteAndDamagedBoxHaveTheirOwnMessages();
+    void importGoesThroughPasswordAndPreview();
+    void exportAsksWarningAndMasterPassword();
+    void qrPicturesFeedTheImport();
 
 private:
     QLineEdit *edit(const QString &placeholderStart) const;
@@ -70,7 +77,9 @@ void TestVaultPage::init()
     m_dialogs = std::make_unique<RecordingDialogs>();
     m_owner = std::make_unique<QWidget>();
     m_now = kStepStart + 7;
-    m_vault = new TotpManager(m_owner.get(), kVaultTickMs, Clock::fromSeconds([this] { return m_now; }));
+    // The smallest Argon2id cost: the page is under test, not the key derivation.
+    m_vault = new TotpManager(m_owner.get(), kVaultTickMs, Clock::fromSeconds([this] { return m_now; }),
+                              VaultSealing{{1, 8}, {}});
     m_typer = new AutoTyper(&m_platform, m_owner.get());
     m_autoLock = new AutoLock(m_vault, m_owner.get(), 1000);
     m_page = new VaultPage(m_vault, m_typer, m_autoLock, m_owner.get());
@@ -350,6 +359,117 @@ void TestVaultPage::realBoxesSpeakTurkish()
     });
     PageDialogs::standard()->warn(nullptr, QStringLiteral("Uyari"));
     QCOMPARE(seen, QStringList{QStringLiteral("Tamam")});
+}
+
+void TestVaultPage::importGoesThroughPasswordAndPreview()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QVERIFY(m_vault->addEntry(QStringLiteral("me"), kSecret, QStringLiteral("GitHub")));
+    VaultEntry known;
+    known.label = QStringLiteral("me");
+    known.issuer = QStringLiteral("GitHub");
+    known.secret = kSecret;
+    VaultEntry fresh = known;
+    fresh.label = QStringLiteral("oyuncu");
+    fresh.issuer = QStringLiteral("Steam");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("aegis.json"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(aegisEncryptedExport({known, fresh}, QStringLiteral("dosya-pw"), {}, AegisSlotCost{quint64(1) << 12, 8, 1}));
+    f.close();
+
+    m_dialogs->files = {path};
+    m_dialogs->texts = {QStringLiteral("yanlis")};
+    m_page->importFromFile();
+    QCOMPARE(m_dialogs->warnings.value(0), QStringLiteral("Iceri aktarilamadi: sifre yanlis ya da dosya bozuk."));
+    // Declined at the preview: nothing is added.
+    m_dialogs->answer = false;
+    m_dialogs->files = {path};
+    m_dialogs->texts = {QStringLiteral("dosya-pw")};
+    m_page->importFromFile();
+    QCOMPARE(m_dialogs->questions.size(), 1);
+    QVERIFY(m_dialogs->questions[0].startsWith(QStringLiteral("Iceri aktar (Aegis, sifreli): 1 kayit eklenecek.")));
+    QVERIFY(m_dialogs->questions[0].contains(QStringLiteral("- Steam (oyuncu) [Steam]")));
+    QVERIFY(m_dialogs->questions[0].contains(QStringLiteral("1 kopya atlanacak")));
+    QCOMPARE(m_vault->rows().size(), 1);
+    m_dialogs->answer = true;
+    m_dialogs->files = {path};
+    m_dialogs->texts = {QStringLiteral("dosya-pw")};
+    m_page->importFromFile();
+    QCOMPARE(m_dialogs->infos.value(0), QStringLiteral("Iceri aktarildi: 1 kayit eklendi, 1 kopya atlandi."));
+    QCOMPARE(m_vault->rows().size(), 2);
+    QCOMPARE(m_page->entryList()->count(), 2);
+
+    m_dialogs->texts = {QStringLiteral("merhaba dunya")};
+    m_page->importFromText();
+    QVERIFY(m_dialogs->warnings.last().startsWith(QStringLiteral("Iceri aktarilamadi: bicim taninmadi")));
+    QCOMPARE(m_vault->rows().size(), 2);
+}
+
+void TestVaultPage::exportAsksWarningAndMasterPassword()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QVERIFY(m_vault->addEntry(QStringLiteral("me"), kSecret, QStringLiteral("GitHub")));
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("list.txt"));
+    m_dialogs->answer = false;
+    m_page->exportPlainList();
+    QVERIFY(m_dialogs->questions.value(0).startsWith(QStringLiteral("UYARI:")));
+    QVERIFY(m_dialogs->prompts.isEmpty());
+    m_dialogs->answer = true;
+    m_dialogs->texts = {QStringLiteral("kasa-123")};
+    m_dialogs->files = {plain};
+    m_page->exportPlainList();
+    QCOMPARE(m_dialogs->warnings.value(0), QStringLiteral("Sifre yanlis."));
+    QVERIFY(!QFile::exists(plain));
+    m_dialogs->texts = {QStringLiteral("kasa-1234")};
+    m_dialogs->files = {plain};
+    m_page->exportPlainList();
+    QFile list(plain);
+    QVERIFY(list.open(QIODevice::ReadOnly));
+    QCOMPARE(parseImport(list.readAll()).entries.value(0).secret, kSecret);
+    QCOMPARE(list.permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), QFileDevice::Permissions());
+
+    const QString aegis = dir.filePath(QStringLiteral("aegis.json"));
+    m_dialogs->texts = {QStringLiteral("kasa-1234")};
+    m_dialogs->files = {aegis};
+    m_page->exportAegis();
+    QFile sealed(aegis);
+    QVERIFY(sealed.open(QIODevice::ReadOnly));
+    const QByteArray data = sealed.readAll();
+    QVERIFY(!data.contains(kSecret.toLatin1()));
+    const ImportResult back = parseImport(data, QStringLiteral("kasa-1234"));
+    QVERIFY2(back.ok(), qPrintable(back.error));
+    QCOMPARE(back.entries.value(0).secret, kSecret);
+}
+
+void TestVaultPage::qrPicturesFeedTheImport()
+{
+    setUp(QStringLiteral("kasa-1234"));
+    QTemporaryDir dir;
+    auto draw = [&dir](const QString &name, const QString &text) {
+        const QString path = dir.filePath(name);
+        QProcess::execute(QStringLiteral("qrencode"), {QStringLiteral("-o"), path, text});
+        return path;
+    };
+    m_dialogs->files = {draw(QStringLiteral("a.png"),
+                             QStringLiteral("otpauth://totp/ACME:me?secret=JBSWY3DPEHPK3PXP&issuer=ACME"))};
+    m_page->importQrFile();
+    QVERIFY2(m_dialogs->warnings.isEmpty(), qPrintable(m_dialogs->warnings.join(QLatin1Char('\n'))));
+    QVERIFY(m_dialogs->questions.value(0).contains(QStringLiteral("- ACME (me)")));
+    QCOMPARE(m_vault->rows().size(), 1);
+    QCOMPARE(m_vault->rows()[0].label, QStringLiteral("me"));
+
+    QImage web;
+    QVERIFY(web.load(draw(QStringLiteral("b.png"), QStringLiteral("https://example.com/2fa"))));
+    QGuiApplication::clipboard()->setImage(web);
+    m_page->importQrClipboard();
+    QCOMPARE(m_dialogs->warnings.value(0), QStringLiteral("QR'da 2FA linki yok: bulunan \"https://example.com/2fa\""));
+    QGuiApplication::clipboard()->clear();
+    m_page->importQrClipboard();
+    QCOMPARE(m_dialogs->warnings.value(1), QStringLiteral("QR okunamadi: panoda resim yok."));
+    QCOMPARE(m_vault->rows().size(), 1);
 }
 
 QTEST_MAIN(TestVaultPage)

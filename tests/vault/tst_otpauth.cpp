@@ -23,6 +23,7 @@ private slots:
     void takesLabelAndIssuerFromUri();
     void cutsLongFieldsWithoutSplittingPairs();
     void honoursCodeParameters();
+    void readsSteamKeys();
     void refusesWhatCannotGiveWorkingCodes_data();
     void refusesWhatCannotGiveWorkingCodes();
 };
@@ -134,6 +135,23 @@ void TestOtpauth::honoursCodeParameters()
                    &out));
     QCOMPARE(out.algorithm, TotpAlgorithm::Sha1);
     QCOMPARE(out.period, 300);
+}
+
+void TestOtpauth::readsSteamKeys()
+{
+    TotpImport in;
+    QVERIFY(importTotpInput(QString(), QStringLiteral("steam://jbsw y3dp ehpk 3pxp"), QString(), &in));
+    QVERIFY(in.steam);
+    QCOMPARE(in.secret, QStringLiteral("JBSWY3DPEHPK3PXP"));
+    QCOMPARE(in.label, QStringLiteral("Steam"));
+    QCOMPARE(in.issuer, QStringLiteral("Steam"));
+    QVERIFY(importTotpInput(QString(), QStringLiteral("otpauth://totp/Me?secret=JBSWY3DPEHPK3PXP&encoder=steam"),
+                            QString(), &in));
+    QVERIFY(in.steam);
+    QCOMPARE(in.label, QStringLiteral("Me"));
+    QVERIFY(importTotpInput(QString(), QStringLiteral("otpauth://totp/Me?secret=JBSWY3DPEHPK3PXP"), QString(), &in));
+    QVERIFY(!in.steam);
+    QVERIFY(!importTotpInput(QString(), QStringLiteral("steam://01"), QString(), &in));
 }
 
 void TestOtpauth::refusesWhatCannotGiveWorkingCodes_data()

@@ -25,6 +25,24 @@ QString oathtool(const QString &secret, qint64 time, const QString &mode, int di
     return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
 }
 
+// Steam Guard codes written independently, the way the community clients do
+// it: hmac/struct from Python's standard library, one line per "secret time".
+const char kSteamPeer[] = R"(
+import base64, hashlib, hmac, struct, sys
+ALPHA = "23456789BCDFGHJKMNPQRTVWXY"
+for line in sys.stdin:
+    secret, t = line.split()
+    key = base64.b32decode(secret + "=" * (-len(secret) % 8))
+    mac = hmac.new(key, struct.pack(">Q", int(t) // 30), hashlib.sha1).digest()
+    o = mac[19] & 15
+    v = struct.unpack(">I", mac[o:o + 4])[0] & 0x7FFFFFFF
+    code = ""
+    for _ in range(5):
+        code += ALPHA[v % 26]
+        v //= 26
+    print(code)
+)";
+
 } // namespace
 
 class TestTotp : public QObject
@@ -39,6 +57,7 @@ private slots:
     void secondsRemainingFollowsTheClock();
     void entryCodesUseTheirOwnParameters();
     void agreesWithOathtool();
+    void steamGuardAgreesWithPeer();
 };
 
 void TestTotp::rfc6238Vectors_data()
@@ -170,5 +189,35 @@ void TestTotp::agreesWithOathtool()
     }
 }
 
+void TestTotp::steamGuardAgreesWithPeer()
+{
+    QStringList secrets{QStringLiteral("JBSWY3DPEHPK3PXP"), kRfcSha1, QStringLiteral("ZWJ6TQKX3RZK4J5NV7U2RCM4LBFRN3YQ")};
+    QString input;
+    QStringList ours;
+    for (const QString &secret : secrets) {
+        for (qint64 t : {qint64(0), qint64(59), qint64(1111111109), qint64(1700000000), qint64(4102444800)}) {
+            input += secret + QLatin1Char(' ') + QString::number(t) + QLatin1Char('\n');
+            ours << steamGuardCode(secret, t);
+        }
+    }
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(kSteamPeer)});
+    p.write(input.toLatin1());
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(ours, QString::fromLatin1(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    QCOMPARE(steamGuardCode(QStringLiteral("1"), 59), QStringLiteral("-----"));
+
+    // Issuer "Steam" (any case) or a steam:// key switches an entry to these codes.
+    VaultEntry e;
+    e.secret = secrets[0];
+    e.issuer = QStringLiteral(" steam ");
+    QCOMPARE(totpCode(e, 59), ours[1]);
+    e.issuer = QStringLiteral("Valve");
+    QCOMPARE(totpCode(e, 59), totpCode(secrets[0], 59));
+    e.algorithm = QString::fromLatin1(kSteamAlgorithm);
+    QCOMPARE(totpCode(e, 59), ours[1]);
+}
 QTEST_GUILESS_MAIN(TestTotp)
 #include "tst_totp.moc"

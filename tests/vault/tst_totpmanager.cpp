@@ -3,6 +3,7 @@
 #include "vault/sealedbox.h"
 #include "vault/securememory_platform.h"
 #include "vault/totpmanager.h"
+#include "vault/vaultbox.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -30,10 +31,18 @@ QSettings store()
     return QSettings(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
 }
 
+// The smallest Argon2id cost: these tests are about the vault, not the KDF.
+VaultSealing cheap()
+{
+    VaultSealing sealing;
+    sealing.cost = {1, 8};
+    return sealing;
+}
+
 QByteArray storedPlaintext(const QString &password)
 {
     QSettings s(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-    return openBox(QByteArray::fromBase64(s.value("vault/data").toString().toLatin1()), password);
+    return openVaultBox(QByteArray::fromBase64(s.value("vault/data").toString().toLatin1()), password.toUtf8());
 }
 
 // Records the manager's signals in the order they arrive.
@@ -87,6 +96,7 @@ private slots:
     void entriesSurviveRestartInOrder();
     void wrongPasswordOrDamagedDataChangesNothing();
     void oldVaultsLoadAndSaveUnchanged();
+    void steamKeysKeepSteamCodes();
     void lockWipesPasswordAndEntries();
     void addAndRemoveRules();
     void everySaveSealsUnderAFreshSalt();
@@ -103,7 +113,7 @@ private:
 
 void TestTotpManager::freshStartIsUnconfiguredAndLocked()
 {
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(!m.isSet());
     QVERIFY(m.isLocked());
     QVERIFY(m.rows().isEmpty());
@@ -117,19 +127,19 @@ void TestTotpManager::legacyKeyRemovedOnlyWhileUnconfigured()
 {
     store().setValue("totp", QStringLiteral("[{\"secret\":\"JBSWY3DPEHPK3PXP\"}]"));
     {
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         QVERIFY(!store().contains("totp"));
         QVERIFY(m.setupVault(kPassword));
         QCOMPARE(storedPlaintext(kPassword), QByteArray("[]"));
     }
     store().setValue("totp", QStringLiteral("left alone"));
-    TotpManager again;
+    TotpManager again(nullptr, kVaultTickMs, Clock(), cheap());
     QCOMPARE(store().value("totp").toString(), QStringLiteral("left alone"));
 }
 
 void TestTotpManager::setupStoresSaltAndEmptyBox()
 {
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     SignalLog log(&m);
     QVERIFY(!m.setupVault(QStringLiteral("abc")));
     QVERIFY(!m.isSet());
@@ -144,14 +154,15 @@ void TestTotpManager::setupStoresSaltAndEmptyBox()
     const QByteArray salt = QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1());
     QCOMPARE(salt.size(), 16);
     const QByteArray box = QByteArray::fromBase64(store().value("vault/data").toString().toLatin1());
-    QCOMPARE(box.mid(4, 16), salt);
-    QCOMPARE(openBox(box, QStringLiteral("abcd")), QByteArray("[]"));
+    QVERIFY(isVaultBox(box));
+    QCOMPARE(box.mid(13, 16), salt);
+    QCOMPARE(openVaultBox(box, "abcd"), QByteArray("[]"));
 }
 
 void TestTotpManager::entriesSurviveRestartInOrder()
 {
     {
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         QVERIFY(m.setupVault(kPassword));
         QVERIFY(m.addEntry(QStringLiteral("Riot"), QStringLiteral("jbsw y3dp ehpk 3pxp")));
         QVERIFY(m.addEntry(QString(),
@@ -160,7 +171,7 @@ void TestTotpManager::entriesSurviveRestartInOrder()
         QVERIFY(m.addEntry(QStringLiteral("Riot"), kSecret));
     }
     qint64 now = 120;
-    TotpManager m(nullptr, kVaultTickMs, Clock::fromSeconds([&now] { return now; }));
+    TotpManager m(nullptr, kVaultTickMs, Clock::fromSeconds([&now] { return now; }), cheap());
     QVERIFY(m.isSet());
     QVERIFY(m.isLocked());
     QVERIFY(m.rows().isEmpty());
@@ -198,12 +209,12 @@ void TestTotpManager::entriesSurviveRestartInOrder()
 void TestTotpManager::wrongPasswordOrDamagedDataChangesNothing()
 {
     {
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         QVERIFY(m.setupVault(kPassword));
         QVERIFY(m.addEntry(QStringLiteral("a"), kSecret));
     }
     const QString good = store().value("vault/data").toString();
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     SignalLog log(&m);
     QVERIFY(!m.unlock(QStringLiteral("wrong")));
     QVERIFY(m.isLocked());
@@ -241,13 +252,25 @@ void TestTotpManager::oldVaultsLoadAndSaveUnchanged()
     store().setValue("vault/salt", QString::fromLatin1(salt.toBase64()));
     store().setValue("vault/data", QString::fromLatin1(sealBox(old, kPassword, salt).toBase64()));
 
-    TotpManager m(nullptr, kVaultTickMs, Clock::fromSeconds([] { return qint64(59); }));
+    TotpManager m(nullptr, kVaultTickMs, Clock::fromSeconds([] { return qint64(59); }), cheap());
     QVERIFY(m.unlock(kPassword));
     QCOMPARE(m.rows().size(), 2);
     QCOMPARE(m.rows()[1].label, QStringLiteral("Two"));
     // Defaults for the missing parameters: SHA-1, six digits, 30 seconds.
     QCOMPARE(m.rows()[0].code, totpCode(kSecret, 59));
     QCOMPARE(m.rows()[0].secondsLeft, 1);
+
+    // Opening an MRC1 box seals it again at once, as MRV2 with the vault's cost.
+    const QByteArray resealed = QByteArray::fromBase64(store().value("vault/data").toString().toLatin1());
+    VaultKdfCost cost;
+    QVERIFY(vaultBoxCost(resealed, &cost));
+    QCOMPARE(cost.opsLimit, cheap().cost.opsLimit);
+    QVERIFY(openBox(resealed, kPassword).isEmpty());
+    TotpManager again(nullptr, kVaultTickMs, Clock(), cheap());
+    QVERIFY(again.unlock(kPassword));
+    QCOMPARE(again.rows().size(), 2);
+    QVERIFY(!again.unlock(QStringLiteral("wrong")));
+    QCOMPARE(again.lastFailure(), VaultFailure::WrongPassword);
 
     m.removeEntry(QStringLiteral("no such id"));
     const QByteArray expected =
@@ -256,8 +279,8 @@ void TestTotpManager::oldVaultsLoadAndSaveUnchanged()
     QCOMPARE(storedPlaintext(kPassword), expected);
     // The save draws a new salt; the box carries it, and "vault/salt" follows.
     const QByteArray saved = QByteArray::fromBase64(store().value("vault/data").toString().toLatin1());
-    QVERIFY(saved.mid(4, 16) != salt);
-    QCOMPARE(store().value("vault/salt").toString(), QString::fromLatin1(saved.mid(4, 16).toBase64()));
+    QVERIFY(saved.mid(13, 16) != salt);
+    QCOMPARE(store().value("vault/salt").toString(), QString::fromLatin1(saved.mid(13, 16).toBase64()));
 
     // Anything but an array is an empty vault.
     QVERIFY(vaultEntriesFromJson("{\"id\":\"a\",\"secret\":\"B\"}").isEmpty());
@@ -269,9 +292,24 @@ void TestTotpManager::oldVaultsLoadAndSaveUnchanged()
     QCOMPARE(totpCode(odd[0], 59), QStringLiteral("------"));
 }
 
+void TestTotpManager::steamKeysKeepSteamCodes()
+{
+    const Clock clock = Clock::fromSeconds([] { return qint64(1700000000); });
+    {
+        TotpManager m(nullptr, kVaultTickMs, clock, cheap());
+        QVERIFY(m.setupVault(kPassword));
+        QVERIFY(m.addEntry(QStringLiteral("oyun"), QStringLiteral("steam://") + kSecret, QStringLiteral("Valve")));
+    }
+    TotpManager m(nullptr, kVaultTickMs, clock, cheap());
+    QVERIFY(m.unlock(kPassword));
+    QCOMPARE(m.rows().size(), 1);
+    QCOMPARE(m.rows()[0].code, steamGuardCode(kSecret, 1700000000));
+    QCOMPARE(m.rows()[0].code.size(), kSteamCodeLength);
+}
+
 void TestTotpManager::lockWipesPasswordAndEntries()
 {
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(m.setupVault(kPassword));
     QVERIFY(m.addEntry(QStringLiteral("a"), kSecret));
     // Root or a normal memlock limit lets a few bytes be locked.
@@ -291,7 +329,7 @@ void TestTotpManager::lockWipesPasswordAndEntries()
     QCOMPARE(log.names.size(), 2);
     QCOMPARE(store().value("vault/data").toString(), data);
 
-    TotpManager unset;
+    TotpManager unset(nullptr, kVaultTickMs, Clock(), cheap());
     QSignalSpy spy(&unset, &TotpManager::changed);
     unset.lock();
     QCOMPARE(spy.count(), 0);
@@ -299,7 +337,7 @@ void TestTotpManager::lockWipesPasswordAndEntries()
 
 void TestTotpManager::addAndRemoveRules()
 {
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(m.setupVault(kPassword));
     SignalLog log(&m);
     QVERIFY(!m.addEntry(QStringLiteral("x"), QStringLiteral("ABC")));
@@ -321,31 +359,37 @@ void TestTotpManager::addAndRemoveRules()
 
 void TestTotpManager::everySaveSealsUnderAFreshSalt()
 {
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(m.setupVault(kPassword));
     QSet<QByteArray> salts;
+    QSet<QByteArray> nonces;
     QList<QByteArray> boxes;
     for (const QString &label : {QStringLiteral("a"), QStringLiteral("b")}) {
         QVERIFY(m.addEntry(label, kSecret));
         const QByteArray box = QByteArray::fromBase64(store().value("vault/data").toString().toLatin1());
-        QCOMPARE(QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1()), box.mid(4, 16));
-        salts.insert(box.mid(4, 16));
+        QCOMPARE(QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1()), box.mid(13, 16));
+        salts.insert(box.mid(13, 16));
+        nonces.insert(box.mid(29, 24));
         boxes << box;
     }
     m.removeEntry(m.rows().at(0).id);
-    salts.insert(QByteArray::fromBase64(store().value("vault/data").toString().toLatin1()).mid(4, 16));
+    const QByteArray last = QByteArray::fromBase64(store().value("vault/data").toString().toLatin1());
+    salts.insert(last.mid(13, 16));
+    nonces.insert(last.mid(29, 24));
     QCOMPARE(salts.size(), 3);
-    // Two copies of the store no longer share a keystream: the XOR of the
+    QCOMPARE(nonces.size(), 3);
+    // Two copies of the store do not share a keystream: the XOR of the
     // two ciphertexts is not the XOR of the two plaintexts.
-    const QByteArray p0 = openBox(boxes[0], kPassword);
-    const QByteArray p1 = openBox(boxes[1], kPassword);
+    const QByteArray p0 = openVaultBox(boxes[0], kPassword.toUtf8());
+    const QByteArray p1 = openVaultBox(boxes[1], kPassword.toUtf8());
     const qsizetype n = qMin(p0.size(), p1.size());
+    QVERIFY(n > 0);
     int sameXor = 0;
     for (qsizetype i = 0; i < n; ++i)
-        sameXor += (boxes[0][20 + i] ^ boxes[1][20 + i]) == (p0[i] ^ p1[i]);
+        sameXor += (boxes[0][kVaultBoxHeaderSize + i] ^ boxes[1][kVaultBoxHeaderSize + i]) == (p0[i] ^ p1[i]);
     QVERIFY(sameXor < n / 2);
 
-    TotpManager reopened;
+    TotpManager reopened(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(reopened.unlock(kPassword));
     QCOMPARE(reopened.rows().size(), 1);
     QCOMPARE(reopened.rows()[0].label, QStringLiteral("b"));
@@ -354,7 +398,7 @@ void TestTotpManager::everySaveSealsUnderAFreshSalt()
 void TestTotpManager::boxOpeningToNoVaultRefusesUnlock()
 {
     {
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         QVERIFY(m.setupVault(kPassword));
         QVERIFY(m.addEntry(QStringLiteral("kept"), kSecret));
     }
@@ -367,7 +411,7 @@ void TestTotpManager::boxOpeningToNoVaultRefusesUnlock()
     for (const QByteArray &plain : plains) {
         const QString box = QString::fromLatin1(sealBox(plain, kPassword, generateSalt()).toBase64());
         store().setValue("vault/data", box);
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         SignalLog log(&m);
         QVERIFY2(!m.unlock(kPassword), plain.constData());
         QCOMPARE(m.lastFailure(), VaultFailure::DamagedContent);
@@ -380,7 +424,7 @@ void TestTotpManager::boxOpeningToNoVaultRefusesUnlock()
         QCOMPARE(store().value("vault/data").toString(), box);
     }
     // A wrong password stays a wrong password.
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(!m.unlock(QStringLiteral("other")));
     QCOMPARE(m.lastFailure(), VaultFailure::WrongPassword);
 }
@@ -388,7 +432,7 @@ void TestTotpManager::boxOpeningToNoVaultRefusesUnlock()
 void TestTotpManager::failedSaveKeepsStoredEntries()
 {
 #ifdef Q_OS_UNIX
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(m.setupVault(kPassword));
     QVERIFY(m.addEntry(QStringLiteral("kept"), kSecret));
     const QString file = m_settings->settingsFile();
@@ -416,7 +460,7 @@ void TestTotpManager::failedSaveKeepsStoredEntries()
 
     // Once the store is writable again the vault holds exactly what it showed.
     QVERIFY(m.addEntry(QStringLiteral("later"), QStringLiteral("GEZDGNBVGY3TQOJQ")));
-    TotpManager reopened;
+    TotpManager reopened(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(reopened.unlock(kPassword));
     QCOMPARE(reopened.rows().size(), 2);
     QCOMPARE(reopened.rows()[0].label, QStringLiteral("kept"));
@@ -429,18 +473,18 @@ void TestTotpManager::failedSaveKeepsStoredEntries()
 void TestTotpManager::damagedSaltKeyDoesNotBreakNextSave()
 {
     {
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         QVERIFY(m.setupVault(kPassword));
         QVERIFY(m.addEntry(QStringLiteral("a"), kSecret));
     }
     store().setValue("vault/salt", QStringLiteral("AAAA"));
     {
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         QVERIFY(m.unlock(kPassword));
         QVERIFY(m.addEntry(QStringLiteral("b"), kSecret));
     }
     {
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         QVERIFY(m.unlock(kPassword));
         QCOMPARE(m.rows().size(), 2);
         QCOMPARE(QByteArray::fromBase64(store().value("vault/salt").toString().toLatin1()).size(), 16);
@@ -451,11 +495,11 @@ void TestTotpManager::damagedSaltKeyDoesNotBreakNextSave()
     store().remove("vault/salt");
     store().remove("vault/data");
     {
-        TotpManager m;
+        TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
         QVERIFY(m.unlock(kPassword));
         QVERIFY(m.addEntry(QStringLiteral("c"), kSecret));
     }
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     QVERIFY(m.unlock(kPassword));
     QCOMPARE(m.rows().size(), 1);
 }
@@ -486,7 +530,7 @@ void TestTotpManager::secureBytesLockAndWipe()
 
 void TestTotpManager::tickUsesInjectedInterval()
 {
-    TotpManager m(nullptr, 10);
+    TotpManager m(nullptr, 10, Clock(), cheap());
     QSignalSpy spy(&m, &TotpManager::tick);
     QVERIFY(spy.wait(2000));
     QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 3, 2000);
@@ -494,7 +538,7 @@ void TestTotpManager::tickUsesInjectedInterval()
 
 void TestTotpManager::autoLockLocksOpenVaultOnly()
 {
-    TotpManager m;
+    TotpManager m(nullptr, kVaultTickMs, Clock(), cheap());
     AutoLock autoLock(&m, nullptr, 40);
     QCOMPARE(AutoLock(&m).interval(), 300000);
     QSignalSpy locked(&autoLock, &AutoLock::autoLocked);
