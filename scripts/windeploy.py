@@ -17,7 +17,11 @@ import subprocess
 import sys
 
 OBJDUMP = os.environ.get("MINGW_OBJDUMP", "x86_64-w64-mingw32-objdump")
-WINE_SYSTEM = os.environ.get("MIRELO_WINE_SYSTEM_DLLS", "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows")
+# Windows' own DLLs: Wine's set here, System32 on Windows itself.
+WINE_SYSTEM = os.environ.get(
+    "MIRELO_WINE_SYSTEM_DLLS",
+    os.path.join(os.environ.get("SystemRoot", r"C:\Windows"), "System32") if os.name == "nt"
+    else "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows")
 # Plugin folders a Widgets program with TLS and SVG loads; of the platforms
 # only the real desktop one is shipped.
 PLUGIN_DIRS = ("platforms", "tls", "iconengines", "imageformats", "styles")
@@ -35,7 +39,7 @@ def is_api_set(name):
 
 def system_dlls():
     if not os.path.isdir(WINE_SYSTEM):
-        sys.exit(f"windeploy: {WINE_SYSTEM} missing (Debian package wine64); cannot tell Windows' own DLLs")
+        sys.exit(f"windeploy: {WINE_SYSTEM} missing (on Debian: package wine64); cannot tell Windows' own DLLs")
     return {name.lower() for name in os.listdir(WINE_SYSTEM) if name.lower().endswith(".dll")}
 
 
@@ -112,7 +116,7 @@ def main():
     sub = parser.add_subparsers(dest="command", required=True)
     d = sub.add_parser("deploy")
     d.add_argument("folder")
-    d.add_argument("programs", nargs="+")
+    d.add_argument("programs", nargs="*")
     d.add_argument("--search", action="append", default=[])
     d.add_argument("--plugins")
     c = sub.add_parser("check")

@@ -46,7 +46,7 @@ step_build() {
     -DCMAKE_TOOLCHAIN_FILE="$SDK/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DMIRELO_WERROR=ON -DMIRELO_BUILD_BENCH=OFF \
     -DBoost_INCLUDE_DIR="$BUILD/boost-include" -DBoost_NO_SYSTEM_PATHS=ON \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run.sh"
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run.sh;--qtest"
   cmake --build "$TREE" -j"$JOBS"
 }
 
@@ -69,13 +69,12 @@ start_session() {
   for _ in $(seq 100); do [ -s "$BUILD/xvfb.display" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -1 "$BUILD/xvfb.display")"
   trap stop_session EXIT
+  # A persistent server keeps the prefix warm between the programs.
   "$WINESERVER" -p
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "windows: making the Wine prefix"
-    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    "$WINE" wineboot -i >/dev/null 2>&1
   fi
-  "$WINESERVER" -w 2>/dev/null || true
-  "$WINESERVER" -p
 }
 
 stop_session() {
@@ -131,31 +130,42 @@ step_installer() {
   target=$("$WINE" winepath -u "$home\\Programs\\MIRELO+" 2>/dev/null | tr -d '\r')
   echo "windows: installing silently into $target"
   "$WINE" "$out/MireloPlus-$v-setup.exe" /S /AUTOSTART
-  "$WINESERVER" -w
   for f in mireloplus.exe uninstall.exe platforms/qwindows.dll; do
     [ -f "$target/$f" ] || { echo "windows: $f not installed" >&2; exit 1; }
   done
   "$WINE" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MIRELOPLUS' /v DisplayName >/dev/null
   "$WINE" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v 'MIRELO+' >/dev/null
+  local appdata lnk
+  appdata=$("$WINE" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+  lnk=$("$WINE" winepath -u "$appdata\\Microsoft\\Windows\\Start Menu\\Programs\\MIRELO+.lnk" 2>/dev/null | tr -d '\r')
+  [ -f "$lnk" ] || { echo "windows: no Start-menu shortcut" >&2; exit 1; }
   local said
   said=$(bash scripts/wine-run.sh "$target/mireloplus.exe" --version 2>&1 | tr -d '\r')
   echo "windows: installed program says: $said"
   grep -q "$v" <<<"$said" || { echo "windows: --version did not name $v" >&2; exit 1; }
   # Settings written by the user stay through an uninstall without /PURGE.
   "$WINE" reg add 'HKCU\Software\MIRELOPLUS\MireloPlus' /v theme /d light /f >/dev/null
-  "$WINE" "$target/uninstall.exe" /S _?="$("$WINE" winepath -w "$target" 2>/dev/null | tr -d '\r')"
-  "$WINESERVER" -w
-  # _? runs the uninstaller in place, so it cannot delete itself.
+  local wtarget
+  wtarget=$("$WINE" winepath -w "$target" 2>/dev/null | tr -d '\r')
+  # _? runs the uninstaller in place (no copy in TEMP left running), so it
+  # cannot delete itself: that one file goes here.
+  "$WINE" "$target/uninstall.exe" /S "_?=$wtarget"
   rm -f "$target/uninstall.exe"
-  if [ -d "$target" ] && [ -n "$(ls -A "$target")" ]; then
-    echo "windows: files left after uninstall:" >&2; find "$target" >&2; exit 1
-  fi
+  [ ! -e "$lnk" ] || { echo "windows: Start-menu shortcut left" >&2; exit 1; }
+  rmdir "$target" 2>/dev/null || { echo "windows: files left after uninstall:" >&2; find "$target" >&2; exit 1; }
   if "$WINE" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MIRELOPLUS' >/dev/null 2>&1 ||
      "$WINE" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v 'MIRELO+' >/dev/null 2>&1; then
     echo "windows: uninstall left its registry entries" >&2; exit 1
   fi
   "$WINE" reg query 'HKCU\Software\MIRELOPLUS\MireloPlus' /v theme >/dev/null ||
     { echo "windows: uninstall removed the user's settings" >&2; exit 1; }
+  # Asked to, it removes them too.
+  "$WINE" "$out/MireloPlus-$v-setup.exe" /S
+  "$WINE" "$target/uninstall.exe" /S /PURGE "_?=$wtarget"
+  if "$WINE" reg query 'HKCU\Software\MIRELOPLUS\MireloPlus' >/dev/null 2>&1; then
+    echo "windows: uninstall /PURGE kept the settings" >&2; exit 1
+  fi
+  rm -rf "$target"
   echo "windows: installer and portable ZIP in $out; install, start and uninstall checked"
 }
 
