@@ -97,11 +97,15 @@ make_tls_set() {
   export MIRELO_TLS_FIXTURE_DIR=$d
 }
 
+# Tests that cannot run under Wine, with the reason (named in the README):
+# the scripted TLS servers of these tests are Schannel servers, and Wine's
+# Schannel (GnuTLS) does not complete a server handshake with them.
+WINE_EXCLUDED='^test_transport_(imapfake|idlefake|smtpfake)$'
+
 step_test() {
   make_tls_set
   start_session
-  # Labels and exclusions: see the README's Windows section for what runs.
-  ( cd "$TREE" && ctest --output-on-failure -j2 --timeout 600 ${MIRELO_WIN_CTEST_ARGS:-} )
+  ( cd "$TREE" && ctest --output-on-failure -j2 --timeout 300 -E "$WINE_EXCLUDED" ${MIRELO_WIN_CTEST_ARGS:-} )
 }
 
 step_installer() {
