@@ -9,8 +9,10 @@
 
 namespace {
 
-const char *const kEntryName = "mireloplus.desktop";
 const char *const kRunValue = "MIRELO+";
+
+#ifndef Q_OS_WIN
+const char *const kEntryName = "mireloplus.desktop";
 
 // Exec= quoting of the desktop entry format: arguments with spaces or
 // specials go in double quotes, with \ " ` $ escaped.
@@ -30,6 +32,7 @@ QString desktopQuoted(const QString &arg)
     }
     return out + QLatin1Char('"');
 }
+#endif
 
 } // namespace
 

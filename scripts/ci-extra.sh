@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The CI passes beyond the plain test run: every test (real servers, TLS and
 # overlong replies included) under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a short run of every fuzzer, a compile of the
-# Windows platform files with the MinGW-w64 cross compiler, and the Debian
-# package.
+# UndefinedBehaviorSanitizer, a short run of every fuzzer, the Windows pass
+# (cross build, deployable folder, tests under Wine, installer) and the
+# Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,10 +16,10 @@ cmake --build build-asan -j"$(nproc)"
 echo "== fuzzing pass"
 bash scripts/fuzz.sh "${MIRELO_FUZZ_SECONDS:-20}"
 
-if [ -f scripts/mingw-check.sh ]; then
-  echo "== MinGW-w64 compile of the Windows platform files"
-  bash scripts/mingw-check.sh
-fi
+echo "== Windows pass"
+win_start=$(date +%s)
+bash scripts/windows.sh all
+echo "== Windows pass took $(( $(date +%s) - win_start )) s"
 
 echo "== Debian package"
 bash scripts/package.sh build

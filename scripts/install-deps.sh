@@ -20,7 +20,8 @@ PACKAGES=(
   dovecot-imapd python3 python3-aiosmtpd openssl oathtool
   libqrcodegencpp-dev libqrencode-dev zbar-tools
   xvfb xauth xdotool fonts-dejavu-core
-  g++-mingw-w64-x86-64
+  # the Windows pass: cross compiler, zlib for the SDK, Wine, the installer
+  g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis zip xz-utils
 )
 
 export DEBIAN_FRONTEND=noninteractive

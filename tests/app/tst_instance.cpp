@@ -1,4 +1,9 @@
 #include "app/commandline.h"
+#ifdef Q_OS_WIN
+#include "desktop/singleinstance.h"
+
+#include <QLocalSocket>
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -71,9 +76,20 @@ void TestInstance::secondStartEndsAndLeavesTheFirstRunning()
     first.setProcessEnvironment(env);
     first.start(program(), {});
     QVERIFY(first.waitForStarted(10000));
+#ifdef Q_OS_WIN
+    // A named pipe has no file to wait for: wait until it answers.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [] {
+            QLocalSocket probe;
+            probe.connectToServer(SingleInstance::socketName(QStringLiteral("MireloPlus")));
+            return probe.waitForConnected(200);
+        }(),
+        15000);
+#else
     const QString socketDir = env.value(QStringLiteral("XDG_RUNTIME_DIR"));
     QTRY_VERIFY_WITH_TIMEOUT(!QDir(socketDir).entryList({QStringLiteral("MireloPlus-*")}, QDir::System).isEmpty(),
                              15000);
+#endif
 
     QProcess second;
     second.setProcessEnvironment(env);

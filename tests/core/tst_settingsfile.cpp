@@ -23,6 +23,7 @@ mode_t modeOf(const QString &path)
 }
 #endif
 
+#ifdef Q_OS_UNIX
 void writeSome(int round)
 {
     QSettings s(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
@@ -31,6 +32,7 @@ void writeSome(int round)
     s.sync();
     QCOMPARE(s.status(), QSettings::NoError);
 }
+#endif
 
 } // namespace
 

@@ -34,7 +34,9 @@ void TestDesktopSession::secondStartHandsOverItsArguments()
 {
     SingleInstance first(m_key);
     QVERIFY(first.claim({}));
+#ifdef Q_OS_UNIX
     QVERIFY(SingleInstance::socketName(m_key).startsWith(m_dir->path()));
+#endif
     QSignalSpy activated(&first, &SingleInstance::activated);
 
     SingleInstance second(m_key);
@@ -60,6 +62,9 @@ void TestDesktopSession::secondStartHandsOverItsArguments()
 
 void TestDesktopSession::staleSocketFromACrashIsTakenOver()
 {
+#ifdef Q_OS_WIN
+    QSKIP("a named pipe goes with its process; no file is left to take over");
+#else
     QFile stale(SingleInstance::socketName(m_key));
     QVERIFY(stale.open(QIODevice::WriteOnly));
     stale.close();
@@ -67,10 +72,14 @@ void TestDesktopSession::staleSocketFromACrashIsTakenOver()
     QVERIFY(first.claim({}));
     SingleInstance second(m_key);
     QVERIFY(!second.claim({}));
+#endif
 }
 
 void TestDesktopSession::autostartEntryWrittenAndRemoved()
 {
+#ifdef Q_OS_WIN
+    QSKIP("desktop entry files are the Linux login start; tst_desktop_win32 checks the Run key");
+#else
     const QString folder = m_dir->path() + QStringLiteral("/config/autostart");
     Autostart autostart(QStringLiteral("/opt/My Apps/mireloplus"), folder);
     QVERIFY(!autostart.isEnabled());
@@ -86,10 +95,14 @@ void TestDesktopSession::autostartEntryWrittenAndRemoved()
     QVERIFY(!autostart.isEnabled());
     QVERIFY(!entry.exists());
     QVERIFY(autostart.setEnabled(false, &error)); // removing twice is fine
+#endif
 }
 
 void TestDesktopSession::autostartReportsAnUnwritableFolder()
 {
+#ifdef Q_OS_WIN
+    QSKIP("desktop entry files are the Linux login start; tst_desktop_win32 checks the Run key");
+#else
     QFile blocker(m_dir->path() + QStringLiteral("/file"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
@@ -98,6 +111,7 @@ void TestDesktopSession::autostartReportsAnUnwritableFolder()
     QVERIFY(!autostart.setEnabled(true, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!autostart.isEnabled());
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestDesktopSession)

@@ -32,6 +32,9 @@ private slots:
 
     void noHotkeyOrTypingOffscreen()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the Windows backend registers and types whatever the Qt platform: tst_desktop_win32");
+#else
         AutoTyper typer(&nativeDesktopPlatform());
         QVERIFY(!typer.registerHotkey());
         QVERIFY(!typer.hotkeyRegistered());
@@ -46,9 +49,6 @@ private slots:
         QVERIFY(finished.wait(5000));
         QCOMPARE(finished.first().first().toBool(), false);
         // The native marks for clipboard managers ride along.
-#ifdef Q_OS_WIN
-        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("CanIncludeInClipboardHistory"), QByteArray(4, '\0'));
-#else
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"), QByteArray("secret"));
 #endif
     }

@@ -3,12 +3,63 @@
 #include <QSettings>
 #include <QtGlobal>
 
+#ifdef Q_OS_WIN
+#include <QCoreApplication>
+#include <QUuid>
+#include <qt_windows.h>
+#endif
+
 namespace {
 // The newest live instance. Tests replace one with the next
 // (`m = make_unique<...>()`), so the new one is built before the old one
 // goes; only the newest may put things back, or the old one would point the
 // store at its own, deleted folder under the new test.
 IsolatedSettings *s_current = nullptr;
+
+#ifdef Q_OS_WIN
+// HKCU\Software\MIRELOPLUS-tests of the real user, opened before any mapping
+// so that keys below it can be made and dropped while one is in place. Not
+// volatile: the program's own keys below a volatile one would be refused.
+HKEY testRoot()
+{
+    static HKEY root = [] {
+        HKEY key = nullptr;
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\MIRELOPLUS-tests", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr)
+            != ERROR_SUCCESS)
+            return HKEY(nullptr);
+        return key;
+    }();
+    return root;
+}
+
+// Maps HKEY_CURRENT_USER of this process onto a key below the test root
+// (empty: back to the real one). Every registry read and write of the
+// process, Qt's included, then lands in the throw-away key.
+bool overrideCurrentUser(const QString &name)
+{
+    const HKEY root = testRoot();
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    if (name.isEmpty())
+        return true;
+    HKEY key = nullptr;
+    if (!root
+        || RegCreateKeyExW(root, name.toStdWString().c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                           &key, nullptr)
+               != ERROR_SUCCESS)
+        return false;
+    const bool ok = RegOverridePredefKey(HKEY_CURRENT_USER, key) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+void dropKey(const QString &name)
+{
+    if (testRoot() && !name.isEmpty())
+        RegDeleteTreeW(testRoot(), name.toStdWString().c_str());
+}
+#endif
 }
 
 IsolatedSettings::IsolatedSettings()
@@ -30,12 +81,23 @@ IsolatedSettings::IsolatedSettings()
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path() + "/config");
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path() + "/config");
+#ifdef Q_OS_WIN
+    m_registryKey = QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')
+                    + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    // Without the mapping a test would write the user's own branch: stop.
+    if (!overrideCurrentUser(m_registryKey))
+        qFatal("IsolatedSettings: HKEY_CURRENT_USER could not be mapped to a test key");
+#endif
 }
 
 IsolatedSettings::~IsolatedSettings()
 {
-    if (s_current != this)
+    if (s_current != this) {
+#ifdef Q_OS_WIN
+        dropKey(m_registryKey);
+#endif
         return;
+    }
     s_current = nullptr;
     // Point the store at a folder that no longer exists rather than at the
     // user's real one, so a stray write after the test stays harmless.
@@ -44,6 +106,10 @@ IsolatedSettings::~IsolatedSettings()
     qputenv("XDG_CONFIG_HOME", m_oldConfig);
     qputenv("XDG_DATA_HOME", m_oldData);
     qputenv("XDG_CACHE_HOME", m_oldCache);
+#ifdef Q_OS_WIN
+    overrideCurrentUser(QString());
+    dropKey(m_registryKey);
+#endif
 }
 
 QString IsolatedSettings::settingsFile() const

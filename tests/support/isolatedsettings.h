@@ -6,7 +6,9 @@
 // Redirects the per-user settings store and the XDG data, config and cache
 // folders into a fresh temporary folder for as long as the object lives, so
 // a test never reads or writes the real user's settings. Create one per test
-// case (for example as a member re-created in init()).
+// case (for example as a member re-created in init()). On Windows, where
+// QSettings("MIRELOPLUS", "MireloPlus") is the registry whatever its path,
+// HKEY_CURRENT_USER itself is mapped onto a throw-away key of this process.
 class IsolatedSettings
 {
 public:
@@ -22,4 +24,5 @@ public:
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldConfig, m_oldData, m_oldCache;
+    QString m_registryKey;  // Windows: the key HKEY_CURRENT_USER stands for
 };

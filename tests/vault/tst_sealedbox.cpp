@@ -17,6 +17,7 @@ QByteArray pattern(int n)
     return b;
 }
 
+#ifndef Q_OS_WIN
 // Runs the independent Python implementation; the password goes in on stdin.
 bool runPeer(const QStringList &args, const QString &password, QByteArray *out)
 {
@@ -32,6 +33,7 @@ bool runPeer(const QStringList &args, const QString &password, QByteArray *out)
     *out = QByteArray::fromHex(p.readAllStandardOutput().trimmed());
     return p.exitCode() == 0;
 }
+#endif
 
 } // namespace
 
@@ -159,6 +161,9 @@ void TestSealedBox::pythonPeerOpensOurBoxesByteForByte_data()
 
 void TestSealedBox::pythonPeerOpensOurBoxesByteForByte()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the Python peer is a host program; a Windows build under Wine cannot wait on a Unix child");
+#else
     QFETCH(int, size);
     QFETCH(QString, password);
     const QByteArray plain = pattern(size);
@@ -174,10 +179,14 @@ void TestSealedBox::pythonPeerOpensOurBoxesByteForByte()
                      QString::fromLatin1(plain.toHex())}, password, &theirs));
     QCOMPARE(theirs, ours);
     QCOMPARE(openBox(theirs, password), plain);
+#endif
 }
 
 void TestSealedBox::pythonPeerRefusesAlteredBox()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the Python peer is a host program; a Windows build under Wine cannot wait on a Unix child");
+#else
     QByteArray box = sealBox("{\"code\":\"123456\"}", kPassword, kSalt);
     QByteArray out;
     QVERIFY(runPeer({QStringLiteral("open"), QString::fromLatin1(box.toHex())}, kPassword, &out));
@@ -185,6 +194,7 @@ void TestSealedBox::pythonPeerRefusesAlteredBox()
     QVERIFY(!runPeer({QStringLiteral("open"), QString::fromLatin1(box.toHex())}, kPassword, &out));
     QVERIFY(!runPeer({QStringLiteral("open"), QString::fromLatin1(sealBox("x", kPassword, kSalt).toHex())},
                      QStringLiteral("other"), &out));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSealedBox)
