@@ -142,7 +142,9 @@ void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
             && !(t.kind == Kind::Letters && u.kind == Kind::Digits)) { // PROJ-4821, INV-2024: ids
             const bool letters = t.kind == Kind::Letters && u.kind == Kind::Letters;
             // Two words of capitals ("ABC-DEF") are held to the rules of letter codes.
-            if (!letters || (t.upper && u.upper && t.flags == 0 && u.flags == 0)) {
+            const bool randomHalves = letters && t.flags == 0 && u.flags == 0
+                                      && looksRandom(m_text.mid(t.start, len) + m_text.mid(u.start, ulen));
+            if (!letters || (t.upper && u.upper && t.flags == 0 && u.flags == 0) || randomHalves) {
                 i = here + 2;
                 out.append({here, here + 1, letters ? Shape::Letters : Shape::AlnumDash,
                             m_text.mid(t.start, len) + m_text.mid(u.start, ulen)});

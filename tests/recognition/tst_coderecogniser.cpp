@@ -71,6 +71,7 @@ void TestCodeRecogniser::codes_data()
     // Compounds and inflections by rule; dashed letter codes under them.
     QTest::newRow("de compound letters") << "Anmeldung" << "Ihr Anmeldecode steht unten\n\nPLMW-QZRT\n" << "PLMWQZRT";
     QTest::newRow("de zugangscode") << "" << "Ihr Zugangscode: 771204" << "771204";
+    QTest::newRow("lower dashed letters") << "Sign in" << "Your sign-in code is below\n\nplmw-qzrt\n" << "plmwqzrt";
     QTest::newRow("tr dashed alnum") << "Giris" << "Giris kodunuz asagida\n\nHB4QN-7XKWE\n" << "HB4QN7XKWE";
     // Other languages, right-to-left text, other digits.
     QTest::newRow("arabic") << "" << "\u0631\u0645\u0632 \u0627\u0644\u062a\u062d\u0642\u0642 \u0647\u0648 "
@@ -140,6 +141,7 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("locker code") << "Your order has shipped" << "Delivery code 4410 for the locker.";
     // Another number between the keyword and a later one.
     QTest::newRow("number in between") << "" << "Your code was sent to order 77120 and 482913 more";
+    QTest::newRow("dashed words") << "Sign in" << "Your sign-in code is below\n\nwell-done\n";
     QTest::newRow("word-like lower") << "Confirm" << "Use the code below.\n\nthanks\n";
 }
 
