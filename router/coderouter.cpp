@@ -26,7 +26,10 @@ void CodeRouter::onNewCode(const MailItem &mail)
         emit status(QString::fromLatin1(kHeldDemoStatus));
         return;
     }
-    if (mail.firstRound && m_options.clock.secsSinceEpoch() < m_quietUntil) {
+    // A first-round mail sent after the start came in while that round ran:
+    // it was not in the mailbox before, and acts like any later one.
+    const bool sentBefore = !mail.sent.isValid() || mail.sent.toSecsSinceEpoch() < m_quietUntil - m_options.quietSeconds;
+    if (mail.firstRound && sentBefore && m_options.clock.secsSinceEpoch() < m_quietUntil) {
         emit status(QString::fromLatin1(kHeldFirstRoundStatus));
         return;
     }

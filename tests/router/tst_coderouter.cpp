@@ -74,6 +74,7 @@ private slots:
         Spies spy(r.get());
         m_now += 44;
         MailItem old = codeMail("111111");
+        old.sent = QDateTime::fromSecsSinceEpoch(kStart - 120); // in the mailbox before the start
         old.firstRound = true;
         r->onNewCode(old);
         r->onNewCode(codeMail(""));
@@ -83,15 +84,20 @@ private slots:
         QCOMPARE(spy.status.size(), 1);
         QCOMPARE(spy.status.last().at(0).toString(), QString("Kod kopyalanmadi: acilista kutuda olan posta"));
         QVERIFY(r->pending().isEmpty());
-        // a mail that arrived after the start acts within the quiet period
+        // a mail that arrived after the start acts within the quiet period,
+        // also one sent after the start that the first round itself found
         r->onNewCode(codeMail("333333"));
-        QCOMPARE(spy.copy.size(), 1);
-        QCOMPARE(spy.push.size(), 1);
+        MailItem during = codeMail("444444");
+        during.firstRound = true;
+        during.sent = QDateTime::fromSecsSinceEpoch(kStart + 2);
+        r->onNewCode(during);
+        QCOMPARE(spy.copy.size(), 2);
+        QCOMPARE(spy.push.size(), 2);
         // and a first-round mail acts once the period is over
         m_now = kStart + 45;
         old.code = "222222";
         r->onNewCode(old);
-        QCOMPARE(spy.copy.size(), 2);
+        QCOMPARE(spy.copy.size(), 3);
     }
 
     void demoMailsNeverAct()
