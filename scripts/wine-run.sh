@@ -10,9 +10,11 @@ WINE=${MIRELO_WINE:-/usr/lib/wine/wine64}
 export WINEDEBUG=${WINEDEBUG:--all}
 export QT_QPA_PLATFORM=windows
 if [ "${1:-}" = --qtest ]; then
-  # Without a console Qt Test logs to the debugger, not to stdout: it writes
-  # a file, shown here once the test ends.
   shift
+fi
+# Without a console Qt Test logs to the debugger, not to stdout: a Qt Test
+# program writes a file, shown here once the test ends.
+if [ -n "${1:-}" ] && x86_64-w64-mingw32-objdump -p "$1" 2>/dev/null | grep -q 'DLL Name: Qt6Test.dll'; then
   log=$(mktemp --suffix=.txt)
   trap 'rm -f "$log"' EXIT
   set +e
