@@ -6,6 +6,7 @@
 # Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/buildcache.sh
 
 echo "== sanitizer pass"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMIRELO_SANITIZE=ON -DMIRELO_WERROR=ON -DMIRELO_BUILD_BENCH=OFF

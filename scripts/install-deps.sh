@@ -7,7 +7,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 
 PACKAGES=(
   # build
-  build-essential cmake ninja-build pkg-config file
+  build-essential cmake ninja-build pkg-config file ccache
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   qt6-websockets-dev libboost-dev
   libgl-dev libxkbcommon-dev libx11-dev libxcb1-dev libxcb-xtest0-dev libxtst-dev libxcb-keysyms1-dev

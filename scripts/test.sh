@@ -9,6 +9,7 @@ BUILD=${1:-build}
 if [ "${MIRELO_SKIP_INSTALL:-0}" != 1 ]; then
   bash scripts/install-deps.sh
 fi
+source scripts/buildcache.sh
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRELO_WERROR=ON
 cmake --build "$BUILD" -j"$(nproc)"
