@@ -19,7 +19,7 @@ AppServices::AppServices(const AppServicesOptions &options, QObject *parent) : Q
     m_databaseUrl = m_options.databaseUrl.isEmpty() ? startDatabase() : m_options.databaseUrl;
     const Clock &clock = m_options.clock;
     m_store = new MailStore(this, clock);
-    m_vault = new TotpManager(this, kVaultTickMs, clock);
+    m_vault = new TotpManager(this, kVaultTickMs, clock, options.vaultSealing);
     m_autoLock = new AutoLock(m_vault, this, m_options.vaultAutoLockMs);
     m_typer = new AutoTyper(&nativeDesktopPlatform(), this);
     m_auth = new FirebaseAuth(this, m_databaseUrl, clock);

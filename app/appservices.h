@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "vault/vaultbox.h"
 
 #include <QObject>
 #include <QString>
@@ -30,6 +31,8 @@ struct AppServicesOptions
     int guardTickMs = 5000;
     // The vault locks itself this long after the last unlock or code copy.
     int vaultAutoLockMs = 300000;
+    // Cost and randomness of the vault's boxes; tests pass the smallest cost.
+    VaultSealing vaultSealing;
     // Whether an analysis environment is present.
     std::function<bool()> guard;
     // Whether capture protection does anything on this platform.

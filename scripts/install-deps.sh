@@ -18,7 +18,8 @@ PACKAGES=(
   libbenchmark-dev clang libclang-rt-14-dev
   libgumbo-dev
   dovecot-imapd python3 python3-aiosmtpd openssl oathtool
-  libqrcodegencpp-dev libqrencode-dev zbar-tools
+  libqrcodegencpp-dev libqrencode-dev zbar-tools qrencode zlib1g-dev
+  python3-cryptography python3-protobuf
   xvfb xauth xdotool fonts-dejavu-core
   # the Windows pass: cross compiler, zlib for the SDK, Wine, the installer
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis zip xz-utils

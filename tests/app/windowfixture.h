@@ -62,6 +62,7 @@ protected:
         s.captureAvailable = [this] { return m_captureAvailable; };
         s.startPolling = false;
         s.registerHotkey = false;
+        s.vaultSealing.cost = {1, 8}; // the smallest Argon2id cost
         return s;
     }
 

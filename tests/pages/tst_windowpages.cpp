@@ -83,6 +83,7 @@ RunningWindow TestWindowPages::makeWindow(int autoLockMs)
     s.registerHotkey = false;
     s.guardTickMs = 3600000;
     s.vaultAutoLockMs = autoLockMs;
+    s.vaultSealing.cost = {1, 8}; // the smallest Argon2id cost
     MainWindowOptions o;
     o.trayFactory = [](QObject *) -> Tray * { return nullptr; };
     o.message = [this](QMessageBox::Icon icon, const QString &text) { m_messages.append({icon, text}); };
