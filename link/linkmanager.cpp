@@ -366,7 +366,12 @@ void LinkManager::pushCode(const MailItem &item)
             continue;
         }
         const QJsonObject message = sealLinkMessage(payload, ts, device.key, generateLinkSalt(m_random));
-        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        // Keys sort in the order sent (readers list an inbox by key); the
+        // counter orders codes pushed within one millisecond.
+        const QString id = QStringLiteral("%1-%2-%3")
+                               .arg(m_clock().toMSecsSinceEpoch(), 13, 10, QLatin1Char('0'))
+                               .arg(m_pushSequence++ % 1000000, 6, 10, QLatin1Char('0'))
+                               .arg(QUuid::createUuid().toString(QUuid::Id128));
         restPut(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid) + QLatin1Char('/') + id,
                 QJsonDocument(message), [this, name](bool ok, const QByteArray &) {
                     if (!ok)

@@ -111,6 +111,7 @@ private:
     QList<PairedDevice> m_devices;
 
     Clock m_clock;
+    quint32 m_pushSequence = 0;
     LinkRandom m_random;
     QString m_devicesFile;
     // sid + "/" + message id of the messages whose DELETE is on its way, so

@@ -413,6 +413,30 @@ private slots:
         QCOMPARE(received.size(), 1);
     }
 
+    // A burst of codes comes out at the peer in the order it was pushed.
+    void codesArriveInTheOrderSent()
+    {
+        const PairedDevice dev{QStringLiteral("LLPQLLPQ"), QStringLiteral("P"),
+                               linkKeyFor(QStringLiteral("LLPQLLPQ"), QStringLiteral("123456")), QString()};
+        storeDevices({dev});
+        LinkManager link(nullptr, options());
+        QStringList sent;
+        for (int i = 0; i < 12; ++i) {
+            MailItem item;
+            item.code = QString::number(100000 + i * 7919);
+            sent << item.code;
+            link.pushCode(item);
+        }
+        QTRY_COMPARE(rawObject(m_url, QStringLiteral("/mirelo_link/LLPQLLPQ/inbox")).size(), 12);
+        QSignalSpy received(&link, &LinkManager::codeReceived);
+        link.pollInbox();
+        QTRY_COMPARE(received.size(), 12);
+        QStringList got;
+        for (const auto &args : received)
+            got << args.at(0).value<LinkCode>().code;
+        QCOMPARE(got, sent);
+    }
+
     void unpairWithServerUpThenDown()
     {
         CloudDbFixture db;
