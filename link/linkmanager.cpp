@@ -388,12 +388,33 @@ void LinkManager::pollInbox()
     }
 }
 
+void LinkManager::noteInboxUnreachable(const QString &reason)
+{
+    // Said at once, then once a minute while it lasts: a watcher left
+    // running against a dead URL must not stay silent.
+    const QDateTime now = m_clock();
+    if (!m_unreachableSince.isValid())
+        m_unreachableSince = now;
+    else if (m_unreachableSaid.isValid() && m_unreachableSaid.secsTo(now) < kUnreachableRepeatSecs)
+        return;
+    m_unreachableSaid = now;
+    emit linkLog(QStringLiteral("Veritabanina ulasilamadi: %1 (%2).").arg(m_databaseBaseUrl, reason));
+}
+
 void LinkManager::pollDevice(const PairedDevice &device)
 {
-    restGet(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid), [this, device](bool ok, const QByteArray &body) {
-        if (!ok)
+    restRequest(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid), "GET", {}, [this, device](const RestResult &r) {
+        if (r.httpStatus == 0) {
+            noteInboxUnreachable(r.errorText);
             return;
-        for (const InboxEntry &entry : parseInbox(body)) {
+        }
+        if (m_unreachableSince.isValid()) {
+            m_unreachableSince = QDateTime();
+            emit linkLog(QStringLiteral("Veritabanina yeniden ulasildi: ") + m_databaseBaseUrl);
+        }
+        if (!r.networkOk)
+            return;
+        for (const InboxEntry &entry : parseInbox(r.body)) {
             const QString pending = device.sid + QLatin1Char('/') + entry.key;
             if (m_deleting.contains(pending))
                 continue;
