@@ -1,6 +1,8 @@
 #include "transport/imapclient.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 
 #include "mail/mailstore.h"
 #include "transport/idlewatcher.h"
@@ -241,8 +243,26 @@ void ImapClient::onInstantChanged(QString addr, bool on)
 
 void ImapClient::onMailsReady(QList<MailItem> items)
 {
-    if (m_store)
-        m_store->addMails(items);
+    if (!m_store)
+        return;
+    // A round fetches the unseen mails again after every reconnect; only
+    // those the store does not hold yet are news. Said before they go in, so
+    // that what a new code causes ("Kod kopyalanmadi: ...") is the last word.
+    QSet<QString> held;
+    for (const MailItem &m : m_store->mails())
+        held.insert(m.id);
+    QHash<QString, int> fresh;
+    QStringList order;
+    for (const MailItem &m : std::as_const(items)) {
+        if (!m.id.isEmpty() && held.contains(m.id))
+            continue;
+        if (!fresh.contains(m.account))
+            order << m.account;
+        ++fresh[m.account];
+    }
+    for (const QString &addr : std::as_const(order))
+        emit status(QStringLiteral("%1 yeni mail: %2").arg(fresh.value(addr)).arg(addr));
+    m_store->addMails(items);
 }
 
 void ImapClient::onPollDone(QString addr, bool ok, QString msg, int count)
@@ -252,8 +272,7 @@ void ImapClient::onPollDone(QString addr, bool ok, QString msg, int count)
     if (ok) {
         m_tokenRetried.remove(addr.toLower());
         m_store->setAccountOk(addr, m_store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
-        if (count > 0)
-            emit status(QStringLiteral("%1 yeni mail: %2").arg(count).arg(addr));
+        Q_UNUSED(count); // what was new is told when the mails arrive
     } else {
         m_store->setAccountError(addr, msg);
         emit status(addr + QStringLiteral(": ") + msg);
