@@ -43,6 +43,7 @@ ServicePages buildServicePages(AppServices *s, QWidget *parent, const MessageHoo
     pages.accounts = new AccountsPage(s->store(), s->imap(), parent);
     pages.accounts->setDialogs(dialogs);
     pages.link = new LinkPage(s->link(), parent);
+    pages.link->setDialogs(dialogs);
     pages.activity = new ActivityPage(s->store(), parent);
     ProtectionService *protection = s->protection();
     pages.activity->setGuardStatus(protection->guardStatus());

@@ -374,7 +374,12 @@ void LinkManager::pushCode(const MailItem &item)
             continue;
         }
         const QJsonObject message = sealLinkMessage(payload, ts, device.key, generateLinkSalt(m_random));
-        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        // Keys sort in the order sent (readers list an inbox by key); the
+        // counter orders codes pushed within one millisecond.
+        const QString id = QStringLiteral("%1-%2-%3")
+                               .arg(m_clock().toMSecsSinceEpoch(), 13, 10, QLatin1Char('0'))
+                               .arg(m_pushSequence++ % 1000000, 6, 10, QLatin1Char('0'))
+                               .arg(QUuid::createUuid().toString(QUuid::Id128));
         restPut(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid) + QLatin1Char('/') + id,
                 QJsonDocument(message), [this, name](bool ok, const QByteArray &) {
                     if (!ok)
@@ -391,12 +396,33 @@ void LinkManager::pollInbox()
     }
 }
 
+void LinkManager::noteInboxUnreachable(const QString &reason)
+{
+    // Said at once, then once a minute while it lasts: a watcher left
+    // running against a dead URL must not stay silent.
+    const QDateTime now = m_clock();
+    if (!m_unreachableSince.isValid())
+        m_unreachableSince = now;
+    else if (m_unreachableSaid.isValid() && m_unreachableSaid.secsTo(now) < kUnreachableRepeatSecs)
+        return;
+    m_unreachableSaid = now;
+    emit linkLog(QStringLiteral("Veritabanina ulasilamadi: %1 (%2).").arg(m_databaseBaseUrl, reason));
+}
+
 void LinkManager::pollDevice(const PairedDevice &device)
 {
-    restGet(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid), [this, device](bool ok, const QByteArray &body) {
-        if (!ok)
+    restRequest(m_nam, this, m_databaseBaseUrl, inboxPath(device.sid), "GET", {}, [this, device](const RestResult &r) {
+        if (r.httpStatus == 0) {
+            noteInboxUnreachable(r.errorText);
             return;
-        for (const InboxEntry &entry : parseInbox(body)) {
+        }
+        if (m_unreachableSince.isValid()) {
+            m_unreachableSince = QDateTime();
+            emit linkLog(QStringLiteral("Veritabanina yeniden ulasildi: ") + m_databaseBaseUrl);
+        }
+        if (!r.networkOk)
+            return;
+        for (const InboxEntry &entry : parseInbox(r.body)) {
             const QString pending = device.sid + QLatin1Char('/') + entry.key;
             if (m_deleting.contains(pending))
                 continue;

@@ -4,6 +4,7 @@
 #include "link/linkrecords.h"
 #include "link/pairing.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -96,6 +97,10 @@ private:
     void saveDevices();
     qint64 nowSecs() const;
     void pollDevice(const PairedDevice &device);
+    void noteInboxUnreachable(const QString &reason);
+    static constexpr int kUnreachableRepeatSecs = 60;
+    QDateTime m_unreachableSince; // invalid while the database answers
+    QDateTime m_unreachableSaid;
     // Deletes a waiting session's record, or a paired one's "codeHash"; the
     // sid stays on the clean-up list (kept across runs) until that worked.
     void cleanUpSession(const QString &sid);
@@ -114,6 +119,7 @@ private:
     QList<PairedDevice> m_devices;
 
     Clock m_clock;
+    quint32 m_pushSequence = 0;
     LinkRandom m_random;
     QString m_devicesFile;
     // sid + "/" + message id of the messages whose DELETE is on its way, so

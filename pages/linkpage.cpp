@@ -3,6 +3,7 @@
 #include "link/linkmanager.h"
 #include "qr/qrwidget.h"
 #include "pages/lettericon.h"
+#include "pages/pagedialogs.h"
 #include "pages/pagetexts.h"
 #include "pages/pagewidgets.h"
 
@@ -20,7 +21,8 @@ constexpr int kQrPixels = 240;
 
 } // namespace
 
-LinkPage::LinkPage(LinkManager *link, QWidget *parent, int tickMs) : QWidget(parent), m_link(link)
+LinkPage::LinkPage(LinkManager *link, QWidget *parent, int tickMs)
+    : QWidget(parent), m_link(link), m_dialogs(PageDialogs::standard())
 {
     auto *root = new QVBoxLayout(this);
     root->addWidget(classedLabel(QStringLiteral("Baglanti (PC + Android)"), "h1", this));
@@ -140,8 +142,22 @@ void LinkPage::onLinkLog(const QString &msg)
 QMenu *LinkPage::deviceMenu(const QString &sid, QWidget *parent)
 {
     auto *menu = new QMenu(parent);
-    menu->addAction(QStringLiteral("Baglantiyi kes"), this, [this, sid] { m_link->unpair(sid); });
+    menu->addAction(QStringLiteral("Baglantiyi kes"), this, [this, sid] {
+        // The phone stops getting codes and must pair again to get them back.
+        QString name = sid;
+        for (const PairedDevice &d : m_link->devices())
+            if (d.sid == sid)
+                name = d.name;
+        if (m_dialogs->ask(this, QStringLiteral("Baglanti kesilsin mi: ") + name
+                                     + QStringLiteral("? Bu cihaz yeni kodlari almaz; tekrar eslestirmek gerekir.")))
+            m_link->unpair(sid);
+    });
     return menu;
+}
+
+void LinkPage::setDialogs(PageDialogs *dialogs)
+{
+    m_dialogs = dialogs ? dialogs : PageDialogs::standard();
 }
 
 void LinkPage::onContextMenu(const QPoint &pos)

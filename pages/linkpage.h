@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class LinkManager;
+class PageDialogs;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -30,6 +31,7 @@ public:
     QListWidget *deviceList() const { return m_list; }
     // The context menu of the device with this sid (the caller owns it).
     QMenu *deviceMenu(const QString &sid, QWidget *parent = nullptr);
+    void setDialogs(PageDialogs *dialogs);
 
 public slots:
     // Rebuild from the link manager's state.
@@ -46,6 +48,7 @@ private:
     void onContextMenu(const QPoint &pos);
 
     LinkManager *m_link;
+    PageDialogs *m_dialogs;
     QString m_lastUri; // the link last drawn into the QR widget
     QrWidget *m_qr = nullptr;
     QLabel *m_code = nullptr;

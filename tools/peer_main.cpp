@@ -16,24 +16,25 @@
 namespace {
 
 const char kUsage[] =
-    "Usage:\n"
-    "  mirelo-peer join URI --name NAME --state FILE --db URL\n"
-    "  mirelo-peer join SID CODE --name NAME --state FILE --db URL\n"
-    "  mirelo-peer watch --state FILE --db URL [--interval SECONDS]\n"
+    "Kullanim:\n"
+    "  mirelo-peer join BAGLANTI --name AD --state DOSYA --db URL\n"
+    "  mirelo-peer join OTURUM KOD --name AD --state DOSYA --db URL\n"
+    "  mirelo-peer watch --state DOSYA --db URL [--interval SANIYE]\n"
     "\n"
-    "join   joins the pairing session shown by MIRELO+ (its link\n"
-    "       MIRELOPLUS://pair?s=SID&c=CODE, or the session id and the\n"
-    "       six-digit code) and keeps the device record in FILE.\n"
-    "watch  reads the inbox of every device in FILE and prints each code\n"
-    "       as one JSON object per line ({\"from\",\"subject\",\"code\",\"ts\"})\n"
-    "       until stopped.\n"
+    "join   MIRELO+'in gosterdigi eslestirme oturumuna katilir (baglantisi\n"
+    "       MIRELOPLUS://pair?s=OTURUM&c=KOD ya da oturum kimligi ve alti\n"
+    "       haneli kod) ve cihaz kaydini DOSYA'da tutar.\n"
+    "watch  DOSYA'daki her cihazin gelen kutusunu okur ve her kodu bir satirda\n"
+    "       bir JSON nesnesi olarak yazar ({\"from\",\"subject\",\"code\",\"ts\"});\n"
+    "       durdurulana kadar calisir. Veritabanina ulasilamazsa hemen ve\n"
+    "       surdukce dakikada bir soyler.\n"
     "\n"
-    "Options:\n"
-    "  --name NAME          device name shown in MIRELO+ (at most 64 characters)\n"
-    "  --state FILE         file holding the paired devices and their keys\n"
-    "  --db URL             base URL of the realtime database\n"
-    "  --interval SECONDS   time between two inbox reads (default 3)\n"
-    "  -h, --help           this text\n";
+    "Secenekler:\n"
+    "  --name AD            MIRELO+'ta gorunecek cihaz adi (en cok 64 karakter)\n"
+    "  --state DOSYA        eslesmis cihazlari ve anahtarlarini tutan dosya\n"
+    "  --db URL             gercek zamanli veritabaninin temel adresi\n"
+    "  --interval SANIYE    iki okuma arasindaki sure (varsayilan 3)\n"
+    "  -h, --help           bu metin\n";
 
 void printErr(const QString &text)
 {
@@ -69,10 +70,10 @@ int runJoin(QCoreApplication &app, const QStringList &args, const QString &name,
         sid = args.at(0);
         code = args.at(1);
     } else {
-        return usageError(QStringLiteral("join takes a pairing link or a session id and a code"));
+        return usageError(QStringLiteral("join bir eslestirme baglantisi ya da oturum kimligi ve kod ister"));
     }
     if (name.trimmed().isEmpty())
-        return usageError(QStringLiteral("--name is required"));
+        return usageError(QStringLiteral("--name gerekli"));
 
     LinkManager link(nullptr, optionsFor(db, state));
     QObject::connect(&link, &LinkManager::joinOk, &app, [&app, &link](const QString &joined) {
@@ -139,7 +140,9 @@ int main(int argc, char **argv)
                                          QStringLiteral("3"));
     parser.addOptions({helpOpt, nameOpt, stateOpt, dbOpt, intervalOpt});
     if (!parser.parse(app.arguments()))
-        return usageError(parser.errorText());
+        return usageError(parser.unknownOptionNames().isEmpty()
+                              ? QStringLiteral("secenek okunamadi (") + parser.errorText() + QLatin1Char(')')
+                              : QStringLiteral("bilinmeyen secenek: ") + parser.unknownOptionNames().join(", "));
     if (parser.isSet(helpOpt)) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -147,25 +150,25 @@ int main(int argc, char **argv)
 
     QStringList args = parser.positionalArguments();
     if (args.isEmpty())
-        return usageError(QStringLiteral("a command is required (join or watch)"));
+        return usageError(QStringLiteral("bir komut gerekli (join ya da watch)"));
     const QString command = args.takeFirst();
     const QString state = parser.value(stateOpt);
     const QString db = parser.value(dbOpt);
     if (command != QLatin1String("join") && command != QLatin1String("watch"))
-        return usageError(QStringLiteral("unknown command: ") + command);
+        return usageError(QStringLiteral("bilinmeyen komut: ") + command);
     if (state.isEmpty())
-        return usageError(QStringLiteral("--state is required"));
+        return usageError(QStringLiteral("--state gerekli"));
     if (db.isEmpty())
-        return usageError(QStringLiteral("--db is required"));
+        return usageError(QStringLiteral("--db gerekli"));
 
     if (command == QLatin1String("join"))
         return runJoin(app, args, parser.value(nameOpt), db, state);
 
     if (!args.isEmpty())
-        return usageError(QStringLiteral("watch takes no arguments"));
+        return usageError(QStringLiteral("watch baska arguman almaz"));
     bool ok = false;
     const double interval = parser.value(intervalOpt).toDouble(&ok);
     if (!ok || interval < 0.05 || interval > 86400)
-        return usageError(QStringLiteral("invalid interval: ") + parser.value(intervalOpt));
+        return usageError(QStringLiteral("gecersiz aralik: ") + parser.value(intervalOpt));
     return runWatch(app, db, state, interval);
 }

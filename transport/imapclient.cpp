@@ -1,6 +1,8 @@
 #include "transport/imapclient.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
 
@@ -271,6 +273,23 @@ void ImapClient::onMailsReady(QList<MailItem> items)
         return std::none_of(held.begin(), held.end(),
                             [&mail](const EmailAccount &a) { return sameAccount(a.address, mail.account); });
     });
+    // A round fetches the unseen mails again after every reconnect; only
+    // those the store does not hold yet are news. Said before they go in, so
+    // that what a new code causes ("Kod kopyalanmadi: ...") is the last word.
+    QSet<QString> known;
+    for (const MailItem &m : m_store->mails())
+        known.insert(m.id);
+    QHash<QString, int> fresh;
+    QStringList order;
+    for (const MailItem &m : std::as_const(items)) {
+        if (!m.id.isEmpty() && known.contains(m.id))
+            continue;
+        if (!fresh.contains(m.account))
+            order << m.account;
+        ++fresh[m.account];
+    }
+    for (const QString &addr : std::as_const(order))
+        emit status(QStringLiteral("%1 yeni mail: %2").arg(fresh.value(addr)).arg(addr));
     m_store->addMails(items);
 }
 
@@ -282,8 +301,7 @@ void ImapClient::onPollDone(QString addr, bool ok, QString msg, int count)
         m_roundsDone.insert(addr.toLower());
         m_tokenRetried.remove(addr.toLower());
         m_store->setAccountOk(addr, m_store->clock().nowLocal().toString(QStringLiteral("HH:mm")));
-        if (count > 0)
-            emit status(QStringLiteral("%1 yeni mail: %2").arg(count).arg(addr));
+        Q_UNUSED(count); // what was new is told when the mails arrive
     } else {
         m_store->setAccountError(addr, msg);
         emit status(addr + QStringLiteral(": ") + msg);

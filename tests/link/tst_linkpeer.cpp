@@ -165,7 +165,10 @@ private slots:
 
         const PeerRun help = runPeer({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.out.contains(QLatin1String("mirelo-peer watch --state FILE --db URL")));
+        QVERIFY(help.out.contains(QLatin1String("mirelo-peer watch --state DOSYA --db URL")));
+        // No English left in the help (its option names aside).
+        for (const char *word : {"Usage", "Options", "joins", "reads", "file", "the "})
+            QVERIFY2(!help.out.contains(QLatin1String(word)), word);
 
         const PeerRun noDevices = runPeer(QStringList{QStringLiteral("watch"), QStringLiteral("--state"), state} + db);
         QVERIFY(noDevices.exitCode > 0);

@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTcpServer>
 #include <QtTest>
 
 #include <memory>
@@ -411,6 +412,66 @@ private slots:
         link.pollInbox();
         QTRY_VERIFY(rawObject(m_url, inbox).size() == 3);
         QCOMPARE(received.size(), 1);
+    }
+
+    // A burst of codes comes out at the peer in the order it was pushed.
+    void codesArriveInTheOrderSent()
+    {
+        const PairedDevice dev{QStringLiteral("LLPQLLPQ"), QStringLiteral("P"),
+                               linkKeyFor(QStringLiteral("LLPQLLPQ"), QStringLiteral("123456")), QString()};
+        storeDevices({dev});
+        LinkManager link(nullptr, options());
+        QStringList sent;
+        for (int i = 0; i < 12; ++i) {
+            MailItem item;
+            item.code = QString::number(100000 + i * 7919);
+            sent << item.code;
+            link.pushCode(item);
+        }
+        QTRY_COMPARE(rawObject(m_url, QStringLiteral("/mirelo_link/LLPQLLPQ/inbox")).size(), 12);
+        QSignalSpy received(&link, &LinkManager::codeReceived);
+        link.pollInbox();
+        QTRY_COMPARE(received.size(), 12);
+        QStringList got;
+        for (const auto &args : received)
+            got << args.at(0).value<LinkCode>().code;
+        QCOMPARE(got, sent);
+    }
+
+    // A watcher against a dead database says so at once and once a minute
+    // (injected time) while it lasts, and says when it answers again.
+    void unreachableDatabaseIsReportedOncePerMinute()
+    {
+        const PairedDevice dev{QStringLiteral("LQLQLQLQ"), QStringLiteral("P"),
+                               linkKeyFor(QStringLiteral("LQLQLQLQ"), QStringLiteral("123456")), QString()};
+        storeDevices({dev});
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QString dead = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+        probe.close();
+        LinkOptions opts = options();
+        opts.databaseBaseUrl = dead;
+        LinkManager link(nullptr, opts);
+        QSignalSpy log(&link, &LinkManager::linkLog);
+        auto pollAt = [&](int secs, int expected) {
+            m_clock.now = m_clock.now.addSecs(secs);
+            link.pollInbox();
+            QTRY_COMPARE(log.size(), expected);
+            QTest::qWait(50); // no second line for the same read
+            QCOMPARE(log.size(), expected);
+        };
+        pollAt(0, 1);
+        QVERIFY2(log.at(0).at(0).toString().startsWith(QStringLiteral("Veritabanina ulasilamadi: ") + dead + " (baglanti reddedildi"),
+                 qPrintable(log.at(0).at(0).toString()));
+        pollAt(3, 1);
+        pollAt(50, 1);
+        pollAt(10, 2);
+        pollAt(30, 2);
+        link.setDatabaseBaseUrl(m_url);
+        pollAt(3, 3);
+        QVERIFY(log.at(2).at(0).toString().startsWith(QStringLiteral("Veritabanina yeniden ulasildi")));
+        link.setDatabaseBaseUrl(dead);
+        pollAt(3, 4); // a new outage is told at once
     }
 
     void unpairWithServerUpThenDown()

@@ -3,6 +3,7 @@
 #include "mail/mailrecords.h"
 #include "pages/linkpage.h"
 #include "dbpeek.h"
+#include "recordingdialogs.h"
 #include "servers/clouddbfixture.h"
 #include "support/isolatedsettings.h"
 
@@ -161,10 +162,20 @@ void TestLinkPage::joinedDeviceListedAndUnpaired()
     QVERIFY(item->flags() & Qt::ItemIsEnabled);
     QCOMPARE(m_page->logLabel()->text(), QStringLiteral("Eslesme tamam: pixel telefon"));
 
+    RecordingDialogs dialogs;
+    m_page->setDialogs(&dialogs);
     std::unique_ptr<QMenu> menu(m_page->deviceMenu(dev.sid));
     QCOMPARE(menu->actions().size(), 1);
     QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Baglantiyi kes"));
+    // Asked first; a "no" keeps the phone paired.
+    dialogs.answer = false;
     menu->actions().at(0)->trigger();
+    QCOMPARE(dialogs.questions.size(), 1);
+    QVERIFY(dialogs.questions.at(0).contains(QStringLiteral("pixel telefon")));
+    QCOMPARE(host->devices().size(), 1);
+    dialogs.answer = true;
+    menu->actions().at(0)->trigger();
+    QCOMPARE(dialogs.questions.size(), 2);
     QVERIFY(host->devices().isEmpty());
     QCOMPARE(m_page->deviceList()->count(), 1);
     QCOMPARE(m_page->deviceList()->item(0)->flags(), Qt::NoItemFlags);
