@@ -219,15 +219,16 @@ void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
     // inside), and no known word.
     if (t.flags != 0)
         return;
+    bool innerUpper = false;
+    for (qsizetype k = 1; k < raw.size(); ++k)
+        innerUpper |= raw.at(k).isUpper();
+    if (!t.upper && !innerUpper && !(len >= 6 && (looksRandom(raw) || (markedAlone(here) && fewVowels(raw)))))
+        return;
     // "TANs", "PINs", "OTPs": a keyword's plural is a word, not a code.
     const QStringView folded = fold(t);
     if (folded.endsWith(u's') && codeWordFlags(folded.chopped(1), {}) != 0)
         return;
-    bool innerUpper = false;
-    for (qsizetype k = 1; k < raw.size(); ++k)
-        innerUpper |= raw.at(k).isUpper();
-    if (t.upper || innerUpper || (len >= 6 && (looksRandom(raw) || (fewVowels(raw) && markedAlone(here)))))
-        out.append({here, here, Shape::Letters, raw.toString()});
+    out.append({here, here, Shape::Letters, raw.toString()});
 }
 
 } // namespace codescan
