@@ -182,7 +182,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
 
     // Set off under or beside a label ("Order number" above it): the
     // emphasis and a code noun further above are that number's, not a code's.
-    const bool labelled = labelledNearby(c.firstTok);
+    const bool marked = emphasised(c);
+    const bool labelled = ((alone && (announced || announcedByContext)) || marked) && labelledNearby(c.firstTok);
     if (labelled)
         announced = announcedByContext = false;
 
@@ -203,7 +204,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
     take(alone && announced, 45, "announced");
     take(alone && announcedByContext, 30, "announced");
     take(alone && announcedAfter, 35, "announced");
-    const bool setOff = emphasised(c) && !labelled;
+    const bool setOff = marked && !labelled;
     take(setOff && m_mailCode, 40, "emphasis");
     take(setOff && m_mailContext, 30, "emphasis");
     take(alone && head.line > 0 && m_subjectCode, 25, "alone");
@@ -257,7 +258,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
 bool Scanner::labelledNearby(int tok) const
 {
     const int lineNo = m_tokens[tok].line;
-    for (int j = m_lines[lineNo].firstToken; j < tok; ++j) {
+    for (int j = std::max(m_lines[lineNo].firstToken, tok - kSentenceReach); j < tok; ++j) {
         if ((m_tokens[j].flags & Label) && !(m_tokens[j].flags & CodeNoun))
             return true;
     }
@@ -265,7 +266,7 @@ bool Scanner::labelledNearby(int tok) const
     if (prev <= 0)
         return false;
     bool label = false;
-    for (int j = m_lines[prev].firstToken; j < m_lines[prev].endToken; ++j) {
+    for (int j = std::max(m_lines[prev].firstToken, m_lines[prev].endToken - kSentenceReach); j < m_lines[prev].endToken; ++j) {
         if ((m_tokens[j].flags & CodeNoun) || m_tokens[j].kind == Kind::Digits)
             return false;
         label |= (m_tokens[j].flags & Label) != 0;
