@@ -1,6 +1,7 @@
 // Candidate codes of a mail's text: digit runs and groups, letter and
 // mixed tokens, dashed halves.
 #include "recognition/codescanner.h"
+#include "recognition/codewords.h"
 
 #include <algorithm>
 
@@ -123,7 +124,54 @@ bool looksRandom(QStringView letters)
     }
     return letters.front().isLower() && (vowels == 0 || (rare >= 2 && vowels * 4 <= letters.size()));
 }
+// Lower-case letters with under half vowels: random enough once the
+// sender set them off by a mark of their own.
+bool fewVowels(QStringView letters)
+{
+    int vowels = 0;
+    for (const QChar ch : letters) {
+        const char16_t c = ch.unicode() | 0x20;
+        vowels += c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u' || c == u'y';
+    }
+    return letters.front().isLower() && vowels * 2 < letters.size();
+}
+
+bool isLeadMark(char16_t c)
+{
+    return c == u'>' || c == u'"' || c == 0xBB || c == 0xAB || c == u'[' || c == u'*' || c == 0x201C
+           || c == 0x201E || c == u'\'';
+}
+
+// The first mark on a line of its own
+// ("> hxtrkbwz"), when the line above does not begin with that mark too
+// (a quoted reply marks every line).
+char16_t lineLeadMark(QStringView text, qsizetype lineStart)
+{
+    for (qsizetype k = lineStart; k < text.size() && text.at(k) != u'\n'; ++k) {
+        const char16_t c = text.at(k).unicode();
+        if (c != u' ' && c != u'\t')
+            return isLeadMark(c) ? c : 0;
+    }
+    return 0;
+}
 } // namespace
+
+bool Scanner::markedAlone(int tok) const
+{
+    const Token &t = m_tokens[tok];
+    const Line &line = m_lines[t.line];
+    if (t.line == 0 || line.firstToken != tok || line.endToken != tok + 1)
+        return false;
+    const qsizetype start = m_text.lastIndexOf(QLatin1Char('\n'), t.start) + 1;
+    const char16_t mark = lineLeadMark(m_text, start);
+    if (mark == 0)
+        return false;
+    const int prev = previousFilledLine(t.line);
+    if (prev <= 0)
+        return true;
+    const qsizetype prevStart = m_text.lastIndexOf(QLatin1Char('\n'), m_tokens[m_lines[prev].firstToken].start) + 1;
+    return lineLeadMark(m_text, prevStart) != mark;
+}
 
 void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
 {
@@ -132,12 +180,19 @@ void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
     if (t.kind == Kind::Word)
         return;
     const qsizetype len = t.end - t.start;
-    // "ABCD-1234", "ZXR-4TK": two halves of three to five around a hyphen.
-    if (len >= 3 && len <= 5 && here + 1 < m_tokens.size()) {
+    // "ABCD-1234", "ZXR-4TK": two halves of three to five around a hyphen;
+    // "29XK-QP": a half of two beside a mixed half of four or five.
+    if (len >= 2 && len <= 5 && here + 1 < m_tokens.size()) {
         const Token &u = m_tokens[here + 1];
         const qsizetype ulen = u.end - u.start;
+        const auto halvesFit = [&] {
+            if (len >= 3 && ulen >= 3)
+                return ulen <= 5;
+            return ulen <= 5 && ((len == 2 && ulen >= 4 && u.kind == Kind::Mixed)
+                                 || (ulen == 2 && len >= 4 && t.kind == Kind::Mixed));
+        };
         if (u.line == t.line && u.start == t.end + 1 && m_text.at(t.end) == u'-' && u.kind != Kind::Word
-            && ulen >= 3 && ulen <= 5 && !gluedBefore(t.start) && !gluedAfter(u.end) && !u.masked
+            && halvesFit() && !gluedBefore(t.start) && !gluedAfter(u.end) && !u.masked
             && (t.kind != Kind::Digits || u.kind != Kind::Digits)
             && !(t.kind == Kind::Letters && u.kind == Kind::Digits)) { // PROJ-4821, INV-2024: ids
             const bool letters = t.kind == Kind::Letters && u.kind == Kind::Letters;
@@ -167,8 +222,13 @@ void Scanner::collectWordCandidate(int &i, QVector<Candidate> &out) const
     bool innerUpper = false;
     for (qsizetype k = 1; k < raw.size(); ++k)
         innerUpper |= raw.at(k).isUpper();
-    if (t.upper || innerUpper || (len >= 6 && looksRandom(raw)))
-        out.append({here, here, Shape::Letters, raw.toString()});
+    if (!t.upper && !innerUpper && !(len >= 6 && (looksRandom(raw) || (markedAlone(here) && fewVowels(raw)))))
+        return;
+    // "TANs", "PINs", "OTPs": a keyword's plural is a word, not a code.
+    const QStringView folded = fold(t);
+    if (folded.endsWith(u's') && codeWordFlags(folded.chopped(1), {}) != 0)
+        return;
+    out.append({here, here, Shape::Letters, raw.toString()});
 }
 
 } // namespace codescan

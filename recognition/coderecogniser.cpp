@@ -180,6 +180,13 @@ int Scanner::score(const Candidate &c, QString *tag) const
     if (sentenceHas(c.firstTok, Promo | kPercentFlag))
         return 0;
 
+    // Set off under or beside a label ("Order number" above it): the
+    // emphasis and a code noun further above are that number's, not a code's.
+    const bool marked = emphasised(c);
+    const bool labelled = ((alone && (announced || announcedByContext)) || marked) && labelledNearby(c.firstTok);
+    if (labelled)
+        announced = announcedByContext = false;
+
     int bonus = 0;
     QString carried = QStringLiteral("loose");
     const auto take = [&](bool cond, int value, const char *name) {
@@ -197,7 +204,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
     take(alone && announced, 45, "announced");
     take(alone && announcedByContext, 30, "announced");
     take(alone && announcedAfter, 35, "announced");
-    const bool setOff = emphasised(c);
+    const bool setOff = marked && !labelled;
     take(setOff && m_mailCode, 40, "emphasis");
     take(setOff && m_mailContext, 30, "emphasis");
     take(alone && head.line > 0 && m_subjectCode, 25, "alone");
@@ -243,6 +250,28 @@ int Scanner::score(const Candidate &c, QString *tag) const
         total -= 15;
     *tag = carried;
     return total;
+}
+
+// A label of another number earlier on the candidate's line, or on the
+// line above when that line names no code and holds no number of its own
+// ("Device id 44120987" labels its own number).
+bool Scanner::labelledNearby(int tok) const
+{
+    const int lineNo = m_tokens[tok].line;
+    for (int j = std::max(m_lines[lineNo].firstToken, tok - kSentenceReach); j < tok; ++j) {
+        if ((m_tokens[j].flags & Label) && !(m_tokens[j].flags & CodeNoun))
+            return true;
+    }
+    const int prev = previousFilledLine(lineNo);
+    if (prev <= 0)
+        return false;
+    bool label = false;
+    for (int j = std::max(m_lines[prev].firstToken, m_lines[prev].endToken - kSentenceReach); j < m_lines[prev].endToken; ++j) {
+        if ((m_tokens[j].flags & CodeNoun) || m_tokens[j].kind == Kind::Digits)
+            return false;
+        label |= (m_tokens[j].flags & Label) != 0;
+    }
+    return label;
 }
 
 CodeMatch Scanner::best() const

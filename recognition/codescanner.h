@@ -127,6 +127,8 @@ private:
     bool endsWithColon(qsizetype from, qsizetype to) const;
     bool codeShaped(const Token &t) const;
     bool emphasised(const Candidate &c) const;
+    bool labelledNearby(int tok) const;
+    bool markedAlone(int tok) const;
     bool onlySpacesBetween(qsizetype from, qsizetype to) const;
     int score(const Candidate &c, QString *tag) const;
     void describeSentences();

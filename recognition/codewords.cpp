@@ -174,6 +174,20 @@ const std::initializer_list<Entry> kWords = {
     {u"nfe", Payment | Label}, {u"faktura", Payment}, {u"platnosc", Payment}, {u"quittung", Payment},
     {u"kwitansi", Payment}, {u"tagihan", Payment}, {u"pembayaran", Payment}, {u"ricevuta", Payment},
     {u"recibo", Payment}, {u"transaction", Payment | Label}, {u"purchase", Payment}, {u"charged", Payment},
+    // Bookings, orders, invoices and tracking in the other languages of the table.
+    {u"prenotazione", Modifier | Booking}, {u"prenotazioni", Booking}, {u"reserva", Modifier},
+    {u"reservacion", Modifier | Booking}, {u"reservas", Booking}, {u"الحجز", Modifier | Booking},
+    {u"حجز", Modifier | Booking}, {u"حجزك", Booking}, {u"رزرو", Modifier | Booking}, {u"rezerwacji", Modifier | Booking},
+    {u"reservering", Modifier | Booking}, {u"pemesanan", Modifier | Booking}, {u"бронирования", Modifier | Booking},
+    {u"رقم", Label}, {u"شماره", Label}, {u"الطلب", Label | Modifier | OrderTalk}, {u"طلب", Label | Modifier | OrderTalk},
+    {u"طلبك", Label | OrderTalk}, {u"طلبكم", Label | OrderTalk}, {u"سفارش", Label | Modifier | OrderTalk},
+    {u"سفارشتان", Label | OrderTalk}, {u"فاتورة", Label | Modifier | Payment}, {u"الفاتورة", Label | Modifier | Payment},
+    {u"فاکتور", Label | Modifier | Payment}, {u"تتبع", Label | Modifier}, {u"التتبع", Label | Modifier},
+    {u"پیگیری", Label | Modifier}, {u"الشحنة", Label}, {u"ordine", Label | Modifier | OrderTalk},
+    {u"bestelling", Label | Modifier | OrderTalk}, {u"zamowienie", Label | Modifier | OrderTalk},
+    {u"zamowienia", Label | Modifier | OrderTalk}, {u"encomenda", Label | Modifier | OrderTalk},
+    {u"pesanan", Label | Modifier | OrderTalk}, {u"замовлення", Label | Modifier | OrderTalk},
+    {u"sifaris", Label | Modifier | OrderTalk}, {u"注文", Label}, {u"订单", Label}, {u"주문", Label},
     // Copyright.
     {u"copyright", Copyright}, {u"telif", Copyright}, {u"rights", Copyright}, {u"reserved", Copyright},
     {u"haklari", Copyright},
@@ -222,6 +236,8 @@ const std::initializer_list<const char16_t *> kNotCodeCompounds = {
     u"autorisatiecode", u"genehmigungscode", u"autorisierungscode", u"authorizationcode", u"authorisationcode",
     u"autorisationscode", u"approvalcode", u"postleitzahlcode", u"steuercode", u"belastingcode",
     u"kortingscode", u"actiecode", u"cadeaucode", u"landcode", u"ortscode", u"produktcode", u"artikelcode",
+    u"buchungscode", u"reservierungscode", u"boekingscode", u"reserveringscode", u"bestellcode", u"auftragscode",
+    u"sendungscode", u"trackingcode",
 };
 
 using View = std::u16string_view;

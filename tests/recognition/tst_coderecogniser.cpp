@@ -82,6 +82,11 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("polish") << "" << "Tw\u00f3j kod weryfikacyjny to 482913" << "482913";
     QTest::newRow("azerbaijani") << "" << "T\u0259sdiq kodunuz: 482913" << "482913";
     QTest::newRow("login approval") << "" << "Your login approval code is 552193" << "552193";
+    // Set off by a mark of their own, in quotes, in two groups, beside a magic link.
+    QTest::newRow("marked letters with vowels") << "Sign in" << "Your sign-in code:\n\n> hoxatrib\n" << "hoxatrib";
+    QTest::newRow("quoted dashed mixed") << "Account" << "Your code is \"K7P-2QX\"." << "K7P2QX";
+    QTest::newRow("dashed four and two") << "Orbit" << "Or enter this code instead: 29XK-QP" << "29XKQP";
+    QTest::newRow("four and four") << "Hallo" << "Ihr Einmalcode f\u00fcr die Anmeldung lautet 2749 3381." << "27493381";
     QTest::newRow("purchase passcode") << "One-time passcode for your purchase"
                                        << "Your passcode is 552193. It approves the payment of 42,00 EUR." << "552193";
 }
@@ -141,6 +146,15 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("locker code") << "Your order has shipped" << "Delivery code 4410 for the locker.";
     // Another number between the keyword and a later one.
     QTest::newRow("number in between") << "" << "Your code was sent to order 77120 and 482913 more";
+    // Keyword plurals look like letter codes; a quoted reply marks every line.
+    QTest::newRow("keyword plurals") << "Sicherheit" << "Ihr Zugangscode:\nTANs\nWir fragen nie nach OTPs oder PINs.";
+    QTest::newRow("quoted reply letters") << "Re: Hilfe" << "> Your sign-in code:\n>\n> hoxatrib\n";
+    QTest::newRow("unmarked vowelled letters") << "Sign in" << "Your sign-in code:\n\nhoxatrib\n";
+    // Booking codes in other languages.
+    QTest::newRow("codice di prenotazione") << "" << "Il tuo codice di prenotazione: KX7P2Q";
+    QTest::newRow("codigo de reserva") << "Tu codigo de reserva" << "Tu c\u00f3digo de reserva es 7720193";
+    QTest::newRow("buchungscode") << "" << "Ihr Buchungscode: 482913";
+    QTest::newRow("arabic booking") << "" << "\u0631\u0645\u0632 \u0627\u0644\u062d\u062c\u0632: 583920";
     QTest::newRow("dashed words") << "Sign in" << "Your sign-in code is below\n\nwell-done\n";
     QTest::newRow("word-like lower") << "Confirm" << "Use the code below.\n\nthanks\n";
 }
@@ -197,6 +211,14 @@ void TestCodeRecogniser::emphasisIsEvidence()
     QVERIFY2(marked.confidence >= 85, qPrintable(QString::number(marked.confidence)));
     const CodeMatch paragraph = recogniseCode("Hesap", text, {{0, text.size(), Emphasis::Bold}});
     QCOMPARE(paragraph.confidence, plain.confidence);
+    // The number of an order, set off under or beside its label, stays the order's.
+    for (const QString &order : {QStringLiteral("Keep your code safe.\nThis is the number of your order with us\n5520193\n"),
+                                 QStringLiteral("\u062a\u0645 \u0627\u0633\u062a\u0644\u0627\u0645 \u0637\u0644\u0628\u0643 "
+                                                "\u0648\u0627\u0644\u0631\u0645\u0632 \u0645\u0639\u0646\u0627\n"
+                                                "\u0631\u0642\u0645 \u0627\u0644\u0637\u0644\u0628 \u0647\u0648 5520193\n")}) {
+        const CodeMatch m = recogniseCode("", order, {{order.indexOf("5520193"), 7, Emphasis::Large | Emphasis::Bold}});
+        QVERIFY2(m.confidence < 70, qPrintable(m.code + " " + m.tag + " " + QString::number(m.confidence)));
+    }
     // Spans from another text (out of range) are ignored, never read past the end.
     QCOMPARE(recogniseCode("Hesap", text, {{at + 500, 6, Emphasis::Bold}, {-3, 2, Emphasis::Bold}}).confidence,
              plain.confidence);
