@@ -20,6 +20,7 @@ inline constexpr char kMinConfidence[] = "codes/minConfidence";
 inline constexpr char kAccounts[] = "accounts";              // own; JSON array
 inline constexpr char kCategories[] = "categories";          // own; JSON array
 inline constexpr char kSeenQueue[] = "seenQueue";            // own; JSON object
+inline constexpr char kMailActions[] = "mailActions";        // own; JSON object
 inline constexpr char kAuthDisplay[] = "auth/display";
 inline constexpr char kAuthLogged[] = "auth/logged";
 inline constexpr char kDataOwner[] = "auth/dataOwner";       // whose the unscoped own keys are

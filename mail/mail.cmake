@@ -3,6 +3,7 @@
 mirelo_library(mirelo_mail
   SOURCES
     mailrecords.h mailrecords.cpp
+    mailactions.h mailactions.cpp
     categories.h categories.cpp
     providers.h providers.cpp
     storedrecords.h storedrecords.cpp

@@ -6,6 +6,8 @@ void registerMailMetaTypes()
     qRegisterMetaType<MailItem>("MailItem");
     qRegisterMetaType<QList<EmailAccount>>("QList<EmailAccount>");
     qRegisterMetaType<QList<MailItem>>("QList<MailItem>");
+    qRegisterMetaType<MailActionResult>("MailActionResult");
+    qRegisterMetaType<QList<MailActionResult>>("QList<MailActionResult>");
 }
 
 QString mailAuthName(MailAuth auth)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mail/mailactions.h"
 #include "recognition/emphasis.h"
 
 #include <QDateTime>
@@ -42,6 +43,9 @@ struct EmailAccount
     QString accessToken;
     // "UIDVALIDITY:UID" of mails read here whose \Seen flag the next session sets.
     QStringList pendingSeen; // runtime only, filled from the store for a poll
+    // Runtime only, filled from the store for a session: every queued
+    // command (the \Seen flags above among them), in the order to send.
+    QList<MailAction> pendingActions;
     QString lastError; // runtime only
     QString lastOk;    // runtime only, "HH:mm"
 };
@@ -68,6 +72,12 @@ struct MailItem
     // Runtime only: found in its account's first round after start, when
     // the mailbox's old mails come in.
     bool firstRound = false;
+    // Runtime only: moved to the trash folder `trashFolder`, where the server
+    // gave it `trashUid` ("UIDVALIDITY:UID"; empty when the server said none,
+    // and the move cannot be undone).
+    bool inTrash = false;
+    QString trashUid;
+    QString trashFolder;
     // Runtime only: a sample mail ("Demo verisi"), never acted on.
     bool demo = false;
     // What the HTML set off in `body`, for the code recogniser when the mail

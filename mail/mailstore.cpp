@@ -21,8 +21,7 @@ namespace {
 const QString kAccountsKey = QLatin1String(SettingsKey::kAccounts);
 const QString kCategoriesKey = QLatin1String(SettingsKey::kCategories);
 const QString kSeenQueueKey = QLatin1String(SettingsKey::kSeenQueue);
-// A mailbox gone for good must not grow the queue without bound.
-constexpr int kMaxSeenQueue = 500;
+const QString kActionsKey = QLatin1String(SettingsKey::kMailActions);
 
 } // namespace
 
@@ -40,25 +39,16 @@ MailStore::MailStore(std::unique_ptr<MailStorage> storage, QObject *parent, cons
 {
     loadAccounts();
     loadCategories();
-    loadSeenQueue();
+    loadActions();
     if (m_categories.isEmpty()) {
         m_categories = defaultCategories();
         saveCategories();
     }
 }
 
-void MailStore::loadSeenQueue()
+void MailStore::loadActions()
 {
-    m_seenQueue.clear();
-    const QJsonObject queue = QJsonDocument::fromJson(m_storage->value(kSeenQueueKey)).object();
-    for (auto it = queue.begin(); it != queue.end(); ++it) {
-        QStringList uids;
-        for (const QJsonValue &v : it.value().toArray())
-            if (v.isString() && !v.toString().isEmpty())
-                uids.append(v.toString());
-        if (!uids.isEmpty())
-            m_seenQueue.insert(it.key().toLower(), uids.mid(0, kMaxSeenQueue));
-    }
+    m_actions = MailActionQueue::fromJson(m_storage->value(kActionsKey), m_storage->value(kSeenQueueKey));
 }
 
 void MailStore::reload()
@@ -68,7 +58,7 @@ void MailStore::reload()
     m_categories.clear();
     loadAccounts();
     loadCategories();
-    loadSeenQueue();
+    loadActions();
     if (m_categories.isEmpty()) {
         m_categories = defaultCategories();
         saveCategories();
@@ -152,37 +142,119 @@ void MailStore::addMail(const MailItem &item)
 
 void MailStore::markSeen(const QString &id)
 {
-    bool queued = false;
+    const bool held = std::any_of(m_mails.cbegin(), m_mails.cend(), [&](const MailItem &m) { return m.id == id; });
+    if (held)
+        requestAction(id, MailActionKind::MarkSeen);
+    else
+        emit mailsChanged();
+}
+
+bool MailStore::queueAction(const MailItem &mail, const MailAction &action)
+{
+    if (mail.demo || action.serverUid.isEmpty() || !m_actions.add(mail.account, action))
+        return false;
+    saveActions();
+    emit actionsQueued(mail.account);
+    return true;
+}
+
+bool MailStore::requestAction(const QString &id, MailActionKind kind)
+{
+    if (kind == MailActionKind::Restore)
+        return undoMove(id);
     for (MailItem &mail : m_mails) {
         if (mail.id != id)
             continue;
-        if (!mail.seen && !mail.serverUid.isEmpty()) {
-            QStringList &uids = m_seenQueue[mail.account.toLower()];
-            if (!uids.contains(mail.serverUid) && uids.size() < kMaxSeenQueue) {
-                uids.append(mail.serverUid);
-                queued = true;
+        MailAction action;
+        action.kind = kind;
+        action.serverUid = mail.serverUid;
+        action.mailId = mail.id;
+        if (kind == MailActionKind::MarkSeen) {
+            const bool wasSeen = mail.seen;
+            mail.seen = true;
+            const bool queued = !wasSeen && !mail.inTrash && queueAction(mail, action);
+            emit mailsChanged();
+            return queued;
+        }
+        return !mail.inTrash && queueAction(mail, action);
+    }
+    return false;
+}
+
+bool MailStore::undoMove(const QString &id)
+{
+    for (const MailItem &mail : m_mails) {
+        if (mail.id != id || !mail.inTrash || mail.trashUid.isEmpty())
+            continue;
+        MailAction action;
+        action.kind = MailActionKind::Restore;
+        action.serverUid = mail.trashUid;
+        action.folder = mail.trashFolder;
+        action.mailId = mail.id;
+        return queueAction(mail, action);
+    }
+    return false;
+}
+
+QList<MailAction> MailStore::pendingActions(const QString &address) const
+{
+    return m_actions.pending(address);
+}
+
+void MailStore::actionsDone(const QString &address, const QList<MailActionResult> &results)
+{
+    if (m_actions.settle(address, results))
+        saveActions();
+    bool changed = false;
+    for (const MailActionResult &r : results) {
+        if (r.outcome == MailActionResult::Outcome::NotSent)
+            continue;
+        if (r.outcome == MailActionResult::Outcome::Done) {
+            for (MailItem &mail : m_mails) {
+                if (!sameAccount(mail.account, address))
+                    continue;
+                const bool ours = r.action.mailId.isEmpty() ? (r.action.folder.isEmpty() && mail.serverUid == r.action.serverUid)
+                                                             : mail.id == r.action.mailId;
+                if (!ours)
+                    continue;
+                switch (r.action.kind) {
+                case MailActionKind::MarkSeen:
+                    mail.seen = true;
+                    break;
+                case MailActionKind::MoveToTrash:
+                    mail.seen = true;
+                    mail.inTrash = true;
+                    mail.trashUid = r.newUid;
+                    mail.trashFolder = r.newFolder;
+                    break;
+                case MailActionKind::Restore:
+                    if (!r.newUid.isEmpty())
+                        mail.serverUid = r.newUid;
+                    mail.inTrash = false;
+                    mail.trashUid.clear();
+                    mail.trashFolder.clear();
+                    break;
+                }
+                changed = true;
             }
         }
-        mail.seen = true;
+        emit actionFinished(r);
     }
-    if (queued)
-        saveSeenQueue();
-    emit mailsChanged();
+    if (changed)
+        emit mailsChanged();
 }
 
 void MailStore::seenStored(const QString &address, const QStringList &serverUids)
 {
-    const QString key = address.toLower();
-    auto it = m_seenQueue.find(key);
-    if (it == m_seenQueue.end())
-        return;
-    qsizetype removed = 0;
-    for (const QString &uid : serverUids)
-        removed += it->removeAll(uid);
-    if (it->isEmpty())
-        m_seenQueue.erase(it);
-    if (removed > 0)
-        saveSeenQueue();
+    QList<MailActionResult> results;
+    for (const QString &uid : serverUids) {
+        MailActionResult r;
+        r.action.serverUid = uid;
+        r.outcome = MailActionResult::Outcome::Done;
+        results.append(r);
+    }
+    if (m_actions.settle(address, results))
+        saveActions();
 }
 
 QList<EmailAccount> MailStore::pollableAccounts() const
@@ -192,18 +264,19 @@ QList<EmailAccount> MailStore::pollableAccounts() const
         if (!a.enabled || a.loginRefused || !hasCredentials(a))
             continue;
         EmailAccount copy = a;
-        copy.pendingSeen = m_seenQueue.value(a.address.toLower());
+        copy.pendingActions = m_actions.pending(a.address);
+        for (const MailAction &action : copy.pendingActions)
+            if (action.kind == MailActionKind::MarkSeen && action.folder.isEmpty())
+                copy.pendingSeen.append(action.serverUid);
         out.append(copy);
     }
     return out;
 }
 
-void MailStore::saveSeenQueue() const
+void MailStore::saveActions() const
 {
-    QJsonObject o;
-    for (auto it = m_seenQueue.begin(); it != m_seenQueue.end(); ++it)
-        o.insert(it.key(), QJsonArray::fromStringList(it.value()));
-    m_storage->setValue(kSeenQueueKey, QJsonDocument(o).toJson(QJsonDocument::Compact));
+    m_storage->setValue(kActionsKey, m_actions.toJson());
+    m_storage->setValue(kSeenQueueKey, m_actions.seenQueueJson());
 }
 
 void MailStore::loadDemoMails()
@@ -261,8 +334,8 @@ void MailStore::addOrUpdateAccount(const EmailAccount &account)
 void MailStore::removeAccount(const QString &address)
 {
     m_accounts.removeIf([&](const EmailAccount &a) { return sameAccount(a.address, address); });
-    if (m_seenQueue.remove(address.toLower()) > 0)
-        saveSeenQueue();
+    if (m_actions.removeAccount(address))
+        saveActions();
     saveAccounts();
     emit accountsChanged();
 }

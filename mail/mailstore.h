@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "mail/categories.h"
+#include "mail/mailactions.h"
 #include "mail/mailrecords.h"
 #include "recognition/codeextractor.h"
 
@@ -40,8 +41,10 @@ public:
 
     QList<MailItem> mails() const { return m_mails; }
     QList<EmailAccount> accounts() const { return m_accounts; }
-    // The accounts a poll may log in to, each with its queued \Seen flags.
+    // The accounts a poll may log in to, each with its queued commands.
     QList<EmailAccount> pollableAccounts() const;
+    // The account's queued commands, in the order to send.
+    QList<MailAction> pendingActions(const QString &address) const;
     QList<Category> categories() const { return m_categories; }
     // Mails of `account` (any case) in `category`, newest first by mailTime;
     // an empty argument does not narrow.
@@ -50,8 +53,19 @@ public:
 public slots:
     void addMails(const QList<MailItem> &items);
     void addMail(const MailItem &item);
+    // Marked read here at once; the server's \Seen flag is queued.
     void markSeen(const QString &id);
-    void loadDemoMails();
+    // Queues `kind` for the mail's server copy (MarkSeen as markSeen; a
+    // Restore as undoMove). False when there is nothing to do: no such mail,
+    // no server copy, a demo mail, already queued, or already in the trash.
+    bool requestAction(const QString &id, MailActionKind kind);
+    // Queues the move back to INBOX of a mail moved to the trash, by the UID
+    // the server gave it there. False when it was not moved or the server
+    // gave no UID.
+    bool undoMove(const QString &id);
+    // A session's results: done and failed commands leave the queue, the
+    // cards follow what was done, and each one is told on.
+    void actionsDone(const QString &address, const QList<MailActionResult> &results);    void loadDemoMails();
     // Another user signed in (or out): the mails taken in go, and the
     // accounts, categories and read marks are read again from the storage,
     // which now gives that user's own.
@@ -75,6 +89,10 @@ signals:
     void mailsChanged();
     void newCode(const MailItem &mail);
     void accountsChanged();
+    // A command was queued for the account: its session may send it now.
+    void actionsQueued(const QString &address);
+    // A queued command was done or failed for good.
+    void actionFinished(const MailActionResult &result);
     void categoriesChanged();
 
 private:
@@ -83,8 +101,9 @@ private:
     void loadCategories();
     void saveAccounts();
     void saveCategories() const;
-    void saveSeenQueue() const;
-    void loadSeenQueue();
+    void saveActions() const;
+    void loadActions();
+    bool queueAction(const MailItem &mail, const MailAction &action);
 
     std::unique_ptr<MailStorage> m_storage;
     // The accounts as last read or written: what a restart would load.
@@ -93,6 +112,5 @@ private:
     QList<MailItem> m_mails;
     QList<EmailAccount> m_accounts;
     QList<Category> m_categories;
-    // Lower-cased address -> "UIDVALIDITY:UID" of mails marked read here.
-    QHash<QString, QStringList> m_seenQueue;
+    MailActionQueue m_actions;
 };

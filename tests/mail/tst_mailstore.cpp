@@ -555,5 +555,6 @@ void TestMailStore::loadingDamagedSettings()
     QCOMPARE(names, categoryNames);
 }
 
+
 QTEST_GUILESS_MAIN(TestMailStore)
 #include "tst_mailstore.moc"
