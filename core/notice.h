@@ -10,5 +10,7 @@ struct Notice
     QString text;
     bool warning = false;
     int msecs = 0;
+    // A click on it takes back the move it announces.
+    bool offersUndo = false;
 };
 Q_DECLARE_METATYPE(Notice)

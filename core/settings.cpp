@@ -40,6 +40,28 @@ int minConfidence(int fallback)
     return ok && value >= 0 && value <= 100 ? value : fallback;
 }
 
+int staleMinutes()
+{
+    bool ok = false;
+    const int value = open().value(QLatin1String(SettingsKey::kStaleMinutes)).toInt(&ok);
+    return ok && value >= 1 && value <= 1440 ? value : 10;
+}
+
+void setStaleMinutes(int minutes)
+{
+    open().setValue(QLatin1String(SettingsKey::kStaleMinutes), qBound(1, minutes, 1440));
+}
+
+bool autoCopyCountsUsed()
+{
+    return open().value(QLatin1String(SettingsKey::kAutoCopyCountsUsed), false).toBool();
+}
+
+void setAutoCopyCountsUsed(bool on)
+{
+    open().setValue(QLatin1String(SettingsKey::kAutoCopyCountsUsed), on);
+}
+
 namespace {
 
 QByteArray ownValue(const char *key)

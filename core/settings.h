@@ -21,6 +21,9 @@ inline constexpr char kAccounts[] = "accounts";              // own; JSON array
 inline constexpr char kCategories[] = "categories";          // own; JSON array
 inline constexpr char kSeenQueue[] = "seenQueue";            // own; JSON object
 inline constexpr char kMailActions[] = "mailActions";        // own; JSON object
+inline constexpr char kSilencedSenders[] = "silencedSenders"; // own; JSON array
+inline constexpr char kStaleMinutes[] = "codes/staleMinutes"; // int, 10 when missing
+inline constexpr char kAutoCopyCountsUsed[] = "codes/autoCopyUsed"; // bool, off when missing
 inline constexpr char kAuthDisplay[] = "auth/display";
 inline constexpr char kAuthLogged[] = "auth/logged";
 inline constexpr char kDataOwner[] = "auth/dataOwner";       // whose the unscoped own keys are
@@ -55,6 +58,13 @@ void setCaptureProtection(bool on);
 // The stored confidence threshold, or `fallback` when missing or not a
 // number from 0 to 100.
 int minConfidence(int fallback);
+
+// Minutes after which the last code is too old to type (1 to 1440).
+int staleMinutes();
+void setStaleMinutes(int minutes);
+// Whether a code copied on its own counts as used once its clipboard time ends.
+bool autoCopyCountsUsed();
+void setAutoCopyCountsUsed(bool on);
 
 QByteArray accountsJson();
 void setAccountsJson(const QByteArray &json);

@@ -8,6 +8,10 @@ CodeTrust codeTrust(const MailItem &mail, const QDateTime &now, int minConfidenc
         t.reason = QStringLiteral("kod yok");
         return t;
     }
+    if (mail.silenced) {
+        t.reason = QStringLiteral("gonderici yok sayiliyor");
+        return t;
+    }
     if (mail.confidence < minConfidence) {
         t.reason = QStringLiteral("dusuk guven (%1 < %2)").arg(mail.confidence).arg(minConfidence);
         return t;

@@ -10,4 +10,5 @@ mirelo_library(mirelo_mail
     mailstorage.h mailstorage.cpp
     mailstore.h mailstore.cpp
     codetrust.h codetrust.cpp
+    silenced.h silenced.cpp
   PUBLIC_LIBS Qt6::Core mirelo_core mirelo_recognition)

@@ -32,6 +32,28 @@ MailAuth mailAuthFromName(const QString &name)
     return MailAuth::Password;
 }
 
+QString afterUseName(AfterUse use)
+{
+    switch (use) {
+    case AfterUse::MarkSeen:
+        return QStringLiteral("seen");
+    case AfterUse::MoveToTrash:
+        return QStringLiteral("trash");
+    case AfterUse::Leave:
+        break;
+    }
+    return QString();
+}
+
+AfterUse afterUseFromName(const QString &name)
+{
+    if (name == u"seen")
+        return AfterUse::MarkSeen;
+    if (name == u"trash")
+        return AfterUse::MoveToTrash;
+    return AfterUse::Leave;
+}
+
 QString readableTime(const QDateTime &when, const QDateTime &now)
 {
     if (!when.isValid())

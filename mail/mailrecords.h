@@ -18,6 +18,10 @@ inline constexpr const char *kGmailImapHost = "imap.gmail.com";
 // mechanisms.
 enum class MailAuth { Password, XOAuth2, OAuthBearer };
 
+// What becomes of a code mail once its code was used: left as it is, marked
+// read, or moved to the trash folder.
+enum class AfterUse { Leave, MarkSeen, MoveToTrash };
+
 // One configured IMAP mailbox. Identity: address, compared ignoring case.
 struct EmailAccount
 {
@@ -36,6 +40,7 @@ struct EmailAccount
     // or the user resumes the account.
     bool loginRefused = false;
     MailAuth auth = MailAuth::Password;
+    AfterUse afterUse = AfterUse::Leave;
     // Of a browser sign-in: a secret, stored like the password.
     QString refreshToken;
     // Runtime only, never stored: the bearer token a session logs in with,
@@ -80,6 +85,8 @@ struct MailItem
     QString trashFolder;
     // Runtime only: a sample mail ("Demo verisi"), never acted on.
     bool demo = false;
+    // Runtime only: from a sender the user silenced; its code never acts.
+    bool silenced = false;
     // What the HTML set off in `body`, for the code recogniser when the mail
     // is taken in; not stored.
     EmphasisSpans emphasis;
@@ -111,6 +118,9 @@ inline bool hasCredentials(const EmailAccount &acc)
 QString mailAuthName(MailAuth auth);
 // The stored name back; anything unknown reads as the password.
 MailAuth mailAuthFromName(const QString &name);
+// "seen", "trash" or empty (leave): the stored names; anything else reads as leave.
+QString afterUseName(AfterUse use);
+AfterUse afterUseFromName(const QString &name);
 
 inline bool sameAccount(const QString &a, const QString &b)
 {

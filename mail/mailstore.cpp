@@ -4,6 +4,7 @@
 #include "mail/mailstorage.h"
 #include "mail/storedrecords.h"
 #include "recognition/coderecogniser.h"
+#include "recognition/headerdecode.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -22,6 +23,7 @@ const QString kAccountsKey = QLatin1String(SettingsKey::kAccounts);
 const QString kCategoriesKey = QLatin1String(SettingsKey::kCategories);
 const QString kSeenQueueKey = QLatin1String(SettingsKey::kSeenQueue);
 const QString kActionsKey = QLatin1String(SettingsKey::kMailActions);
+const QString kSilencedKey = QLatin1String(SettingsKey::kSilencedSenders);
 
 } // namespace
 
@@ -49,6 +51,40 @@ MailStore::MailStore(std::unique_ptr<MailStorage> storage, QObject *parent, cons
 void MailStore::loadActions()
 {
     m_actions = MailActionQueue::fromJson(m_storage->value(kActionsKey), m_storage->value(kSeenQueueKey));
+    m_silenced = SilencedSenders::fromJson(m_storage->value(kSilencedKey));
+}
+
+const MailItem *MailStore::mail(const QString &id) const
+{
+    for (const MailItem &m : m_mails)
+        if (m.id == id)
+            return &m;
+    return nullptr;
+}
+
+void MailStore::setSilencedSenders(const SilencedSenders &list)
+{
+    m_silenced = list;
+    m_storage->setValue(kSilencedKey, list.toJson());
+    for (MailItem &m : m_mails)
+        m.silenced = m_silenced.covers(m.from);
+    emit silencedChanged();
+    emit mailsChanged();
+}
+
+bool MailStore::silenceSenderOf(const QString &id, bool byDomain)
+{
+    const MailItem *m = mail(id);
+    if (!m)
+        return false;
+    QString value = senderAddress(m->from);
+    if (byDomain)
+        value = value.mid(value.lastIndexOf(QLatin1Char('@')) + 1);
+    SilencedSenders list = m_silenced;
+    if (!list.add(silencedSender(value, byDomain)))
+        return false;
+    setSilencedSenders(list);
+    return true;
 }
 
 void MailStore::reload()
@@ -66,6 +102,7 @@ void MailStore::reload()
     emit mailsChanged();
     emit accountsChanged();
     emit categoriesChanged();
+    emit silencedChanged();
 }
 
 MailStore::~MailStore() = default;
@@ -103,6 +140,7 @@ void MailStore::addMails(const QList<MailItem> &items)
             mail.code = match.code;
             mail.confidence = match.confidence;
         }
+        mail.silenced = m_silenced.covers(mail.from);
         // Only held mails count as duplicates; a batch is not checked
         // against itself.
         if (held.contains(mail.id))

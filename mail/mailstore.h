@@ -4,6 +4,7 @@
 #include "mail/categories.h"
 #include "mail/mailactions.h"
 #include "mail/mailrecords.h"
+#include "mail/silenced.h"
 #include "recognition/codeextractor.h"
 
 #include <QByteArray>
@@ -46,6 +47,9 @@ public:
     // The account's queued commands, in the order to send.
     QList<MailAction> pendingActions(const QString &address) const;
     QList<Category> categories() const { return m_categories; }
+    SilencedSenders silencedSenders() const { return m_silenced; }
+    // The mail with `id`, or null.
+    const MailItem *mail(const QString &id) const;
     // Mails of `account` (any case) in `category`, newest first by mailTime;
     // an empty argument does not narrow.
     QList<MailItem> mailsMatching(const QString &account, const QString &category) const;
@@ -65,7 +69,13 @@ public slots:
     bool undoMove(const QString &id);
     // A session's results: done and failed commands leave the queue, the
     // cards follow what was done, and each one is told on.
-    void actionsDone(const QString &address, const QList<MailActionResult> &results);    void loadDemoMails();
+    void actionsDone(const QString &address, const QList<MailActionResult> &results);
+    void loadDemoMails();
+    // The new list is stored, and every mail held is marked by it again.
+    void setSilencedSenders(const SilencedSenders &list);
+    // Silences the sender of mail `id` by address or by its domain; false
+    // when there is no such mail or it is silenced that way already.
+    bool silenceSenderOf(const QString &id, bool byDomain);
     // Another user signed in (or out): the mails taken in go, and the
     // accounts, categories and read marks are read again from the storage,
     // which now gives that user's own.
@@ -94,6 +104,7 @@ signals:
     // A queued command was done or failed for good.
     void actionFinished(const MailActionResult &result);
     void categoriesChanged();
+    void silencedChanged();
 
 private:
     Clock m_clock;
@@ -113,4 +124,5 @@ private:
     QList<EmailAccount> m_accounts;
     QList<Category> m_categories;
     MailActionQueue m_actions;
+    SilencedSenders m_silenced;
 };

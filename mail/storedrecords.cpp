@@ -55,6 +55,8 @@ QByteArray accountsToJson(const QList<EmailAccount> &accounts)
         }
         if (a.loginRefused)
             o.insert(QStringLiteral("loginRefused"), true);
+        if (a.afterUse != AfterUse::Leave)
+            o.insert(QStringLiteral("afterUse"), afterUseName(a.afterUse));
         if (usesOAuth(a)) {
             o.insert(QStringLiteral("auth"), mailAuthName(a.auth));
             o.insert(QStringLiteral("refreshToken"), QString::fromLatin1(a.refreshToken.toUtf8().toBase64()));
@@ -90,6 +92,7 @@ QList<EmailAccount> accountsFromJson(const QByteArray &json)
         }
         a.loginRefused = o.value(QStringLiteral("loginRefused")).toBool(false);
         a.auth = mailAuthFromName(o.value(QStringLiteral("auth")).toString());
+        a.afterUse = afterUseFromName(o.value(QStringLiteral("afterUse")).toString());
         if (usesOAuth(a))
             a.refreshToken = QString::fromUtf8(
                 QByteArray::fromBase64(o.value(QStringLiteral("refreshToken")).toString().toLatin1()));

@@ -3,7 +3,34 @@
 #include "mail/codetrust.h"
 #include "router/notifytext.h"
 
+#include "core/settings.h"
+
 #include <QTimer>
+
+qint64 codeAgeSeconds(const MailItem &mail, const QDateTime &now)
+{
+    if (!now.isValid())
+        return -1;
+    // A Date ahead of us is a wrong clock: the arrival is the better word.
+    if (mail.sent.isValid() && mail.sent <= now)
+        return mail.sent.secsTo(now);
+    if (mail.received.isValid())
+        return qMax<qint64>(0, mail.received.secsTo(now));
+    return -1;
+}
+
+QString codeAgeText(qint64 ageSeconds)
+{
+    if (ageSeconds < 0)
+        return QString();
+    if (ageSeconds < 60)
+        return QStringLiteral("simdi");
+    if (ageSeconds < 3600)
+        return QStringLiteral("%1 dk once").arg(ageSeconds / 60);
+    if (ageSeconds < 86400)
+        return QStringLiteral("%1 sa once").arg(ageSeconds / 3600);
+    return QStringLiteral("%1 gun once").arg(ageSeconds / 86400);
+}
 
 CodeRouter::CodeRouter(const CodeRouterOptions &options, QObject *parent)
     : QObject(parent), m_options(options), m_notifyTimer(new QTimer(this))
@@ -48,8 +75,10 @@ void CodeRouter::onNewCode(const MailItem &mail)
     m_pending.append(mail);
     while (m_pending.size() > kMaxPending)
         m_pending.removeFirst();
+    m_lastMail = mail;
     setLastCode(mail.code);
     emit copyRequested(mail.code);
+    emit autoCopied(mail);
     emit pushRequested(mail);
     emit status(newCodeStatusText(mail));
     if (!m_notifyTimer->isActive())
@@ -118,13 +147,32 @@ void CodeRouter::typeLastCode()
         emit status(QString::fromLatin1(kMaskedActionStatus));
         return;
     }
-    if (!m_lastCode.isEmpty())
-        emit typeRequested(m_lastCode);
+    const QString code = typableLastCode();
+    if (!code.isEmpty())
+        emit typeRequested(code);
+}
+
+QString CodeRouter::typableLastCode()
+{
+    if (!isAdmitted() || m_masked || m_lastCode.isEmpty())
+        return QString();
+    const int minutes = m_options.staleMinutes ? m_options.staleMinutes() : Settings::staleMinutes();
+    const qint64 age = codeAgeSeconds(m_lastMail, m_options.clock.now());
+    if (age >= qint64(minutes) * 60) {
+        const QString text = QStringLiteral("Son kod %1 dk once geldi; yazilmadi").arg(age / 60);
+        emit status(text);
+        emit notice({QStringLiteral("MIRELO+"), text, false, kMaskedNoticeMs});
+        return QString();
+    }
+    emit lastCodeTyped(m_lastMail.id);
+    return m_lastCode;
 }
 
 void CodeRouter::setLastCode(const QString &code)
 {
     m_lastCode = code;
+    if (code.isEmpty())
+        m_lastMail = MailItem();
     emit lastCodeChanged(code);
 }
 

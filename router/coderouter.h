@@ -24,7 +24,16 @@ struct CodeRouterOptions
     // Whether a user is signed in; signed out, no code is copied, typed,
     // pushed or announced. Empty: always.
     std::function<bool()> admitted;
+    // Minutes after which the last code is too old to type; empty: the
+    // stored setting.
+    std::function<int()> staleMinutes;
 };
+
+// How old a code is, from its mail's Date, or its arrival when the Date is
+// missing or ahead of `now`; -1 when neither is known.
+qint64 codeAgeSeconds(const MailItem &mail, const QDateTime &now);
+// "2 dk once", "simdi" under a minute, "3 sa once" from an hour; empty for -1.
+QString codeAgeText(qint64 ageSeconds);
 
 // The new-code flow. A sure code from a fresh mail, outside the quiet period
 // and masked mode, becomes the clipboard's and the typer's, goes to the
@@ -45,6 +54,11 @@ public:
     bool isMasked() const { return m_masked; }
     qint64 quietUntil() const { return m_quietUntil; }
     QString lastCode() const { return m_lastCode; }
+    // The mail of the last code; empty id when none.
+    MailItem lastMail() const { return m_lastMail; }
+    // The last code when it is young enough to type; else empty, and the
+    // status line and a notice say how old it is.
+    QString typableLastCode();
     QList<MailItem> pending() const { return m_pending; }
     // Whether notices are shown anywhere (a tray icon exists).
     void setNoticesShown(bool shown) { m_noticesShown = shown; }
@@ -74,6 +88,10 @@ signals:
     void lastCodeChanged(const QString &code);
     // A code was acted on; a shown window may ask for attention.
     void codeTaken();
+    // A trusted code went to the clipboard on its own.
+    void autoCopied(const MailItem &mail);
+    // The last code was handed to the typer (hotkey or tray).
+    void lastCodeTyped(const QString &mailId);
 
 private:
     bool isAdmitted() const;
@@ -83,6 +101,7 @@ private:
     QTimer *m_notifyTimer = nullptr;
     QList<MailItem> m_pending;
     QString m_lastCode;
+    MailItem m_lastMail;
     qint64 m_quietUntil = 0;
     bool m_masked = false;
     bool m_noticesShown = true;

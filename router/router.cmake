@@ -5,5 +5,6 @@ mirelo_library(mirelo_router
   SOURCES
     notifytext.h notifytext.cpp
     coderouter.h coderouter.cpp
+    afteruse.h afteruse.cpp
   PUBLIC_LIBS Qt6::Core mirelo_core mirelo_mail
   LIBS mirelo_recognition)
