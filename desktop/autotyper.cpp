@@ -115,5 +115,12 @@ void AutoTyper::typeWhenReleased(const QString &code, int waitedMs)
     const bool ok = !code.isEmpty()
         && m_platform->sendText(std::u16string(reinterpret_cast<const char16_t *>(code.utf16()),
                                                static_cast<std::size_t>(code.size())));
+    // Typed: the copy it went through has done its work. Anything the user
+    // copied meanwhile stays; a failed typing leaves the code to paste.
+    if (ok) {
+        QClipboard *clipboard = systemClipboard();
+        if (clipboard && clipboard->text() == code)
+            clipboard->clear();
+    }
     emit typingFinished(ok);
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class DesktopPlatform;
@@ -44,6 +45,10 @@ public:
     void setTypingDelay(int ms) { m_typingDelayMs = ms; }
     int typingDelay() const { return m_typingDelayMs; }
     void setModifierWait(int ms) { m_modifierWaitMs = ms; }
+    // What the hotkey does instead of typing lastText() again (the
+    // application's gate for stale codes); empty: type lastText().
+    void setHotkeyAction(std::function<void()> action) { m_hotkeyAction = std::move(action); }
+    const std::function<void()> &hotkeyAction() const { return m_hotkeyAction; }
 
 public slots:
     void copyToClipboard(const QString &text);
@@ -66,6 +71,7 @@ private:
     int m_clearMs = kClipboardClearMs;
     int m_typingDelayMs = kTypingDelayMs;
     int m_modifierWaitMs = kModifierWaitMs;
+    std::function<void()> m_hotkeyAction;
 };
 
 class QMimeData;

@@ -12,6 +12,10 @@ bool HotkeyFilter::nativeEventFilter(const QByteArray &eventType, void *message,
         QMetaObject::invokeMethod(
             typer,
             [typer] {
+                if (typer->hotkeyAction()) {
+                    typer->hotkeyAction()();
+                    return;
+                }
                 const QString text = typer->lastText();
                 if (!text.isEmpty())
                     typer->autoType(text);

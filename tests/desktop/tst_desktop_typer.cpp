@@ -78,7 +78,31 @@ private slots:
         QCOMPARE(pressed.size(), 2);
         QCOMPARE(platform.typed, QStringList{code});
         QCOMPARE(finished.first().first().toBool(), true);
-        QCOMPARE(QGuiApplication::clipboard()->text(), code);
+        // typed: the clipboard copy it went through is gone at once
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+
+        // With the application's gate in place the hotkey asks it instead.
+        int asked = 0;
+        typer.setHotkeyAction([&asked] { ++asked; });
+        QVERIFY(RecordingPlatform::pressHotkey());
+        QTRY_COMPARE(asked, 1);
+        QCOMPARE(platform.typed.size(), 1);
+    }
+
+    void typingClearsOnlyItsOwnClipboardCopy()
+    {
+        RecordingPlatform platform;
+        AutoTyper typer(&platform);
+        typer.setTypingDelay(0);
+        QSignalSpy finished(&typer, &AutoTyper::typingFinished);
+        platform.heldForPolls = 1; // one poll later: room to copy something else
+        typer.setModifierWait(5000);
+        typer.autoType(QStringLiteral("604021"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("604021"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("users own text"));
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(platform.typed, QStringList{QStringLiteral("604021")});
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("users own text"));
     }
 
     void hotkeyIgnoredWhenTakenOrReleased()
