@@ -37,3 +37,28 @@ int minConfidenceSetting()
 {
     return Settings::minConfidence(kDefaultMinConfidence);
 }
+
+qint64 codeAgeSeconds(const MailItem &mail, const QDateTime &now)
+{
+    if (!now.isValid())
+        return -1;
+    // A Date ahead of us is a wrong clock: the arrival is the better word.
+    if (mail.sent.isValid() && mail.sent <= now)
+        return mail.sent.secsTo(now);
+    if (mail.received.isValid())
+        return qMax<qint64>(0, mail.received.secsTo(now));
+    return -1;
+}
+
+QString codeAgeText(qint64 ageSeconds)
+{
+    if (ageSeconds < 0)
+        return QString();
+    if (ageSeconds < 60)
+        return QStringLiteral("simdi");
+    if (ageSeconds < 3600)
+        return QStringLiteral("%1 dk once").arg(ageSeconds / 60);
+    if (ageSeconds < 86400)
+        return QStringLiteral("%1 sa once").arg(ageSeconds / 3600);
+    return QStringLiteral("%1 gun once").arg(ageSeconds / 86400);
+}

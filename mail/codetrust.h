@@ -32,3 +32,9 @@ CodeTrust codeTrust(const MailItem &mail, const QDateTime &now, int minConfidenc
 // The threshold from the per-user settings store; the default when the key
 // is missing or not a number from 0 to 100.
 int minConfidenceSetting();
+
+// How old a code is, from its mail's Date, or its arrival when the Date is
+// missing or ahead of `now`; -1 when neither is known.
+qint64 codeAgeSeconds(const MailItem &mail, const QDateTime &now);
+// "2 dk once", "simdi" under a minute, "3 sa once" from an hour; empty for -1.
+QString codeAgeText(qint64 ageSeconds);

@@ -1,5 +1,7 @@
 #include "pages/accountspage.h"
 
+#include "pages/codeusesection.h"
+
 #include "mail/mailstore.h"
 #include "mail/providers.h"
 #include "pages/lettericon.h"
@@ -103,6 +105,7 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_signInBtn->setObjectName(QStringLiteral("signInButton"));
     m_signInBtn->setVisible(false);
     form->addWidget(m_signInBtn, 0, Qt::AlignLeft);
+    form->addWidget(afterUseRow(card, &m_afterUse));
 
     m_advancedBtn = classedButton(kAdvancedAutoText, "ghostBtn", card);
     m_advancedBtn->setCheckable(true);
@@ -168,6 +171,9 @@ AccountsPage::AccountsPage(MailStore *store, ImapClient *imap, QWidget *parent)
     m_list->setTextElideMode(Qt::ElideNone);
     m_list->setMinimumHeight(140);
     root->addWidget(m_list, 1);
+    auto *codeUse = new CodeUseSection(m_store, this);
+    root->addWidget(codeUse);
+    connect(codeUse, &CodeUseSection::statusMessage, this, &AccountsPage::statusMessage);
 
     connect(m_showBtn, &QPushButton::toggled, this, [this](bool on) {
         m_password->setEchoMode(on ? QLineEdit::Normal : QLineEdit::Password);
@@ -387,6 +393,7 @@ void AccountsPage::resetForm()
 {
     m_address->clear();
     m_password->clear();
+    m_afterUse->setCurrentIndex(0);
     clearServerFields();
     m_saveAnywayBtn->setVisible(false);
     updateServerPlaceholder();
@@ -406,6 +413,7 @@ AccountFormInput AccountsPage::formInput() const
     in.smtpHost = m_smtpHost->text();
     in.smtpPort = m_smtpPort->text();
     in.smtpStartTls = m_smtpStartTls->isChecked();
+    in.afterUse = AfterUse(m_afterUse->currentData().toInt());
     return in;
 }
 

@@ -106,6 +106,7 @@ private:
     QLineEdit *m_smtpHost = nullptr;
     QLineEdit *m_smtpPort = nullptr;
     QCheckBox *m_smtpStartTls = nullptr;
+    QComboBox *m_afterUse = nullptr;
     QPushButton *m_helpBtn = nullptr;
     QPushButton *m_signInBtn = nullptr;
     QWidget *m_passRow = nullptr;

@@ -172,15 +172,19 @@ QString InboxPage::actionCode(int row)
 void InboxPage::copyRow(int row)
 {
     const QString code = actionCode(row);
-    if (!code.isEmpty())
-        emit copyRequested(code);
+    if (code.isEmpty())
+        return;
+    emit copyRequested(code);
+    emit codeUsed(m_model->card(row)->id);
 }
 
 void InboxPage::typeRow(int row)
 {
     const QString code = actionCode(row);
-    if (!code.isEmpty())
-        emit typeRequested(code);
+    if (code.isEmpty())
+        return;
+    emit typeRequested(code);
+    emit codeUsed(m_model->card(row)->id);
 }
 
 void InboxPage::replyRow(int row)
@@ -202,12 +206,32 @@ QMenu *InboxPage::contextMenuAt(const QPoint &viewportPos, QWidget *parent)
     menu->addAction("Sadece bu hesabin maillerini goster", this, [this, account] { emit showOnlyAccountRequested(account); });
     if (!code.isEmpty() && !m_masked) {
         menu->addAction(plainMenuText((QStringLiteral("Kodu kopyala: ") + code).left(40)), this,
-                        [this, code] { emit quietCopyRequested(code); });
-        menu->addAction("Otomatik yaz", this, [this, code] { emit typeRequested(code); });
+                        [this, code, id] {
+                            emit quietCopyRequested(code);
+                            emit codeUsed(id);
+                        });
+        menu->addAction("Otomatik yaz", this, [this, code, id] {
+            emit typeRequested(code);
+            emit codeUsed(id);
+        });
     }
     menu->addAction("Cevapla", this,
                     [this, account, from, subject, id] { emit replyRequested(account, senderAddress(from), subject, id); });
     menu->addAction("Okundu isaretle", this, [this, id] { m_store->markSeen(id); });
+    const QString address = senderAddress(from);
+    if (!code.isEmpty() && !m_masked && !c->demo && address.contains(QLatin1Char('@'))) {
+        menu->addSeparator();
+        menu->addAction("Bu gondericinin kodlarini yok say", this, [this, id, address] {
+            if (m_store->silenceSenderOf(id, false))
+                emit statusMessage(QStringLiteral("Gonderici yok sayiliyor: ") + address);
+        });
+        const QString domain = address.mid(address.lastIndexOf(QLatin1Char('@')) + 1);
+        menu->addAction(plainMenuText(QStringLiteral("Bu alan adinin kodlarini yok say: ") + domain), this,
+                        [this, id, domain] {
+                            if (m_store->silenceSenderOf(id, true))
+                                emit statusMessage(QStringLiteral("Alan adi yok sayiliyor: ") + domain);
+                        });
+    }
     return menu;
 }
 

@@ -55,6 +55,8 @@ signals:
     void copyRequested(const QString &code);      // with a status line
     void quietCopyRequested(const QString &code); // from the context menu
     void typeRequested(const QString &code);
+    // The user copied or typed the code of mail `mailId` by hand.
+    void codeUsed(const QString &mailId);
     void replyRequested(const QString &account, const QString &to, const QString &subject, const QString &mailId);
     void showOnlyAccountRequested(const QString &address);
     void statusMessage(const QString &msg);

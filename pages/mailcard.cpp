@@ -1,5 +1,6 @@
 #include "pages/mailcard.h"
 
+#include "mail/codetrust.h"
 #include "recognition/brands.h"
 
 #include <QFontMetrics>
@@ -30,7 +31,11 @@ MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked
         d.avatarColor = QColor(kNoBrandColor);
     d.avatarTip = branded ? src.brandName + QStringLiteral(" — ") + src.bareAddress : src.bareAddress;
     d.unread = !m.seen;
-    d.time = readableTime(mailTime(m), now.isValid() ? now : QDateTime::currentDateTime());
+    const QDateTime at = now.isValid() ? now : QDateTime::currentDateTime();
+    d.time = readableTime(mailTime(m), at);
+    // How old the code is, so a stale one is seen before it is used.
+    if (!m.code.isEmpty())
+        d.codeAge = codeAgeText(codeAgeSeconds(m, at));
     d.subject = m.subject.isEmpty() ? QStringLiteral("(konu yok)") : m.subject;
     d.mailSubject = m.subject;
     d.preview = m.preview.left(140);
@@ -145,7 +150,7 @@ CardLayout layoutMailCard(const MailCardData &d, int width, const CardFonts &fon
 
     int y = kMarginT;
     const QFontMetrics fmTime(fonts.time), fmSender(fonts.sender);
-    const int timeW = fmTime.horizontalAdvance(d.time) + 2;
+    const int timeW = fmTime.horizontalAdvance(d.shownTime()) + 2;
     l.time = QRect(colX + colW - timeW, y, timeW, kRowH);
     const int dotW = d.unread ? 14 : 0;
     const int senderMax = colW - timeW - dotW - kGap;
@@ -236,7 +241,7 @@ void paintMailCard(QPainter *p, const QRect &rect, const MailCardData &d, const 
     }
     p->setFont(fonts.time);
     p->setPen(pal.muted);
-    p->drawText(l.time, Qt::AlignRight | Qt::AlignVCenter, d.time);
+    p->drawText(l.time, Qt::AlignRight | Qt::AlignVCenter, d.shownTime());
 
     // subject and preview
     p->setPen(pal.text);

@@ -22,6 +22,7 @@ struct MailCardData
     QString avatarTip;
     bool unread = false;
     QString time;        // the mail's own time, local: "HH:mm" today, else with the day
+    QString codeAge;     // how old the code is ("2 dk once"), empty without a code
     QString subject;     // "(konu yok)" when empty
     QString mailSubject; // as received, for a reply
     QString preview;     // first 140 characters, empty when none
@@ -36,6 +37,7 @@ struct MailCardData
     QString accountLine; // the bottom row: the account, "DEMO · " before a sample's
 
     bool isNew() const { return unread; }
+    QString shownTime() const { return codeAge.isEmpty() ? time : time + QStringLiteral(" · ") + codeAge; }
 };
 
 // What the lookups of the other subsystems gave for one mail.

@@ -36,6 +36,7 @@ AccountFormResult accountFromForm(const AccountFormInput &in)
     const MailProvider provider = resolveProvider(address, in.providerId);
     acc.address = address;
     acc.provider = provider.id;
+    acc.afterUse = in.afterUse;
 
     const QString host = in.host.trimmed();
     acc.host = host.isEmpty() ? provider.host : host;

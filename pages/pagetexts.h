@@ -24,6 +24,7 @@ struct AccountFormInput
     QString smtpHost; // "Giden sunucu:", empty: from the provider
     QString smtpPort; // "Giden port:"
     bool smtpStartTls = false;
+    AfterUse afterUse = AfterUse::Leave;
     // Signed in through the browser: no password is asked for.
     bool signedIn = false;
 };

@@ -7,6 +7,7 @@ mirelo_library(mirelo_servicepages
     pagewidgets.h pagewidgets.cpp
     pagetexts.h pagetexts.cpp
     accountspage.h accountspage.cpp
+    codeusesection.h codeusesection.cpp
     vaultpage.h vaultpage.cpp vaulttransfer.cpp
     linkpage.h linkpage.cpp
     activitypage.h activitypage.cpp

@@ -29,12 +29,6 @@ struct CodeRouterOptions
     std::function<int()> staleMinutes;
 };
 
-// How old a code is, from its mail's Date, or its arrival when the Date is
-// missing or ahead of `now`; -1 when neither is known.
-qint64 codeAgeSeconds(const MailItem &mail, const QDateTime &now);
-// "2 dk once", "simdi" under a minute, "3 sa once" from an hour; empty for -1.
-QString codeAgeText(qint64 ageSeconds);
-
 // The new-code flow. A sure code from a fresh mail, outside the quiet period
 // and masked mode, becomes the clipboard's and the typer's, goes to the
 // paired phones and into the batched notice. Everything it does goes out

@@ -99,6 +99,9 @@ private slots:
         QCOMPARE(d.preview, QString(140, 'p'));
         // no Date header: the time it was taken in, on its own day without the date
         QCOMPARE(d.time, QString("09:05"));
+        // the code's age rides beside it, from the arrival when there is no Date
+        QCOMPARE(d.codeAge, QString("1 sa once"));
+        QCOMPARE(buildMailCard(m, plainSource(), false, m.received.addSecs(150)).codeAge, QString("2 dk once"));
         // the mail's own Date wins, in local time, with the day once it is not today
         m.sent = QDateTime(m.received.date().addDays(-1), QTime(22, 30), Qt::UTC);
         const QDateTime sentLocal = m.sent.toLocalTime();
@@ -232,10 +235,14 @@ private slots:
         for (QAction *a : menu->actions())
             texts << a->text();
         QCOMPARE(texts, QStringList({"Sadece bu hesabin maillerini goster", "Kodu kopyala: 123456", "Otomatik yaz", "Cevapla",
-                                     "Okundu isaretle"}));
+                                     "Okundu isaretle", "", "Bu gondericinin kodlarini yok say",
+                                     "Bu alan adinin kodlarini yok say: example.org"}));
         QSignalSpy quiet(&page, &InboxPage::quietCopyRequested);
+        QSignalSpy used(&page, &InboxPage::codeUsed);
         menu->actions().at(1)->trigger();
         QCOMPARE(quiet.size(), 1);
+        QCOMPARE(used.size(), 1);
+        QCOMPARE(used.first().first().toString(), QString("id-1"));
         menu->actions().at(4)->trigger();
         QVERIFY(store.mails().first().seen || store.mails().last().seen);
 
@@ -313,6 +320,45 @@ private slots:
         QVERIFY(list->codeField());
         page.refreshMailList();
         QVERIFY(!list->codeField());
+    }
+
+    void silencingFromTheMenuMarksTheSendersCards()
+    {
+        MailStore store;
+        MailItem shop = mail(1, "Shop <deals@shop.com>");
+        shop.confidence = 95;
+        MailItem news = mail(2, "News <a@news.shop.com>");
+        news.confidence = 95;
+        MailItem other = mail(3, "Other <b@myshop.com>");
+        other.confidence = 95;
+        store.addMails({shop, news, other});
+        InboxFilter filter(&store);
+        InboxPage page(&store, &filter);
+        page.resize(800, 600);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        page.refreshMailList();
+        QListView *list = page.mailList();
+        int shopRow = -1;
+        for (int row = 0; row < 3; ++row)
+            if (page.model()->card(row)->id == "id-1")
+                shopRow = row;
+        QVERIFY(shopRow >= 0);
+        std::unique_ptr<QMenu> menu(page.contextMenuAt(list->visualRect(list->model()->index(shopRow, 0)).center()));
+        QCOMPARE(menu->actions().last()->text(), QString("Bu alan adinin kodlarini yok say: shop.com"));
+        menu->actions().last()->trigger();
+        page.refreshMailList();
+        for (int row = 0; row < 3; ++row) {
+            const MailCardData *c = page.model()->card(row);
+            const bool silenced = c->id != "id-3"; // shop.com and news.shop.com, not myshop.com
+            QCOMPARE(c->unsure, silenced);
+            if (silenced)
+                QCOMPARE(c->codeTip, QString("Emin degilim, kopyalanmadi: gonderici yok sayiliyor"));
+        }
+        // kept for the user: a store reading the settings again has it
+        MailStore again;
+        QVERIFY(again.silencedSenders().covers("x@shop.com"));
+        QVERIFY(!again.silencedSenders().covers("x@myshop.com"));
     }
 
     void unsureCodesAreMarkedAndStillCopy()
