@@ -7,6 +7,7 @@
 #include "link/linkmanager.h"
 #include "mail/mailstore.h"
 #include "protection/protectionservice.h"
+#include "router/afteruse.h"
 #include "router/coderouter.h"
 #include "transport/imapclient.h"
 #include "transport/smtpclient.h"
@@ -44,12 +45,25 @@ AppServices::AppServices(const AppServicesOptions &options, QObject *parent) : Q
     routing.notifyMs = m_options.notifyMs;
     routing.admitted = [auth = m_auth] { return auth->isLogged(); };
     m_router = new CodeRouter(routing, this);
+    AfterUseOptions afterUse;
+    afterUse.clock = clock;
+    afterUse.undoMs = m_options.undoMs;
+    afterUse.clipboardMs = m_typer->clipboardClearInterval();
+    m_afterUse = new CodeAfterUse(m_store, afterUse, this);
 
     connect(m_store, &MailStore::newCode, m_router, &CodeRouter::onNewCode);
     connect(m_router, &CodeRouter::lastCodeChanged, m_typer, &AutoTyper::setLastText);
     connect(m_router, &CodeRouter::copyRequested, m_typer, &AutoTyper::copyToClipboard);
     connect(m_router, &CodeRouter::pushRequested, m_link, &LinkManager::pushCode);
     connect(m_protection, &ProtectionService::maskedChanged, m_router, &CodeRouter::setMasked);
+    // The hotkey goes through the router's gate: a stale code is not typed.
+    m_typer->setHotkeyAction([router = m_router, typer = m_typer] {
+        const QString code = router->typableLastCode();
+        if (!code.isEmpty())
+            typer->autoType(code);
+    });
+    connect(m_router, &CodeRouter::autoCopied, m_afterUse, &CodeAfterUse::codeAutoCopied);
+    connect(m_router, &CodeRouter::lastCodeTyped, m_afterUse, &CodeAfterUse::codeUsed);
 
     connect(m_auth, &FirebaseAuth::authChanged, this, &AppServices::onAuthChanged);
     if (m_auth->isLogged())
@@ -85,6 +99,7 @@ void AppServices::signedOut()
     m_activeUser.clear();
     m_imap->stop();
     m_router->signedOut();
+    m_afterUse->reset();
     m_typer->setLastText(QString());
     m_vault->lock();
     // The store now reads as nobody's: the memory is emptied, nothing is written.

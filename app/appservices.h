@@ -10,6 +10,7 @@
 
 class AutoLock;
 class AutoTyper;
+class CodeAfterUse;
 class CodeRouter;
 class FirebaseAuth;
 class ImapClient;
@@ -39,6 +40,8 @@ struct AppServicesOptions
     std::function<bool()> captureAvailable;
     bool startPolling = true;
     bool registerHotkey = true;
+    // How long a move to the trash can be taken back.
+    int undoMs = 10000;
 };
 
 // Every service of the program, built once at start-up and wired to each
@@ -69,6 +72,7 @@ public:
     LinkManager *link() const { return m_link; }
     ProtectionService *protection() const { return m_protection; }
     CodeRouter *router() const { return m_router; }
+    CodeAfterUse *afterUse() const { return m_afterUse; }
 
 private:
     // The configured database, or the embedded server started here.
@@ -91,6 +95,7 @@ private:
     LinkManager *m_link = nullptr;
     ProtectionService *m_protection = nullptr;
     CodeRouter *m_router = nullptr;
+    CodeAfterUse *m_afterUse = nullptr;
     QString m_activeUser;
     bool m_started = false;
 };

@@ -10,6 +10,7 @@
 #include "app/windowtray.h"
 #include "desktop/autotyper.h"
 #include "link/linkmanager.h"
+#include "mail/codetrust.h"
 #include "mail/mailstore.h"
 #include "pages/accountspage.h"
 #include "pages/activitypage.h"
@@ -20,6 +21,7 @@
 #include "pages/sidebar.h"
 #include "pages/vaultpage.h"
 #include "protection/protectionservice.h"
+#include "router/afteruse.h"
 #include "router/coderouter.h"
 #include "router/notifytext.h"
 #include "transport/imapclient.h"
@@ -32,6 +34,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPropertyAnimation>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -102,12 +105,22 @@ void MainWindow::buildLayout()
     m_status->setTextFormat(Qt::PlainText);
     m_status->setObjectName("statusLine");
     m_status->setProperty("class", "muted");
-    contentLay->addWidget(m_status);
+    m_undo = new QPushButton(QStringLiteral("Geri al"), content);
+    m_undo->setObjectName("undoButton");
+    m_undo->setProperty("class", "ghostBtn");
+    m_undo->hide();
+    auto *statusRow = new QHBoxLayout;
+    statusRow->addWidget(m_status, 1);
+    statusRow->addWidget(m_undo);
+    contentLay->addLayout(statusRow);
     body->addWidget(content, 1);
     setCentralWidget(root);
     m_mailRefreshTimer = new QTimer(this);
     m_mailRefreshTimer->setSingleShot(true);
     m_mailRefreshTimer->setInterval(m_opt.mailRefreshMs);
+    m_ageTimer = new QTimer(this);
+    m_ageTimer->setInterval(m_opt.ageRefreshMs);
+    m_ageTimer->start();
 }
 
 void MainWindow::buildServicePages()
@@ -173,6 +186,19 @@ void MainWindow::connectServices()
     connect(router, &CodeRouter::typeRequested, this, [this](const QString &code) {
         showMinimized();
         m_services->typer()->autoType(code);
+    });
+    CodeAfterUse *afterUse = s->afterUse();
+    connect(m_inbox, &InboxPage::codeUsed, afterUse, &CodeAfterUse::codeUsed);
+    connect(afterUse, &CodeAfterUse::status, this, &MainWindow::setStatus);
+    connect(afterUse, &CodeAfterUse::notice, m_windowTray, &WindowTray::showNotice);
+    connect(afterUse, &CodeAfterUse::undoAvailable, m_undo, &QWidget::setVisible);
+    connect(m_undo, &QPushButton::clicked, afterUse, &CodeAfterUse::undo);
+    connect(m_windowTray, &WindowTray::undoRequested, afterUse, &CodeAfterUse::undo);
+    connect(m_ageTimer, &QTimer::timeout, m_mailRefreshTimer, qOverload<>(&QTimer::start));
+    connect(m_ageTimer, &QTimer::timeout, this, [this] {
+        const MailItem last = m_services->router()->lastMail();
+        const qint64 age = last.code.isEmpty() ? -1 : codeAgeSeconds(last, m_services->clock().now());
+        m_windowTray->setCodeAge(codeAgeText(age));
     });
     connect(router, &CodeRouter::codeTaken, this, [this] {
         if (isVisible() && !isMinimized())

@@ -15,6 +15,7 @@ class InboxFilter;
 class InboxPage;
 class LinkPage;
 class QLabel;
+class QPushButton;
 class QStackedWidget;
 class QTimer;
 class ReplyController;
@@ -30,6 +31,7 @@ struct MainWindowOptions
 {
     int mailRefreshMs = 250;
     int fadeMs = 220;
+    int ageRefreshMs = 60000;
     // The tray icon, or null when the desktop has none.
     std::function<Tray *(QObject *parent)> trayFactory;
     // Runs the sign-in dialog after a sign-out.
@@ -62,6 +64,8 @@ public:
     TitleBar *titleBar() const { return m_titleBar; }
     QStackedWidget *pageStack() const { return m_stack; }
     QLabel *statusLine() const { return m_status; }
+    // "Geri al" beside the status line, shown while a move can be taken back.
+    QPushButton *undoButton() const { return m_undo; }
     WindowTray *windowTray() const { return m_windowTray; }
     ReplyController *replies() const { return m_replies; }
     int currentPage() const { return m_currentPage; }
@@ -101,6 +105,9 @@ private:
     ActivityPage *m_activityPage = nullptr;
     QStackedWidget *m_stack = nullptr;
     QLabel *m_status = nullptr;
+    QPushButton *m_undo = nullptr;
+    // Cards and the tray tool tip show the codes' ages; once a minute is enough.
+    QTimer *m_ageTimer = nullptr;
     WindowTray *m_windowTray = nullptr;
     ReplyController *m_replies = nullptr;
     QTimer *m_mailRefreshTimer = nullptr;

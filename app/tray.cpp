@@ -5,6 +5,7 @@
 SystemTray::SystemTray(QObject *parent) : Tray(parent), m_icon(new QSystemTrayIcon(this))
 {
     connect(m_icon, &QSystemTrayIcon::activated, this, &Tray::activated);
+    connect(m_icon, &QSystemTrayIcon::messageClicked, this, &Tray::messageClicked);
 }
 
 void SystemTray::setIcon(const QIcon &icon) { m_icon->setIcon(icon); }

@@ -27,6 +27,8 @@ public:
 
 signals:
     void activated(QSystemTrayIcon::ActivationReason reason);
+    // The user clicked the message shown last.
+    void messageClicked();
 };
 
 // The desktop's own tray icon.

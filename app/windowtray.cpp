@@ -25,6 +25,10 @@ WindowTray::WindowTray(QWidget *window, AppServices *services, Tray *tray, std::
     m_tray->setContextMenu(m_menu);
     m_tray->setVisible(true);
     connect(m_tray, &Tray::activated, this, &WindowTray::onActivated);
+    connect(m_tray, &Tray::messageClicked, this, [this] {
+        if (m_lastOffersUndo)
+            emit undoRequested();
+    });
     connect(m_menu, &TrayMenu::showRequested, this, &WindowTray::showFromTray);
     connect(m_menu, &TrayMenu::typeLastCodeRequested, m_services->router(), &CodeRouter::typeLastCode);
     connect(m_menu, &TrayMenu::captureProtectionToggled, protection, &ProtectionService::setCaptureProtection);
@@ -45,9 +49,18 @@ void WindowTray::setIcon(const QIcon &icon)
 
 void WindowTray::showNotice(const Notice &notice)
 {
+    if (!m_tray)
+        return;
+    m_lastOffersUndo = notice.offersUndo;
+    m_tray->showMessage(notice.title, notice.text,
+                        notice.warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information, notice.msecs);
+}
+
+void WindowTray::setCodeAge(const QString &age)
+{
     if (m_tray)
-        m_tray->showMessage(notice.title, notice.text,
-                            notice.warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information, notice.msecs);
+        m_tray->setToolTip(age.isEmpty() ? QString::fromLatin1(kTrayToolTip)
+                                         : QString::fromLatin1(kTrayToolTip) + QStringLiteral(" · Son kod: ") + age);
 }
 
 void WindowTray::lockVault()
@@ -120,6 +133,7 @@ void WindowTray::handleClose(QCloseEvent *e)
     if (reachable()) {
         e->ignore();
         m_window->hide();
+        m_lastOffersUndo = false;
         m_tray->showMessage("MIRELO+", QString::fromLatin1(kCloseToTrayText), QSystemTrayIcon::Information, 2500);
         return;
     }

@@ -37,8 +37,13 @@ public slots:
     void hideToTray();
     void quitProgram();
 
+    // The tool tip with the last code's age; empty age: none.
+    void setCodeAge(const QString &age);
+
 signals:
     void status(const QString &text);
+    // The notice clicked offered to take back a move.
+    void undoRequested();
 
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
@@ -50,4 +55,6 @@ private:
     TrayMenu *m_menu = nullptr;
     std::function<void()> m_quit;
     bool m_quitting = false;
+    // Whether the message shown last offers to take back a move.
+    bool m_lastOffersUndo = false;
 };

@@ -29,6 +29,7 @@ public:
         messages.append({title, text, icon, msecs});
     }
     void activate(QSystemTrayIcon::ActivationReason r) { emit activated(r); }
+    void clickMessage() { emit messageClicked(); }
 
     QList<Message> messages;
     QString toolTip;
