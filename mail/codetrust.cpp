@@ -42,8 +42,10 @@ qint64 codeAgeSeconds(const MailItem &mail, const QDateTime &now)
 {
     if (!now.isValid())
         return -1;
-    // A Date ahead of us is a wrong clock: the arrival is the better word.
-    if (mail.sent.isValid() && mail.sent <= now)
+    // A Date after the mail's arrival (or ahead of us) is a wrong clock:
+    // the arrival is the better word.
+    const QDateTime latest = mail.received.isValid() ? qMin(mail.received, now) : now;
+    if (mail.sent.isValid() && mail.sent <= latest)
         return mail.sent.secsTo(now);
     if (mail.received.isValid())
         return qMax<qint64>(0, mail.received.secsTo(now));

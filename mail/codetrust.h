@@ -34,7 +34,7 @@ CodeTrust codeTrust(const MailItem &mail, const QDateTime &now, int minConfidenc
 int minConfidenceSetting();
 
 // How old a code is, from its mail's Date, or its arrival when the Date is
-// missing or ahead of `now`; -1 when neither is known.
+// missing or later than the arrival (or `now`); -1 when neither is known.
 qint64 codeAgeSeconds(const MailItem &mail, const QDateTime &now);
 // "2 dk once", "simdi" under a minute, "3 sa once" from an hour; empty for -1.
 QString codeAgeText(qint64 ageSeconds);

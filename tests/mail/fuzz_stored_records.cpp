@@ -1,9 +1,10 @@
+#include "mail/silenced.h"
 #include "mail/storedrecords.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-// Input: whatever the settings store holds under "accounts" or "categories".
+// Input: whatever the settings store holds under "accounts", "categories" or "silencedSenders".
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray json(reinterpret_cast<const char *>(data), qsizetype(size));
@@ -32,5 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (categories.at(i).name.isEmpty() || catsAgain.at(i).filters != categories.at(i).filters)
             abort();
     }
+    // ... or under "silencedSenders": what loads survives a save and a load.
+    const SilencedSenders silenced = SilencedSenders::fromJson(json);
+    if (SilencedSenders::fromJson(silenced.toJson()).entries() != silenced.entries())
+        abort();
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "mail/codetrust.h"
+#include "mail/silenced.h"
 #include "support/isolatedsettings.h"
 
 #include <QSettings>
@@ -31,7 +32,39 @@ private slots:
     void decisions_data();
     void decisions();
     void thresholdSetting();
+    void silencedSenders();
 };
+
+void TestCodeTrust::silencedSenders()
+{
+    SilencedSenders list;
+    QVERIFY(list.add(silencedSender(" Promo@Shop.COM ", false)));
+    QVERIFY(list.add(silencedSender("@mail.example.org", true)));
+    QVERIFY(!list.add(silencedSender("promo@shop.com", false))); // there already
+    QVERIFY(!list.add(silencedSender("not an address", false)));
+    QVERIFY(!list.add(silencedSender("bad..domain", true)));
+    QVERIFY(list.covers("\"Shop\" <PROMO@shop.com>"));
+    QVERIFY(!list.covers("other@shop.com"));
+    QVERIFY(list.covers("a@mail.example.org"));
+    QVERIFY(list.covers("a@eu.mail.example.org"));
+    QVERIFY(!list.covers("a@gmail.example.org"));
+    QVERIFY(!list.covers("a@xmail.example.org"));
+    QVERIFY(!list.covers("a@example.org"));
+    // kept as written; damaged entries of a stored list are skipped
+    const SilencedSenders back = SilencedSenders::fromJson(list.toJson());
+    QCOMPARE(back.entries(), list.entries());
+    QCOMPARE(SilencedSenders::fromJson(R"([{"domain":"ok.com"},{"domain":""},7,{"address":"x"}])").entries().size(), 1);
+    QVERIFY(SilencedSenders::fromJson("not json").isEmpty());
+
+    // a silenced sender's code is never trusted, whatever else holds
+    MailItem m;
+    m.code = "123456";
+    m.confidence = 99;
+    m.silenced = true;
+    const CodeTrust t = codeTrust(m, QDateTime::currentDateTimeUtc(), 70);
+    QVERIFY(!t.trusted);
+    QCOMPARE(t.reason, QString("gonderici yok sayiliyor"));
+}
 
 void TestCodeTrust::decisions_data()
 {

@@ -286,7 +286,14 @@ void TestMailStore::outgoingServerFieldsAreOptional()
     set.smtpHost = "smtp.b.com";
     set.smtpPort = 587;
     set.smtpStartTls = true;
+    // what becomes of a used code mail: missing reads as leave, unknown too
+    QCOMPARE(old.afterUse, AfterUse::Leave);
+    QVERIFY(!accountsToJson({old}).contains("afterUse"));
+    set.afterUse = AfterUse::MoveToTrash;
     const EmailAccount back = accountsFromJson(accountsToJson({set})).first();
+    QCOMPARE(back.afterUse, AfterUse::MoveToTrash);
+    QCOMPARE(accountsFromJson(QByteArray(accountsToJson({set})).replace("trash", "shred")).first().afterUse,
+             AfterUse::Leave);
     QCOMPARE(back.smtpHost, QStringLiteral("smtp.b.com"));
     QCOMPARE(back.smtpPort, quint16(587));
     QVERIFY(back.smtpStartTls);

@@ -289,6 +289,47 @@ private slots:
         QCOMPARE(r->pending().first().code, QString::number(100020));
         QCOMPARE(r->pending().last().code, QString::number(100000 + CodeRouter::kMaxPending + 19));
     }
+
+    void staleLastCodeIsNotTyped_data()
+    {
+        QTest::addColumn<qint64>("dateOffset"); // of the Date from the arrival; 1: no Date
+        QTest::newRow("Date") << qint64(-120);
+        QTest::newRow("no Date: the arrival") << qint64(1);
+        QTest::newRow("Date ahead: the arrival") << qint64(240);
+    }
+    void staleLastCodeIsNotTyped()
+    {
+        QFETCH(qint64, dateOffset);
+        auto r = makeRouter();
+        Spies spy(r.get());
+        QSignalSpy typed(r.get(), &CodeRouter::lastCodeTyped);
+        m_now += 100;
+        MailItem m = codeMail("551234");
+        m.received = QDateTime::fromSecsSinceEpoch(m_now);
+        if (dateOffset != 1)
+            m.sent = m.received.addSecs(dateOffset);
+        r->onNewCode(m);
+        QCOMPARE(r->lastCode(), QString("551234"));
+        const qint64 from = m_now + (dateOffset < 0 ? dateOffset : 0);
+
+        m_now = from + 599;
+        r->typeLastCode();
+        QCOMPARE(spy.type.size(), 1);
+        QCOMPARE(typed.size(), 1);
+        QCOMPARE(typed.first().first().toString(), m.id);
+        m_now = from + 14 * 60 + 5;
+        r->typeLastCode();
+        QCOMPARE(r->typableLastCode(), QString());
+        QCOMPARE(spy.type.size(), 1);
+        QCOMPARE(typed.size(), 1);
+        QCOMPARE(spy.status.last().first().toString(), QString("Son kod 14 dk once geldi; yazilmadi"));
+        QCOMPARE(spy.notice.last().first().value<Notice>().text, QString("Son kod 14 dk once geldi; yazilmadi"));
+        // exactly the limit is too old already; a longer setting lets it through
+        m_now = from + 600;
+        QVERIFY(r->typableLastCode().isEmpty());
+        Settings::setStaleMinutes(20);
+        QCOMPARE(r->typableLastCode(), QString("551234"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCodeRouter)
