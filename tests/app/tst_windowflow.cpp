@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QNetworkAccessManager>
+#include <QPushButton>
 #include <QTimer>
 
 class TestWindowFlow : public WindowFixture
@@ -135,6 +136,72 @@ private slots:
         w.services->router()->copyCode("424242");
         QCOMPARE(w->statusLine()->text(), QString("Koruma aktif: kod gizli."));
         QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+    }
+
+    void typedCodeMailMovesToTheTrashAndComesBackFromTheNotice()
+    {
+        auto w = makeWindow();
+        MailStore *store = w.services->store();
+        EmailAccount acc;
+        acc.address = "me@example.com";
+        acc.pass = "pw";
+        acc.afterUse = AfterUse::MoveToTrash;
+        store->addOrUpdateAccount(acc);
+        m_now += 100;
+        MailItem m = codeMail("731904");
+        m.account = acc.address;
+        m.serverUid = "5:12";
+        m.received = QDateTime::fromSecsSinceEpoch(m_now);
+        store->addMail(m);
+        // copied on its own only: not used yet
+        QVERIFY(store->pendingActions(acc.address).isEmpty());
+
+        w->inboxPage()->refreshMailList();
+        w->inboxPage()->typeRow(0); // the card's "Otomatik yaz"
+        QCOMPARE(store->pendingActions(acc.address).size(), 1);
+        MailActionResult done;
+        done.action = store->pendingActions(acc.address).first();
+        QCOMPARE(done.action.kind, MailActionKind::MoveToTrash);
+        done.outcome = MailActionResult::Outcome::Done;
+        done.newUid = "8:3";
+        done.newFolder = "Trash";
+        store->actionsDone(acc.address, {done});
+        QVERIFY(!w->undoButton()->isHidden());
+        QCOMPARE(m_tray->messages.last().text, QString("Kod postasi cop kutusuna tasindi. Geri almak icin tikla."));
+
+        m_now += 5;
+        m_tray->clickMessage();
+        const QList<MailAction> back = store->pendingActions(acc.address);
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(back.first().kind, MailActionKind::Restore);
+        QCOMPARE(back.first().serverUid, QString("8:3"));
+        QVERIFY(w->undoButton()->isHidden());
+        // a later click on the same notice does nothing more
+        m_tray->clickMessage();
+        QCOMPARE(store->pendingActions(acc.address).size(), 1);
+
+        MailActionResult failed;
+        failed.action = back.first();
+        failed.outcome = MailActionResult::Outcome::Failed;
+        failed.message = "sunucu reddetti";
+        store->actionsDone(acc.address, {failed});
+        QCOMPARE(w->statusLine()->text(), QString("Posta islemi yapilamadi: sunucu reddetti"));
+    }
+
+    void hotkeyLeavesAStaleCodeUntyped()
+    {
+        auto w = makeWindow();
+        m_now += 100;
+        MailItem m = codeMail("318842");
+        m.received = QDateTime::fromSecsSinceEpoch(m_now);
+        w.services->router()->onNewCode(m);
+        QVERIFY(w.services->typer()->hotkeyAction());
+        m_now += 11 * 60;
+        const int shown = m_tray->messages.size();
+        w.services->typer()->hotkeyAction()();
+        QCOMPARE(w->statusLine()->text(), QString("Son kod 11 dk once geldi; yazilmadi"));
+        QCOMPARE(m_tray->messages.size(), shown + 1);
+        QVERIFY(w.services->router()->typableLastCode().isEmpty());
     }
 
     void guardTickEntersMaskedModeOnce()
