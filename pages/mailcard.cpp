@@ -53,6 +53,8 @@ MailCardData buildMailCard(const MailItem &m, const CardSource &src, bool masked
         d.codeTip = QString::fromLatin1(kUnsureCodePrefix) + src.trustReason;
     d.demo = m.demo;
     d.accountLine = m.demo ? QString::fromUtf8(kDemoMarkText) + m.account : m.account;
+    if (m.inTrash)
+        d.accountLine += QStringLiteral(" · ") + QLatin1String(kInTrashText);
     if (m.demo && !m.code.isEmpty()) {
         // Outlined like any code that does not act by itself.
         d.unsure = true;

@@ -58,6 +58,7 @@ inline constexpr const char *kMaskedCodeText = "***";
 inline constexpr const char *kMaskedActionText = "Koruma aktif: kod gizli.";
 inline constexpr const char *kMaskedButtonTip = "Koruma aktif: kod gizli";
 inline constexpr const char *kDemoMarkText = "DEMO · ";
+inline constexpr const char *kInTrashText = "Cop kutusunda";
 inline constexpr const char *kDemoCodeTip = "Demo posta: ornek kod, kopyalanmaz ve gonderilmez.";
 inline constexpr const char *kUnsureCodePrefix = "Emin degilim, kopyalanmadi: ";
 inline constexpr int kMaxInboxCards = 100;

@@ -86,6 +86,13 @@ private slots:
         const MailCardData real = buildMailCard(mail(1), plainSource(), false, QDateTime());
         QCOMPARE(real.accountLine, QString("odd@example.com"));
         QVERIFY(!real.unsure);
+        // moved to the trash after use: the card says where it is now
+        MailItem moved = mail(1);
+        moved.inTrash = true;
+        moved.seen = true;
+        const MailCardData gone = buildMailCard(moved, plainSource(), false, QDateTime());
+        QCOMPARE(gone.accountLine, QString("odd@example.com · Cop kutusunda"));
+        QVERIFY(!gone.unread);
     }
 
     void cardShowsWhatTheMailGives()
