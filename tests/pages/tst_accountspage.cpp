@@ -1,5 +1,6 @@
 #include "mail/mailstore.h"
 #include "pages/accountspage.h"
+#include "pages/codeusesection.h"
 #include "recordingdialogs.h"
 #include "support/isolatedsettings.h"
 #include "transport/imapclient.h"
@@ -47,6 +48,7 @@ private slots:
     void providerHelp();
     void browserSignInOffer();
     void markedSignInAccountOffersANewSignIn();
+    void silencedListIsEditable();
 
 private:
     QLineEdit *edit(const QString &placeholderStart) const;
@@ -206,6 +208,9 @@ void TestAccountsPage::testStoresAccountAndWaitsForResult()
     const quint16 port = closedPort();
     fillForm(QStringLiteral("ali@firma.com"), QStringLiteral("uygulama-sifresi"), QStringLiteral("127.0.0.1"),
              QString::number(port));
+    auto *afterUse = m_page->findChild<QComboBox *>(QStringLiteral("afterUseBox"));
+    QCOMPARE(afterUse->currentData().toInt(), int(AfterUse::Leave)); // "Dokunma" unless chosen
+    afterUse->setCurrentIndex(afterUse->findData(int(AfterUse::MoveToTrash)));
     QPushButton *test = button(QStringLiteral("Bagla ve Test Et"));
     test->click();
 
@@ -235,6 +240,8 @@ void TestAccountsPage::testStoresAccountAndWaitsForResult()
     QCOMPARE(stored.host, QStringLiteral("127.0.0.1"));
     QCOMPARE(stored.port, port);
     QCOMPARE(stored.pass, QStringLiteral("uygulama-sifresi"));
+    QCOMPARE(stored.afterUse, AfterUse::MoveToTrash);
+    QCOMPARE(afterUse->currentData().toInt(), int(AfterUse::Leave));
     // then a new, empty form
     QVERIFY(!m_page->saveAnywayButton()->isVisibleTo(m_page));
     QVERIFY(edit(QStringLiteral("Mail adresin"))->text().isEmpty());
@@ -428,6 +435,30 @@ void TestAccountsPage::markedSignInAccountOffersANewSignIn()
     m_store->setAccountLoginRefused(plain.address, QStringLiteral("Sifre reddedildi."));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // rows of the old list
     QCOMPARE(m_page->findChildren<QPushButton *>(QStringLiteral("signInAgainButton")).size(), 1);
+}
+
+void TestAccountsPage::silencedListIsEditable()
+{
+    auto *section = m_page->findChild<CodeUseSection *>();
+    QVERIFY(section);
+    QSignalSpy status(section, &CodeUseSection::statusMessage);
+    section->silenceField()->setText(QStringLiteral(" Shop.com "));
+    section->addFromField();
+    section->silenceField()->setText(QStringLiteral("Ali@Firma.com"));
+    section->addFromField();
+    QVERIFY(m_store->silencedSenders().covers(QStringLiteral("x@news.shop.com")));
+    QVERIFY(m_store->silencedSenders().covers(QStringLiteral("ali@firma.com")));
+    QVERIFY(!m_store->silencedSenders().covers(QStringLiteral("veli@firma.com")));
+    QCOMPARE(section->silencedList()->count(), 2);
+    section->silenceField()->setText(QStringLiteral("shop.com")); // there already
+    section->addFromField();
+    QCOMPARE(status.last().first().toString(),
+             QStringLiteral("Gonderici eklenemedi: gecersiz ya da zaten listede (shop.com)"));
+    QCOMPARE(section->silenceField()->text(), QStringLiteral("shop.com")); // kept to fix
+    section->silencedList()->setCurrentRow(0);
+    section->removeSelected();
+    QVERIFY(!m_store->silencedSenders().covers(QStringLiteral("x@news.shop.com")));
+    QCOMPARE(section->silencedList()->count(), 1);
 }
 
 QTEST_MAIN(TestAccountsPage)
