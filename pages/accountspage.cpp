@@ -573,6 +573,7 @@ QMenu *AccountsPage::accountMenu(const QString &address, QWidget *parent)
     const bool running = acc.enabled && !acc.loginRefused;
     menu->addAction(running ? QStringLiteral("Duraklat") : QStringLiteral("Devam et"), this,
                     [this, addr, running] { m_store->setAccountEnabled(addr, !running); });
+    addAfterUseMenu(menu, m_store, addr);
     menu->addAction(QStringLiteral("Kaldir"), this, [this, addr] {
         if (m_dialogs->ask(this, addr + QStringLiteral(" kaldirilsin mi?")))
             m_store->removeAccount(addr);

@@ -3,12 +3,14 @@
 #include "core/settings.h"
 #include "mail/mailstore.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -29,6 +31,34 @@ QWidget *afterUseRow(QWidget *parent, QComboBox **combo)
     lay->addWidget(box, 1);
     *combo = box;
     return row;
+}
+
+void addAfterUseMenu(QMenu *menu, MailStore *store, const QString &address)
+{
+    EmailAccount acc;
+    for (const EmailAccount &a : store->accounts())
+        if (sameAccount(a.address, address))
+            acc = a;
+    if (acc.address.isEmpty())
+        return;
+    QMenu *sub = menu->addMenu(QStringLiteral("Kod kullanildiktan sonra"));
+    auto *group = new QActionGroup(sub);
+    const std::pair<AfterUse, const char *> choices[] = {
+        {AfterUse::Leave, "Dokunma"}, {AfterUse::MarkSeen, "Okundu isaretle"}, {AfterUse::MoveToTrash, "Cop kutusuna tasi"}};
+    for (const auto &[use, text] : choices) {
+        QAction *action = sub->addAction(QString::fromLatin1(text));
+        action->setCheckable(true);
+        action->setChecked(acc.afterUse == use);
+        group->addAction(action);
+        QObject::connect(action, &QAction::triggered, store, [store, address, use = use] {
+            for (EmailAccount a : store->accounts()) {
+                if (sameAccount(a.address, address) && a.afterUse != use) {
+                    a.afterUse = use;
+                    store->addOrUpdateAccount(a);
+                }
+            }
+        });
+    }
 }
 
 CodeUseSection::CodeUseSection(MailStore *store, QWidget *parent) : QWidget(parent), m_store(store)

@@ -6,10 +6,14 @@ class MailStore;
 class QComboBox;
 class QListWidget;
 class QLineEdit;
+class QMenu;
 
 // The row of the account form that says what becomes of a code mail once
 // its code was used; the combo box's data is the AfterUse value.
 QWidget *afterUseRow(QWidget *parent, QComboBox **combo);
+// "Kod kullanildiktan sonra" as a submenu of a stored account's menu: the
+// choice changes without the form (and its password) again.
+void addAfterUseMenu(QMenu *menu, MailStore *store, const QString &address);
 
 // The accounts page's section on used and stale codes and silenced
 // senders: the settings beside the accounts, and the silenced list, shown

@@ -242,6 +242,18 @@ void TestAccountsPage::testStoresAccountAndWaitsForResult()
     QCOMPARE(stored.pass, QStringLiteral("uygulama-sifresi"));
     QCOMPARE(stored.afterUse, AfterUse::MoveToTrash);
     QCOMPARE(afterUse->currentData().toInt(), int(AfterUse::Leave));
+    // changed later from the account's menu, the password and servers kept
+    std::unique_ptr<QMenu> menu(m_page->accountMenu(stored.address, m_page));
+    QMenu *choice = nullptr;
+    for (QAction *a : menu->actions())
+        if (a->menu() && a->text() == QStringLiteral("Kod kullanildiktan sonra"))
+            choice = a->menu();
+    QVERIFY(choice);
+    QVERIFY(choice->actions().at(2)->isChecked());
+    choice->actions().at(1)->trigger();
+    QCOMPARE(m_store->accounts().at(0).afterUse, AfterUse::MarkSeen);
+    QCOMPARE(m_store->accounts().at(0).pass, QStringLiteral("uygulama-sifresi"));
+    QCOMPARE(MailStore().accounts().at(0).afterUse, AfterUse::MarkSeen);
     // then a new, empty form
     QVERIFY(!m_page->saveAnywayButton()->isVisibleTo(m_page));
     QVERIFY(edit(QStringLiteral("Mail adresin"))->text().isEmpty());
@@ -304,7 +316,8 @@ void TestAccountsPage::listStatusesAndMenu()
     for (QAction *act : menu->actions())
         texts << act->text();
     QCOMPARE(texts, (QStringList{QStringLiteral("Sadece bu hesabin maillerini goster"), QStringLiteral("Test et"),
-                                 QStringLiteral("Duraklat"), QStringLiteral("Kaldir")}));
+                                 QStringLiteral("Duraklat"), QStringLiteral("Kod kullanildiktan sonra"),
+                                 QStringLiteral("Kaldir")}));
     menu->actions().at(2)->trigger();
     QVERIFY(!m_store->accounts().at(0).enabled);
     QCOMPARE(list->item(0)->text(), QStringLiteral("ali@firma.com  —  duraklatildi"));
@@ -325,11 +338,11 @@ void TestAccountsPage::listStatusesAndMenu()
 
     // Remove asks first; "No" keeps the account.
     m_dialogs->answer = false;
-    menu->actions().at(3)->trigger();
+    menu->actions().last()->trigger(); // "Kaldir"
     QCOMPARE(m_dialogs->questions, QStringList{QStringLiteral("ali@firma.com kaldirilsin mi?")});
     QCOMPARE(m_store->accounts().size(), 1);
     m_dialogs->answer = true;
-    menu->actions().at(3)->trigger();
+    menu->actions().last()->trigger();
     QVERIFY(m_store->accounts().isEmpty());
     QCOMPARE(list->item(0)->flags(), Qt::NoItemFlags);
 
