@@ -179,13 +179,6 @@ private slots:
         // a later click on the same notice does nothing more
         m_tray->clickMessage();
         QCOMPARE(store->pendingActions(acc.address).size(), 1);
-
-        MailActionResult failed;
-        failed.action = back.first();
-        failed.outcome = MailActionResult::Outcome::Failed;
-        failed.message = "sunucu reddetti";
-        store->actionsDone(acc.address, {failed});
-        QCOMPARE(w->statusLine()->text(), QString("Posta islemi yapilamadi: sunucu reddetti"));
     }
 
     void hotkeyLeavesAStaleCodeUntyped()
