@@ -115,7 +115,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("482913"), 5000);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished.first().first().toBool(), true);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("482913"));
+        // typed: the copy it went through is gone at once
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
     }
 
     void hotkeyWorksWithNumLockAndCapsLock()
