@@ -13,14 +13,29 @@ using namespace CodeWord;
 namespace {
 
 // What a code noun `gap` words away adds: full right beside, steady over a
-// short reach, then falling with every word.
+// short reach, then falling with every word to a floor that alone never
+// makes a number trusted.
 int reachBonus(int gap, int beside)
 {
     if (gap == 0)
         return beside;
     if (gap <= kKeywordReach)
         return 40;
-    return std::max(40 - 4 * (gap - kKeywordReach), 10);
+    return std::max(40 - 2 * (gap - kKeywordReach), 12);
+}
+
+// What a sign-in word (not a code noun) `gap` words away adds.
+int contextBonus(int gap, int beside)
+{
+    if (gap == 0)
+        return beside;
+    return std::max(20 - 2 * std::max(gap - kKeywordReach, 0), 6);
+}
+
+bool isQuote(char16_t c)
+{
+    return c == u'"' || c == u'\'' || c == 0x201C || c == 0x201D || c == 0x201E || c == 0x2018 || c == 0x2019
+           || c == 0xAB || c == 0xBB || c == 0x300C || c == 0x300D;
 }
 
 } // namespace
@@ -32,11 +47,15 @@ int Scanner::score(const Candidate &c, QString *tag) const
     const Line &line = m_lines[head.line];
     const bool digits = c.shape == Shape::Six || c.shape == Shape::Digits || c.shape == Shape::Split
                         || c.shape == Shape::Spaced;
+    const bool alone = line.firstToken == c.firstTok && line.endToken == c.lastTok + 1;
 
     // Words before the candidate, in its sentence (which may run over a
     // line break, not over an empty line). A code noun supports it less the
     // farther it stands, and not at all past another code-shaped token.
     bool codeBefore = false, contextBefore = false, colonLead = false;
+    // A label right before a colon ("on the sign-in page: 29XK-QP") names the
+    // number only when no code noun stands earlier in the sentence.
+    bool labelAhead = false;
     int codeGap = 0, contextGap = 0;
     int words = 0;
     bool crossed = false;
@@ -46,6 +65,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
         if (br == Break::Hard || (t.line == 0 && head.line > 0))
             break;
         if (br == Break::Line) {
+            if (labelAhead)
+                break; // the code noun must stand on the label's own line
             crossed = true;
             words += kLineWords;
         }
@@ -69,13 +90,22 @@ int Scanner::score(const Candidate &c, QString *tag) const
             break;
         }
         if (t.flags & Label) {
-            if (crossed)
-                break; // a label on a line above names its own number
-            if (words < 2)
-                return 0;
+            // A label on a line above names its own number; ending that
+            // line, it names the number the sentence runs on with
+            // ("Sperr-Notruf\n116 116. Wir ...").
+            if (crossed) {
+                if (j == c.firstTok - 1 && !alone && !colonLead)
+                    return 0;
+                break;
+            }
+            if (words < 2) {
+                if (!colonLead)
+                    return 0;
+                labelAhead = true;
+            }
         }
         if (t.flags & Context) {
-            if (!contextBefore && !crossed && words <= kKeywordReach) {
+            if (!contextBefore) {
                 contextBefore = true;
                 contextGap = words;
             }
@@ -85,6 +115,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
             continue;
         ++words;
     }
+    if (labelAhead && !codeBefore)
+        return 0;
     for (qsizetype k = head.start - 1; k >= 0 && head.start - k <= 3; --k) {
         const char16_t ch = m_text.at(k).unicode();
         if (ch == 0xA9 || isCurrencySymbol(ch))
@@ -98,7 +130,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
     // number, unless a code noun follows the label ("numarali islem onay
     // kodunuz").
     bool codeAfter = false, contextAfter = false, labelAfter = false;
-    int codeAfterGap = 0;
+    int codeAfterGap = 0, contextAfterGap = 0;
     words = 0;
     crossed = false;
     for (int j = c.lastTok + 1; j < m_tokens.size() && j - c.lastTok <= kSentenceReach; ++j) {
@@ -125,7 +157,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
             continue;
         }
         if (t.flags & Context) {
-            contextAfter |= near;
+            if (!contextAfter) {
+                contextAfter = true;
+                contextAfterGap = near ? 0 : words;
+            }
             continue;
         }
         if (t.flags & Filler)
@@ -135,9 +170,23 @@ int Scanner::score(const Candidate &c, QString *tag) const
     if (labelAfter && !codeAfter)
         return 0;
 
+    // 'type "K7P-2QX" in the field': a verb of typing right before a quoted
+    // code in capitals and digits, in a sentence about signing in or a code.
+    bool quotedEntry = false;
+    if (c.firstTok > 0 && !alone) {
+        const Token &verb = m_tokens[c.firstTok - 1];
+        bool capitals = true;
+        for (int k = c.firstTok; k <= c.lastTok; ++k)
+            capitals &= m_tokens[k].kind == Kind::Digits || m_tokens[k].upper;
+        quotedEntry = (verb.flags & EntryVerb) && verb.line == head.line && capitals && tail.end < m_text.size()
+                      && isQuote(m_text.at(tail.end).unicode()) && isQuote(m_text.at(head.start - 1).unicode())
+                      && onlySpacesBetween(verb.end, head.start - 1)
+                      && (sentenceHas(c.firstTok, CodeNoun | Context | Confirm) || m_mailCode || m_mailContext);
+    }
+
     // Alone on its line, and what the lines around say.
-    const bool alone = line.firstToken == c.firstTok && line.endToken == c.lastTok + 1;
     bool announced = false, announcedByContext = false, announcedAfter = false, announcedRightAbove = false;
+    bool instructed = false; // the line right above tells to type or copy what follows
     if (alone) {
         const int prev = previousFilledLine(head.line);
         // A short label line right above: "Order number" over its number.
@@ -159,6 +208,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
                 announcedByContext |= (m_tokens[t].flags & Context) != 0;
                 announcedRightAbove |= seen == 1 && (m_tokens[t].flags & CodeNoun);
             }
+            if (seen == 1)
+                instructed = instructs(l);
         }
         const int next = nextFilledLine(head.line);
         if (next > 0) {
@@ -198,9 +249,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
     take(codeBefore, reachBonus(codeGap, 50), "keyword_before");
     take(codeBefore && colonLead, 45, "keyword_before");
     take(codeAfter, reachBonus(codeAfterGap, 40), "keyword_after");
-    take(contextBefore && contextGap == 0, 30, "keyword_before");
-    take(contextBefore && contextGap > 0, 20, "keyword_before");
-    take(contextAfter, 30, "keyword_after");
+    take(contextBefore, contextBonus(contextGap, 30), "keyword_before");
+    take(contextAfter, contextBonus(contextAfterGap, 30), "keyword_after");
+    take(quotedEntry, 55, "keyword_before");
+    take(alone && instructed, 55, "announced");
     take(alone && announced, 45, "announced");
     take(alone && announcedByContext, 30, "announced");
     take(alone && announcedAfter, 35, "announced");
@@ -218,7 +270,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
         // Letters need a keyword right before or an announcement; mixed
         // tokens at least a keyword nearby.
         const bool strong = (codeBefore && (codeGap <= 1 || colonLead)) || (alone && announcedRightAbove)
-                            || (alone && setOff && m_mailCode);
+                            || (alone && setOff && m_mailCode) || (alone && instructed);
         if (c.shape == Shape::Letters && !strong)
             return 0;
         if (bonus < 40)
@@ -250,6 +302,25 @@ int Scanner::score(const Candidate &c, QString *tag) const
         total -= 15;
     *tag = carried;
     return total;
+}
+
+// "copy the word below into the box:": a line with a verb of typing that
+// ends in a colon or points below, in a mail about signing in or a code.
+bool Scanner::instructs(int lineNo) const
+{
+    const Line &l = m_lines[lineNo];
+    bool entry = false, about = m_mailCode || m_mailContext, points = false;
+    for (int t = std::max(l.firstToken, l.endToken - kSentenceReach); t < l.endToken; ++t) {
+        entry |= (m_tokens[t].flags & EntryVerb) != 0;
+        about |= (m_tokens[t].flags & (CodeNoun | Context | Confirm)) != 0;
+        const QStringView w = fold(m_tokens[t]);
+        points |= w == u"below" || w == u"following" || w == u"unten" || w == u"asagidaki" || w == u"asagida";
+    }
+    if (!entry || !about)
+        return false;
+    for (qsizetype i = m_tokens[l.endToken - 1].end; i < m_text.size() && m_text.at(i) != u'\n'; ++i)
+        points |= m_text.at(i) == u':' || m_text.at(i) == QChar(0xFF1A);
+    return points;
 }
 
 // A label of another number earlier on the candidate's line, or on the
