@@ -56,7 +56,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
     // A label right before a colon ("on the sign-in page: 29XK-QP") names the
     // number only when no code noun stands earlier in the sentence.
     bool labelAhead = false;
-    int codeGap = 0, contextGap = 0;
+    int codeGap = 0, contextGap = 0, codeTok = -1;
     int words = 0;
     bool crossed = false;
     for (int j = c.firstTok - 1; j >= 0 && c.firstTok - j <= kSentenceReach; --j) {
@@ -87,6 +87,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
         if (t.flags & CodeNoun) {
             codeBefore = true;
             codeGap = words;
+            codeTok = j;
             break;
         }
         if (t.flags & Label) {
@@ -153,7 +154,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
         }
         const bool near = !crossed && words <= kKeywordReach;
         if (t.flags & Label) {
-            labelAfter |= near;
+            labelAfter |= words == 0 && !crossed; // "in the box" places it, "numarali siparis" names it
             continue;
         }
         if (t.flags & Context) {
@@ -208,8 +209,12 @@ int Scanner::score(const Candidate &c, QString *tag) const
                 announcedByContext |= (m_tokens[t].flags & Context) != 0;
                 announcedRightAbove |= seen == 1 && (m_tokens[t].flags & CodeNoun);
             }
-            if (seen == 1)
+            if (seen == 1) {
+                // "Copy the code below at checkout for 20% off:" over a coupon.
+                if (sentenceHas(p.endToken - 1, Promo | kPercentFlag))
+                    return 0;
                 instructed = instructs(l);
+            }
         }
         const int next = nextFilledLine(head.line);
         if (next > 0) {
@@ -228,7 +233,9 @@ int Scanner::score(const Candidate &c, QString *tag) const
     }
     if (line.address && digits && !(codeBefore && codeGap == 0) && !(alone && announced))
         return 0;
-    if (sentenceHas(c.firstTok, Promo | kPercentFlag))
+    // A shop's talk makes a code a coupon's, unless a sign-in word names it
+    // ("Sicherheitscode fuer die Zahlung im Online-Shop").
+    if (sentenceHas(c.firstTok, kPercentFlag) || (sentenceHas(c.firstTok, Promo) && !(codeBefore && signInNoun(codeTok))))
         return 0;
 
     // Set off under or beside a label ("Order number" above it): the
@@ -304,19 +311,50 @@ int Scanner::score(const Candidate &c, QString *tag) const
     return total;
 }
 
-// "copy the word below into the box:": a line with a verb of typing that
-// ends in a colon or points below, in a mail about signing in or a code.
+// A code noun a sign-in word qualifies: "verification code", "code de
+// verification", "Sicherheitscode", "dogrulama kodu".
+bool Scanner::signInNoun(int tok) const
+{
+    const Token &t = m_tokens[tok];
+    for (int k = std::max(tok - 1, 0); k <= std::min(tok + 2, int(m_tokens.size()) - 1); ++k) {
+        if (k != tok && m_tokens[k].line == t.line && (m_tokens[k].flags & Context))
+            return true;
+    }
+    const QStringView w = fold(t);
+    for (const QStringView tail : {QStringView(u"codes"), QStringView(u"code"), QStringView(u"kodu"), QStringView(u"kod")}) {
+        if (w.size() > tail.size() + 2 && w.endsWith(tail))
+            return (codeWordFlags(w.chopped(tail.size()), {}) & Context) != 0;
+    }
+    return false;
+}
+
+// "copy the word below into the box:": the sentence ending on a line, with
+// a verb of typing, ending in a colon or pointing below, in a mail about
+// signing in or a code. A label in it names what is typed ("enter the
+// order number below:") unless a code noun does too.
 bool Scanner::instructs(int lineNo) const
 {
     const Line &l = m_lines[lineNo];
-    bool entry = false, about = m_mailCode || m_mailContext, points = false;
-    for (int t = std::max(l.firstToken, l.endToken - kSentenceReach); t < l.endToken; ++t) {
-        entry |= (m_tokens[t].flags & EntryVerb) != 0;
-        about |= (m_tokens[t].flags & (CodeNoun | Context | Confirm)) != 0;
+    const int last = l.endToken - 1;
+    int first = last;
+    while (first > 0 && last - first < kSentenceReach && m_tokens[first - 1].line > 0
+           && breakKind(m_tokens[first - 1].end, m_tokens[first].start) != Break::Hard)
+        --first;
+    bool about = m_mailCode || m_mailContext, points = false, code = false, label = false;
+    int entry = -1;
+    for (int t = first; t <= last; ++t) {
+        const unsigned f = m_tokens[t].flags;
+        if ((f & EntryVerb) && entry < 0)
+            entry = t;
+        about |= (f & (CodeNoun | Context | Confirm)) != 0;
+        code |= (f & CodeNoun) != 0;
+        // What is typed stands right after the verb; a label further on is
+        // the place it goes ("into the confirmation box").
+        label |= (f & Label) && entry >= 0 && t - entry <= 3;
         const QStringView w = fold(m_tokens[t]);
         points |= w == u"below" || w == u"following" || w == u"unten" || w == u"asagidaki" || w == u"asagida";
     }
-    if (!entry || !about)
+    if (entry < 0 || !about || (label && !code))
         return false;
     for (qsizetype i = m_tokens[l.endToken - 1].end; i < m_text.size() && m_text.at(i) != u'\n'; ++i)
         points |= m_text.at(i) == u':' || m_text.at(i) == QChar(0xFF1A);

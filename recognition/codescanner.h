@@ -130,6 +130,8 @@ private:
     bool labelledNearby(int tok) const;
     bool markedAlone(int tok) const;
     bool instructs(int line) const;
+    bool signInNoun(int tok) const;
+    bool closedAlone(int first, int last) const;
     bool versionPart(const Token &k) const;
     bool onlySpacesBetween(qsizetype from, qsizetype to) const;
     int score(const Candidate &c, QString *tag) const;

@@ -103,6 +103,17 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("device authorization") << "Device authorization for Cobalt CLI"
                                           << "Device code: ZXR-4TK\n\nEnter this code to authorize the\nCobalt CLI "
                                              "v3.12.0 on host runner-07." << "ZXR4TK";
+    QTest::newRow("in parentheses") << "Confirm" << "Use the confirmation code below:\n\n( 482913 )\n" << "482913";
+    QTest::newRow("capitals after digits") << "Sign in" << "Enter this code on the login screen of the app: 294KQX"
+                                           << "294KQX";
+    QTest::newRow("quoted, a place after") << "Verify" << "Type 'KQ7-PZ2' in the verification box." << "KQ7PZ2";
+    QTest::newRow("instruction over two lines")
+        << "Verify email"
+        << "Thanks for signing up! To verify your e-mail address, please enter the following code in the\n"
+           "window where you started creating your account:\n\n482913\n" << "482913";
+    QTest::newRow("sign-in noun in shop talk") << "Zahlung best\u00e4tigen"
+                                               << "Ihr Sicherheitscode f\u00fcr die Zahlung im Online-Shop lautet 551 823."
+                                               << "551823";
     QTest::newRow("purchase passcode") << "One-time passcode for your purchase"
                                        << "Your passcode is 552193. It approves the payment of 42,00 EUR." << "552193";
 }
@@ -186,6 +197,9 @@ void TestCodeRecogniser::notCodes_data()
                                             << "To confirm the deletion, type \"DELETE\" in the confirmation field.";
     QTest::newRow("type a lower word") << "Tips" << "Type \"settings2\" in the search box to confirm your security options.";
     QTest::newRow("copy without code talk") << "Your shell tip" << "Copy the line below:\n\n> XKQZTRW\n";
+    QTest::newRow("unit after digits") << "Sign in" << "Your code: 64GB";
+    QTest::newRow("coupon under shop talk") << "Winter" << "Copy the code below at checkout for 20% off:\n\n> SAVE2026\n";
+    QTest::newRow("plain code in shop talk") << "Sign in" << "Use code 551823 at checkout in our shop.";
     QTest::newRow("approval beside an amount") << "Authorization approved"
                                                << "Approval code: 552193\nAmount: 42,00 EUR";
 }
