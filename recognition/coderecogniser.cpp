@@ -49,6 +49,20 @@ int Scanner::score(const Candidate &c, QString *tag) const
                         || c.shape == Shape::Spaced;
     const bool alone = line.firstToken == c.firstTok && line.endToken == c.lastTok + 1;
 
+    // 'type "K7P-2QX" in the field': a verb of typing right before a quoted
+    // code in capitals and digits, in a sentence about signing in or a code.
+    bool quotedEntry = false;
+    if (c.firstTok > 0 && !alone) {
+        const Token &verb = m_tokens[c.firstTok - 1];
+        bool capitals = true;
+        for (int k = c.firstTok; k <= c.lastTok; ++k)
+            capitals &= m_tokens[k].kind == Kind::Digits || m_tokens[k].upper;
+        quotedEntry = (verb.flags & EntryVerb) && verb.line == head.line && capitals && tail.end < m_text.size()
+                      && isQuote(m_text.at(tail.end).unicode()) && isQuote(m_text.at(head.start - 1).unicode())
+                      && onlySpacesBetween(verb.end, head.start - 1)
+                      && (sentenceHas(c.firstTok, CodeNoun | Context | Confirm) || m_mailCode || m_mailContext);
+    }
+
     // Words before the candidate, in its sentence (which may run over a
     // line break, not over an empty line). A code noun supports it less the
     // farther it stands, and not at all past another code-shaped token.
@@ -90,6 +104,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
             codeTok = j;
             break;
         }
+        if ((t.flags & Label) && quotedEntry)
+            break; // the verb of typing stands between: "your phone, type \"...\""
         if (t.flags & Label) {
             // A label on a line above names its own number; ending that
             // line, it names the number the sentence runs on with
@@ -170,20 +186,6 @@ int Scanner::score(const Candidate &c, QString *tag) const
     }
     if (labelAfter && !codeAfter)
         return 0;
-
-    // 'type "K7P-2QX" in the field': a verb of typing right before a quoted
-    // code in capitals and digits, in a sentence about signing in or a code.
-    bool quotedEntry = false;
-    if (c.firstTok > 0 && !alone) {
-        const Token &verb = m_tokens[c.firstTok - 1];
-        bool capitals = true;
-        for (int k = c.firstTok; k <= c.lastTok; ++k)
-            capitals &= m_tokens[k].kind == Kind::Digits || m_tokens[k].upper;
-        quotedEntry = (verb.flags & EntryVerb) && verb.line == head.line && capitals && tail.end < m_text.size()
-                      && isQuote(m_text.at(tail.end).unicode()) && isQuote(m_text.at(head.start - 1).unicode())
-                      && onlySpacesBetween(verb.end, head.start - 1)
-                      && (sentenceHas(c.firstTok, CodeNoun | Context | Confirm) || m_mailCode || m_mailContext);
-    }
 
     // Alone on its line, and what the lines around say.
     bool announced = false, announcedByContext = false, announcedAfter = false, announcedRightAbove = false;

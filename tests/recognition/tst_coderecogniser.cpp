@@ -96,6 +96,9 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("quoted after typing verb") << "Confirm withdrawal address"
                                               << "To approve it, type \"K7P-2QX\" (without the quotes) in the "
                                                  "confirmation field." << "K7P2QX";
+    QTest::newRow("label before the typing verb") << "Finish signing in"
+                                                  << "To finish signing in on your new phone, type \"Q7RX-K2MP\" in "
+                                                     "the pairing field." << "Q7RXK2MP";
     QTest::newRow("copy the word below") << "Confirm your address"
                                          << "To confirm, copy the word below into the confirmation box:\n\n> hxtrkbwz\n"
                                          << "hxtrkbwz";
