@@ -57,9 +57,15 @@ int Scanner::score(const Candidate &c, QString *tag) const
         bool capitals = true;
         for (int k = c.firstTok; k <= c.lastTok; ++k)
             capitals &= m_tokens[k].kind == Kind::Digits || m_tokens[k].upper;
-        quotedEntry = (verb.flags & EntryVerb) && verb.line == head.line && capitals && tail.end < m_text.size()
-                      && isQuote(m_text.at(tail.end).unicode()) && isQuote(m_text.at(head.start - 1).unicode())
-                      && onlySpacesBetween(verb.end, head.start - 1)
+        // « 4K7Q2M »: a space may stand inside the quotes.
+        qsizetype open = head.start - 1, close = tail.end;
+        if (open > verb.end && m_text.at(open) == u' ')
+            --open;
+        if (close + 1 < m_text.size() && m_text.at(close) == u' ')
+            ++close;
+        quotedEntry = (verb.flags & EntryVerb) && verb.line == head.line && capitals && close < m_text.size()
+                      && isQuote(m_text.at(close).unicode()) && isQuote(m_text.at(open).unicode())
+                      && onlySpacesBetween(verb.end, open)
                       && (sentenceHas(c.firstTok, CodeNoun | Context | Confirm) || m_mailCode || m_mailContext);
     }
 

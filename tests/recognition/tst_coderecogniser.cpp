@@ -99,6 +99,8 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("label before the typing verb") << "Finish signing in"
                                                   << "To finish signing in on your new phone, type \"Q7RX-K2MP\" in "
                                                      "the pairing field." << "Q7RXK2MP";
+    QTest::newRow("guillemets with spaces") << "Confirm" << "Please enter \u00ab 4K7Q2M \u00bb to confirm your new address."
+                                            << "4K7Q2M";
     QTest::newRow("copy the word below") << "Confirm your address"
                                          << "To confirm, copy the word below into the confirmation box:\n\n> hxtrkbwz\n"
                                          << "hxtrkbwz";
