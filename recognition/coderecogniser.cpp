@@ -76,6 +76,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
     // A label right before a colon ("on the sign-in page: 29XK-QP") names the
     // number only when no code noun stands earlier in the sentence.
     bool labelAhead = false;
+    int labelWords = 0;
     int codeGap = 0, contextGap = 0, codeTok = -1;
     int words = 0;
     bool crossed = false;
@@ -105,6 +106,9 @@ int Scanner::score(const Candidate &c, QString *tag) const
         if (codeShaped(t))
             break;
         if (t.flags & CodeNoun) {
+            // "Kod transakcji:": the label names the noun itself.
+            if (labelAhead && words == labelWords)
+                return 0;
             codeBefore = true;
             codeGap = words;
             codeTok = j;
@@ -125,6 +129,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
                 if (!colonLead)
                     return 0;
                 labelAhead = true;
+                labelWords = words;
             }
         }
         if (t.flags & Context) {

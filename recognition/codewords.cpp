@@ -186,7 +186,11 @@ const std::initializer_list<Entry> kWords = {
     {u"pagamento", Payment}, {u"pago", Payment}, {u"fiscal", Payment | Label}, {u"nota", Payment | Label},
     {u"nfe", Payment | Label}, {u"faktura", Payment}, {u"platnosc", Payment}, {u"quittung", Payment},
     {u"kwitansi", Payment}, {u"tagihan", Payment}, {u"pembayaran", Payment}, {u"ricevuta", Payment},
-    {u"recibo", Payment}, {u"transaction", Payment | Label}, {u"purchase", Payment}, {u"charged", Payment},
+    {u"recibo", Payment}, {u"transaction", Payment | Label}, {u"transakcji", Label | Modifier},
+    {u"transakcja", Label}, {u"transaksi", Label | Modifier},
+    {u"transazione", Label | Modifier}, {u"transaccion", Label | Modifier},
+    {u"transacao", Label | Modifier}, {u"transactie", Label | Modifier},
+    {u"transaktion", Label | Modifier}, {u"paragon", Payment}, {u"kwota", Label}, {u"purchase", Payment}, {u"charged", Payment},
     // Bookings, orders, invoices and tracking in the other languages of the table.
     {u"prenotazione", Modifier | Booking}, {u"prenotazioni", Booking}, {u"reserva", Modifier},
     {u"reservacion", Modifier | Booking}, {u"reservas", Booking}, {u"الحجز", Modifier | Booking},

@@ -232,3 +232,26 @@ Upgrading from v2.4.10 keeps your settings. Build 20261207.
 Read the full notes on our blog.
 """
     return k.message("Tallow <news@tallow.example>", "Tallow 3.12.0 release notes", text(t, "utf-8", "7bit"), style="generic", tz="utc")
+
+
+@mail("pl-kod-transakcji-paragon.eml", "", "Polish card receipt: 'Kod transakcji: 48120377' names the transaction, beside its amount")
+def _(k):
+    t = """Dzi\u0119kujemy za zakupy.
+
+Kod transakcji: 48120377
+Kwota: 120,00 PLN
+Karta: **** 4421
+"""
+    return k.message("Sklep Lipa <paragony@sklep-lipa.example>", subj("Tw\u00f3j e-paragon"), text(t, "utf-8", "quoted-printable"), style="generic", tz="cet")
+
+
+@mail("pl-kod-sms-autoryzacja-transakcji.eml", "482913", "Polish card payment code: 'Kod SMS do autoryzacji transakcji: 482913' beside the amount it approves")
+def _(k):
+    t = """Dzie\u0144 dobry,
+
+Kod SMS do autoryzacji transakcji: 482913
+Kwota: 120,00 PLN, sklep: Lipa Online
+
+Nie podawaj kodu nikomu.
+"""
+    return k.message("Bank Brzoza <powiadomienia@bankbrzoza.example>", "Autoryzacja transakcji", text(t, "utf-8", "quoted-printable"), style="generic", tz="cet")

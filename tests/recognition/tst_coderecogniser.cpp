@@ -101,6 +101,9 @@ void TestCodeRecogniser::codes_data()
                                                      "the pairing field." << "Q7RXK2MP";
     QTest::newRow("guillemets with spaces") << "Confirm" << "Please enter \u00ab 4K7Q2M \u00bb to confirm your new address."
                                             << "4K7Q2M";
+    QTest::newRow("code to approve a transaction") << "Autoryzacja transakcji"
+                                                   << "Kod SMS do autoryzacji transakcji: 482913\nKwota: 120,00 PLN"
+                                                   << "482913";
     QTest::newRow("copy the word below") << "Confirm your address"
                                          << "To confirm, copy the word below into the confirmation box:\n\n> hxtrkbwz\n"
                                          << "hxtrkbwz";
@@ -195,6 +198,7 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("label over a soft break") << "Neue Anmeldung"
                                              << "Sperren Sie Ihren Zugang \u00fcber den Sperr-Notruf\n116 116. Wir fragen "
                                                 "Sie niemals nach Sicherheitscodes.";
+    QTest::newRow("label naming the code noun") << "Potwierdzenie" << "Kod transakcji: 48120377";
     QTest::newRow("label before colon, no code noun") << "Ihr Konto" << "Ihre Kundennummer lautet: 44120987";
     // Typed words that are not codes: a word in capitals, a word with a digit,
     // a line to copy in a mail about nothing to verify.
