@@ -264,6 +264,10 @@ void readDeclarations(std::string_view css, StyleFacts *f)
             f->hidden |= parseLength(value, &l) && pixels(l) <= -500;
         } else if (name == "clip") {
             f->hidden |= contains(value, "rect(0") && positioned;
+        } else if (name == "transform") {
+            // scale(0), scale(0,0), scaleY(0): drawn at no size at all.
+            for (const char *zero : {"scale(0)", "scale(0,", "scale(0 ", "scalex(0)", "scaley(0)"})
+                f->hidden |= contains(value, zero);
         }
     }
     f->hidden |= positioned && offScreen;

@@ -41,7 +41,7 @@ void Scanner::collectDigitChain(int &i, QVector<Candidate> &out) const
     qsizetype before = head.start;
     while (before > 0 && m_text.at(before - 1) == u' ' && head.start - before < 1)
         --before;
-    if (before > 0 && (m_text.at(before - 1) == u'+' || m_text.at(before - 1) == u'('))
+    if (before > 0 && (m_text.at(before - 1) == u'+' || (m_text.at(before - 1) == u'(' && !closedAlone(first, last))))
         return;
     if (gluedBefore(head.start) || gluedAfter(tail.end))
         return;
@@ -94,6 +94,18 @@ void Scanner::collectDigitChain(int &i, QVector<Candidate> &out) const
     }
 }
 
+// "( 482913 )": a parenthesis closed right after, nothing else on the line.
+bool Scanner::closedAlone(int first, int last) const
+{
+    const Line &l = m_lines[m_tokens[first].line];
+    if (l.firstToken != first || l.endToken != last + 1)
+        return false;
+    qsizetype k = m_tokens[last].end;
+    while (k < m_text.size() && m_text.at(k) == u' ')
+        ++k;
+    return k < m_text.size() && m_text.at(k) == u')';
+}
+
 namespace {
 bool hasUnitSuffix(QStringView token)
 {
@@ -107,7 +119,23 @@ bool hasUnitSuffix(QStringView token)
         if (!isAsciiLetter(rest.at(k).unicode()))
             return false;
     }
-    return rest.size() <= 3;
+    if (rest.size() > 3)
+        return false;
+    // "294KQX": capitals no unit is written with are a code's letters.
+    bool capitals = true;
+    for (const QChar ch : rest)
+        capitals &= ch.isUpper();
+    if (!capitals)
+        return true;
+    static const char16_t *const units[] = {u"K", u"M", u"G", u"T", u"B", u"X", u"V", u"W", u"A", u"H", u"S",
+                                            u"KB", u"MB", u"GB", u"TB", u"KM", u"KG", u"CM", u"MM", u"ML", u"MG",
+                                            u"HZ", u"AM", u"PM", u"ST", u"ND", u"RD", u"TH", u"KW", u"MP", u"KWH",
+                                            u"MHZ", u"GHZ", u"KHZ", u"FPS", u"DPI", u"LBS", u"MAH"};
+    for (const char16_t *u : units) {
+        if (rest == QStringView(u))
+            return true;
+    }
+    return false;
 }
 } // namespace
 

@@ -13,14 +13,29 @@ using namespace CodeWord;
 namespace {
 
 // What a code noun `gap` words away adds: full right beside, steady over a
-// short reach, then falling with every word.
+// short reach, then falling with every word to a floor that alone never
+// makes a number trusted.
 int reachBonus(int gap, int beside)
 {
     if (gap == 0)
         return beside;
     if (gap <= kKeywordReach)
         return 40;
-    return std::max(40 - 4 * (gap - kKeywordReach), 10);
+    return std::max(40 - 2 * (gap - kKeywordReach), 12);
+}
+
+// What a sign-in word (not a code noun) `gap` words away adds.
+int contextBonus(int gap, int beside)
+{
+    if (gap == 0)
+        return beside;
+    return std::max(20 - 2 * std::max(gap - kKeywordReach, 0), 6);
+}
+
+bool isQuote(char16_t c)
+{
+    return c == u'"' || c == u'\'' || c == 0x201C || c == 0x201D || c == 0x201E || c == 0x2018 || c == 0x2019
+           || c == 0xAB || c == 0xBB || c == 0x300C || c == 0x300D;
 }
 
 } // namespace
@@ -32,12 +47,37 @@ int Scanner::score(const Candidate &c, QString *tag) const
     const Line &line = m_lines[head.line];
     const bool digits = c.shape == Shape::Six || c.shape == Shape::Digits || c.shape == Shape::Split
                         || c.shape == Shape::Spaced;
+    const bool alone = line.firstToken == c.firstTok && line.endToken == c.lastTok + 1;
+
+    // 'type "K7P-2QX" in the field': a verb of typing right before a quoted
+    // code in capitals and digits, in a sentence about signing in or a code.
+    bool quotedEntry = false;
+    if (c.firstTok > 0 && !alone) {
+        const Token &verb = m_tokens[c.firstTok - 1];
+        bool capitals = true;
+        for (int k = c.firstTok; k <= c.lastTok; ++k)
+            capitals &= m_tokens[k].kind == Kind::Digits || m_tokens[k].upper;
+        // « 4K7Q2M »: a space may stand inside the quotes.
+        qsizetype open = head.start - 1, close = tail.end;
+        if (open > verb.end && m_text.at(open) == u' ')
+            --open;
+        if (close + 1 < m_text.size() && m_text.at(close) == u' ')
+            ++close;
+        quotedEntry = (verb.flags & EntryVerb) && verb.line == head.line && capitals && close < m_text.size()
+                      && isQuote(m_text.at(close).unicode()) && isQuote(m_text.at(open).unicode())
+                      && onlySpacesBetween(verb.end, open)
+                      && (sentenceHas(c.firstTok, CodeNoun | Context | Confirm) || m_mailCode || m_mailContext);
+    }
 
     // Words before the candidate, in its sentence (which may run over a
     // line break, not over an empty line). A code noun supports it less the
     // farther it stands, and not at all past another code-shaped token.
     bool codeBefore = false, contextBefore = false, colonLead = false;
-    int codeGap = 0, contextGap = 0;
+    // A label right before a colon ("on the sign-in page: 29XK-QP") names the
+    // number only when no code noun stands earlier in the sentence.
+    bool labelAhead = false;
+    int labelWords = 0;
+    int codeGap = 0, contextGap = 0, codeTok = -1;
     int words = 0;
     bool crossed = false;
     for (int j = c.firstTok - 1; j >= 0 && c.firstTok - j <= kSentenceReach; --j) {
@@ -46,6 +86,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
         if (br == Break::Hard || (t.line == 0 && head.line > 0))
             break;
         if (br == Break::Line) {
+            if (labelAhead)
+                break; // the code noun must stand on the label's own line
             crossed = true;
             words += kLineWords;
         }
@@ -64,18 +106,34 @@ int Scanner::score(const Candidate &c, QString *tag) const
         if (codeShaped(t))
             break;
         if (t.flags & CodeNoun) {
+            // "Kod transakcji:": the label names the noun itself.
+            if (labelAhead && words == labelWords)
+                return 0;
             codeBefore = true;
             codeGap = words;
+            codeTok = j;
             break;
         }
+        if ((t.flags & Label) && quotedEntry)
+            break; // the verb of typing stands between: "your phone, type \"...\""
         if (t.flags & Label) {
-            if (crossed)
-                break; // a label on a line above names its own number
-            if (words < 2)
-                return 0;
+            // A label on a line above names its own number; ending that
+            // line, it names the number the sentence runs on with
+            // ("Sperr-Notruf\n116 116. Wir ...").
+            if (crossed) {
+                if (j == c.firstTok - 1 && !alone && !colonLead)
+                    return 0;
+                break;
+            }
+            if (words < 2) {
+                if (!colonLead)
+                    return 0;
+                labelAhead = true;
+                labelWords = words;
+            }
         }
         if (t.flags & Context) {
-            if (!contextBefore && !crossed && words <= kKeywordReach) {
+            if (!contextBefore) {
                 contextBefore = true;
                 contextGap = words;
             }
@@ -85,6 +143,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
             continue;
         ++words;
     }
+    if (labelAhead && !codeBefore)
+        return 0;
     for (qsizetype k = head.start - 1; k >= 0 && head.start - k <= 3; --k) {
         const char16_t ch = m_text.at(k).unicode();
         if (ch == 0xA9 || isCurrencySymbol(ch))
@@ -98,7 +158,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
     // number, unless a code noun follows the label ("numarali islem onay
     // kodunuz").
     bool codeAfter = false, contextAfter = false, labelAfter = false;
-    int codeAfterGap = 0;
+    int codeAfterGap = 0, contextAfterGap = 0;
     words = 0;
     crossed = false;
     for (int j = c.lastTok + 1; j < m_tokens.size() && j - c.lastTok <= kSentenceReach; ++j) {
@@ -121,11 +181,14 @@ int Scanner::score(const Candidate &c, QString *tag) const
         }
         const bool near = !crossed && words <= kKeywordReach;
         if (t.flags & Label) {
-            labelAfter |= near;
+            labelAfter |= words == 0 && !crossed; // "in the box" places it, "numarali siparis" names it
             continue;
         }
         if (t.flags & Context) {
-            contextAfter |= near;
+            if (!contextAfter) {
+                contextAfter = true;
+                contextAfterGap = near ? 0 : words;
+            }
             continue;
         }
         if (t.flags & Filler)
@@ -136,8 +199,8 @@ int Scanner::score(const Candidate &c, QString *tag) const
         return 0;
 
     // Alone on its line, and what the lines around say.
-    const bool alone = line.firstToken == c.firstTok && line.endToken == c.lastTok + 1;
     bool announced = false, announcedByContext = false, announcedAfter = false, announcedRightAbove = false;
+    bool instructed = false; // the line right above tells to type or copy what follows
     if (alone) {
         const int prev = previousFilledLine(head.line);
         // A short label line right above: "Order number" over its number.
@@ -159,6 +222,12 @@ int Scanner::score(const Candidate &c, QString *tag) const
                 announcedByContext |= (m_tokens[t].flags & Context) != 0;
                 announcedRightAbove |= seen == 1 && (m_tokens[t].flags & CodeNoun);
             }
+            if (seen == 1) {
+                // "Copy the code below at checkout for 20% off:" over a coupon.
+                if (sentenceHas(p.endToken - 1, Promo | kPercentFlag))
+                    return 0;
+                instructed = instructs(l);
+            }
         }
         const int next = nextFilledLine(head.line);
         if (next > 0) {
@@ -177,7 +246,9 @@ int Scanner::score(const Candidate &c, QString *tag) const
     }
     if (line.address && digits && !(codeBefore && codeGap == 0) && !(alone && announced))
         return 0;
-    if (sentenceHas(c.firstTok, Promo | kPercentFlag))
+    // A shop's talk makes a code a coupon's, unless a sign-in word names it
+    // ("Sicherheitscode fuer die Zahlung im Online-Shop").
+    if (sentenceHas(c.firstTok, kPercentFlag) || (sentenceHas(c.firstTok, Promo) && !(codeBefore && signInNoun(codeTok))))
         return 0;
 
     // Set off under or beside a label ("Order number" above it): the
@@ -198,9 +269,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
     take(codeBefore, reachBonus(codeGap, 50), "keyword_before");
     take(codeBefore && colonLead, 45, "keyword_before");
     take(codeAfter, reachBonus(codeAfterGap, 40), "keyword_after");
-    take(contextBefore && contextGap == 0, 30, "keyword_before");
-    take(contextBefore && contextGap > 0, 20, "keyword_before");
-    take(contextAfter, 30, "keyword_after");
+    take(contextBefore, contextBonus(contextGap, 30), "keyword_before");
+    take(contextAfter, contextBonus(contextAfterGap, 30), "keyword_after");
+    take(quotedEntry, 55, "keyword_before");
+    take(alone && instructed, 55, "announced");
     take(alone && announced, 45, "announced");
     take(alone && announcedByContext, 30, "announced");
     take(alone && announcedAfter, 35, "announced");
@@ -218,7 +290,7 @@ int Scanner::score(const Candidate &c, QString *tag) const
         // Letters need a keyword right before or an announcement; mixed
         // tokens at least a keyword nearby.
         const bool strong = (codeBefore && (codeGap <= 1 || colonLead)) || (alone && announcedRightAbove)
-                            || (alone && setOff && m_mailCode);
+                            || (alone && setOff && m_mailCode) || (alone && instructed);
         if (c.shape == Shape::Letters && !strong)
             return 0;
         if (bonus < 40)
@@ -250,6 +322,56 @@ int Scanner::score(const Candidate &c, QString *tag) const
         total -= 15;
     *tag = carried;
     return total;
+}
+
+// A code noun a sign-in word qualifies: "verification code", "code de
+// verification", "Sicherheitscode", "dogrulama kodu".
+bool Scanner::signInNoun(int tok) const
+{
+    const Token &t = m_tokens[tok];
+    for (int k = std::max(tok - 1, 0); k <= std::min(tok + 2, int(m_tokens.size()) - 1); ++k) {
+        if (k != tok && m_tokens[k].line == t.line && (m_tokens[k].flags & Context))
+            return true;
+    }
+    const QStringView w = fold(t);
+    for (const QStringView tail : {QStringView(u"codes"), QStringView(u"code"), QStringView(u"kodu"), QStringView(u"kod")}) {
+        if (w.size() > tail.size() + 2 && w.endsWith(tail))
+            return (codeWordFlags(w.chopped(tail.size()), {}) & Context) != 0;
+    }
+    return false;
+}
+
+// "copy the word below into the box:": the sentence ending on a line, with
+// a verb of typing, ending in a colon or pointing below, in a mail about
+// signing in or a code. A label in it names what is typed ("enter the
+// order number below:") unless a code noun does too.
+bool Scanner::instructs(int lineNo) const
+{
+    const Line &l = m_lines[lineNo];
+    const int last = l.endToken - 1;
+    int first = last;
+    while (first > 0 && last - first < kSentenceReach && m_tokens[first - 1].line > 0
+           && breakKind(m_tokens[first - 1].end, m_tokens[first].start) != Break::Hard)
+        --first;
+    bool about = m_mailCode || m_mailContext, points = false, code = false, label = false;
+    int entry = -1;
+    for (int t = first; t <= last; ++t) {
+        const unsigned f = m_tokens[t].flags;
+        if ((f & EntryVerb) && entry < 0)
+            entry = t;
+        about |= (f & (CodeNoun | Context | Confirm)) != 0;
+        code |= (f & CodeNoun) != 0;
+        // What is typed stands right after the verb; a label further on is
+        // the place it goes ("into the confirmation box").
+        label |= (f & Label) && entry >= 0 && t - entry <= 3;
+        const QStringView w = fold(m_tokens[t]);
+        points |= w == u"below" || w == u"following" || w == u"unten" || w == u"asagidaki" || w == u"asagida";
+    }
+    if (entry < 0 || !about || (label && !code))
+        return false;
+    for (qsizetype i = m_tokens[l.endToken - 1].end; i < m_text.size() && m_text.at(i) != u'\n'; ++i)
+        points |= m_text.at(i) == u':' || m_text.at(i) == QChar(0xFF1A);
+    return points;
 }
 
 // A label of another number earlier on the candidate's line, or on the

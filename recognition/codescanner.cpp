@@ -85,6 +85,8 @@ Scanner::Scanner(const QString &subject, const QString &text, const EmphasisSpan
     maskLinksAndAddresses();
     classifyWords();
     describeLines();
+    if (m_payment && m_paymentNeedsAmount)
+        m_payment = std::any_of(m_lines.cbegin(), m_lines.cend(), [](const Line &l) { return l.price; });
     describeSentences();
 }
 
@@ -258,9 +260,14 @@ void Scanner::classifyWords()
     // or verifying: its "code" is the document's or the card payment's number.
     // A one-time password for a card payment ("one-time passcode for your
     // purchase") stays a code: only the plain word "code" leaves it a number.
-    bool payment = false, passcode = false;
+    // "Device authorization" alone is no payment: an authorisation or an
+    // approval counts as one only where an amount stands in the mail.
+    bool payment = false, approvalOnly = true, passcode = false;
     for (int i = 0; i < m_tokens.size() && m_tokens[i].line == 0; ++i) {
-        payment |= (m_tokens[i].flags & Payment) != 0;
+        if (m_tokens[i].flags & Payment) {
+            payment = true;
+            approvalOnly &= (m_tokens[i].flags & Approval) != 0;
+        }
         if (m_tokens[i].flags & CodeNoun) {
             const QStringView w = fold(m_tokens[i]);
             passcode |= w != u"code" && w != u"codes" && w != u"codigo" && w != u"codice" && w != u"kod"
@@ -268,6 +275,7 @@ void Scanner::classifyWords()
         }
     }
     m_payment = payment && !m_subjectContext && !passcode;
+    m_paymentNeedsAmount = approvalOnly;
 }
 
 void Scanner::describeLines()
@@ -294,12 +302,28 @@ void Scanner::describeLines()
             if (k.kind == Kind::Digits && k.end - k.start == 2 && k.start >= 2
                 && (m_text.at(k.start - 1) == u',' || m_text.at(k.start - 1) == u'.')
                 && isAsciiDigit(m_text.at(k.start - 2).unicode())
-                && (k.end >= m_text.size() || !isAsciiAlnum(m_text.at(k.end).unicode())))
+                && (k.end >= m_text.size() || !isAsciiAlnum(m_text.at(k.end).unicode())) && !versionPart(k))
                 l.price = true;
         }
         for (qsizetype i = from; i < to && !l.price; ++i)
             l.price = isCurrencySymbol(m_text.at(i).unicode());
     }
+}
+
+// "v3.12.0", "2.4.10": a version's parts, not an amount's decimals. A
+// thousands separator differs from the decimal one (1.299,00).
+bool Scanner::versionPart(const Token &k) const
+{
+    const char16_t sep = m_text.at(k.start - 1).unicode();
+    if (k.end + 1 < m_text.size() && m_text.at(k.end) == sep && isAsciiDigit(m_text.at(k.end + 1).unicode()))
+        return true;
+    qsizetype i = k.start - 1;
+    while (i > 0 && isAsciiDigit(m_text.at(i - 1).unicode()))
+        --i;
+    if (i == 0)
+        return false;
+    const char16_t before = m_text.at(i - 1).unicode();
+    return before == sep || ((before == u'v' || before == u'V') && (i < 2 || !isAsciiLetter(m_text.at(i - 2).unicode())));
 }
 
 bool Scanner::onlySpacesBetween(qsizetype from, qsizetype to) const

@@ -129,6 +129,10 @@ private:
     bool emphasised(const Candidate &c) const;
     bool labelledNearby(int tok) const;
     bool markedAlone(int tok) const;
+    bool instructs(int line) const;
+    bool signInNoun(int tok) const;
+    bool closedAlone(int first, int last) const;
+    bool versionPart(const Token &k) const;
     bool onlySpacesBetween(qsizetype from, qsizetype to) const;
     int score(const Candidate &c, QString *tag) const;
     void describeSentences();
@@ -153,6 +157,7 @@ private:
     bool m_subjectContext = false;
     bool m_booking = false; // a reservation or ticket: its codes are booking references
     bool m_payment = false; // an invoice or payment: its codes are transaction numbers
+    bool m_paymentNeedsAmount = false;
 };
 
 } // namespace codescan

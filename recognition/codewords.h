@@ -22,6 +22,9 @@ enum Flag : unsigned {
     Stop = 1u << 12,      // upper-case words that are not codes (HERE, BELOW)
     Booking = 1u << 13,   // reservation, itinerary, PNR: the mail's codes are booking references
     Payment = 1u << 14,   // invoice, receipt, payment, authorisation: a mail about money, its codes are numbers
+    EntryVerb = 1u << 15, // enter, type, paste, eingeben: the sentence tells the reader to type something
+    Approval = 1u << 16,  // authorisation, approval: a payment's word only where an amount is in sight
+    Confirm = 1u << 17,   // confirm, confirmation: a code's sentence as often as an order's or a booking's
 };
 }
 

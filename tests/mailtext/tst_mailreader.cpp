@@ -237,8 +237,10 @@ void TestMailReader::htmlVisibleText_data()
                       "<div style=\"text-indent:-9999px\">10</div><div class=m>mobil</div>"
                       "<div style=\"height:1px;overflow:hidden\">11</div><font color=\"white\">12</font>"
                       "<td bgcolor=\"#000000\"><a style=\"color:#fff\">beyaz</a><span>siyah</span></td>"
-                      "<div style=\"background:url(p.png) #000;color:#000\">resimli</div>")
-        << QString() << "mobil\nbeyaz\nresimli";
+                      "<div style=\"background:url(p.png) #000;color:#000\">resimli</div>"
+                      "<div style=\"transform:scale(0)\">13</div><div style=\"transform:scaleY(0)\">14</div>"
+                      "<div style=\"transform:scale(0.5)\">yarim</div>")
+        << QString() << "mobil\nbeyaz\nresimli\nyarim";
 }
 
 void TestMailReader::emphasisSpans()

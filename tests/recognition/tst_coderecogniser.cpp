@@ -87,6 +87,41 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("quoted dashed mixed") << "Account" << "Your code is \"K7P-2QX\"." << "K7P2QX";
     QTest::newRow("dashed four and two") << "Orbit" << "Or enter this code instead: 29XK-QP" << "29XKQP";
     QTest::newRow("four and four") << "Hallo" << "Ihr Einmalcode f\u00fcr die Anmeldung lautet 2749 3381." << "27493381";
+    // A label ending the phrase before a colon; a compound that only starts like a label.
+    QTest::newRow("page before colon") << "Sign in" << "Or enter this code on the sign-in page: 29XK-QP" << "29XKQP";
+    QTest::newRow("portal compound") << "Einmalcode"
+                                     << "der Einmalcode f\u00fcr Ihre Anmeldung im Kundenportal lautet 2749 3381 und ist\n"
+                                        "10 Minuten g\u00fcltig." << "27493381";
+    // Told to type or copy it, without a code noun.
+    QTest::newRow("quoted after typing verb") << "Confirm withdrawal address"
+                                              << "To approve it, type \"K7P-2QX\" (without the quotes) in the "
+                                                 "confirmation field." << "K7P2QX";
+    QTest::newRow("label before the typing verb") << "Finish signing in"
+                                                  << "To finish signing in on your new phone, type \"Q7RX-K2MP\" in "
+                                                     "the pairing field." << "Q7RXK2MP";
+    QTest::newRow("guillemets with spaces") << "Confirm" << "Please enter \u00ab 4K7Q2M \u00bb to confirm your new address."
+                                            << "4K7Q2M";
+    QTest::newRow("code to approve a transaction") << "Autoryzacja transakcji"
+                                                   << "Kod SMS do autoryzacji transakcji: 482913\nKwota: 120,00 PLN"
+                                                   << "482913";
+    QTest::newRow("copy the word below") << "Confirm your address"
+                                         << "To confirm, copy the word below into the confirmation box:\n\n> hxtrkbwz\n"
+                                         << "hxtrkbwz";
+    // An authorisation without an amount is a device's, not a payment's; a version is no price.
+    QTest::newRow("device authorization") << "Device authorization for Cobalt CLI"
+                                          << "Device code: ZXR-4TK\n\nEnter this code to authorize the\nCobalt CLI "
+                                             "v3.12.0 on host runner-07." << "ZXR4TK";
+    QTest::newRow("in parentheses") << "Confirm" << "Use the confirmation code below:\n\n( 482913 )\n" << "482913";
+    QTest::newRow("capitals after digits") << "Sign in" << "Enter this code on the login screen of the app: 294KQX"
+                                           << "294KQX";
+    QTest::newRow("quoted, a place after") << "Verify" << "Type 'KQ7-PZ2' in the verification box." << "KQ7PZ2";
+    QTest::newRow("instruction over two lines")
+        << "Verify email"
+        << "Thanks for signing up! To verify your e-mail address, please enter the following code in the\n"
+           "window where you started creating your account:\n\n482913\n" << "482913";
+    QTest::newRow("sign-in noun in shop talk") << "Zahlung best\u00e4tigen"
+                                               << "Ihr Sicherheitscode f\u00fcr die Zahlung im Online-Shop lautet 551 823."
+                                               << "551823";
     QTest::newRow("purchase passcode") << "One-time passcode for your purchase"
                                        << "Your passcode is 552193. It approves the payment of 42,00 EUR." << "552193";
 }
@@ -157,6 +192,25 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("arabic booking") << "" << "\u0631\u0645\u0632 \u0627\u0644\u062d\u062c\u0632: 583920";
     QTest::newRow("dashed words") << "Sign in" << "Your sign-in code is below\n\nwell-done\n";
     QTest::newRow("word-like lower") << "Confirm" << "Use the code below.\n\nthanks\n";
+    // A label's own number after a code's line; a label ending the line above.
+    QTest::newRow("postcode under a code line") << "Je bestelling is verzonden"
+                                                << "Track & Trace code: 3SBKB0019283744\nPostcode: 3511 AB";
+    QTest::newRow("label over a soft break") << "Neue Anmeldung"
+                                             << "Sperren Sie Ihren Zugang \u00fcber den Sperr-Notruf\n116 116. Wir fragen "
+                                                "Sie niemals nach Sicherheitscodes.";
+    QTest::newRow("label naming the code noun") << "Potwierdzenie" << "Kod transakcji: 48120377";
+    QTest::newRow("label before colon, no code noun") << "Ihr Konto" << "Ihre Kundennummer lautet: 44120987";
+    // Typed words that are not codes: a word in capitals, a word with a digit,
+    // a line to copy in a mail about nothing to verify.
+    QTest::newRow("type a word to confirm") << "Delete repository"
+                                            << "To confirm the deletion, type \"DELETE\" in the confirmation field.";
+    QTest::newRow("type a lower word") << "Tips" << "Type \"settings2\" in the search box to confirm your security options.";
+    QTest::newRow("copy without code talk") << "Your shell tip" << "Copy the line below:\n\n> XKQZTRW\n";
+    QTest::newRow("unit after digits") << "Sign in" << "Your code: 64GB";
+    QTest::newRow("coupon under shop talk") << "Winter" << "Copy the code below at checkout for 20% off:\n\n> SAVE2026\n";
+    QTest::newRow("plain code in shop talk") << "Sign in" << "Use code 551823 at checkout in our shop.";
+    QTest::newRow("approval beside an amount") << "Authorization approved"
+                                               << "Approval code: 552193\nAmount: 42,00 EUR";
 }
 
 void TestCodeRecogniser::notCodes()
@@ -186,6 +240,11 @@ void TestCodeRecogniser::confidenceOrdersEvidence()
     QCOMPARE(far.code, QStringLiteral("552211"));
     QVERIFY2(far.confidence < near.confidence && far.confidence < kSure,
              qPrintable(QString::number(near.confidence) + " " + QString::number(far.confidence)));
+    // Past the short reach it falls word by word, not at once.
+    const CodeMatch mid = recogniseCode("", "Your security code for the new browser on the laptop in the office in Lyon is 552211");
+    QCOMPARE(mid.code, QStringLiteral("552211"));
+    QVERIFY2(mid.confidence < near.confidence && mid.confidence > far.confidence && mid.confidence >= kSure,
+             qPrintable(QString::number(mid.confidence)));
 }
 
 void TestCodeRecogniser::keywordCodeBeatsEarlierNumber()
