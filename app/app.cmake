@@ -15,7 +15,7 @@ mirelo_library(mirelo_app
     replycontroller.h replycontroller.cpp
   PUBLIC_LIBS Qt6::Widgets mirelo_core mirelo_theme mirelo_mail mirelo_inboxpages mirelo_servicepages mirelo_router
               mirelo_protection
-  LIBS mirelo_recognition mirelo_transport mirelo_transport_widgets mirelo_vault mirelo_account
+  LIBS mirelo_recognition mirelo_secrets mirelo_transport mirelo_transport_widgets mirelo_vault mirelo_account
        mirelo_account_widgets mirelo_link mirelo_clouddb mirelo_desktop mirelo_desktop_widgets mirelo_desktop_session)
 
 add_executable(mireloplus WIN32 main.cpp)

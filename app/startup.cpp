@@ -9,6 +9,7 @@
 #include "desktop/captureprotection.h"
 #include "desktop/protectionguard.h"
 #include "desktop/singleinstance.h"
+#include "secrets/secretstore.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -75,6 +76,8 @@ int runMirelo(int &argc, char **argv, const std::function<void(MainWindow &)> &a
 
     // The services first, then the window that connects to them, then what
     // runs on its own; taken down in the reverse order.
+    // Before the mail store reads the accounts: where their secrets are kept.
+    installSecretKeeper(openSystemSecretKeeper());
     auto services = std::make_unique<AppServices>();
     auto window = std::make_unique<MainWindow>(services.get());
     MainWindow *w = window.get();

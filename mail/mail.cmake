@@ -7,8 +7,9 @@ mirelo_library(mirelo_mail
     categories.h categories.cpp
     providers.h providers.cpp
     storedrecords.h storedrecords.cpp
+    accountsecrets.h accountsecrets.cpp
     mailstorage.h mailstorage.cpp
     mailstore.h mailstore.cpp
     codetrust.h codetrust.cpp
     silenced.h silenced.cpp
-  PUBLIC_LIBS Qt6::Core mirelo_core mirelo_recognition)
+  PUBLIC_LIBS Qt6::Core mirelo_core mirelo_recognition mirelo_secrets)

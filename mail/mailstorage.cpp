@@ -19,6 +19,9 @@ public:
             settings().setValue(where, value);
     }
 
+    // Where the user's accounts live, so each signed-in user has their own items.
+    QString secretScope() const override { return own(QLatin1String(SettingsKey::kAccounts)); }
+
 private:
     static QSettings settings() { return Settings::open(); }
     // Each signed-in user has accounts, categories and read marks of their own.

@@ -16,6 +16,9 @@ public:
     // Empty when the key holds nothing.
     virtual QByteArray value(const QString &key) const = 0;
     virtual void setValue(const QString &key, const QByteArray &value) = 0;
+    // Whose the accounts' secrets are, for stores that keep them outside
+    // the records; empty while the records are nobody's (signed out).
+    virtual QString secretScope() const { return QStringLiteral("accounts"); }
 };
 
 // The per-user settings store, opened afresh for every read and write so

@@ -5,6 +5,7 @@
 #include "mail/storedrecords.h"
 #include "recognition/coderecogniser.h"
 #include "recognition/headerdecode.h"
+#include "secrets/secretstore.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -37,7 +38,13 @@ CodeMatch extractMailCode(const MailItem &mail)
 MailStore::MailStore(QObject *parent, const Clock &clock) : MailStore(userSettingsMailStorage(), parent, clock) {}
 
 MailStore::MailStore(std::unique_ptr<MailStorage> storage, QObject *parent, const Clock &clock)
-    : QObject(parent), m_clock(clock), m_storage(std::move(storage))
+    : MailStore(std::move(storage), currentSecretKeeper(), parent, clock)
+{
+}
+
+MailStore::MailStore(std::unique_ptr<MailStorage> storage, std::shared_ptr<SecretKeeper> secrets, QObject *parent,
+                     const Clock &clock)
+    : QObject(parent), m_clock(clock), m_storage(std::move(storage)), m_secrets(std::move(secrets))
 {
     loadAccounts();
     loadCategories();
@@ -454,8 +461,7 @@ void MailStore::removeCategory(const QString &name)
 void MailStore::loadAccounts()
 {
     const QByteArray stored = m_storage->value(kAccountsKey);
-    if (!stored.isEmpty())
-        m_accounts = accountsFromJson(stored);
+    m_accounts = m_secrets.read(stored, m_storage->secretScope());
     // In the form a save would write: a record read from an older or newer
     // version is left as it is until one of its fields really changes.
     m_storedAccounts = accountsToJson(m_accounts);
@@ -476,7 +482,11 @@ void MailStore::saveAccounts()
     const QByteArray json = accountsToJson(m_accounts);
     if (json == m_storedAccounts)
         return;
-    m_storage->setValue(kAccountsKey, json);
+    // Signed out, nobody's records are written (nor their secrets kept).
+    const QString scope = m_storage->secretScope();
+    if (scope.isEmpty())
+        return;
+    m_storage->setValue(kAccountsKey, m_secrets.write(m_accounts, scope));
     m_storedAccounts = json;
 }
 

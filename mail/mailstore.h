@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "mail/accountsecrets.h"
 #include "mail/categories.h"
 #include "mail/mailactions.h"
 #include "mail/mailrecords.h"
@@ -36,6 +37,10 @@ public:
     // Keeps its records in `storage` instead of the settings store.
     explicit MailStore(std::unique_ptr<MailStorage> storage, QObject *parent = nullptr,
                        const Clock &clock = Clock());
+    // And keeps the passwords and refresh tokens with `secrets` instead of
+    // the keeper installed at start.
+    MailStore(std::unique_ptr<MailStorage> storage, std::shared_ptr<SecretKeeper> secrets,
+              QObject *parent = nullptr, const Clock &clock = Clock());
     ~MailStore() override;
     // Where the store and the mail sessions feeding it read the time.
     const Clock &clock() const { return m_clock; }
@@ -117,7 +122,9 @@ private:
     bool queueAction(const MailItem &mail, const MailAction &action);
 
     std::unique_ptr<MailStorage> m_storage;
-    // The accounts as last read or written: what a restart would load.
+    AccountSecrets m_secrets;
+    // The accounts as last read or written, secrets in the file form: what a
+    // restart would load.
     QByteArray m_storedAccounts;
 
     QList<MailItem> m_mails;

@@ -31,19 +31,45 @@ quint16 storedPort(const QJsonValue &value)
     return quint16(d);
 }
 
+// A record without a marker is from before the marker: the file form.
+QString secretFormOf(const QJsonObject &o)
+{
+    const QJsonValue form = o.value(QStringLiteral("secretForm"));
+    return form.isUndefined() ? QString::fromLatin1(kFileSecretForm) : form.toString();
+}
+
 } // namespace
 
 QByteArray accountsToJson(const QList<EmailAccount> &accounts)
 {
+    QList<SecretFields> secrets;
+    secrets.reserve(accounts.size());
+    for (const EmailAccount &a : accounts)
+        secrets.append(SecretFields{QLatin1String(kFileSecretForm), a.pass, a.refreshToken});
+    return accountsToJson(accounts, secrets);
+}
+
+QByteArray accountsToJson(const QList<EmailAccount> &accounts, const QList<SecretFields> &secrets)
+{
     QJsonArray array;
-    for (const EmailAccount &a : accounts) {
+    for (qsizetype i = 0; i < accounts.size(); ++i) {
+        const EmailAccount &a = accounts.at(i);
+        const SecretFields secret = secrets.value(i);
         QJsonObject o;
         o.insert(QStringLiteral("address"), a.address);
         o.insert(QStringLiteral("provider"), a.provider);
         o.insert(QStringLiteral("host"), a.host);
         o.insert(QStringLiteral("port"), int(a.port));
         o.insert(QStringLiteral("user"), a.user);
-        o.insert(QStringLiteral("pass"), QString::fromLatin1(a.pass.toUtf8().toBase64()));
+        // Every record names its form; the file form keeps the members older
+        // versions read, the others members of their own, so that no version
+        // takes a sealed text for a password.
+        const bool inFile = secret.form == QLatin1String(kFileSecretForm);
+        o.insert(QStringLiteral("secretForm"), secret.form);
+        if (inFile)
+            o.insert(QStringLiteral("pass"), QString::fromLatin1(secret.pass.toUtf8().toBase64()));
+        else if (!secret.pass.isEmpty())
+            o.insert(QStringLiteral("passSealed"), secret.pass);
         o.insert(QStringLiteral("enabled"), a.enabled);
         // Optional keys, written only when set: older readers ignore them and
         // records without them read as before.
@@ -59,7 +85,11 @@ QByteArray accountsToJson(const QList<EmailAccount> &accounts)
             o.insert(QStringLiteral("afterUse"), afterUseName(a.afterUse));
         if (usesOAuth(a)) {
             o.insert(QStringLiteral("auth"), mailAuthName(a.auth));
-            o.insert(QStringLiteral("refreshToken"), QString::fromLatin1(a.refreshToken.toUtf8().toBase64()));
+            if (inFile)
+                o.insert(QStringLiteral("refreshToken"),
+                         QString::fromLatin1(secret.refreshToken.toUtf8().toBase64()));
+            else if (!secret.refreshToken.isEmpty())
+                o.insert(QStringLiteral("refreshTokenSealed"), secret.refreshToken);
         }
         array.append(o);
     }
@@ -82,7 +112,10 @@ QList<EmailAccount> accountsFromJson(const QByteArray &json)
             port = 993;
         a.port = port;
         a.user = o.value(QStringLiteral("user")).toString();
-        a.pass = QString::fromUtf8(QByteArray::fromBase64(o.value(QStringLiteral("pass")).toString().toLatin1()));
+        // Only the file form keeps the secrets themselves in the record.
+        const bool inFile = secretFormOf(o) == QLatin1String(kFileSecretForm);
+        if (inFile)
+            a.pass = QString::fromUtf8(QByteArray::fromBase64(o.value(QStringLiteral("pass")).toString().toLatin1()));
         a.enabled = o.value(QStringLiteral("enabled")).toBool(true);
         a.smtpHost = o.value(QStringLiteral("smtpHost")).toString().trimmed();
         if (!a.smtpHost.isEmpty()) {
@@ -93,13 +126,35 @@ QList<EmailAccount> accountsFromJson(const QByteArray &json)
         a.loginRefused = o.value(QStringLiteral("loginRefused")).toBool(false);
         a.auth = mailAuthFromName(o.value(QStringLiteral("auth")).toString());
         a.afterUse = afterUseFromName(o.value(QStringLiteral("afterUse")).toString());
-        if (usesOAuth(a))
+        if (usesOAuth(a) && inFile)
             a.refreshToken = QString::fromUtf8(
                 QByteArray::fromBase64(o.value(QStringLiteral("refreshToken")).toString().toLatin1()));
         if (!a.address.isEmpty())
             accounts.append(a);
     }
     return accounts;
+}
+
+QList<SecretFields> secretFieldsFromJson(const QByteArray &json)
+{
+    QList<SecretFields> out;
+    for (const QJsonValue &item : arrayOf(json)) {
+        const QJsonObject o = item.toObject();
+        if (o.value(QStringLiteral("address")).toString().isEmpty())
+            continue;
+        SecretFields f;
+        f.form = secretFormOf(o);
+        if (f.form == QLatin1String(kFileSecretForm)) {
+            f.pass = QString::fromUtf8(QByteArray::fromBase64(o.value(QStringLiteral("pass")).toString().toLatin1()));
+            f.refreshToken = QString::fromUtf8(
+                QByteArray::fromBase64(o.value(QStringLiteral("refreshToken")).toString().toLatin1()));
+        } else {
+            f.pass = o.value(QStringLiteral("passSealed")).toString();
+            f.refreshToken = o.value(QStringLiteral("refreshTokenSealed")).toString();
+        }
+        out.append(f);
+    }
+    return out;
 }
 
 QByteArray categoriesToJson(const QList<Category> &categories)

@@ -21,7 +21,7 @@ import sys
 LAYERS = [
     ("core", ["core"]),
     ("pure", ["recognition", "mailtext", "qr"]),
-    ("services", ["mail", "vault", "oauth", "rest", "clouddb", "link", "transport", "account", "desktop",
+    ("services", ["secrets", "mail", "vault", "oauth", "rest", "clouddb", "link", "transport", "account", "desktop",
                   "router", "protection", "resources"]),
     ("widget base", ["theme"]),
     ("pages", ["pages"]),
