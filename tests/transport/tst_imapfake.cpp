@@ -531,30 +531,39 @@ private slots:
         };
         ImapWorker worker(quick());
         WorkerRecord rec(worker);
-        QSignalSpy stored(&worker, &ImapWorker::seenStored);
+        QSignalSpy done(&worker, &ImapWorker::actionsDone);
         EmailAccount acc = accountFor(*server);
-        // this mailbox generation is 7; a name of generation 6 and a damaged one are left out
-        acc.pendingSeen = {QStringLiteral("7:42"), QStringLiteral("6:99"), QStringLiteral("7:43"),
-                           QStringLiteral("7:42"), QStringLiteral("7:1 OR 2")};
+        // this mailbox generation is 7; a name of generation 6 and a damaged one touch nothing
+        for (const char *uid : {"7:42", "6:99", "7:1 OR 2"})
+            acc.pendingActions.append(MailAction{MailActionKind::MarkSeen, QString::fromLatin1(uid), {}, {}});
         worker.workPoll({acc}, false);
         QList<QByteArray> commands;
         for (const QByteArray &l : server->lines)
-            commands << l.mid(l.indexOf(' ') + 1).left(10);
-        const qsizetype at = commands.indexOf("UID STORE ");
-        QVERIFY(at > commands.indexOf("SELECT INB"));
-        QVERIFY(at < commands.indexOf("SEARCH UNS"));
-        QCOMPARE(server->lines.at(at).mid(server->lines.at(at).indexOf(' ') + 1),
-                 QByteArray("UID STORE 42,43 +FLAGS (\\Seen)"));
-        QCOMPARE(stored.size(), 1);
-        QCOMPARE(stored.at(0).at(1).toStringList(), acc.pendingSeen);
+            commands << l.mid(l.indexOf(' ') + 1);
+        const qsizetype at = commands.indexOf("UID STORE 42 +FLAGS.SILENT (\\Seen)");
+        QVERIFY(at > commands.indexOf("SELECT INBOX"));
+        QVERIFY(at < commands.indexOf("SEARCH UNSEEN"));
+        QCOMPARE(std::count_if(commands.begin(), commands.end(), [](const QByteArray &c) { return c.startsWith("UID"); }),
+                 1);
+        QCOMPARE(done.size(), 1);
+        auto results = done.at(0).at(1).value<QList<MailActionResult>>();
+        QCOMPARE(results.size(), 3);
+        QCOMPARE(results.at(0).outcome, MailActionResult::Outcome::Done);
+        QCOMPARE(results.at(1).outcome, MailActionResult::Outcome::Failed);
+        QCOMPARE(results.at(2).outcome, MailActionResult::Outcome::Failed);
         // the fetched mail carries where the server keeps it
         QCOMPARE(rec.allItems().at(0).serverUid, QStringLiteral("7:42"));
         QVERIFY(!rec.allItems().at(0).seen);
 
-        // a refused STORE keeps the queue for the next session
+        // a refused STORE fails with the server's word
         storeAnswer = "NO read-only";
+        acc.pendingActions = {MailAction{MailActionKind::MarkSeen, QStringLiteral("7:42"), {}, {}}};
         worker.workPoll({acc}, false);
-        QCOMPARE(stored.size(), 1);
+        QCOMPARE(done.size(), 2);
+        results = done.at(1).at(1).value<QList<MailActionResult>>();
+        QCOMPARE(results.value(0).outcome, MailActionResult::Outcome::Failed);
+        QVERIFY2(results.value(0).message.startsWith("Okundu isaretlenemedi: sunucu reddetti"),
+                 qPrintable(results.value(0).message));
     }
 
     void quittingWhileBlockedIsPromptAndClean_data()
