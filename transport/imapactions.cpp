@@ -360,6 +360,11 @@ void ImapActionRun::reply(const QByteArray &reply)
         const quint32 uid = uidOf();
         m_newUid = c.destination(uid);
         m_newValidity = c.uidValidity;
+        if (m_newUid == 0 && hasCap("UIDPLUS")) {
+            // A server that names every copy named none: the UID was not there.
+            finish(O::Failed, QStringLiteral("posta sunucuda artik yok"));
+            return;
+        }
         if (was == Await::Copy) {
             // The copy stands; the original goes by its UID alone (never a
             // plain EXPUNGE, which would take other deleted mails too).
