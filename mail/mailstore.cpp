@@ -134,8 +134,16 @@ void MailStore::addMails(const QList<MailItem> &items)
 
     QSet<QString> held;
     held.reserve(m_mails.size());
-    for (const MailItem &mail : m_mails)
+    // A mail moved back from the trash keeps its card under a new server
+    // UID: fetched again, it is the same mail.
+    const auto placeOf = [](const MailItem &m) {
+        return QStringLiteral("\x01") + m.account.toLower() + QLatin1Char('\n') + m.serverUid;
+    };
+    for (const MailItem &mail : m_mails) {
         held.insert(mail.id);
+        if (!mail.serverUid.isEmpty() && !mail.inTrash)
+            held.insert(placeOf(mail));
+    }
 
     QList<MailItem> fresh;
     fresh.reserve(items.size());
@@ -150,7 +158,7 @@ void MailStore::addMails(const QList<MailItem> &items)
         mail.silenced = m_silenced.covers(mail.from);
         // Only held mails count as duplicates; a batch is not checked
         // against itself.
-        if (held.contains(mail.id))
+        if (held.contains(mail.id) || (!mail.serverUid.isEmpty() && held.contains(placeOf(mail))))
             continue;
         fresh.append(mail);
     }

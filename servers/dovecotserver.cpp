@@ -109,6 +109,9 @@ bool DovecotServer::start()
                                  "default_internal_user = dovecot\n"
                                  "default_login_user = dovenull\n"
                                  "mail_location = maildir:~/Maildir\n"
+                                 // A trash the mail commands can find (LIST SPECIAL-USE).
+                                 "namespace inbox {\n  inbox = yes\n  mailbox Trash {\n"
+                                 "    special_use = \\Trash\n    auto = create\n  }\n}\n"
                                  "%8"
                                  "passdb {\n  driver = passwd-file\n  mechanisms = plain login\n"
                                  "  args = scheme=PLAIN %3/users\n}\n"
@@ -243,6 +246,21 @@ bool DovecotServer::removeMessage(const QString &user, const QString &key)
 {
     const QString path = findMessage(user, key);
     return !path.isEmpty() && QFile::remove(path);
+}
+
+int DovecotServer::messageCount(const QString &user, const QString &folder) const
+{
+    const QString base = maildir(user) + (folder.isEmpty() ? QString() : QStringLiteral("/.") + folder);
+    int n = 0;
+    for (const char *sub : {"/cur", "/new"}) {
+        const QStringList files = QDir(base + QLatin1String(sub)).entryList(QDir::Files);
+        for (const QString &f : files) {
+            // Flagged for deletion but not expunged yet still counts as gone.
+            if (!f.section(QStringLiteral(":2,"), 1).contains(QLatin1Char('T')))
+                ++n;
+        }
+    }
+    return n;
 }
 
 bool DovecotServer::isSeen(const QString &user, const QString &key) const

@@ -57,6 +57,9 @@ public:
     // Whether the server has flagged the message \Seen.
     bool isSeen(const QString &user, const QString &key) const;
 
+    // Messages in the user's folder (empty: INBOX), expunged ones not counted.
+    int messageCount(const QString &user, const QString &folder = QString()) const;
+
     // A minimal RFC 5322 message with CRLF line ends.
     static QByteArray message(const QString &from, const QString &subject, const QString &body);
 

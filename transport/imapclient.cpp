@@ -32,10 +32,23 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, const Idl
         if (this->m_store)
             this->m_store->setAccountLoginRefused(addr, msg);
     });
-    connect(m_worker, &ImapWorker::seenStored, this, [this](const QString &addr, const QStringList &uids) {
-        if (this->m_store)
-            this->m_store->seenStored(addr, uids);
-    });
+    connect(
+        m_worker, &ImapWorker::actionsDone, this,
+        [this](const QString &addr, const QList<MailActionResult> &results) {
+            if (!this->m_store)
+                return;
+            this->m_store->actionsDone(addr, results);
+            // Each failure is told once, as it leaves the queue.
+            for (const MailActionResult &r : results) {
+                if (r.outcome == MailActionResult::Outcome::Failed)
+                    emit status(r.message);
+            }
+        },
+        Qt::QueuedConnection);
+    if (store) {
+        // A command waits no longer than one round of its account.
+        connect(store, &MailStore::actionsQueued, this, [this](const QString &addr) { onIdleMail(addr); });
+    }
     connect(m_worker, &ImapWorker::logMsg, this, [this](const QString &, const QString &msg) { emit status(msg); });
     connect(&m_timer, &QTimer::timeout, this, &ImapClient::onTick);
     connect(m_worker, &ImapWorker::roundDone, this, &ImapClient::onRoundDone, Qt::QueuedConnection);

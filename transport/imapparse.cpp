@@ -149,6 +149,11 @@ QList<QByteArray> linesOutsideLiterals(const QByteArray &reply)
 }
 } // namespace
 
+QList<QByteArray> imapLinesOutsideLiterals(const QByteArray &reply)
+{
+    return linesOutsideLiterals(reply);
+}
+
 QString parseFetchUid(const QByteArray &reply, const QString &seq)
 {
     static const QRegularExpression uid(QStringLiteral("[ (]UID (\\d+)"),

@@ -62,6 +62,10 @@ QString imapPreview(const QString &body, const QString &subject);
 // The UIDVALIDITY of a SELECT reply; empty when the server gave none.
 QString parseUidValidity(const QString &selectReply);
 
+// The reply's lines (LF split, CR kept) with each literal's content replaced
+// by a space: what the server said, never what a mail says.
+QList<QByteArray> imapLinesOutsideLiterals(const QByteArray &reply);
+
 // The UID in the server's FETCH response for message number seq, looked for
 // outside literals only (header text cannot fake it); empty when absent.
 QString parseFetchUid(const QByteArray &reply, const QString &seq);

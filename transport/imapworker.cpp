@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 
 #include "recognition/headerdecode.h"
+#include "transport/imapactions.h"
 #include "transport/imapparse.h"
 #include "transport/sessionsocket.h"
 #include "transport/smtpparse.h"
@@ -290,20 +291,24 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
     if (stopped())
         return !socket.cancelled();
     const QString uidValidity = parseUidValidity(selectReply);
-    // Mails read here get their \Seen flag before the search, so they no
+    // Queued commands go before the search, so mails read or moved here no
     // longer come back as unread.
-    const QStringList storeUids = uidsToMarkSeen(acc.pendingSeen, uidValidity);
-    if (!storeUids.isEmpty()) {
-        const QString reply = sendCommand(
-            socket, QStringLiteral("a03s"),
-            QStringLiteral("UID STORE %1 +FLAGS (\\Seen)").arg(storeUids.join(QLatin1Char(','))));
+    if (!acc.pendingActions.isEmpty()) {
+        ImapActionRun run(acc.pendingActions, imapCapabilities(greeting + loginReply.toUtf8()), uidValidity);
+        QByteArray command;
+        int n = 0;
+        while (run.next(&command)) {
+            const QByteArray tag = "a03m" + QByteArray::number(++n);
+            const QByteArray reply = fetchBytes(socket, tag, QString::fromUtf8(command), m_timeouts.replyChunks);
+            if (socket.cancelled() || socket.overflowed() || !imapTaggedDone(reply, tag)) {
+                run.abandon();
+                break;
+            }
+            run.reply(reply);
+        }
+        emit actionsDone(addr, run.results());
         if (stopped())
             return !socket.cancelled();
-        if (reply.contains(QLatin1String("a03s OK")))
-            emit seenStored(addr, acc.pendingSeen);
-    } else if (!acc.pendingSeen.isEmpty() && !uidValidity.isEmpty()) {
-        // Names of an older mailbox generation point at nothing now.
-        emit seenStored(addr, acc.pendingSeen);
     }
     QStringList numbers = parseSearch(sendCommand(socket, QStringLiteral("a04"), QStringLiteral("SEARCH UNSEEN")));
     if (stopped())

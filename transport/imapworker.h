@@ -61,8 +61,8 @@ signals:
     // The server refused the access token of a browser sign-in: a fresh
     // token may still work, so the account is not marked here.
     void tokenRefused(QString addr);
-    // The server took the \Seen flags of these "UIDVALIDITY:UID" names.
-    void seenStored(QString addr, QStringList serverUids);
+    // What became of the account's queued commands given with the round.
+    void actionsDone(QString addr, QList<MailActionResult> results);
     void roundDone(QString addr);
 
 private:

@@ -86,6 +86,17 @@ void TestMailActions::queueMoveAndUndo()
     store->actionsDone(acc.address, {{restore, MailActionResult::Outcome::Done, {}, "7:50", {}}});
     QVERIFY(!store->mails().at(0).inTrash);
     QCOMPARE(store->mails().at(0).serverUid, QString("7:50"));
+    // Fetched again from INBOX under its new UID (a new id): still one card;
+    // another mail of that UID in another account is its own.
+    MailItem again = a;
+    again.id = "A-refetched";
+    again.serverUid = "7:50";
+    MailItem other = again;
+    other.id = "B";
+    other.account = "veli@example.com";
+    store->addMails({again, other});
+    QCOMPARE(store->mails().size(), 2);
+    QVERIFY(store->mails().at(0).id == "A" || store->mails().at(1).id == "A");
 
     // A failed move leaves the queue and the card where it was.
     QVERIFY(store->requestAction("A", MailActionKind::MoveToTrash));

@@ -1,12 +1,14 @@
 // Fuzzes the readers of IMAP server replies: search results, the UID and
 // UIDVALIDITY, failure details, the tagged end of a reply, and the body and
-// preview rules, and the capability and AUTHENTICATE readers.
+// preview rules, the capability and AUTHENTICATE readers, and the readers
+// and runner of the mail commands.
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <cstdlib>
 
+#include "transport/imapactions.h"
 #include "transport/imapparse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -54,6 +56,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (imapPreview(body, reply).size() > 140)
         std::abort();
     if (imapMessageId(QStringLiteral("a@b"), QStringLiteral("1"), uid, reply).size() != 37)
+        std::abort();
+    // Mail commands: whatever the server answers, the runner ends, with one
+    // result per command, and never names a UID it was not given.
+    parseSelectInfo(bytes);
+    if (parseTrashFolder(bytes).contains(QLatin1Char('\n')))
+        std::abort();
+    const ImapCopyUid copy = parseCopyUid(bytes);
+    if (copy.from.size() != copy.to.size() || copy.from.size() > 1000)
+        std::abort();
+    const QList<MailAction> actions{{MailActionKind::MoveToTrash, QStringLiteral("7:42"), {}, {}},
+                                    {MailActionKind::Restore, QStringLiteral("3:9"), QStringLiteral("Trash"), {}},
+                                    {MailActionKind::MarkSeen, QStringLiteral("7:43"), {}, {}}};
+    ImapActionRun run(actions, imapCapabilities(bytes), QStringLiteral("7"));
+    QByteArray command;
+    int steps = 0;
+    while (run.next(&command)) {
+        if (++steps > 40 || command.contains('\n') || command.contains('\r'))
+            std::abort();
+        if (command.startsWith("UID ") && !command.contains(" 42") && !command.contains(" 9")
+            && !command.contains(" 43"))
+            std::abort();
+        run.reply(bytes);
+    }
+    if (run.results().size() != actions.size())
         std::abort();
     return 0;
 }

@@ -213,10 +213,10 @@ private slots:
         }
         // a restart: the mails are fetched again, the read mark waits in the settings
         MailStore store;
-        QCOMPARE(store.pollableAccounts().value(0).pendingSeen.size(), 1);
+        QCOMPARE(store.pollableAccounts().value(0).pendingActions.size(), 1);
         ImapClient client(&store);
         client.pollNow();
-        QTRY_VERIFY_WITH_TIMEOUT(store.pollableAccounts().value(0).pendingSeen.isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(store.pollableAccounts().value(0).pendingActions.isEmpty(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(store.mails().size(), 1, 10000);
         // the server kept it: only the unread one comes back
         QCOMPARE(store.mails().first().subject, QStringLiteral("Yeni kod"));

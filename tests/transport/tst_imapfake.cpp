@@ -525,36 +525,38 @@ private slots:
         auto server = tlsServer(box);
         QByteArray storeAnswer = "OK stored";
         server->reply = [&](const QByteArray &line) {
-            if (line.contains("UID STORE"))
-                return line.left(line.indexOf(' ')) + ' ' + storeAnswer + "\r\n";
-            return box.answer(line);
+            return line.contains("UID STORE") ? line.left(line.indexOf(' ')) + ' ' + storeAnswer + "\r\n" : box.answer(line);
         };
         ImapWorker worker(quick());
         WorkerRecord rec(worker);
-        QSignalSpy stored(&worker, &ImapWorker::seenStored);
+        QSignalSpy done(&worker, &ImapWorker::actionsDone);
         EmailAccount acc = accountFor(*server);
-        // this mailbox generation is 7; a name of generation 6 and a damaged one are left out
-        acc.pendingSeen = {QStringLiteral("7:42"), QStringLiteral("6:99"), QStringLiteral("7:43"),
-                           QStringLiteral("7:42"), QStringLiteral("7:1 OR 2")};
+        // this mailbox generation is 7; a name of generation 6 and a damaged one touch nothing
+        for (const char *uid : {"7:42", "6:99", "7:1 OR 2"})
+            acc.pendingActions.append(MailAction{MailActionKind::MarkSeen, QString::fromLatin1(uid), {}, {}});
         worker.workPoll({acc}, false);
         QList<QByteArray> commands;
         for (const QByteArray &l : server->lines)
-            commands << l.mid(l.indexOf(' ') + 1).left(10);
-        const qsizetype at = commands.indexOf("UID STORE ");
-        QVERIFY(at > commands.indexOf("SELECT INB"));
-        QVERIFY(at < commands.indexOf("SEARCH UNS"));
-        QCOMPARE(server->lines.at(at).mid(server->lines.at(at).indexOf(' ') + 1),
-                 QByteArray("UID STORE 42,43 +FLAGS (\\Seen)"));
-        QCOMPARE(stored.size(), 1);
-        QCOMPARE(stored.at(0).at(1).toStringList(), acc.pendingSeen);
+            commands << l.mid(l.indexOf(' ') + 1);
+        const qsizetype at = commands.indexOf("UID STORE 42 +FLAGS.SILENT (\\Seen)");
+        QVERIFY(commands.indexOf("SELECT INBOX") < at && at < commands.indexOf("SEARCH UNSEEN"));
+        QCOMPARE(std::count_if(commands.begin(), commands.end(), [](auto &c) { return c.startsWith("UID"); }), 1);
+        QCOMPARE(done.size(), 1);
+        using O = MailActionResult::Outcome;
+        auto results = done.at(0).at(1).value<QList<MailActionResult>>();
+        QCOMPARE(QList<O>({results.value(0).outcome, results.value(1).outcome, results.value(2).outcome}),
+                 QList<O>({O::Done, O::Failed, O::Failed}));
         // the fetched mail carries where the server keeps it
         QCOMPARE(rec.allItems().at(0).serverUid, QStringLiteral("7:42"));
         QVERIFY(!rec.allItems().at(0).seen);
 
-        // a refused STORE keeps the queue for the next session
+        // a refused STORE fails with the server's word
         storeAnswer = "NO read-only";
+        acc.pendingActions = {MailAction{MailActionKind::MarkSeen, QStringLiteral("7:42"), {}, {}}};
         worker.workPoll({acc}, false);
-        QCOMPARE(stored.size(), 1);
+        QCOMPARE(done.size(), 2);
+        const MailActionResult refused = done.at(1).at(1).value<QList<MailActionResult>>().value(0);
+        QVERIFY2(refused.message.startsWith("Okundu isaretlenemedi: sunucu reddetti"), qPrintable(refused.message));
     }
 
     void quittingWhileBlockedIsPromptAndClean_data()
