@@ -13,7 +13,7 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev libx11-dev libxcb1-dev libxcb-xtest0-dev libxtst-dev libxcb-keysyms1-dev
   libssl-dev
   libgmime-3.0-dev
-  libsodium-dev libzbar-dev
+  libsodium-dev libzbar-dev libsecret-1-dev gnome-keyring dbus-daemon
   # tests, fuzzing and benchmarks
   libbenchmark-dev clang libclang-rt-14-dev
   libgumbo-dev
