@@ -13,13 +13,15 @@ PACKAGES=(
   libgl-dev libxkbcommon-dev libx11-dev libxcb1-dev libxcb-xtest0-dev libxtst-dev libxcb-keysyms1-dev
   libssl-dev
   libgmime-3.0-dev
-  libsodium-dev libzbar-dev
+  libsodium-dev libzbar-dev libsecret-1-dev
   # tests, fuzzing and benchmarks
   libbenchmark-dev clang libclang-rt-14-dev
   libgumbo-dev
   dovecot-imapd python3 python3-aiosmtpd openssl oathtool
   libqrcodegencpp-dev libqrencode-dev zbar-tools qrencode zlib1g-dev
   python3-cryptography python3-protobuf
+  # a throw-away keyring on a private bus for the Secret Service tests
+  gnome-keyring dbus-daemon
   xvfb xauth xdotool fonts-dejavu-core
   # the Windows pass: cross compiler, zlib for the SDK, Wine, the installer
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis zip xz-utils
