@@ -13,6 +13,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libssl3")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libssl3, libsecret-1-0")
+# A Secret Service keeps the mail passwords; without one they stay in the
+# owner-only settings file.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, gnome-keyring | kwalletmanager")
 include(CPack)

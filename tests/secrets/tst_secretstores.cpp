@@ -39,11 +39,11 @@ private slots:
         QString back;
         QVERIFY2(dpapi->take(ref, sealed, &back, &error), qPrintable(error));
         QCOMPARE(back, secret);
-        // Another account's record, another user's scope, a damaged blob.
+        // Another account's record, another user's scope, a cut blob.
         QVERIFY(!dpapi->take({"accounts", "c@b.cc", "pass"}, sealed, &back, &error));
         QVERIFY(!dpapi->take({"users/x/accounts", "a@b.cc", "pass"}, sealed, &back, &error));
         QByteArray bytes = QByteArray::fromBase64(sealed.toLatin1());
-        bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x55);
+        bytes.chop(8);
         QVERIFY(!dpapi->take(ref, QString::fromLatin1(bytes.toBase64()), &back, &error));
         QVERIFY(error.startsWith("DPAPI"));
         QVERIFY(!dpapi->take(ref, QString(), &back, &error));
