@@ -46,10 +46,8 @@ struct EmailAccount
     // Runtime only, never stored: the bearer token a session logs in with,
     // put in by the token service just before the session.
     QString accessToken;
-    // "UIDVALIDITY:UID" of mails read here whose \Seen flag the next session sets.
-    QStringList pendingSeen; // runtime only, filled from the store for a poll
     // Runtime only, filled from the store for a session: every queued
-    // command (the \Seen flags above among them), in the order to send.
+    // command, in the order to send.
     QList<MailAction> pendingActions;
     QString lastError; // runtime only
     QString lastOk;    // runtime only, "HH:mm"

@@ -297,19 +297,6 @@ void MailStore::actionsDone(const QString &address, const QList<MailActionResult
         emit mailsChanged();
 }
 
-void MailStore::seenStored(const QString &address, const QStringList &serverUids)
-{
-    QList<MailActionResult> results;
-    for (const QString &uid : serverUids) {
-        MailActionResult r;
-        r.action.serverUid = uid;
-        r.outcome = MailActionResult::Outcome::Done;
-        results.append(r);
-    }
-    if (m_actions.settle(address, results))
-        saveActions();
-}
-
 QList<EmailAccount> MailStore::pollableAccounts() const
 {
     QList<EmailAccount> out;
@@ -318,9 +305,6 @@ QList<EmailAccount> MailStore::pollableAccounts() const
             continue;
         EmailAccount copy = a;
         copy.pendingActions = m_actions.pending(a.address);
-        for (const MailAction &action : copy.pendingActions)
-            if (action.kind == MailActionKind::MarkSeen && action.folder.isEmpty())
-                copy.pendingSeen.append(action.serverUid);
         out.append(copy);
     }
     return out;

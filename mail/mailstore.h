@@ -94,8 +94,6 @@ public slots:
     // A refused login stops polling the account; saving its settings again or
     // resuming it (setAccountEnabled) starts it again.
     void setAccountLoginRefused(const QString &address, const QString &text);
-    // The server now has these \Seen flags; they leave the account's queue.
-    void seenStored(const QString &address, const QStringList &serverUids);
 
     void addOrUpdateCategory(const Category &category);
     void removeCategory(const QString &name);

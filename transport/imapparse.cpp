@@ -230,26 +230,6 @@ QString imapMailBody(const QByteArray &headerReply, const QByteArray &textReply,
     return mail.text;
 }
 
-QStringList uidsToMarkSeen(const QStringList &pending, const QString &uidValidity)
-{
-    QStringList out;
-    if (uidValidity.isEmpty())
-        return out;
-    for (const QString &name : pending) {
-        const qsizetype colon = name.indexOf(QLatin1Char(':'));
-        if (colon <= 0 || name.left(colon) != uidValidity)
-            continue;
-        const QString uid = name.mid(colon + 1);
-        bool digits = !uid.isEmpty() && uid.size() <= 10;
-        for (const QChar c : uid)
-            digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        // Anything else would run into the command line.
-        if (digits && !out.contains(uid))
-            out.append(uid);
-    }
-    return out;
-}
-
 QStringList imapCapabilities(const QByteArray &reply)
 {
     QStringList caps;

@@ -76,10 +76,6 @@ QString parseFetchUid(const QByteArray &reply, const QString &seq);
 QString imapMessageId(const QString &account, const QString &uidValidity, const QString &uid,
                       const QString &headerReply);
 
-// The UIDs of queued "UIDVALIDITY:UID" names that belong to this mailbox
-// generation, digits only, in order, without repeats.
-QStringList uidsToMarkSeen(const QStringList &pending, const QString &uidValidity);
-
 // --- Signing in with a bearer token (SASL XOAUTH2 / OAUTHBEARER) ---
 
 // The capabilities a greeting or CAPABILITY reply names (upper-cased), from

@@ -23,6 +23,17 @@ MailItem mail(const QString &id, const QString &subject, const QString &body, co
     return m;
 }
 
+// The \Seen flags the account's next session is to set.
+QStringList seenUids(const MailStore &store)
+{
+    QStringList out;
+    for (const MailAction &a : store.pollableAccounts().value(0).pendingActions) {
+        if (a.kind == MailActionKind::MarkSeen)
+            out << a.serverUid;
+    }
+    return out;
+}
+
 QStringList ids(const QList<MailItem> &mails)
 {
     QStringList out;
@@ -231,14 +242,14 @@ void TestMailStore::readMarksWaitForTheServer()
         store.markSeen("A");
         store.markSeen("A");
         store.markSeen("D");
-        QCOMPARE(store.pollableAccounts().first().pendingSeen, QStringList{"7:42"});
+        QCOMPARE(seenUids(store), QStringList{"7:42"});
     }
     // the queue outlives a restart, and leaves once the server has the flags
     MailStore store;
-    QCOMPARE(store.pollableAccounts().first().pendingSeen, QStringList{"7:42"});
-    store.seenStored("ALI@example.com", {"7:42"});
-    QVERIFY(store.pollableAccounts().first().pendingSeen.isEmpty());
-    QVERIFY(MailStore().pollableAccounts().first().pendingSeen.isEmpty());
+    QCOMPARE(seenUids(store), QStringList{"7:42"});
+    store.actionsDone("ALI@example.com", {{store.pendingActions(acc.address).value(0), MailActionResult::Outcome::Done, {}, {}, {}}});
+    QVERIFY(seenUids(store).isEmpty());
+    QVERIFY(MailStore().pollableAccounts().first().pendingActions.isEmpty());
     // a removed account takes its queue along
     MailItem b = mail("B", "s", "", "ali@example.com");
     b.serverUid = "7:43";
@@ -246,7 +257,7 @@ void TestMailStore::readMarksWaitForTheServer()
     store.markSeen("B");
     store.removeAccount("ali@example.com");
     store.addOrUpdateAccount(acc);
-    QVERIFY(store.pollableAccounts().first().pendingSeen.isEmpty());
+    QVERIFY(seenUids(store).isEmpty());
 }
 
 void TestMailStore::refusedLoginLeavesThePollUntilTheUserActs()
@@ -443,7 +454,7 @@ void TestMailStore::pollsLeaveTheStoredAccountsAlone()
     SignalLog log(store);
     store.setAccountOk("ALI@example.com", "10:00");
     store.setAccountError(a.address, "Baglanti hatasi: zaman asimi");
-    store.seenStored(a.address, {"5:1"});
+    store.actionsDone(a.address, {{MailAction{MailActionKind::MarkSeen, "5:1", {}, {}}, MailActionResult::Outcome::Done, {}, {}, {}}});
     QCOMPARE(log.events, (QStringList{"accounts", "accounts"}));
     QCOMPARE(store.accounts().at(0).lastError, QStringLiteral("Baglanti hatasi: zaman asimi"));
     QCOMPARE(disk.writes.value("accounts"), 1);

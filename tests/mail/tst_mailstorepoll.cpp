@@ -79,7 +79,7 @@ private slots:
         // so ask until the flag is there.
         store.markSeen(store.mails().first().id);
         QTRY_VERIFY_WITH_TIMEOUT(m_imap->isSeen(ali.user, key) || (client.pollNow(), false), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(store.pollableAccounts().first().pendingSeen.isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(store.pollableAccounts().first().pendingActions.isEmpty(), 5000);
         QCOMPARE(disk.writes.value(QStringLiteral("accounts")), 1);
         QCOMPARE(disk.values.value(QStringLiteral("accounts")), stored);
 
