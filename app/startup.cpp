@@ -9,6 +9,7 @@
 #include "desktop/captureprotection.h"
 #include "desktop/protectionguard.h"
 #include "desktop/singleinstance.h"
+#include "pages/pagedialogs.h"
 #include "secrets/secretstore.h"
 
 #include <QApplication>
@@ -52,7 +53,12 @@ int runMirelo(int &argc, char **argv, const std::function<void(MainWindow &)> &a
     QGuiApplication::setApplicationDisplayName("MIRELO+");
     QGuiApplication::setQuitOnLastWindowClosed(false);
     // Before anything is read or written: the store holds the secrets.
-    if (!restrictSettingsStore())
+    // A store that takes no write loses the sign-in, accounts and vault at
+    // exit: said before anything is entered into it.
+    const QString unwritable = settingsStoreWriteProblem();
+    if (!unwritable.isEmpty())
+        std::fprintf(stderr, "[MIRELO+] %s\n", unwritable.toUtf8().constData());
+    else if (!restrictSettingsStore())
         std::fprintf(stderr, "[MIRELO+] Ayar dosyasi korunamadi: izinler ayarlanamadi.\n");
 
     const QStringList args = QCoreApplication::arguments().mid(1);
@@ -97,6 +103,8 @@ int runMirelo(int &argc, char **argv, const std::function<void(MainWindow &)> &a
             w->windowTray()->showFromTray();
     });
     int code = 0;
+    if (!unwritable.isEmpty())
+        PageDialogs::standard()->warn(nullptr, unwritable);
     if (runSignInGate(services->auth(), w)) {
         admitted = true;
         // Hidden in the tray only when there is a tray to come back from.

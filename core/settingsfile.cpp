@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -39,4 +40,14 @@ bool restrictSettingsFile(const QString &path)
     Q_UNUSED(path);
     return true;
 #endif
+}
+
+QString settingsStoreWriteProblem()
+{
+    const QSettings store = Settings::open();
+    if (store.isWritable())
+        return QString();
+    return QStringLiteral("Ayarlar kaydedilemiyor: %1 yazilamiyor. Hesaplar, kasa ve oturum program kapaninca "
+                          "kaybolur.")
+        .arg(store.fileName());
 }

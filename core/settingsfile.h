@@ -10,3 +10,8 @@
 bool restrictSettingsStore();
 // The same for a given settings file.
 bool restrictSettingsFile(const QString &path);
+
+// Why the store cannot be written (a read-only file or folder, a registry
+// branch the user may not change), naming where it is; empty when it can.
+// Without a writable store every change is lost when the program ends.
+QString settingsStoreWriteProblem();

@@ -3,6 +3,8 @@
 #include "core/settingsfile.h"
 #include "support/isolatedsettings.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QtTest>
@@ -64,6 +66,27 @@ private slots:
         ::umask(oldMask);
 #else
         QSKIP("file modes are a Unix matter");
+#endif
+    }
+
+    void unwritableStoreIsSaidWithItsPlace()
+    {
+        IsolatedSettings settings;
+        QCOMPARE(settingsStoreWriteProblem(), QString());
+        QVERIFY(restrictSettingsStore());
+#ifdef Q_OS_UNIX
+        // A file where the store's folder should be stops even root.
+        const QString file = settings.settingsFile();
+        const QString folder = QFileInfo(file).absolutePath();
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString problem = settingsStoreWriteProblem();
+        QVERIFY2(problem.startsWith(QStringLiteral("Ayarlar kaydedilemiyor: ")), qPrintable(problem));
+        QVERIFY(problem.contains(file));
+        QVERIFY(!restrictSettingsStore());
 #endif
     }
 };
