@@ -73,6 +73,8 @@ int runMirelo(int &argc, char **argv, const std::function<void(MainWindow &)> &a
     SingleInstance instance(QStringLiteral("MireloPlus"));
     if (!instance.claim(args))
         return 0;
+    if (!instance.problem().isEmpty())
+        std::fprintf(stderr, "[MIRELO+] %s\n", instance.problem().toUtf8().constData());
 
     if (analysisEnvironmentPresent())
         std::fprintf(stderr, "[MIRELO+] Debugger algilandi: kodlar gizli modda baslatilacak.\n");

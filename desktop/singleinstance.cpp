@@ -8,7 +8,12 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/types.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <windows.h>
 #endif
 
 namespace {
@@ -26,6 +31,59 @@ QString userTag()
     QString user = qEnvironmentVariable("USERDOMAIN") + QLatin1Char('\\') + qEnvironmentVariable("USERNAME");
     return QString::fromLatin1(
         QCryptographicHash::hash(user.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+#endif
+}
+
+#ifdef Q_OS_WIN
+// The user SID of a process token, copied into `sid`.
+bool tokenUser(HANDLE process, QByteArray *sid)
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return false;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    QByteArray buffer(int(size), Qt::Uninitialized);
+    const bool ok = size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+    CloseHandle(token);
+    if (!ok)
+        return false;
+    PSID user = reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid;
+    if (!IsValidSid(user))
+        return false;
+    *sid = QByteArray(reinterpret_cast<const char *>(user), int(GetLengthSid(user)));
+    return true;
+}
+#endif
+
+// Whether the other end of a connected socket runs as this user. Pipe and
+// socket names can be taken first by anyone on the machine: arguments go
+// only to our own user's instance.
+bool peerIsThisUser(const QLocalSocket &socket)
+{
+#ifdef Q_OS_WIN
+    ULONG pid = 0;
+    if (!GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(socket.socketDescriptor()), &pid))
+        return false;
+    HANDLE peer = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!peer)
+        return false;
+    QByteArray theirs, ours;
+    const bool known = tokenUser(peer, &theirs) && tokenUser(GetCurrentProcess(), &ours);
+    CloseHandle(peer);
+    return known && theirs == ours;
+#elif defined(SO_PEERCRED)
+    struct ucred cred {};
+    socklen_t length = sizeof cred;
+    if (::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0)
+        return false;
+    return cred.uid == ::geteuid();
+#else
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (::getpeereid(int(socket.socketDescriptor()), &uid, &gid) != 0)
+        return false;
+    return uid == ::geteuid();
 #endif
 }
 
@@ -61,6 +119,10 @@ bool SingleInstance::claim(const QStringList &arguments)
             return true;
     }
     // Nobody answers and the name stays taken: run alone rather than not at all.
+    if (m_problem.isEmpty())
+        m_problem = QStringLiteral("Tek kopya denetimi kurulamadi: %1 kullanimda, cevap vermiyor; bu kopya ayri "
+                                   "calisiyor.")
+                        .arg(m_name);
     return true;
 }
 
@@ -70,6 +132,13 @@ bool SingleInstance::deliver(const QStringList &arguments)
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(kConnectMs))
         return false;
+    if (!peerIsThisUser(socket)) {
+        socket.abort();
+        m_problem = QStringLiteral("Tek kopya denetimi kurulamadi: %1 baska bir kullanicinin; bu kopya ayri "
+                                   "calisiyor.")
+                        .arg(m_name);
+        return false;
+    }
     QByteArray message;
     QDataStream out(&message, QIODevice::WriteOnly);
     out << arguments;

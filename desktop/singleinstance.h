@@ -23,6 +23,11 @@ public:
     // the arguments were delivered and it should exit.
     bool claim(const QStringList &arguments);
 
+    // Why this process runs alone without being the first instance (the name
+    // is held by another user's process, or by one that does not answer);
+    // empty otherwise.
+    QString problem() const { return m_problem; }
+
     // The local socket name for a key and the current user.
     static QString socketName(const QString &key);
 
@@ -36,5 +41,6 @@ private:
     void onConnection();
 
     QString m_name;
+    QString m_problem;
     QLocalServer *m_server = nullptr;
 };

@@ -7,6 +7,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 // One instance per user, and the login entry, against real sockets and files.
 class TestDesktopSession : public QObject
 {
@@ -15,6 +23,7 @@ private slots:
     void init();
     void secondStartHandsOverItsArguments();
     void staleSocketFromACrashIsTakenOver();
+    void anotherUsersSocketGetsNoArguments();
     void autostartEntryWrittenAndRemoved();
     void autostartReportsAnUnwritableFolder();
 
@@ -72,6 +81,61 @@ void TestDesktopSession::staleSocketFromACrashIsTakenOver()
     QVERIFY(first.claim({}));
     SingleInstance second(m_key);
     QVERIFY(!second.claim({}));
+#endif
+}
+
+void TestDesktopSession::anotherUsersSocketGetsNoArguments()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("another user's listener is staged with Linux credentials");
+#else
+    if (::geteuid() != 0)
+        QSKIP("staging another user's listener needs root");
+    const QByteArray name = QFile::encodeName(SingleInstance::socketName(m_key));
+    int report[2];
+    QVERIFY(::pipe(report) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Someone else's process holding our name: it counts what it is sent.
+        // Bound in our folder, then listening as another user: a peer's
+        // credentials are those of its listen().
+        ::close(report[0]);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr {};
+        addr.sun_family = AF_UNIX;
+        ::memcpy(addr.sun_path, name.constData(), size_t(name.size()));
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0)
+            ::_exit(3);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 || ::listen(fd, 4) != 0)
+            ::_exit(2);
+        ::write(report[1], "L", 1);
+        long total = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int peer = ::accept(fd, nullptr, nullptr);
+            char buf[256];
+            ssize_t n = 0;
+            while ((n = ::read(peer, buf, sizeof buf)) > 0)
+                total += n;
+            ::close(peer);
+            ::write(report[1], total > 0 ? "X" : ".", 1);
+        }
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    char ready = 0;
+    QCOMPARE(::read(report[0], &ready, 1), ssize_t(1));
+    QCOMPARE(ready, 'L');
+
+    SingleInstance second(m_key);
+    QVERIFY(second.claim({QStringLiteral("--tray")}));
+    QVERIFY2(second.problem().contains(QStringLiteral("baska bir kullanicinin")), qPrintable(second.problem()));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    char seen[8] = {};
+    const ssize_t got = ::read(report[0], seen, sizeof seen);
+    ::close(report[0]);
+    QVERIFY(got >= 1); // it was reached
+    QVERIFY2(!QByteArray(seen, int(got)).contains('X'), "arguments went to another user's process");
 #endif
 }
 
