@@ -145,6 +145,7 @@ void ImapClient::start()
         return;
     m_idle = std::make_unique<IdleWatcher>(m_idleOptions);
     connect(m_idle.get(), &IdleWatcher::newMail, this, &ImapClient::onIdleMail);
+    connect(m_idle.get(), &IdleWatcher::mailsReady, this, &ImapClient::onSessionMails);
     connect(m_idle.get(), &IdleWatcher::instantChanged, this, &ImapClient::onInstantChanged);
     connect(m_idle.get(), &IdleWatcher::log, this, [this](const QString &, const QString &msg) { emit status(msg); });
     // The next round fetches a fresh token, which restarts the connection.
@@ -277,6 +278,18 @@ void ImapClient::onMailsReady(QList<MailItem> items)
     // account without a good round yet is still in its first one.
     for (MailItem &mail : items)
         mail.firstRound = !m_roundsDone.contains(mail.account.toLower());
+    takeMails(items);
+}
+
+void ImapClient::onSessionMails(QList<MailItem> items)
+{
+    for (MailItem &mail : items)
+        mail.firstRound = false;
+    takeMails(items);
+}
+
+void ImapClient::takeMails(QList<MailItem> items)
+{
     if (!m_store || m_stopped)
         return;
     // A round of a signed-out user's account ends after the sign-out: its
