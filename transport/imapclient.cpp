@@ -293,11 +293,13 @@ void ImapClient::takeMails(QList<MailItem> items)
     if (!m_store || m_stopped)
         return;
     // A round of a signed-out user's account ends after the sign-out: its
-    // mails are for nobody now.
+    // mails are for nobody now. One of an account paused meanwhile waits
+    // for the account's return (its unseen mails are fetched again then).
     const QList<EmailAccount> held = m_store->accounts();
     items.removeIf([&held](const MailItem &mail) {
-        return std::none_of(held.begin(), held.end(),
-                            [&mail](const EmailAccount &a) { return sameAccount(a.address, mail.account); });
+        return std::none_of(held.begin(), held.end(), [&mail](const EmailAccount &a) {
+            return a.enabled && sameAccount(a.address, mail.account);
+        });
     });
     // A round fetches the unseen mails again after every reconnect; only
     // those the store does not hold yet are news. Said before they go in, so
