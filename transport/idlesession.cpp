@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QSslSocket>
 
+#include "transport/imapactions.h"
 #include "transport/imapparse.h"
 
 IdleSession::IdleSession(const EmailAccount &account, const IdleOptions &options, QObject *parent)
@@ -102,6 +103,10 @@ void IdleSession::onReadable()
     QSslSocket *sock = m_socket;
     if (!sock || !m_reader)
         return;
+    if (m_step == Step::Fetch) {
+        onFetchBytes(sock->readAll());
+        return;
+    }
     m_reader->feed(sock->readAll());
     if (m_reader->overflowed()) {
         fail(Fault::LongLine,
@@ -114,8 +119,17 @@ void IdleSession::onReadable()
     QByteArray line;
     while (sock == m_socket && m_reader->next(line))
         onLine(line);
-    if (m_mailEvents > 0)
+    if (m_mailEvents > 0 && !m_opt.fetchNew)
         notice(m_mailEvents);
+    if (m_mailEvents > 0 && m_opt.fetchNew)
+        m_moreMail = true;
+    if (m_moreMail && m_step == Step::Idling && sock == m_socket) {
+        // Leave IDLE; the tagged OK of DONE starts the fetch.
+        m_reidleTimer.stop();
+        m_socket->write("DONE\r\n");
+        m_step = Step::Done;
+        m_replyTimer.start(m_opt.replyMs);
+    }
 }
 
 void IdleSession::onLine(const QByteArray &line)
@@ -165,13 +179,20 @@ void IdleSession::onLine(const QByteArray &line)
         if (!tagged)
             return;
         if (m_caps == 1)
-            send("EXAMINE INBOX", Step::Select);
+            selectInbox();
         else
             stop(Fault::NoIdle, QStringLiteral("sunucu IDLE desteklemiyor; her 25 sn yoklanir."), true);
         return;
     case Step::Select:
+        if (!tagged) {
+            const ImapSelectInfo info = parseSelectInfo(line + "\r\n");
+            if (!info.uidValidity.isEmpty())
+                m_selValidity = info.uidValidity;
+            if (info.uidNext)
+                m_selNext = info.uidNext;
+        }
         if (l.kind == IdleLine::TaggedOk)
-            enterIdle();
+            afterSelect();
         else if (tagged)
             fail(Fault::Inbox, QStringLiteral("INBOX acilamadi, tekrar denenecek."));
         return;
@@ -183,7 +204,7 @@ void IdleSession::onLine(const QByteArray &line)
             if (!m_stableTimer.isActive())
                 m_stableTimer.start(m_opt.stableMs);
             setInstant(true);
-            if (m_reconnected) {
+            if (m_reconnected && !m_opt.fetchNew) {
                 // Mail may have come while the connection was down.
                 m_reconnected = false;
                 ++m_mailEvents;
@@ -200,7 +221,9 @@ void IdleSession::onLine(const QByteArray &line)
         if (mail) {
             ++m_mailEvents;
         } else if (l.kind == IdleLine::TaggedOk) {
-            if (m_step == Step::Done)
+            if (m_step == Step::Done && m_moreMail)
+                startFetch(ImapFetchMode::Above);
+            else if (m_step == Step::Done)
                 enterIdle();
             else
                 fail(Fault::Dropped, QStringLiteral("sunucu IDLE'i kendisi bitirdi, tekrar denenecek."));
@@ -210,6 +233,7 @@ void IdleSession::onLine(const QByteArray &line)
         return;
     case Step::Waiting:
     case Step::Connecting:
+    case Step::Fetch:
     case Step::Stopped:
         return;
     }
@@ -232,11 +256,113 @@ void IdleSession::logIn()
 void IdleSession::afterLogin()
 {
     if (m_caps == 1 || (m_caps == -1 && m_greetingCaps == 1)) {
-        send("EXAMINE INBOX", Step::Select);
+        selectInbox();
         return;
     }
     m_caps = -1;
     send("CAPABILITY", Step::Capability);
+}
+
+void IdleSession::selectInbox()
+{
+    m_selValidity.clear();
+    m_selNext = 0;
+    // Read-write: the queued flag and move commands run on this connection.
+    send(m_opt.fetchNew ? "SELECT INBOX" : "EXAMINE INBOX", Step::Select);
+}
+
+void IdleSession::afterSelect()
+{
+    if (!m_opt.fetchNew) {
+        enterIdle();
+        return;
+    }
+    const bool reconnected = m_reconnected;
+    m_reconnected = false;
+    if (m_validity.isEmpty() && !m_selValidity.isEmpty() && m_selNext > 0) {
+        // Mails already there are the poll's; this connection takes what
+        // comes after.
+        m_validity = m_selValidity;
+        m_lastUid = m_selNext - 1;
+        if (reconnected) {
+            startFetch(ImapFetchMode::Above);
+            return;
+        }
+        enterIdle();
+        // Mail that came while no connection watched (a paused account) is
+        // fetched by a poll round, which knows a first round from a later one.
+        emit newMail(m_account.address);
+        return;
+    }
+    if (m_selValidity.isEmpty() || m_validity != m_selValidity) {
+        // UIDs of another mailbox generation mean nothing: the unseen mails
+        // once, then what comes after them.
+        m_validity = m_selValidity;
+        m_lastUid = 0;
+        startFetch(ImapFetchMode::UnseenByUid);
+        return;
+    }
+    if (reconnected)
+        startFetch(ImapFetchMode::Above);
+    else
+        enterIdle();
+}
+
+void IdleSession::startFetch(ImapFetchMode mode)
+{
+    m_moreMail = false;
+    m_fetch = std::make_unique<ImapFetchRun>(m_account.address, m_validity, m_lastUid, mode);
+    fetchStep();
+}
+
+void IdleSession::fetchStep()
+{
+    QByteArray command;
+    if (m_fetch->next(&command)) {
+        m_fetchBuf.clear();
+        send(command, Step::Fetch);
+        return;
+    }
+    const QList<MailItem> items = m_fetch->items();
+    m_lastUid = m_fetch->lastUid();
+    m_fetch.reset();
+    // Literals were read whole: the line reader starts afresh.
+    m_reader = std::make_unique<ImapLineReader>(m_opt.lineLimit);
+    if (!items.isEmpty())
+        emit mailsReady(items);
+    if (m_moreMail)
+        startFetch(ImapFetchMode::Above);
+    else
+        enterIdle();
+}
+
+void IdleSession::onFetchBytes(const QByteArray &bytes)
+{
+    m_fetchBuf += bytes;
+    if (m_fetchBuf.size() > m_opt.fetchLimit) {
+        fail(Fault::LongLine,
+             QStringLiteral("sunucu yaniti %1 bayt sinirini asti, tekrar denenecek.").arg(m_opt.fetchLimit));
+        return;
+    }
+    if (!imapTaggedDone(m_fetchBuf, m_tag))
+        return;
+    // Mail that arrived meanwhile makes one more fetch before IDLE.
+    for (const QByteArray &line : imapLinesOutsideLiterals(m_fetchBuf)) {
+        QByteArray l = line;
+        while (l.endsWith('\r'))
+            l.chop(1);
+        const IdleLine kind = classifyIdleLine(l, m_tag);
+        if (kind.kind == IdleLine::Bye) {
+            fail(Fault::Bye, QStringLiteral("sunucu baglantiyi kapatti (BYE), tekrar denenecek."));
+            return;
+        }
+        if (kind.kind == IdleLine::Exists || (kind.kind == IdleLine::Recent && kind.number > 0))
+            m_moreMail = true;
+    }
+    m_replyTimer.stop();
+    m_fetch->reply(m_fetchBuf);
+    m_fetchBuf.clear();
+    fetchStep();
 }
 
 void IdleSession::enterIdle()
@@ -322,6 +448,8 @@ void IdleSession::report(Fault fault, const QString &detail)
 
 void IdleSession::teardown()
 {
+    m_fetch.reset();
+    m_fetchBuf.clear();
     m_replyTimer.stop();
     m_reidleTimer.stop();
     m_stableTimer.stop();

@@ -11,6 +11,7 @@
 
 #include "mail/mailrecords.h"
 #include "transport/idleparse.h"
+#include "transport/imapfetch.h"
 
 class QSslSocket;
 
@@ -36,6 +37,11 @@ struct IdleOptions
     // reported (once).
     int floodNotices = 1000;
     qint64 lineLimit = 64 * 1024;
+    // New mail is fetched on this connection (by UID, above the last one
+    // taken) instead of being announced for a poll round.
+    bool fetchNew = true;
+    // Any single fetch answer larger than this ends the connection.
+    qint64 fetchLimit = 4 * 1024 * 1024;
     // Jitter source in [0, 1); empty: the system's random generator.
     std::function<double()> random;
 };
@@ -66,6 +72,8 @@ signals:
     // The server announced new mail (EXISTS or RECENT), or the connection came
     // back after a drop and mail may have arrived meanwhile.
     void newMail(QString address);
+    // Mails fetched on the connection (fetchNew).
+    void mailsReady(QList<MailItem> items);
     void instantChanged(QString address, bool instant);
     // A fault, reported once until the connection is healthy again.
     void log(QString address, QString message);
@@ -73,7 +81,7 @@ signals:
     void tokenRefused(QString address);
 
 private:
-    enum class Step { Waiting, Connecting, Greeting, Login, Capability, Select, IdleStart, Idling, Done, Stopped };
+    enum class Step { Waiting, Connecting, Greeting, Login, Capability, Select, IdleStart, Idling, Done, Fetch, Stopped };
     enum class Fault { Connect, NoAnswer, Bye, Dropped, LongLine, Inbox, NoIdle, IdleRefused, Flood };
 
     void connectNow();
@@ -85,6 +93,11 @@ private:
     void logIn();
     void afterLogin();
     void enterIdle();
+    void selectInbox();
+    void afterSelect();
+    void startFetch(ImapFetchMode mode);
+    void fetchStep();
+    void onFetchBytes(const QByteArray &bytes);
     void notice(int events);
     void fail(Fault fault, const QString &detail);
     void stop(Fault fault, const QString &detail, bool report);
@@ -110,5 +123,12 @@ private:
     int m_mailEvents = 0;
     qint64 m_windowEvents = 0;
     QSet<int> m_reported;
+    // Where fetching stands: the INBOX's UIDVALIDITY and the highest UID
+    // taken, kept across reconnects.
+    std::unique_ptr<ImapFetchRun> m_fetch;
+    QByteArray m_fetchBuf;
+    QString m_validity, m_selValidity;
+    quint32 m_lastUid = 0, m_selNext = 0;
+    bool m_moreMail = false;
     QTimer m_replyTimer, m_reidleTimer, m_retryTimer, m_stableTimer, m_noticeTimer;
 };

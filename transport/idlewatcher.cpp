@@ -44,6 +44,7 @@ public slots:
                 end(it->session);
             Entry entry{acc, new IdleSession(acc, m_options, this)};
             connect(entry.session, &IdleSession::newMail, this, &IdleHub::newMail);
+            connect(entry.session, &IdleSession::mailsReady, this, &IdleHub::mailsReady);
             connect(entry.session, &IdleSession::instantChanged, this, &IdleHub::instantChanged);
             connect(entry.session, &IdleSession::log, this, &IdleHub::log);
             connect(entry.session, &IdleSession::tokenRefused, this, &IdleHub::tokenRefused);
@@ -62,6 +63,7 @@ public slots:
 
 signals:
     void newMail(QString address);
+    void mailsReady(QList<MailItem> items);
     void instantChanged(QString address, bool instant);
     void log(QString address, QString message);
     void tokenRefused(QString address);
@@ -98,6 +100,7 @@ IdleWatcher::IdleWatcher(const IdleOptions &options, QObject *parent) : QObject(
     m_hub->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_hub, &QObject::deleteLater);
     connect(m_hub, &IdleHub::newMail, this, &IdleWatcher::newMail, Qt::QueuedConnection);
+    connect(m_hub, &IdleHub::mailsReady, this, &IdleWatcher::mailsReady, Qt::QueuedConnection);
     connect(m_hub, &IdleHub::log, this, &IdleWatcher::log, Qt::QueuedConnection);
     connect(m_hub, &IdleHub::tokenRefused, this, &IdleWatcher::tokenRefused, Qt::QueuedConnection);
     connect(

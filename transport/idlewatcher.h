@@ -29,6 +29,8 @@ public:
 
 signals:
     void newMail(QString address);
+    // Mails the account's connection fetched itself.
+    void mailsReady(QList<MailItem> items);
     void instantChanged(QString address, bool instant);
     void log(QString address, QString message);
     // The server refused the account's access token; its connection waits

@@ -145,6 +145,7 @@ void ImapClient::start()
         return;
     m_idle = std::make_unique<IdleWatcher>(m_idleOptions);
     connect(m_idle.get(), &IdleWatcher::newMail, this, &ImapClient::onIdleMail);
+    connect(m_idle.get(), &IdleWatcher::mailsReady, this, &ImapClient::onSessionMails);
     connect(m_idle.get(), &IdleWatcher::instantChanged, this, &ImapClient::onInstantChanged);
     connect(m_idle.get(), &IdleWatcher::log, this, [this](const QString &, const QString &msg) { emit status(msg); });
     // The next round fetches a fresh token, which restarts the connection.
@@ -277,14 +278,28 @@ void ImapClient::onMailsReady(QList<MailItem> items)
     // account without a good round yet is still in its first one.
     for (MailItem &mail : items)
         mail.firstRound = !m_roundsDone.contains(mail.account.toLower());
+    takeMails(items);
+}
+
+void ImapClient::onSessionMails(QList<MailItem> items)
+{
+    for (MailItem &mail : items)
+        mail.firstRound = false;
+    takeMails(items);
+}
+
+void ImapClient::takeMails(QList<MailItem> items)
+{
     if (!m_store || m_stopped)
         return;
     // A round of a signed-out user's account ends after the sign-out: its
-    // mails are for nobody now.
+    // mails are for nobody now. One of an account paused meanwhile waits
+    // for the account's return (its unseen mails are fetched again then).
     const QList<EmailAccount> held = m_store->accounts();
     items.removeIf([&held](const MailItem &mail) {
-        return std::none_of(held.begin(), held.end(),
-                            [&mail](const EmailAccount &a) { return sameAccount(a.address, mail.account); });
+        return std::none_of(held.begin(), held.end(), [&mail](const EmailAccount &a) {
+            return a.enabled && sameAccount(a.address, mail.account);
+        });
     });
     // A round fetches the unseen mails again after every reconnect; only
     // those the store does not hold yet are news. Said before they go in, so

@@ -58,6 +58,8 @@ public slots:
     void testAccount(EmailAccount acc);
     void onTick();
     void onMailsReady(QList<MailItem> items);
+    // Mails the IDLE connection fetched: never part of a first round.
+    void onSessionMails(QList<MailItem> items);
     void onPollDone(QString addr, bool ok, QString msg, int count);
     void onRoundDone(QString addr);
     void onIdleMail(QString addr);
@@ -75,6 +77,7 @@ private:
     void onSignInNeeded(const QString &addr, const QString &msg);
     void onRefreshTokenChanged(const QString &addr, const QString &refreshToken);
     void connectTokens();
+    void takeMails(QList<MailItem> items);
 
     MailStore *m_store;
     QTimer m_timer;

@@ -1,13 +1,11 @@
 #include "transport/imapworker.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
 
-#include "recognition/headerdecode.h"
 #include "transport/imapactions.h"
+#include "transport/imapfetch.h"
 #include "transport/imapparse.h"
 #include "transport/sessionsocket.h"
-#include "transport/smtpparse.h"
 
 namespace {
 const char *const kLineBreakLogin = "Giris bilgisi gecersiz: kullanici adi veya sifre satir sonu (CR/LF) iceremez.";
@@ -273,7 +271,7 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         return true;
     }
 
-    QList<MailItem> items;
+    const ImapFetchRun *running = nullptr;
     // Mails built before an overlong reply are still handed on, then the
     // account's session ends with the failure.
     auto stopped = [&] {
@@ -281,8 +279,8 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
             return true;
         if (!socket.overflowed())
             return false;
-        if (!items.isEmpty())
-            emit mailsReady(items);
+        if (running && !running->items().isEmpty())
+            emit mailsReady(running->items());
         emit pollDone(addr, false, replyTooLargeText(socket.replyLimit()), 0);
         return true;
     };
@@ -310,62 +308,21 @@ bool ImapWorker::pollAccount(const EmailAccount &acc, bool firstRun)
         if (stopped())
             return !socket.cancelled();
     }
-    QStringList numbers = parseSearch(sendCommand(socket, QStringLiteral("a04"), QStringLiteral("SEARCH UNSEEN")));
-    if (stopped())
-        return !socket.cancelled();
-    // The first run shows the last few mails even when all are read; those
-    // come in as read.
-    bool fromAll = false;
-    if (numbers.isEmpty() && firstRun) {
-        fromAll = true;
-        numbers = keepLast(parseSearch(sendCommand(socket, QStringLiteral("a04b"), QStringLiteral("SEARCH ALL"))), 3);
-        if (stopped())
-            return !socket.cancelled();
-    }
-    numbers = keepLast(numbers, 8);
-
-    for (const QString &number : numbers) {
-        // The UID rides along with the headers: it names the message for good,
-        // while the sequence number shifts when an older one is expunged.
-        // The MIME fields come along so that the text can be decoded.
-        const QByteArray headerBytes = fetchBytes(
-            socket, "a05",
-            QStringLiteral("FETCH %1 (UID BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE MESSAGE-ID REFERENCES "
-                           "MIME-VERSION CONTENT-TYPE CONTENT-TRANSFER-ENCODING)])")
-                .arg(number),
-            m_timeouts.replyChunks);
-        if (stopped())
-            return !socket.cancelled();
-        if (headerBytes.isEmpty())
-            continue;
-        const QString header = QString::fromUtf8(headerBytes);
-        MailItem item;
-        item.received = m_clock.nowLocal();
-        item.account = addr;
-        item.from = headerValue(header, QStringLiteral("From"));
-        item.subject = headerValue(header, QStringLiteral("Subject"));
-        item.sent = parseMailDate(headerValue(header, QStringLiteral("Date")));
-        item.messageId = smtpMessageIds(headerValue(header, QStringLiteral("Message-ID"))).section(QLatin1Char(' '), 0, 0);
-        item.references = smtpMessageIds(headerValue(header, QStringLiteral("References")));
-        if (item.from.isEmpty() && item.subject.isEmpty())
-            continue;
+    ImapFetchRun fetch(addr, uidValidity, 0, firstRun ? ImapFetchMode::FirstRun : ImapFetchMode::Unseen, m_clock);
+    running = &fetch;
+    QByteArray command;
+    while (fetch.next(&command)) {
+        static const char *const tags[] = {"a04", "a04b", "a05", "a06", "a06"};
+        const QByteArray tag = tags[int(fetch.step())];
         // Servers send large literals in many small chunks; the read count
         // grows with the octets allowed.
-        const QByteArray text = fetchBytes(
-            socket, "a06", QStringLiteral("FETCH %1 BODY.PEEK[TEXT]<0.%2>").arg(number).arg(kFetchTextOctets),
-            m_timeouts.replyChunks * 16);
+        const int reads = fetch.step() == ImapFetchRun::Step::Text ? m_timeouts.replyChunks * 16 : m_timeouts.replyChunks;
+        const QByteArray reply = fetchBytes(socket, tag, QString::fromUtf8(command), reads);
         if (stopped())
             return !socket.cancelled();
-        item.body = imapMailBody(headerBytes, text, &item.emphasis);
-        item.preview = imapPreview(item.body, item.subject);
-        const QString uid = parseFetchUid(headerBytes, number);
-        item.id = imapMessageId(addr, uidValidity, uid, header);
-        if (!uid.isEmpty() && !uidValidity.isEmpty())
-            item.serverUid = uidValidity + QLatin1Char(':') + uid;
-        item.seen = fromAll;
-        item.received = m_clock.nowLocal();
-        items.append(item);
+        fetch.reply(reply);
     }
+    const QList<MailItem> items = fetch.items();
     if (!items.isEmpty())
         emit mailsReady(items);
     sendCommand(socket, QStringLiteral("a99"), QStringLiteral("LOGOUT"));

@@ -5,6 +5,7 @@ mirelo_library(mirelo_transport
   SOURCES
     imapparse.h imapparse.cpp
     imapactions.h imapactions.cpp
+    imapfetch.h imapfetch.cpp
     smtpparse.h smtpparse.cpp
     sessionqueue.h sessionqueue.cpp
     sessionsocket.h sessionsocket.cpp

@@ -73,6 +73,11 @@ void FakeServer::onReadable(QSslSocket *socket)
         if (owing)
             spokeTooEarly = true;
         lines.append(line);
+        if (dropAt && dropAt(line)) {
+            // Gone without a word, as a broken connection goes.
+            socket->abort();
+            return;
+        }
         const QByteArray answer = reply ? reply(line) : QByteArray();
         if (!answer.isEmpty())
             socket->write(answer);

@@ -41,6 +41,8 @@ public:
     std::function<bool(const QByteArray &line)> trickleAfter;
     // After answering a line for which this holds, the server starts TLS.
     std::function<bool(const QByteArray &line)> upgradeAfter;
+    // On a line for which this holds, the server drops the connection unanswered.
+    std::function<bool(const QByteArray &line)> dropAt;
     // A second part of an answer, sent a moment after the first.
     std::function<QByteArray(const QByteArray &line)> lateReply;
 

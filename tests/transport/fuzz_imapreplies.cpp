@@ -1,7 +1,7 @@
 // Fuzzes the readers of IMAP server replies: search results, the UID and
 // UIDVALIDITY, failure details, the tagged end of a reply, and the body and
 // preview rules, the capability and AUTHENTICATE readers, and the readers
-// and runner of the mail commands.
+// and runners of the mail commands and of fetching.
 #include <QByteArray>
 #include <QString>
 
@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "transport/imapactions.h"
+#include "transport/imapfetch.h"
 #include "transport/imapparse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -81,5 +82,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (run.results().size() != actions.size())
         std::abort();
+    // Fetching: every answer the same octets; the runner ends, never goes
+    // below the last UID and takes a UID at most once, above the last.
+    for (const ImapFetchMode mode : {ImapFetchMode::FirstRun, ImapFetchMode::Above}) {
+        ImapFetchRun fetch(QStringLiteral("a@b"), QStringLiteral("7"), 40, mode);
+        steps = 0;
+        while (fetch.next(&command)) {
+            if (++steps > 40 || command.contains('\n') || command.contains('\r'))
+                std::abort();
+            fetch.reply(bytes);
+        }
+        if (fetch.lastUid() < 40 || fetch.items().size() > 8)
+            std::abort();
+        QStringList uids;
+        for (const MailItem &m : fetch.items()) {
+            if (mode == ImapFetchMode::Above && (uids.contains(m.serverUid) || m.serverUid.section(':', 1).toUInt() <= 40))
+                std::abort();
+            uids << m.serverUid;
+        }
+    }
     return 0;
 }

@@ -83,6 +83,42 @@ private slots:
         QCOMPARE(client->pollInterval(), 3600 * 1000);
     }
 
+    void laterMailComesOnTheOpenConnectionOnce()
+    {
+        const EmailAccount acc = newAccount();
+        MailStore store;
+        store.addOrUpdateAccount(acc);
+        QSignalSpy codes(&store, &MailStore::newCode);
+        auto client = startedClient(store);
+        const QString login = QStringLiteral("Login: user=<%1>").arg(acc.user);
+        const auto logins = [&] { return int(m_imap->log().count(login)); };
+        // A poll round says LOGOUT only after handing on its mails.
+        const auto roundsEnded = [&] {
+            int n = 0;
+            for (const QString &line : m_imap->log().split(QLatin1Char('\n')))
+                n += line.contains(QStringLiteral("imap(%1)").arg(acc.user)) && line.contains(QStringLiteral("Logged out"));
+            return n;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(client->isInstant(acc.address), 10000);
+        // The start's poll, the round the new connection asks for, the connection.
+        QTRY_COMPARE_WITH_TIMEOUT(logins(), 3, 10000);
+
+        deliver(acc, QStringLiteral("Kod"), QStringLiteral("Kodunuz 318274"));
+        QTRY_VERIFY_WITH_TIMEOUT(holdsCode(store, QStringLiteral("318274")), 5000);
+        deliver(acc, QStringLiteral("Kod"), QStringLiteral("Kodunuz 427391"));
+        QTRY_VERIFY_WITH_TIMEOUT(holdsCode(store, QStringLiteral("427391")), 5000);
+        QCOMPARE(logins(), 3);
+
+        // The poll finds both unseen mails again; they stay one card each.
+        client->pollNow();
+        QTRY_COMPARE_WITH_TIMEOUT(logins(), 4, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(roundsEnded(), 3, 10000);
+        QCoreApplication::processEvents();
+        QCOMPARE(store.mails().size(), 2);
+        QCOMPARE(codes.size(), 2);
+        QVERIFY(!store.mails().at(0).firstRound);
+    }
+
     void accountsFollowPauseAndPassword()
     {
         EmailAccount a = newAccount();

@@ -74,6 +74,9 @@ IdleOptions quickIdle()
     o.retryCapMs = 160;
     o.noticeGapMs = 50;
     o.random = [] { return 0.0; };
+    // These cases are about the announcing connection (servers the poll
+    // serves); the fetching one has its own below.
+    o.fetchNew = false;
     return o;
 }
 
