@@ -245,14 +245,18 @@ int Scanner::score(const Candidate &c, QString *tag) const
             }
         }
         const int next = nextFilledLine(head.line);
-        // "Use code FEAST30" over "30% off your next box": the line under it sells.
-        if (next > 0 && m_lines[next].firstToken < m_lines[next].endToken
-            && sentenceHas(m_lines[next].firstToken, Promo | kPercentFlag) && !(codeBefore && signInNoun(codeTok)))
-            return 0;
         if (next > 0) {
             for (int t = m_lines[next].firstToken; t < m_lines[next].endToken; ++t)
                 announcedAfter |= (m_tokens[t].flags & CodeNoun) != 0;
         }
+    }
+
+    // "Use code FEAST30" over "30% off your next box": the line under it sells.
+    if (line.endToken == c.lastTok + 1 && head.line > 0) {
+        const int next = nextFilledLine(head.line);
+        if (next > 0 && m_lines[next].firstToken < m_lines[next].endToken
+            && sentenceHas(m_lines[next].firstToken, Promo | kPercentFlag) && !(codeBefore && signInNoun(codeTok)))
+            return 0;
     }
 
     // Things that make it something else.
