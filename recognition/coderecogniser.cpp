@@ -32,6 +32,11 @@ int contextBonus(int gap, int beside)
     return std::max(20 - 2 * std::max(gap - kKeywordReach, 0), 6);
 }
 
+bool prefixLabel(QStringView w)
+{
+    return w == u"no" || w == u"nr" || w == u"num" || w == u"id" || w == u"ref" || w == u"tel" || w == u"ext";
+}
+
 bool isQuote(char16_t c)
 {
     return c == u'"' || c == u'\'' || c == 0x201C || c == 0x201D || c == 0x201E || c == 0x2018 || c == 0x2019
@@ -79,10 +84,18 @@ int Scanner::score(const Candidate &c, QString *tag) const
     int labelWords = 0;
     int codeGap = 0, contextGap = 0, codeTok = -1;
     int words = 0;
-    bool crossed = false;
+    bool crossed = false, bridged = false;
     for (int j = c.firstTok - 1; j >= 0 && c.firstTok - j <= kSentenceReach; --j) {
         const Token &t = m_tokens[j];
-        const Break br = breakKind(t.end, m_tokens[j + 1].start);
+        Break br = breakKind(t.end, m_tokens[j + 1].start);
+        // "Prefer typing a code? Here it is: 471920": a short lead before the
+        // colon hands the code on to the sentence before it on its line.
+        if (br == Break::Hard && colonLead && !bridged && !labelAhead && words <= 2 && t.line == head.line
+            && head.line > 0) {
+            bridged = true;
+            br = Break::None;
+            words += 2;
+        }
         if (br == Break::Hard || (t.line == 0 && head.line > 0))
             break;
         if (br == Break::Line) {
@@ -181,7 +194,9 @@ int Scanner::score(const Candidate &c, QString *tag) const
         }
         const bool near = !crossed && words <= kKeywordReach;
         if (t.flags & Label) {
-            labelAfter |= words == 0 && !crossed; // "in the box" places it, "numarali siparis" names it
+            // "in the box" places it, "numarali siparis" names it; "no", "nr"
+            // and "id" name only what follows them ("330947 no nosso site").
+            labelAfter |= words == 0 && !crossed && !prefixLabel(fold(t));
             continue;
         }
         if (t.flags & Context) {
@@ -236,6 +251,14 @@ int Scanner::score(const Candidate &c, QString *tag) const
         }
     }
 
+    // "Use code FEAST30" over "30% off your next box": the line under it sells.
+    if (line.endToken == c.lastTok + 1 && head.line > 0) {
+        const int next = nextFilledLine(head.line);
+        if (next > 0 && m_lines[next].firstToken < m_lines[next].endToken
+            && sentenceHas(m_lines[next].firstToken, Promo | kPercentFlag) && !(codeBefore && signInNoun(codeTok)))
+            return 0;
+    }
+
     // Things that make it something else.
     bool yearShaped = false;
     if (c.shape == Shape::Digits && c.code.size() == 4) {
@@ -244,7 +267,10 @@ int Scanner::score(const Candidate &c, QString *tag) const
         if (yearShaped && !(codeBefore && codeGap <= 1) && !(alone && announced))
             return 0;
     }
-    if (line.address && digits && !(codeBefore && codeGap == 0) && !(alone && announced))
+    const bool typed = digits && c.firstTok > 0 && (m_tokens[c.firstTok - 1].flags & EntryVerb)
+                       && m_tokens[c.firstTok - 1].line == head.line
+                       && onlySpacesBetween(m_tokens[c.firstTok - 1].end, head.start) && (m_mailCode || m_mailContext);
+    if (line.address && digits && !(codeBefore && codeGap == 0) && !(alone && announced) && !typed)
         return 0;
     // A shop's talk makes a code a coupon's, unless a sign-in word names it
     // ("Sicherheitscode fuer die Zahlung im Online-Shop").
@@ -272,6 +298,9 @@ int Scanner::score(const Candidate &c, QString *tag) const
     take(contextBefore, contextBonus(contextGap, 30), "keyword_before");
     take(contextAfter, contextBonus(contextAfterGap, 30), "keyword_after");
     take(quotedEntry, 55, "keyword_before");
+    // "... to type 330872 into the box": a verb of typing right before a
+    // number, in a mail about a code or signing in.
+    take(typed, 45, "keyword_before");
     take(alone && instructed, 55, "announced");
     take(alone && announced, 45, "announced");
     take(alone && announcedByContext, 30, "announced");
@@ -314,7 +343,13 @@ int Scanner::score(const Candidate &c, QString *tag) const
         total -= 20;
     // A booking's or a payment's numbers are not sign-in codes, however
     // they are announced.
-    if (m_booking || m_payment)
+    // Only a booking word in the subject or in the code's own sentence
+    // outweighs a code noun right before a number the reader is told to type
+    // ("type in the six-digit confirmation code 306417" in a newsletter with
+    // an events calendar).
+    const bool typedCode = codeBefore && codeGap <= 1 && digits && sentenceHas(c.firstTok, EntryVerb)
+                           && !sentenceHas(c.firstTok, Booking) && !m_subjectBooking;
+    if ((m_booking && !typedCode) || m_payment)
         return 0;
     // A year after a keyword ("Bu kod 2026 paketi icin degil") may still be
     // a PIN, but any code standing on its own beats it.

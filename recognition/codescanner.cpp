@@ -256,6 +256,8 @@ void Scanner::classifyWords()
     for (const Token &t : std::as_const(m_tokens))
         booking |= (t.flags & Booking) != 0;
     m_booking = booking && !m_subjectContext && !m_subjectCode;
+    for (int i = 0; i < m_tokens.size() && m_tokens[i].line == 0; ++i)
+        m_subjectBooking |= (m_tokens[i].flags & Booking) != 0;
     // An invoice, receipt or payment whose subject says nothing of signing in
     // or verifying: its "code" is the document's or the card payment's number.
     // A one-time password for a card payment ("one-time passcode for your

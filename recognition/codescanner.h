@@ -156,6 +156,7 @@ private:
     bool m_subjectCode = false;
     bool m_subjectContext = false;
     bool m_booking = false; // a reservation or ticket: its codes are booking references
+    bool m_subjectBooking = false;
     bool m_payment = false; // an invoice or payment: its codes are transaction numbers
     bool m_paymentNeedsAmount = false;
 };

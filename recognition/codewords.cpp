@@ -79,7 +79,7 @@ const std::initializer_list<Entry> kWords = {
     // Words that make a following code noun a label.
     {u"promo", Modifier | Promo}, {u"promotion", Modifier | Promo}, {u"promotional", Modifier | Promo},
     {u"promocional", Modifier | Promo}, {u"discount", Modifier | Promo}, {u"coupon", Modifier | Promo},
-    {u"voucher", Modifier | Promo}, {u"gift", Modifier}, {u"referral", Modifier}, {u"invite", Modifier},
+    {u"voucher", Modifier | Promo}, {u"gift", Modifier | Promo}, {u"gifts", Promo}, {u"referral", Modifier}, {u"invite", Modifier},
     {u"invitation", Modifier}, {u"postal", Modifier}, {u"post", Modifier}, {u"area", Modifier},
     {u"country", Modifier}, {u"ulke", Modifier}, {u"alan", Modifier}, {u"source", Modifier}, {u"kaynak", Modifier},
     {u"qr", Modifier}, {u"bar", Modifier}, {u"barkod", Modifier}, {u"color", Modifier}, {u"colour", Modifier},
@@ -87,7 +87,7 @@ const std::initializer_list<Entry> kWords = {
     {u"product", Modifier}, {u"vergi", Modifier}, {u"swift", Modifier}, {u"bank", Modifier}, {u"sort", Modifier},
     {u"branch", Modifier}, {u"campaign", Modifier | Promo}, {u"rabatt", Modifier | Promo},
     {u"gutschein", Modifier | Promo}, {u"descuento", Modifier | Promo}, {u"cupon", Modifier | Promo},
-    {u"reduction", Modifier | Promo}, {u"regalo", Modifier}, {u"cadeau", Modifier}, {u"sconto", Modifier | Promo},
+    {u"reduction", Modifier | Promo}, {u"regalo", Modifier | Promo}, {u"cadeau", Modifier | Promo}, {u"sconto", Modifier | Promo},
     {u"seguimiento", Modifier}, {u"suivi", Modifier}, {u"conduct", Modifier}, {u"html", Modifier},
     {u"embed", Modifier}, {u"sample", Modifier}, {u"ornek", Modifier}, {u"example", Modifier},
     {u"redeem", Modifier | Promo}, {u"reward", Modifier | Promo}, {u"odul", Modifier | Promo},
@@ -114,7 +114,7 @@ const std::initializer_list<Entry> kWords = {
     {u"kopyala", EntryVerb}, {u"kopyalayin", EntryVerb}, {u"introduce", EntryVerb}, {u"introduzca", EntryVerb},
     {u"ingresa", EntryVerb}, {u"ingrese", EntryVerb}, {u"escribe", EntryVerb}, {u"saisissez", EntryVerb}, {u"saisir", EntryVerb},
     {u"entrez", EntryVerb}, {u"tapez", EntryVerb}, {u"copiez", EntryVerb}, {u"inserisci", EntryVerb}, {u"digita", EntryVerb},
-    {u"digite", EntryVerb}, {u"insira", EntryVerb}, {u"masukkan", EntryVerb}, {u"ketik", EntryVerb}, {u"wpisz", EntryVerb},
+    {u"digite", EntryVerb}, {u"introduza", EntryVerb}, {u"introduzir", EntryVerb}, {u"insira", EntryVerb}, {u"masukkan", EntryVerb}, {u"ketik", EntryVerb}, {u"wpisz", EntryVerb},
     {u"wprowadz", EntryVerb}, {u"voer", EntryVerb}, {u"kopieer", EntryVerb}, {u"введите", EntryVerb},
     {u"введіть", EntryVerb}, {u"أدخل", EntryVerb}, {u"ادخل", EntryVerb},
     // Months and weekdays.

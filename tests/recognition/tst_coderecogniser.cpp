@@ -124,6 +124,15 @@ void TestCodeRecogniser::codes_data()
                                                << "551823";
     QTest::newRow("purchase passcode") << "One-time passcode for your purchase"
                                        << "Your passcode is 552193. It approves the payment of 42,00 EUR." << "552193";
+    QTest::newRow("short lead after a code sentence") << "Ton lien de connexion"
+        << "Tu preferes saisir un code ? Le voici : \u00ab 803214 \u00bb\nIl expire dans 10 minutes." << "803214";
+    QTest::newRow("pt 'no' after the code") << "Codigo"
+        << "Para confirmar a morada, introduza o codigo 664018 no formulario da loja." << "664018";
+    QTest::newRow("typed into a box far from the keyword") << "Finish your verification"
+        << "After you open the app, choose Settings, accept the terms and pick your region, then type 290467 into the box on the screen." << "290467";
+    QTest::newRow("typed code beside an events calendar") << "Club news"
+        << "Events calendar\nBook your seat for the winter dinner.\n\nTo stay on the list, type in the confirmation code 581930 on the page."
+        << "581930";
 }
 
 void TestCodeRecogniser::codes()
@@ -211,6 +220,9 @@ void TestCodeRecogniser::notCodes_data()
     QTest::newRow("plain code in shop talk") << "Sign in" << "Use code 551823 at checkout in our shop.";
     QTest::newRow("approval beside an amount") << "Authorization approved"
                                                << "Approval code: 552193\nAmount: 42,00 EUR";
+    QTest::newRow("gift code with a price") << "Winter box" << "Need a present? A gift box for 39 EUR with code XMAS2026.";
+    QTest::newRow("code over a sales line") << "Menu" << "Fresh this week\n\nUse code ROAST25\n\n25% off your next order\n";
+    QTest::newRow("'no' still labels what follows") << "Sign in" << "Please keep your receipt no 4412987 safe.";
 }
 
 void TestCodeRecogniser::notCodes()
