@@ -5,3 +5,8 @@ if(TARGET mirelo_servers_mail)
   mirelo_add_bench(bench_idle SOURCES idle_bench.cpp
     LIBS mirelo_app mirelo_mail mirelo_transport mirelo_servers_mail)
 endif()
+
+# From the server's EXISTS to the clipboard, against a scripted TLS server
+# that answers at once: the program's own part of an arrival.
+mirelo_add_bench(bench_exists SOURCES exists_bench.cpp
+  LIBS mirelo_app mirelo_mail mirelo_transport mirelo_servers_tls)

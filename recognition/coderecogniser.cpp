@@ -252,7 +252,9 @@ int Scanner::score(const Candidate &c, QString *tag) const
     }
 
     // "Use code FEAST30" over "30% off your next box": the line under it sells.
-    if (line.endToken == c.lastTok + 1 && head.line > 0) {
+    // A code noun with a colon right before it labels it on its own ("Your
+    // confirmation code: 250118" over "Enter it at checkout").
+    if (line.endToken == c.lastTok + 1 && head.line > 0 && !(codeBefore && codeGap == 0 && colonLead)) {
         const int next = nextFilledLine(head.line);
         if (next > 0 && m_lines[next].firstToken < m_lines[next].endToken
             && sentenceHas(m_lines[next].firstToken, Promo | kPercentFlag) && !(codeBefore && signInNoun(codeTok)))

@@ -133,6 +133,9 @@ void TestCodeRecogniser::codes_data()
     QTest::newRow("typed code beside an events calendar") << "Club news"
         << "Events calendar\nBook your seat for the winter dinner.\n\nTo stay on the list, type in the confirmation code 581930 on the page."
         << "581930";
+    QTest::newRow("labelled code over shop talk") << "Confirm your order"
+        << "Before we ship, confirm it is you.\n\nYour one-time code: 918274\n\nUse it at checkout to finish your order."
+        << "918274";
 }
 
 void TestCodeRecogniser::codes()
