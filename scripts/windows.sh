@@ -110,7 +110,7 @@ WINE_CANNOT='test_transport_(imapfake|idlefake|smtpfake)|tst_qrwidget|tst_qrdeco
 # the README's Windows section): kept out so the pass guards the rest.
 WINE_FAILING='tst_firebaseauth_server|app_mainwindow|app_windowflow|tst_embeddeddb|tst_desktop_typer'
 WINE_FAILING+='|tst_desktop_session|tst_linkserver|tst_linkpeer|tst_mailreader|tst_vaultpage|tst_accountspage'
-WINE_FAILING+='|tst_windowpages|tst_codeextractor|tst_inspect|corpus_recognition|test_transport_quit|test_vault_totp'
+WINE_FAILING+='|tst_windowpages|tst_codeextractor|tst_inspect|corpus_recognition|test_transport_quit'
 # Passed in 41 s once, hung past its 180 s once: intermittent under Wine.
 WINE_FAILING+='|tst_clouddbload'
 # Fail (tst_coderecogniser) or hang (tst_authdialog) on the Windows build
