@@ -93,10 +93,14 @@ void queryDefender(QObject *context, std::function<void(bool on, bool known)> do
                          if (done)
                              done(answer.on, answer.known);
                      });
-    // A PowerShell that cannot start never finishes: release it, keep quiet.
-    QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            process->deleteLater();
+    // A PowerShell that cannot start (none on the machine, as under Wine)
+    // never finishes: answer "not known" now, or the caller waits forever.
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, done](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        process->deleteLater();
+        if (done)
+            done(false, false);
     });
     process->start(QStringLiteral("powershell"),
                    {QStringLiteral("-NoProfile"), QStringLiteral("-NonInteractive"), QStringLiteral("-Command"),

@@ -108,14 +108,14 @@ make_tls_set() {
 WINE_CANNOT='test_transport_(imapfake|idlefake|smtpfake)|tst_qrwidget|tst_qrdecoder|test_vault_(import|export)'
 # Tests that fail on the Windows build and are not fixed yet (each named in
 # the README's Windows section): kept out so the pass guards the rest.
-WINE_FAILING='tst_firebaseauth_server|app_mainwindow|app_windowflow|tst_embeddeddb|tst_desktop_typer'
+WINE_FAILING='tst_firebaseauth_server|app_mainwindow|app_windowflow|tst_embeddeddb'
 WINE_FAILING+='|tst_desktop_session|tst_linkserver|tst_linkpeer|tst_mailreader|tst_vaultpage|tst_accountspage'
-WINE_FAILING+='|tst_windowpages|tst_codeextractor|tst_inspect|corpus_recognition|test_transport_quit|test_vault_totp'
+WINE_FAILING+='|tst_windowpages|tst_codeextractor|tst_inspect|corpus_recognition|test_transport_quit'
 # Passed in 41 s once, hung past its 180 s once: intermittent under Wine.
 WINE_FAILING+='|tst_clouddbload'
-# Fail (tst_coderecogniser) or hang (tst_authdialog) on the Windows build
+# Hangs (tst_authdialog) on the Windows build
 # since the second round of texts and sign-out; not yet looked into.
-WINE_FAILING+='|tst_coderecogniser|tst_authdialog'
+WINE_FAILING+='|tst_authdialog'
 WINE_EXCLUDED="^($WINE_CANNOT|$WINE_FAILING)\$"
 
 step_test() {

@@ -201,17 +201,28 @@ private slots:
 #endif
     }
 
-    void defenderQueryWithoutPowershellStaysQuiet()
+    // No PowerShell (Wine has none): one answer, not known and never on.
+    void defenderQueryWithoutPowershellAnswersUnknown()
     {
         const QByteArray oldPath = qgetenv("PATH");
         QTemporaryDir empty;
         qputenv("PATH", empty.path().toLocal8Bit());
         QObject context;
         int calls = 0;
-        queryDefender(&context, [&](bool, bool) { ++calls; });
+        bool gotOn = true, gotKnown = true;
+        queryDefender(&context, [&](bool on, bool known) {
+            ++calls;
+            gotOn = on;
+            gotKnown = known;
+        });
         qputenv("PATH", oldPath);
         QTRY_VERIFY(context.findChildren<QProcess *>().isEmpty());
-        QCOMPARE(calls, 0);
+        QTRY_COMPARE(calls, 1);
+        QVERIFY(!gotOn);
+        QVERIFY(!gotKnown);
+        QVERIFY(!shieldText(ShieldChecks{}, gotOn, gotKnown).contains(QStringLiteral("[ACIK] Defender")));
+        QTest::qWait(50);
+        QCOMPARE(calls, 1);
     }
 
     void tracerPidParsing()

@@ -18,6 +18,10 @@
 #include <QTest>
 #include <QWidget>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 class TestDesktopTyper : public QObject
 {
     Q_OBJECT
@@ -215,12 +219,17 @@ private slots:
         RecordingPlatform platform;
         AutoTyper typer(&platform);
         typer.setClipboardClearInterval(100);
-        QSignalSpy changes(QGuiApplication::clipboard(), &QClipboard::dataChanged);
+        // How often the system reports a change differs (Windows reports
+        // one more); what counts is that no change ever empties it.
+        QStringList seen;
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &typer,
+                         [&seen] { seen << QGuiApplication::clipboard()->text(); });
         typer.copyToClipboard(QStringLiteral("555111"));
         QGuiApplication::clipboard()->setText(QStringLiteral("alisveris listesi"));
         QTest::qWait(400);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("alisveris listesi"));
-        QCOMPARE(changes.size(), 2);  // ours, the user's; no clearing after them
+        QVERIFY(!seen.isEmpty());
+        QVERIFY2(!seen.contains(QString()), qPrintable(seen.join(QLatin1Char('|'))));
     }
 
     void earlierTimerLeavesALaterCodeAlone()
@@ -238,16 +247,24 @@ private slots:
 
     void filterLeavesKeysAloneWithoutRegistration()
     {
-        // A Ctrl+Shift+V key press as the xcb platform hands it over.
         AutoTyper typer(&nativeDesktopPlatform());
-        QVERIFY(!typer.registerHotkey());
         QSignalSpy pressed(&typer, &AutoTyper::hotkeyPressed);
-        unsigned char event[32] = {2, 55};
-        event[28] = 5;  // ControlMask | ShiftMask
         qintptr result = 0;
         QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+#ifdef Q_OS_WIN
+        // Windows registers for real: here nothing is registered at all, and
+        // our own hotkey message passes through untouched.
+        MSG msg{};
+        msg.message = desktopplatform::kHotkeyMessage;
+        msg.wParam = WPARAM(desktopplatform::kHotkeyId);
+        QVERIFY(!dispatcher->filterNativeEvent("windows_generic_MSG", &msg, &result));
+#else
+        // A Ctrl+Shift+V key press as the xcb platform hands it over.
+        QVERIFY(!typer.registerHotkey());
+        unsigned char event[32] = {2, 55};
+        event[28] = 5;  // ControlMask | ShiftMask
         QVERIFY(!dispatcher->filterNativeEvent("xcb_generic_event_t", event, &result));
-        QVERIFY(!dispatcher->filterNativeEvent("windows_generic_MSG", event, &result));
+#endif
         QCoreApplication::processEvents();
         QCOMPARE(pressed.size(), 0);
     }
