@@ -81,6 +81,8 @@ void IdleSession::connectNow()
     connect(sock, &QSslSocket::encrypted, this, [this, sock] {
         if (sock != m_socket)
             return;
+        // Short commands answered at once: no waiting on delayed ACKs.
+        sock->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         m_step = Step::Greeting;
         m_replyTimer.start(m_opt.replyMs);
     });
