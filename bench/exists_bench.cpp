@@ -8,7 +8,6 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSettings>
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QTimer>
@@ -19,12 +18,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/appservices.h"
-#include "app/mainwindow.h"
-#include "benchsettings.h"
+#include "benchwindow.h"
 #include "mail/mailstore.h"
 #include "servers/tlsfixture.h"
-#include "transport/imapclient.h"
 
 namespace {
 
@@ -166,22 +162,8 @@ void BM_ExistsToClipboard(benchmark::State &state)
         state.SkipWithError("no loopback port");
         return;
     }
-    BenchSettings settings;
-    QSettings signedIn(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-    signedIn.setValue("auth/display", "bench_user");
-    signedIn.setValue("auth/logged", true);
-    signedIn.sync();
-    AppServicesOptions so;
-    so.quietSeconds = 0;
-    so.guard = [] { return false; };
-    so.registerHotkey = false;
-    MainWindowOptions o;
-    o.trayFactory = [](QObject *) -> Tray * { return nullptr; };
-    o.message = [](QMessageBox::Icon, const QString &) {};
-    AppServices services(so);
-    MainWindow window(&services, o);
-    services.start();
-    services.imap()->setPollInterval(3600 * 1000);
+    BenchWindow w;
+    AppServices &services = *w.services;
     EmailAccount acc;
     acc.address = QStringLiteral("bench@localhost");
     acc.provider = QStringLiteral("custom");

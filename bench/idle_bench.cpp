@@ -22,7 +22,7 @@
 #include "app/mainwindow.h"
 #include "mail/mailstore.h"
 #include "servers/dovecotserver.h"
-#include "benchsettings.h"
+#include "benchwindow.h"
 #include "servers/tlsfixture.h"
 #include "transport/imapclient.h"
 
@@ -68,31 +68,12 @@ bool spinUntil(const std::function<bool()> &done, int ms)
 }
 
 // The window with `accounts` fresh accounts, each with its IDLE connection up.
-struct Watching
+struct Watching : BenchWindow
 {
-    BenchSettings settings;
-    std::unique_ptr<AppServices> services;
-    std::unique_ptr<MainWindow> window;
     QList<EmailAccount> accounts;
 
     explicit Watching(int count)
     {
-        // Signed in: signed out, nothing is polled.
-        QSettings signedIn(QStringLiteral("MIRELOPLUS"), QStringLiteral("MireloPlus"));
-        signedIn.setValue("auth/display", "bench_user");
-        signedIn.setValue("auth/logged", true);
-        signedIn.sync();
-        AppServicesOptions so;
-        so.quietSeconds = 0;
-        so.guard = [] { return false; };
-        so.registerHotkey = false;
-        MainWindowOptions o;
-        o.trayFactory = [](QObject *) -> Tray * { return nullptr; };
-        o.message = [](QMessageBox::Icon, const QString &) {};
-        services = std::make_unique<AppServices>(so);
-        window = std::make_unique<MainWindow>(services.get(), o);
-        services->start();
-        services->imap()->setPollInterval(3600 * 1000);
         for (int i = 0; i < count; ++i) {
             const QString user = QStringLiteral("idle%1").arg(++fixture->nextUser);
             EmailAccount acc;
