@@ -105,7 +105,7 @@ make_tls_set() {
 # the QR widget test reads its picture back with zbarimg, a Linux program.
 # The importer, exporter and QR reader tests check against files written by
 # the host's Python and qrencode, which a Windows program cannot start.
-WINE_CANNOT='test_transport_(imapfake|idlefake|smtpfake)|tst_qrwidget|tst_qrdecoder|test_vault_(import|export)'
+WINE_CANNOT='test_transport_(imapfake|idlefake|idlefetch|smtpfake)|tst_qrwidget|tst_qrdecoder|test_vault_(import|export)'
 # Tests that fail on the Windows build and are not fixed yet (each named in
 # the README's Windows section): kept out so the pass guards the rest.
 WINE_FAILING='tst_firebaseauth_server|app_mainwindow|app_windowflow|tst_embeddeddb'
