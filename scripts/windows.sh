@@ -113,6 +113,9 @@ WINE_FAILING+='|tst_desktop_session|tst_linkserver|tst_linkpeer|tst_mailreader|t
 WINE_FAILING+='|tst_windowpages|tst_codeextractor|tst_inspect|corpus_recognition|test_transport_quit'
 # Passed in 41 s once, hung past its 180 s once: intermittent under Wine.
 WINE_FAILING+='|tst_clouddbload'
+# Passes in about 45 s when run by hand under Wine and passed in one whole
+# pass, but waited out its 180 s under ctest in three runs of the test step.
+WINE_FAILING+='|tst_clouddbserver'
 # Hangs (tst_authdialog) on the Windows build
 # since the second round of texts and sign-out; not yet looked into.
 WINE_FAILING+='|tst_authdialog'
