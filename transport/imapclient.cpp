@@ -185,7 +185,9 @@ int ImapClient::pollInterval() const
 
 void ImapClient::pollNow()
 {
-    onTick();
+    // Asked for by the user (or a start): a round under way may have fetched
+    // already, so one more follows it rather than none.
+    roundsOfAll(true);
 }
 
 void ImapClient::testAccount(EmailAccount acc)
@@ -201,6 +203,12 @@ void ImapClient::testAccount(EmailAccount acc)
 
 void ImapClient::onTick()
 {
+    // A round still under way makes a scheduled one redundant.
+    roundsOfAll(false);
+}
+
+void ImapClient::roundsOfAll(bool keepOneMore)
+{
     if (!m_store || m_stopped)
         return;
     bool asked = false;
@@ -208,8 +216,7 @@ void ImapClient::onTick()
     // queued read marks.
     const QList<EmailAccount> all = m_store->pollableAccounts();
     for (const EmailAccount &acc : all) {
-        // A round still under way makes this one redundant.
-        if (!m_rounds.begin(acc.address))
+        if (!(keepOneMore ? m_rounds.trigger(acc.address) : m_rounds.begin(acc.address)))
             continue;
         requestRound(acc);
         asked = true;
@@ -251,7 +258,8 @@ void ImapClient::onIdleMail(QString addr)
 
 void ImapClient::startRoundOf(const QString &addr)
 {
-    if (m_store) {
+    // A round kept for after the current one is void once signed out.
+    if (m_store && !m_stopped) {
         for (const EmailAccount &acc : m_store->pollableAccounts()) {
             if (sameAccount(acc.address, addr)) {
                 requestRound(acc);

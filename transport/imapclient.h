@@ -78,6 +78,9 @@ private:
     void onRefreshTokenChanged(const QString &addr, const QString &refreshToken);
     void connectTokens();
     void takeMails(QList<MailItem> items);
+    // A round of every pollable account; one under way either keeps one
+    // more for after it or makes this one redundant.
+    void roundsOfAll(bool keepOneMore);
 
     MailStore *m_store;
     QTimer m_timer;
