@@ -57,15 +57,24 @@ bool MailActionQueue::settle(const QString &address, const QList<MailActionResul
     auto it = m_queue.find(address.toLower());
     if (it == m_queue.end())
         return false;
-    qsizetype removed = 0;
+    bool changed = false;
     for (const MailActionResult &r : results) {
-        if (r.outcome == MailActionResult::Outcome::NotSent)
+        if (r.outcome != MailActionResult::Outcome::NotSent) {
+            changed |= it->removeIf([&](const MailAction &a) { return a.sameCommand(r.action); }) > 0;
             continue;
-        removed += it->removeIf([&](const MailAction &a) { return a.sameCommand(r.action); });
+        }
+        if (r.action.copied.isEmpty())
+            continue;
+        for (MailAction &a : *it) {
+            if (a.sameCommand(r.action) && a.copied != r.action.copied) {
+                a.copied = r.action.copied;
+                changed = true;
+            }
+        }
     }
     if (it->isEmpty())
         m_queue.erase(it);
-    return removed > 0;
+    return changed;
 }
 
 bool MailActionQueue::removeAccount(const QString &address)
@@ -85,6 +94,8 @@ QByteArray MailActionQueue::toJson() const
                 entry.insert(QStringLiteral("folder"), a.folder);
             if (!a.mailId.isEmpty())
                 entry.insert(QStringLiteral("mail"), a.mailId);
+            if (!a.copied.isEmpty())
+                entry.insert(QStringLiteral("copied"), a.copied);
             list.append(entry);
         }
         o.insert(it.key(), list);
@@ -129,6 +140,7 @@ MailActionQueue MailActionQueue::fromJson(const QByteArray &actions, const QByte
             a.serverUid = e.value(QStringLiteral("uid")).toString();
             a.folder = e.value(QStringLiteral("folder")).toString();
             a.mailId = e.value(QStringLiteral("mail")).toString();
+            a.copied = e.value(QStringLiteral("copied")).toString();
             if (a.kind == MailActionKind::MarkSeen && a.folder.isEmpty()
                 && !seen.value(it.key().toLower()).contains(a.serverUid))
                 continue;

@@ -19,6 +19,10 @@ struct MailAction
     QString folder;
     // The card it belongs to; empty for flags queued by an older version.
     QString mailId;
+    // A move by copy whose connection ended after the copy stood:
+    // "UIDVALIDITY:UID" of the copy. Only the original's removal is left,
+    // so a second session never copies it again.
+    QString copied;
     // The same command on the same mail, whichever card asked for it.
     bool sameCommand(const MailAction &o) const
     {
@@ -53,8 +57,8 @@ public:
     // False when the same command is queued already or the account's list is full.
     bool add(const QString &address, const MailAction &action);
     QList<MailAction> pending(const QString &address) const;
-    // Done and Failed leave the queue; NotSent stays where it was.
-    // True when the queue changed.
+    // Done and Failed leave the queue; NotSent stays where it was, keeping
+    // what the session got done of it (a copy). True when the queue changed.
     bool settle(const QString &address, const QList<MailActionResult> &results);
     bool removeAccount(const QString &address);
     bool isEmpty() const { return m_queue.isEmpty(); }

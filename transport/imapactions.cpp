@@ -285,6 +285,12 @@ bool ImapActionRun::plan(QByteArray *command)
             *command = "UID STORE " + u + " +FLAGS.SILENT (\\Seen)";
             return true;
         }
+        if (!a.copied.isEmpty() && splitServerUid(a.copied, &m_newValidity, &m_newUid)) {
+            // An earlier session's copy stands: only the original goes.
+            m_await = Await::Delete;
+            *command = "UID STORE " + u + " +FLAGS.SILENT (\\Deleted)";
+            return true;
+        }
         const QByteArray to = a.kind == MailActionKind::MoveToTrash ? imapMailboxArg(m_trash) : QByteArray("INBOX");
         m_await = hasCap("MOVE") ? Await::Move : Await::Copy;
         *command = (hasCap("MOVE") ? "UID MOVE " : "UID COPY ") + u + ' ' + to;
@@ -399,8 +405,19 @@ void ImapActionRun::reply(const QByteArray &reply)
 
 void ImapActionRun::abandon()
 {
+    const bool copyStands = m_await == Await::Delete || m_await == Await::Expunge;
     m_await = Await::None;
     m_followUp = false;
+    if (copyStands && m_index < m_actions.size() && m_newUid > 0 && !m_newValidity.isEmpty()) {
+        // Sent again whole, the move would copy the mail a second time.
+        MailActionResult r;
+        r.action = current();
+        r.action.copied = m_newValidity + QLatin1Char(':') + QString::number(m_newUid);
+        m_results.append(r);
+        m_newUid = 0;
+        m_newValidity.clear();
+        ++m_index;
+    }
     while (m_index < m_actions.size())
         finish(MailActionResult::Outcome::NotSent);
 }

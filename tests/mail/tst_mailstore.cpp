@@ -454,7 +454,7 @@ void TestMailStore::pollsLeaveTheStoredAccountsAlone()
     SignalLog log(store);
     store.setAccountOk("ALI@example.com", "10:00");
     store.setAccountError(a.address, "Baglanti hatasi: zaman asimi");
-    store.actionsDone(a.address, {{MailAction{MailActionKind::MarkSeen, "5:1", {}, {}}, MailActionResult::Outcome::Done, {}, {}, {}}});
+    store.actionsDone(a.address, {{MailAction{MailActionKind::MarkSeen, "5:1", {}, {}, {}}, MailActionResult::Outcome::Done, {}, {}, {}}});
     QCOMPARE(log.events, (QStringList{"accounts", "accounts"}));
     QCOMPARE(store.accounts().at(0).lastError, QStringLiteral("Baglanti hatasi: zaman asimi"));
     QCOMPARE(disk.writes.value("accounts"), 1);

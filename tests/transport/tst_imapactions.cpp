@@ -5,7 +5,7 @@
 namespace {
 MailAction action(MailActionKind kind, const char *uid, const char *folder = "")
 {
-    return MailAction{kind, QString::fromLatin1(uid), QString::fromLatin1(folder), QStringLiteral("m")};
+    return MailAction{kind, QString::fromLatin1(uid), QString::fromLatin1(folder), QStringLiteral("m"), {}};
 }
 
 // Plays a scripted server against the runner: each command gets the answer
@@ -78,6 +78,43 @@ private slots:
         QCOMPARE(sent, (QList<QByteArray>{"LIST \"\" \"*\"", "UID COPY 42 \"Trash\"",
                                           "UID STORE 42 +FLAGS.SILENT (\\Deleted)", "UID EXPUNGE 42"}));
         QCOMPARE(run.results().at(0).newUid, QStringLiteral("3:9"));
+    }
+
+    void aMoveCutAfterItsCopyIsNotCopiedAgain()
+    {
+        const auto answer = [](const QByteArray &c) -> QByteArray {
+            if (c.startsWith("LIST"))
+                return "* LIST (\\Trash) \"/\" Trash\r\nt OK\r\n";
+            if (c.startsWith("UID COPY"))
+                return "t OK [COPYUID 3 42 9] copied\r\n";
+            return "t OK\r\n";
+        };
+        ImapActionRun first({action(MailActionKind::MoveToTrash, "7:42")}, {"UIDPLUS"}, "7");
+        QByteArray c;
+        for (int i = 0; i < 2 && first.next(&c); ++i)
+            first.reply(answer(c));
+        QVERIFY(first.next(&c));
+        QCOMPARE(c, QByteArray("UID STORE 42 +FLAGS.SILENT (\\Deleted)"));
+        first.abandon(); // the connection ends before the original is gone
+        const MailActionResult cut = first.results().value(0);
+        QCOMPARE(cut.outcome, MailActionResult::Outcome::NotSent);
+        QCOMPARE(cut.action.copied, QStringLiteral("3:9"));
+
+        // The queue keeps the copy's place, over a restart too.
+        MailActionQueue queue;
+        QVERIFY(queue.add("a@b.c", action(MailActionKind::MoveToTrash, "7:42")));
+        QVERIFY(queue.settle("a@b.c", {cut}));
+        queue = MailActionQueue::fromJson(queue.toJson(), queue.seenQueueJson());
+        const QList<MailAction> left = queue.pending("a@b.c");
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.at(0).copied, QStringLiteral("3:9"));
+
+        ImapActionRun second(left, {"UIDPLUS"}, "7");
+        const QList<QByteArray> sent = play(second, answer);
+        QCOMPARE(sent, (QList<QByteArray>{"LIST \"\" \"*\"", "UID STORE 42 +FLAGS.SILENT (\\Deleted)", "UID EXPUNGE 42"}));
+        QCOMPARE(second.results().value(0).outcome, MailActionResult::Outcome::Done);
+        QCOMPARE(second.results().value(0).newUid, QStringLiteral("3:9"));
+        QCOMPARE(second.results().value(0).newFolder, QStringLiteral("Trash"));
     }
 
     void refusalsAndStaleNamesFailWithoutTouchingOtherMail()

@@ -58,18 +58,18 @@ private slots:
             return r.value(0);
         };
 
-        const MailActionResult seen = run(MailAction{MailActionKind::MarkSeen, uid, {}, {}});
+        const MailActionResult seen = run(MailAction{MailActionKind::MarkSeen, uid, {}, {}, {}});
         QCOMPARE(seen.outcome, MailActionResult::Outcome::Done);
         QVERIFY(m_imap->isSeen(acc.user, key));
 
-        const MailActionResult moved = run(MailAction{MailActionKind::MoveToTrash, uid, {}, {}});
+        const MailActionResult moved = run(MailAction{MailActionKind::MoveToTrash, uid, {}, {}, {}});
         QVERIFY2(moved.outcome == MailActionResult::Outcome::Done, qPrintable(moved.message));
         QCOMPARE(moved.newFolder, QStringLiteral("Trash"));
         QVERIFY(!moved.newUid.isEmpty());
         QCOMPARE(m_imap->messageCount(acc.user), 0);
         QCOMPARE(m_imap->messageCount(acc.user, QStringLiteral("Trash")), 1);
 
-        const MailActionResult back = run(MailAction{MailActionKind::Restore, moved.newUid, moved.newFolder, {}});
+        const MailActionResult back = run(MailAction{MailActionKind::Restore, moved.newUid, moved.newFolder, {}, {}});
         QVERIFY2(back.outcome == MailActionResult::Outcome::Done, qPrintable(back.message));
         QCOMPARE(back.newUid.section(':', 0, 0), uid.section(':', 0, 0));
         QVERIFY(back.newUid != uid);
@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(m_imap->messageCount(acc.user, QStringLiteral("Trash")), 0);
 
         // the old name points at nothing now: nothing is moved, and it is said
-        const MailActionResult stale = run(MailAction{MailActionKind::MoveToTrash, uid, {}, {}});
+        const MailActionResult stale = run(MailAction{MailActionKind::MoveToTrash, uid, {}, {}, {}});
         QCOMPARE(m_imap->messageCount(acc.user), 1);
         QCOMPARE(stale.outcome, MailActionResult::Outcome::Failed);
         QCOMPARE(stale.message, QStringLiteral("Tasinamadi: posta sunucuda artik yok"));

@@ -533,7 +533,7 @@ private slots:
         EmailAccount acc = accountFor(*server);
         // this mailbox generation is 7; a name of generation 6 and a damaged one touch nothing
         for (const char *uid : {"7:42", "6:99", "7:1 OR 2"})
-            acc.pendingActions.append(MailAction{MailActionKind::MarkSeen, QString::fromLatin1(uid), {}, {}});
+            acc.pendingActions.append(MailAction{MailActionKind::MarkSeen, QString::fromLatin1(uid), {}, {}, {}});
         worker.workPoll({acc}, false);
         QList<QByteArray> commands;
         for (const QByteArray &l : server->lines)
@@ -552,7 +552,7 @@ private slots:
 
         // a refused STORE fails with the server's word
         storeAnswer = "NO read-only";
-        acc.pendingActions = {MailAction{MailActionKind::MarkSeen, QStringLiteral("7:42"), {}, {}}};
+        acc.pendingActions = {MailAction{MailActionKind::MarkSeen, QStringLiteral("7:42"), {}, {}, {}}};
         worker.workPoll({acc}, false);
         QCOMPARE(done.size(), 2);
         const MailActionResult refused = done.at(1).at(1).value<QList<MailActionResult>>().value(0);
