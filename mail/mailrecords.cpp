@@ -8,6 +8,8 @@ void registerMailMetaTypes()
     qRegisterMetaType<QList<MailItem>>("QList<MailItem>");
     qRegisterMetaType<MailActionResult>("MailActionResult");
     qRegisterMetaType<QList<MailActionResult>>("QList<MailActionResult>");
+    qRegisterMetaType<MailAction>("MailAction");
+    qRegisterMetaType<QList<MailAction>>("QList<MailAction>");
 }
 
 QString mailAuthName(MailAuth auth)

@@ -17,13 +17,7 @@ IdleSession::IdleSession(const EmailAccount &account, const IdleOptions &options
         t->setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, &IdleSession::onReplyTimeout);
     connect(&m_retryTimer, &QTimer::timeout, this, &IdleSession::connectNow);
-    connect(&m_reidleTimer, &QTimer::timeout, this, [this] {
-        if (m_step != Step::Idling || !m_socket)
-            return;
-        m_socket->write("DONE\r\n");
-        m_step = Step::Done;
-        m_replyTimer.start(m_opt.replyMs);
-    });
+    connect(&m_reidleTimer, &QTimer::timeout, this, &IdleSession::leaveIdle);
     connect(&m_stableTimer, &QTimer::timeout, this, [this] {
         // Held long enough: a later fault starts again at the first delay
         // and is reported again. A flood stays reported for the session.
@@ -105,7 +99,7 @@ void IdleSession::onReadable()
     QSslSocket *sock = m_socket;
     if (!sock || !m_reader)
         return;
-    if (m_step == Step::Fetch) {
+    if (m_step == Step::Fetch || m_step == Step::Actions) {
         onFetchBytes(sock->readAll());
         return;
     }
@@ -125,13 +119,90 @@ void IdleSession::onReadable()
         notice(m_mailEvents);
     if (m_mailEvents > 0 && m_opt.fetchNew)
         m_moreMail = true;
-    if (m_moreMail && m_step == Step::Idling && sock == m_socket) {
-        // Leave IDLE; the tagged OK of DONE starts the fetch.
-        m_reidleTimer.stop();
-        m_socket->write("DONE\r\n");
-        m_step = Step::Done;
-        m_replyTimer.start(m_opt.replyMs);
+    // Leave IDLE; the tagged OK of DONE starts the fetch.
+    if ((m_moreMail || !m_heldActions.isEmpty()) && sock == m_socket)
+        leaveIdle();
+}
+
+void IdleSession::leaveIdle()
+{
+    if (m_step != Step::Idling || !m_socket)
+        return;
+    m_reidleTimer.stop();
+    m_socket->write("DONE\r\n");
+    m_step = Step::Done;
+    m_replyTimer.start(m_opt.replyMs);
+}
+
+void IdleSession::nextAfterIdle()
+{
+    if (!m_heldActions.isEmpty())
+        startActions();
+    else if (m_moreMail)
+        startFetch(ImapFetchMode::Above);
+    else
+        enterIdle();
+}
+
+void IdleSession::runActions(const QList<MailAction> &actions)
+{
+    if (actions.isEmpty())
+        return;
+    if (!m_instant || !m_opt.fetchNew || m_actionRun || !m_heldActions.isEmpty()) {
+        QList<MailActionResult> back;
+        for (const MailAction &a : actions)
+            back.append(MailActionResult{a, MailActionResult::Outcome::NotSent, {}, {}, {}});
+        emit actionsDone(m_account.address, back);
+        return;
     }
+    m_heldActions = actions;
+    leaveIdle();
+}
+
+void IdleSession::dropActions()
+{
+    QList<MailActionResult> back;
+    if (m_actionRun) {
+        m_actionRun->abandon();
+        back = m_actionRun->results();
+        m_actionRun.reset();
+    }
+    for (const MailAction &a : std::as_const(m_heldActions))
+        back.append(MailActionResult{a, MailActionResult::Outcome::NotSent, {}, {}, {}});
+    m_heldActions.clear();
+    if (!back.isEmpty())
+        emit actionsDone(m_account.address, back);
+}
+
+void IdleSession::startActions()
+{
+    // The runner asks the server's capabilities itself when a move needs them.
+    m_actionRun = std::make_unique<ImapActionRun>(m_heldActions, QStringList(), m_validity);
+    m_heldActions.clear();
+    actionStep();
+}
+
+void IdleSession::actionStep()
+{
+    QByteArray command;
+    if (m_actionRun->next(&command)) {
+        m_fetchBuf.clear();
+        send(command, Step::Actions);
+        return;
+    }
+    const QList<MailActionResult> results = m_actionRun->results();
+    const QString validity = m_actionRun->inboxUidValidity();
+    m_actionRun.reset();
+    m_reader = std::make_unique<ImapLineReader>(m_opt.lineLimit);
+    emit actionsDone(m_account.address, results);
+    if (!validity.isEmpty() && validity != m_validity) {
+        // INBOX opened again under another generation: its unseen mails once.
+        m_validity = validity;
+        m_lastUid = 0;
+        startFetch(ImapFetchMode::UnseenByUid);
+        return;
+    }
+    nextAfterIdle();
 }
 
 void IdleSession::onLine(const QByteArray &line)
@@ -223,10 +294,8 @@ void IdleSession::onLine(const QByteArray &line)
         if (mail) {
             ++m_mailEvents;
         } else if (l.kind == IdleLine::TaggedOk) {
-            if (m_step == Step::Done && m_moreMail)
-                startFetch(ImapFetchMode::Above);
-            else if (m_step == Step::Done)
-                enterIdle();
+            if (m_step == Step::Done)
+                nextAfterIdle();
             else
                 fail(Fault::Dropped, QStringLiteral("sunucu IDLE'i kendisi bitirdi, tekrar denenecek."));
         } else if (tagged) {
@@ -236,6 +305,7 @@ void IdleSession::onLine(const QByteArray &line)
     case Step::Waiting:
     case Step::Connecting:
     case Step::Fetch:
+    case Step::Actions:
     case Step::Stopped:
         return;
     }
@@ -332,10 +402,7 @@ void IdleSession::fetchStep()
     m_reader = std::make_unique<ImapLineReader>(m_opt.lineLimit);
     if (!items.isEmpty())
         emit mailsReady(items);
-    if (m_moreMail)
-        startFetch(ImapFetchMode::Above);
-    else
-        enterIdle();
+    nextAfterIdle();
 }
 
 void IdleSession::onFetchBytes(const QByteArray &bytes)
@@ -362,8 +429,14 @@ void IdleSession::onFetchBytes(const QByteArray &bytes)
             m_moreMail = true;
     }
     m_replyTimer.stop();
-    m_fetch->reply(m_fetchBuf);
+    const QByteArray reply = m_fetchBuf;
     m_fetchBuf.clear();
+    if (m_step == Step::Actions) {
+        m_actionRun->reply(reply);
+        actionStep();
+        return;
+    }
+    m_fetch->reply(reply);
     fetchStep();
 }
 
@@ -424,6 +497,7 @@ void IdleSession::onReplyTimeout()
 void IdleSession::fail(Fault fault, const QString &detail)
 {
     report(fault, detail);
+    dropActions();
     teardown();
     setInstant(false);
     m_reconnected = true;
@@ -435,6 +509,7 @@ void IdleSession::stop(Fault fault, const QString &detail, bool reportIt)
 {
     if (reportIt)
         report(fault, detail);
+    dropActions();
     teardown();
     setInstant(false);
     m_step = Step::Stopped;

@@ -10,8 +10,11 @@
 #include <memory>
 
 #include "mail/mailrecords.h"
+#include "mail/mailactions.h"
 #include "transport/idleparse.h"
 #include "transport/imapfetch.h"
+
+class ImapActionRun;
 
 class QSslSocket;
 
@@ -67,6 +70,12 @@ public:
     // A fresh access token for the next login (an account signed in
     // through the browser); the running connection keeps its session.
     void setAccessToken(const QString &token) { m_account.accessToken = token; }
+    // Queued flag and move commands, sent between two IDLEs on this
+    // connection. Every list handed in comes back in actionsDone once; not
+    // instant (or busy with a list already), it comes back NotSent at once.
+    void runActions(const QList<MailAction> &actions);
+    // What it holds of handed lists goes back NotSent (the session ends).
+    void dropActions();
 
 signals:
     // The server announced new mail (EXISTS or RECENT), or the connection came
@@ -79,9 +88,10 @@ signals:
     void log(QString address, QString message);
     // The server refused the access token; the session has stopped.
     void tokenRefused(QString address);
+    void actionsDone(QString address, QList<MailActionResult> results);
 
 private:
-    enum class Step { Waiting, Connecting, Greeting, Login, Capability, Select, IdleStart, Idling, Done, Fetch, Stopped };
+    enum class Step { Waiting, Connecting, Greeting, Login, Capability, Select, IdleStart, Idling, Done, Fetch, Actions, Stopped };
     enum class Fault { Connect, NoAnswer, Bye, Dropped, LongLine, Inbox, NoIdle, IdleRefused, Flood };
 
     void connectNow();
@@ -98,6 +108,11 @@ private:
     void startFetch(ImapFetchMode mode);
     void fetchStep();
     void onFetchBytes(const QByteArray &bytes);
+    void leaveIdle();
+    // After a fetch or the end of DONE: commands first, then new mail, else IDLE.
+    void nextAfterIdle();
+    void startActions();
+    void actionStep();
     void notice(int events);
     void fail(Fault fault, const QString &detail);
     void stop(Fault fault, const QString &detail, bool report);
@@ -130,5 +145,7 @@ private:
     QString m_validity, m_selValidity;
     quint32 m_lastUid = 0, m_selNext = 0;
     bool m_moreMail = false;
+    QList<MailAction> m_heldActions;
+    std::unique_ptr<ImapActionRun> m_actionRun;
     QTimer m_replyTimer, m_reidleTimer, m_retryTimer, m_stableTimer, m_noticeTimer;
 };

@@ -48,6 +48,7 @@ public slots:
             connect(entry.session, &IdleSession::instantChanged, this, &IdleHub::instantChanged);
             connect(entry.session, &IdleSession::log, this, &IdleHub::log);
             connect(entry.session, &IdleSession::tokenRefused, this, &IdleHub::tokenRefused);
+            connect(entry.session, &IdleSession::actionsDone, this, &IdleHub::actionsDone);
             m_sessions.insert(key, entry);
             entry.session->start();
         }
@@ -61,12 +62,26 @@ public slots:
         }
     }
 
+    void runActions(QString address, QList<MailAction> actions)
+    {
+        const auto it = m_sessions.find(address.toLower());
+        if (it != m_sessions.end()) {
+            it->session->runActions(actions);
+            return;
+        }
+        QList<MailActionResult> back;
+        for (const MailAction &a : actions)
+            back.append(MailActionResult{a, MailActionResult::Outcome::NotSent, {}, {}, {}});
+        emit actionsDone(address, back);
+    }
+
 signals:
     void newMail(QString address);
     void mailsReady(QList<MailItem> items);
     void instantChanged(QString address, bool instant);
     void log(QString address, QString message);
     void tokenRefused(QString address);
+    void actionsDone(QString address, QList<MailActionResult> results);
 
 private:
     struct Entry
@@ -85,6 +100,7 @@ private:
     {
         const bool wasInstant = session->instant();
         const QString address = session->address();
+        session->dropActions();
         delete session;
         if (wasInstant)
             emit instantChanged(address, false);
@@ -103,6 +119,7 @@ IdleWatcher::IdleWatcher(const IdleOptions &options, QObject *parent) : QObject(
     connect(m_hub, &IdleHub::mailsReady, this, &IdleWatcher::mailsReady, Qt::QueuedConnection);
     connect(m_hub, &IdleHub::log, this, &IdleWatcher::log, Qt::QueuedConnection);
     connect(m_hub, &IdleHub::tokenRefused, this, &IdleWatcher::tokenRefused, Qt::QueuedConnection);
+    connect(m_hub, &IdleHub::actionsDone, this, &IdleWatcher::actionsDone, Qt::QueuedConnection);
     connect(
         m_hub, &IdleHub::instantChanged, this,
         [this](const QString &address, bool instant) {
@@ -127,6 +144,12 @@ IdleWatcher::~IdleWatcher()
 void IdleWatcher::setAccounts(const QList<EmailAccount> &accounts)
 {
     QMetaObject::invokeMethod(m_hub, "setAccounts", Qt::QueuedConnection, Q_ARG(QList<EmailAccount>, accounts));
+}
+
+void IdleWatcher::runActions(const QString &address, const QList<MailAction> &actions)
+{
+    QMetaObject::invokeMethod(m_hub, "runActions", Qt::QueuedConnection, Q_ARG(QString, address),
+                              Q_ARG(QList<MailAction>, actions));
 }
 
 bool IdleWatcher::isInstant(const QString &address) const

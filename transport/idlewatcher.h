@@ -26,6 +26,9 @@ public:
     void setAccounts(const QList<EmailAccount> &accounts);
     // Whether the account's connection is in IDLE now (address, case ignored).
     bool isInstant(const QString &address) const;
+    // Hands queued commands to the account's connection; they come back in
+    // actionsDone once, NotSent when the connection could not take them.
+    void runActions(const QString &address, const QList<MailAction> &actions);
 
 signals:
     void newMail(QString address);
@@ -36,6 +39,7 @@ signals:
     // The server refused the account's access token; its connection waits
     // for a fresh one (setAccounts).
     void tokenRefused(QString address);
+    void actionsDone(QString address, QList<MailActionResult> results);
 
 private:
     QThread m_thread;

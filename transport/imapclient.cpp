@@ -32,22 +32,10 @@ ImapClient::ImapClient(MailStore *store, const ImapTimeouts &timeouts, const Idl
         if (this->m_store)
             this->m_store->setAccountLoginRefused(addr, msg);
     });
-    connect(
-        m_worker, &ImapWorker::actionsDone, this,
-        [this](const QString &addr, const QList<MailActionResult> &results) {
-            if (!this->m_store)
-                return;
-            this->m_store->actionsDone(addr, results);
-            // Each failure is told once, as it leaves the queue.
-            for (const MailActionResult &r : results) {
-                if (r.outcome == MailActionResult::Outcome::Failed)
-                    emit status(r.message);
-            }
-        },
-        Qt::QueuedConnection);
+    connect(m_worker, &ImapWorker::actionsDone, this, &ImapClient::takeActionResults, Qt::QueuedConnection);
     if (store) {
         // A command waits no longer than one round of its account.
-        connect(store, &MailStore::actionsQueued, this, [this](const QString &addr) { onIdleMail(addr); });
+        connect(store, &MailStore::actionsQueued, this, &ImapClient::onActionsQueued);
     }
     connect(m_worker, &ImapWorker::logMsg, this, [this](const QString &, const QString &msg) { emit status(msg); });
     connect(&m_timer, &QTimer::timeout, this, &ImapClient::onTick);
@@ -132,6 +120,8 @@ void ImapClient::stop()
     for (const QString &addr : std::as_const(m_instant))
         emit instantChanged(addr, false);
     m_instant.clear();
+    m_carrier.clear();
+    m_actionsAgain.clear();
     // The next user's first round brings in their mailboxes' old mails.
     m_roundsDone.clear();
 }
@@ -150,6 +140,22 @@ void ImapClient::start()
     connect(m_idle.get(), &IdleWatcher::log, this, [this](const QString &, const QString &msg) { emit status(msg); });
     // The next round fetches a fresh token, which restarts the connection.
     connect(m_idle.get(), &IdleWatcher::tokenRefused, this, [this](const QString &addr) { m_tokens->dropToken(addr); });
+    connect(m_idle.get(), &IdleWatcher::actionsDone, this,
+            [this](const QString &addr, const QList<MailActionResult> &results) {
+                takeActionResults(addr, results);
+                if (m_carrier.value(addr.toLower()) != Carrier::Session)
+                    return;
+                m_carrier.remove(addr.toLower());
+                const bool cut = std::any_of(results.begin(), results.end(), [](const MailActionResult &r) {
+                    return r.outcome == MailActionResult::Outcome::NotSent;
+                });
+                // What the connection could not send goes with a round.
+                const bool again = m_actionsAgain.remove(addr.toLower());
+                if (cut)
+                    onIdleMail(addr);
+                else if (again)
+                    onActionsQueued(addr);
+            });
     connect(m_store, &MailStore::accountsChanged, this, &ImapClient::syncIdle, Qt::UniqueConnection);
     syncIdle();
 }
@@ -230,9 +236,17 @@ void ImapClient::requestRound(const EmailAccount &acc)
     // Accounts signed in through the browser get a token with time left
     // first; without one the round ends here and the account says why.
     const bool firstRun = m_firstRun;
-    m_tokens->withToken(acc, [this, firstRun](const EmailAccount &ready, const QString &error) {
+    // Queued commands go with one session at a time: never sent twice.
+    EmailAccount sent = acc;
+    const QString key = acc.address.toLower();
+    if (m_carrier.value(key, Carrier::Round) == Carrier::Session)
+        sent.pendingActions.clear();
+    else if (!sent.pendingActions.isEmpty())
+        m_carrier.insert(key, Carrier::Round);
+    m_tokens->withToken(sent, [this, firstRun](const EmailAccount &ready, const QString &error) {
         if (!error.isEmpty()) {
             onPollDone(ready.address, false, error, 0);
+            roundCarriedActions(ready.address);
             m_rounds.forget(ready.address);
             return;
         }
@@ -243,9 +257,52 @@ void ImapClient::requestRound(const EmailAccount &acc)
 
 void ImapClient::onRoundDone(QString addr)
 {
+    roundCarriedActions(addr);
     // New mail announced during the round: one more after it.
     if (m_rounds.end(addr))
         startRoundOf(addr);
+}
+
+void ImapClient::onActionsQueued(const QString &addr)
+{
+    if (m_stopped || !m_store)
+        return;
+    const QString key = addr.toLower();
+    if (m_carrier.contains(key)) {
+        m_actionsAgain.insert(key);
+        return;
+    }
+    // The open connection sends them between two IDLEs; without one a
+    // round does.
+    const QList<MailAction> pending = m_store->pendingActions(addr);
+    if (m_idle && m_idle->isInstant(addr) && !pending.isEmpty()) {
+        m_carrier.insert(key, Carrier::Session);
+        m_idle->runActions(addr, pending);
+        return;
+    }
+    onIdleMail(addr);
+}
+
+void ImapClient::roundCarriedActions(const QString &addr)
+{
+    const QString key = addr.toLower();
+    if (m_carrier.value(key, Carrier::Session) != Carrier::Round)
+        return;
+    m_carrier.remove(key);
+    if (m_actionsAgain.remove(key))
+        onActionsQueued(addr);
+}
+
+void ImapClient::takeActionResults(const QString &addr, const QList<MailActionResult> &results)
+{
+    if (!m_store)
+        return;
+    m_store->actionsDone(addr, results);
+    // Each failure is told once, as it leaves the queue.
+    for (const MailActionResult &r : results) {
+        if (r.outcome == MailActionResult::Outcome::Failed)
+            emit status(r.message);
+    }
 }
 
 void ImapClient::onIdleMail(QString addr)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -78,6 +79,10 @@ private:
     void onRefreshTokenChanged(const QString &addr, const QString &refreshToken);
     void connectTokens();
     void takeMails(QList<MailItem> items);
+    void onActionsQueued(const QString &addr);
+    // A round's end frees the commands it carried.
+    void roundCarriedActions(const QString &addr);
+    void takeActionResults(const QString &addr, const QList<MailActionResult> &results);
     // A round of every pollable account; one under way either keeps one
     // more for after it or makes this one redundant.
     void roundsOfAll(bool keepOneMore);
@@ -104,4 +109,9 @@ private:
     QSet<QString> m_tokenRetried;
     // Lower-cased addresses that have had a good round since start.
     QSet<QString> m_roundsDone;
+    // Which session holds an account's queued commands now (lower-cased
+    // address), and the accounts that queued more meanwhile.
+    enum class Carrier { Round, Session };
+    QHash<QString, Carrier> m_carrier;
+    QSet<QString> m_actionsAgain;
 };

@@ -119,6 +119,48 @@ private slots:
         QVERIFY(!store.mails().at(0).firstRound);
     }
 
+    // Queued commands go on the open connection: no new LOGIN for them.
+    void usedMailsAreMarkedAndMovedOnTheOpenConnection()
+    {
+        const EmailAccount acc = newAccount();
+        MailStore store;
+        store.addOrUpdateAccount(acc);
+        auto client = startedClient(store);
+        const QString login = QStringLiteral("Login: user=<%1>").arg(acc.user);
+        const auto logins = [&] { return int(m_imap->log().count(login)); };
+        QTRY_VERIFY_WITH_TIMEOUT(client->isInstant(acc.address), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(logins(), 3, 10000);
+        const QString seenKey = m_imap->deliver(acc.user, DovecotServer::message(QStringLiteral("a@svc.test"),
+                                                                                  QStringLiteral("Kod"),
+                                                                                  QStringLiteral("Kodunuz 318274")));
+        QTRY_VERIFY_WITH_TIMEOUT(holdsCode(store, QStringLiteral("318274")), 5000);
+        deliver(acc, QStringLiteral("Kod"), QStringLiteral("Kodunuz 427391"));
+        QTRY_VERIFY_WITH_TIMEOUT(holdsCode(store, QStringLiteral("427391")), 5000);
+        const auto idOf = [&](const char *code) {
+            for (const MailItem &m : store.mails())
+                if (m.code == QLatin1String(code))
+                    return m.id;
+            return QString();
+        };
+
+        QVERIFY(store.requestAction(idOf("318274"), MailActionKind::MarkSeen));
+        QVERIFY(store.requestAction(idOf("427391"), MailActionKind::MoveToTrash));
+        QTRY_VERIFY_WITH_TIMEOUT(store.mail(idOf("427391"))->inTrash, 5000);
+        QVERIFY(m_imap->isSeen(acc.user, seenKey));
+        QCOMPARE(m_imap->messageCount(acc.user, QStringLiteral("Trash")), 1);
+        QVERIFY(store.undoMove(idOf("427391")));
+        QTRY_VERIFY_WITH_TIMEOUT(!store.mail(idOf("427391"))->inTrash, 5000);
+        QCOMPARE(m_imap->messageCount(acc.user), 2);
+        QCOMPARE(m_imap->messageCount(acc.user, QStringLiteral("Trash")), 0);
+        QVERIFY(store.pendingActions(acc.address).isEmpty());
+        QCOMPARE(logins(), 3);
+        // The mail back in INBOX is still the one card, and IDLE goes on.
+        deliver(acc, QStringLiteral("Kod"), QStringLiteral("Kodunuz 590142"));
+        QTRY_VERIFY_WITH_TIMEOUT(holdsCode(store, QStringLiteral("590142")), 5000);
+        QCOMPARE(store.mails().size(), 3);
+        QCOMPARE(logins(), 3);
+    }
+
     void accountsFollowPauseAndPassword()
     {
         EmailAccount a = newAccount();

@@ -57,6 +57,14 @@ struct Inbox
         }
         if (line.contains(" UID SEARCH UNSEEN"))
             return "* SEARCH " + QByteArray::number(uids.last()) + "\r\n" + ok;
+        if (line.endsWith(" CAPABILITY"))
+            return "* CAPABILITY IMAP4rev1 IDLE UIDPLUS\r\n" + ok;
+        if (line.contains(" LIST "))
+            return "* LIST (\\Trash) \"/\" Trash\r\n" + ok;
+        if (line.contains(" UID COPY "))
+            return tag + " OK [COPYUID 3 " + line.split(' ').value(3) + " 9] copied\r\n";
+        if (line.contains(" UID STORE ") || line.contains(" UID EXPUNGE "))
+            return ok;
         const QByteArray uid = line.split(' ').value(3);
         if (line.contains("HEADER.FIELDS")) {
             const QByteArray extra = deliverDuringFetch ? deliver() : QByteArray();
@@ -221,6 +229,55 @@ private slots:
         QTRY_COMPARE(count(*s, " IDLE"), 2);
         QTRY_COMPARE(uidsOf(mails), (QStringList{QStringLiteral("7:43"), QStringLiteral("7:44")}));
         QCOMPARE(count(*s, "UID FETCH 43 BODY.PEEK[TEXT]"), 2);
+    }
+
+    // Queued commands between two IDLEs; a drop after a copy stood leaves
+    // only the original's removal for the next connection.
+    void commandsRunBetweenIdlesAndACutCopyIsNotRepeated()
+    {
+        auto box = std::make_shared<Inbox>();
+        auto s = server(box);
+        bool dropped = false;
+        s->dropAt = [&dropped](const QByteArray &line) {
+            if (dropped || !line.contains(" UID EXPUNGE 42"))
+                return false;
+            return dropped = true;
+        };
+        IdleSession session(accountFor(*s), quick());
+        QSignalSpy done(&session, &IdleSession::actionsDone);
+        const QList<MailAction> actions{{MailActionKind::MarkSeen, QStringLiteral("7:41"), {}, QStringLiteral("a"), {}},
+                                        {MailActionKind::MoveToTrash, QStringLiteral("7:42"), {}, QStringLiteral("b"), {}}};
+        // Not connected: back at once, unsent.
+        session.runActions(actions);
+        QCOMPARE(done.size(), 1);
+        using O = MailActionResult::Outcome;
+        const auto outcomes = [&done](int i) {
+            QList<O> out;
+            for (const MailActionResult &r : done.at(i).at(1).value<QList<MailActionResult>>())
+                out << r.outcome;
+            return out;
+        };
+        QCOMPARE(outcomes(0), (QList<O>{O::NotSent, O::NotSent}));
+
+        session.start();
+        QTRY_VERIFY_WITH_TIMEOUT(session.instant(), 5000);
+        session.runActions(actions);
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 2, 5000);
+        QCOMPARE(outcomes(1), (QList<O>{O::Done, O::NotSent}));
+        const MailAction cut = done.at(1).at(1).value<QList<MailActionResult>>().at(1).action;
+        QCOMPARE(cut.copied, QStringLiteral("3:9"));
+
+        QTRY_VERIFY_WITH_TIMEOUT(session.instant(), 5000);
+        session.runActions({cut});
+        QTRY_COMPARE_WITH_TIMEOUT(done.size(), 3, 5000);
+        QCOMPARE(outcomes(2), QList<O>{O::Done});
+        QCOMPARE(done.at(2).at(1).value<QList<MailActionResult>>().at(0).newUid, QStringLiteral("3:9"));
+        QCOMPARE(count(*s, "UID COPY"), 1);
+        QCOMPARE(count(*s, "UID STORE 41 +FLAGS.SILENT (\\Seen)"), 1);
+        QCOMPARE(count(*s, "UID EXPUNGE 42"), 2);
+        // And back to IDLE on the second connection.
+        QTRY_COMPARE(count(*s, " IDLE"), 3);
+        QCOMPARE(s->connections, 2);
     }
 
     void aChangedUidValidityFetchesTheUnseenOnce()
