@@ -5,6 +5,10 @@
 #include <QStringConverter>
 #include <QStringList>
 
+#include <glib.h>
+
+#include <cerrno>
+
 namespace {
 
 const int kMaxHeaderValue = 220;
@@ -108,6 +112,37 @@ QString normalisedLabel(const QString &label)
     return l;
 }
 
+// Qt built without ICU (the Windows build) converts only UTF and Latin-1;
+// glib's iconv knows the charsets mail is written in. A broken sequence
+// becomes one replacement character and the reading goes on.
+bool decodeWithIconv(const QByteArray &bytes, const QString &label, QString *out)
+{
+    const GIConv cd = g_iconv_open("UTF-8", label.toLatin1().constData());
+    if (cd == reinterpret_cast<GIConv>(-1))
+        return false;
+    QByteArray utf8;
+    utf8.reserve(bytes.size() * 2);
+    gchar *in = const_cast<gchar *>(bytes.constData());
+    gsize inLeft = gsize(bytes.size());
+    char buf[4096];
+    while (inLeft > 0) {
+        gchar *o = buf;
+        gsize oLeft = sizeof buf;
+        const gsize r = g_iconv(cd, &in, &inLeft, &o, &oLeft);
+        const int err = errno;
+        utf8.append(buf, qsizetype(sizeof buf - oLeft));
+        if (r != gsize(-1) || err == E2BIG)
+            continue;
+        utf8.append("\xEF\xBF\xBD");
+        ++in;
+        --inLeft;
+        g_iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    g_iconv_close(cd);
+    *out = QString::fromUtf8(utf8);
+    return true;
+}
+
 } // namespace
 
 QString decodeTurkishLegacy(const QByteArray &bytes, bool windowsCodePage)
@@ -128,6 +163,9 @@ QString decodeCharset(const QByteArray &bytes, const QString &charsetLabel)
         QStringDecoder decoder(label.toLatin1().constData());
         if (decoder.isValid())
             return decoder.decode(bytes);
+        QString text;
+        if (decodeWithIconv(bytes, label, &text))
+            return text;
         if (label == u"iso-8859-9" || label == u"latin5" || label == u"iso_8859-9")
             return decodeTurkishLegacy(bytes, false);
         if (label == u"windows-1254" || label == u"cp1254")

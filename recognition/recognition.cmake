@@ -1,4 +1,7 @@
-# Code recognition: pure text functions, safe on any thread.
+# Code recognition: pure text functions, safe on any thread. glib only for
+# its iconv, where Qt has no converter for a mail's charset.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(RECOGNITION_GLIB REQUIRED IMPORTED_TARGET glib-2.0)
 mirelo_library(mirelo_recognition
   SOURCES
     codeextractor.h codeextractor.cpp
@@ -8,4 +11,5 @@ mirelo_library(mirelo_recognition
     emphasis.h emphasis.cpp
     headerdecode.h headerdecode.cpp
     brands.h brands.cpp
-  PUBLIC_LIBS Qt6::Core)
+  PUBLIC_LIBS Qt6::Core
+  LIBS PkgConfig::RECOGNITION_GLIB)
