@@ -42,6 +42,10 @@ bool answerWithoutDisplay(int argc, char **argv, int *exitCode)
 
 int runMirelo(int &argc, char **argv, const std::function<void(MainWindow &)> &afterShow)
 {
+    if (!followSettingsStoreOverride()) {
+        std::fprintf(stderr, "[MIRELO+] Ayarlar yeri kurulamadi: MIRELO_SETTINGS_HKCU kullanilamiyor.\n");
+        return 1;
+    }
     int early = 0;
     if (answerWithoutDisplay(argc, argv, &early))
         return early;

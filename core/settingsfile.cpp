@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,4 +54,23 @@ QString settingsStoreWriteProblem()
     return QStringLiteral("Ayarlar kaydedilemiyor: %1 yazilamiyor. Hesaplar, kasa ve oturum program kapaninca "
                           "kaybolur.")
         .arg(store.fileName());
+}
+
+bool followSettingsStoreOverride()
+{
+#ifdef Q_OS_WIN
+    const QString name = qEnvironmentVariable("MIRELO_SETTINGS_HKCU");
+    if (name.isEmpty())
+        return true;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t *>(name.utf16()), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return false;
+    const bool ok = RegOverridePredefKey(HKEY_CURRENT_USER, key) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+#else
+    return true;
+#endif
 }

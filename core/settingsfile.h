@@ -15,3 +15,11 @@ bool restrictSettingsFile(const QString &path);
 // branch the user may not change), naming where it is; empty when it can.
 // Without a writable store every change is lost when the program ends.
 QString settingsStoreWriteProblem();
+
+// Windows: MIRELO_SETTINGS_HKCU names a key below the user's HKEY_CURRENT_USER
+// that stands in for it in this process, so that tests and benchmarks hand
+// their throw-away store to the programs they start (as XDG_CONFIG_HOME does
+// on Unix). Call before anything reads settings. False when the variable is
+// set and the key could not be put in place: nothing may run on the user's
+// own store then.
+bool followSettingsStoreOverride();

@@ -1,6 +1,7 @@
 // mirelo-inspect: shows what the program would make of raw mails, one JSON
 // object per mail and line, for users and support.
 
+#include "core/settingsfile.h"
 #include "tools/corpuseval.h"
 #include "tools/inspectmail.h"
 
@@ -82,6 +83,10 @@ int evaluateManifest(const QString &path)
 
 int main(int argc, char **argv)
 {
+    if (!followSettingsStoreOverride()) {
+        std::fprintf(stderr, "mirelo-inspect: Ayarlar yeri kurulamadi: MIRELO_SETTINGS_HKCU kullanilamiyor.\n");
+        return 2;
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("mirelo-inspect"));
 

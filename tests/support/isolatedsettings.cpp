@@ -87,6 +87,8 @@ IsolatedSettings::IsolatedSettings()
     // Without the mapping a test would write the user's own branch: stop.
     if (!overrideCurrentUser(m_registryKey))
         qFatal("IsolatedSettings: HKEY_CURRENT_USER could not be mapped to a test key");
+    // The programs a test starts map theirs onto the same key.
+    qputenv("MIRELO_SETTINGS_HKCU", ("Software\\MIRELOPLUS-tests\\" + m_registryKey).toUtf8());
 #endif
 }
 
@@ -109,6 +111,7 @@ IsolatedSettings::~IsolatedSettings()
 #ifdef Q_OS_WIN
     overrideCurrentUser(QString());
     dropKey(m_registryKey);
+    qunsetenv("MIRELO_SETTINGS_HKCU");
 #endif
 }
 
