@@ -19,22 +19,38 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <ctime>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#include <psapi.h>
+#endif
+
 namespace {
+
+#ifdef Q_OS_WIN
+const char kWinBenchKey[] = "HKEY_CURRENT_USER\\Software\\MIRELOPLUS-bench";
+#endif
 
 qint64 monotonicNs()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    // One clock for parent and child: CLOCK_MONOTONIC, or QueryPerformanceCounter.
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 long rssKb()
 {
+#ifdef Q_OS_WIN
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return -1;
+    return long(counters.WorkingSetSize / 1024);
+#endif
     QFile f("/proc/self/status");
     if (!f.open(QIODevice::ReadOnly))
         return -1;
@@ -131,12 +147,27 @@ void BM_StartupToShown(benchmark::State &state)
         const QString confDir = home.path() + "/config/MIRELOPLUS";
         QDir().mkpath(confDir);
         {
+#ifdef Q_OS_WIN
+            // The child's HKEY_CURRENT_USER is mapped onto this key.
+            QSettings root(QString::fromLatin1(kWinBenchKey), QSettings::NativeFormat);
+            root.remove(QString());
+            QSettings s(QString::fromLatin1(kWinBenchKey) + "\\Software\\MIRELOPLUS\\MireloPlus",
+                        QSettings::NativeFormat);
+#else
             QSettings s(confDir + "/MireloPlus.conf", QSettings::IniFormat);
+#endif
             s.setValue("auth/display", "bench_user");
             s.setValue("auth/logged", true);
         }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+#ifdef Q_OS_WIN
+        // The stored session of the parent, never the user's own settings.
+        env.insert("MIRELO_SETTINGS_HKCU", "Software\\MIRELOPLUS-bench");
+#else
+        // Under Wine a QApplication on the offscreen platform never returns
+        // from exec(); there the windows platform the caller set stays.
         env.insert("QT_QPA_PLATFORM", "offscreen");
+#endif
         env.insert("XDG_CONFIG_HOME", home.path() + "/config");
         env.insert("XDG_DATA_HOME", home.path() + "/data");
         env.insert("XDG_CACHE_HOME", home.path() + "/cache");
@@ -165,6 +196,7 @@ BENCHMARK(BM_StartupToShown)->UseManualTime()->Iterations(5)->Repetitions(3)->Un
 int startupChild(char **argv)
 {
     const qint64 t0 = qgetenv("MIRELO_BENCH_T0").toLongLong();
+
     // The program refuses options it does not know: start it as a user would.
     int plainArgc = 1;
     return runMirelo(plainArgc, argv, [t0](MainWindow &) {
@@ -184,7 +216,9 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--startup-child") == 0)
         return startupChild(argv);
+#ifndef Q_OS_WIN
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -3,7 +3,9 @@
 #include "vault/vaultbox.h"
 
 #include <benchmark/benchmark.h>
+#ifdef MIRELO_BENCH_OPENSSL
 #include <openssl/sha.h>
+#endif
 
 #include <cstring>
 #include <ctime>
@@ -21,6 +23,8 @@ void BM_DeriveKey(benchmark::State &state)
         benchmark::DoNotOptimize(deriveKey(kPassword, kSalt));
 }
 BENCHMARK(BM_DeriveKey)->Unit(benchmark::kMillisecond);
+
+#ifdef MIRELO_BENCH_OPENSSL
 
 // The yardstick: the same 20,000 SHA-256 evaluations over the same bytes,
 // straight through OpenSSL's one-shot call.
@@ -85,6 +89,7 @@ void BM_DeriveKeyOverOpenSsl(benchmark::State &state)
     state.counters["ratio"] = theirs > 0 ? ours / theirs : 0;
 }
 BENCHMARK(BM_DeriveKeyOverOpenSsl)->Unit(benchmark::kMillisecond);
+#endif
 
 QByteArray vaultOf1KiB()
 {
