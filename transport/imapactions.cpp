@@ -1,5 +1,7 @@
 #include "transport/imapactions.h"
 
+#include <algorithm>
+
 #include <QRegularExpression>
 
 #include "transport/imapparse.h"
@@ -149,7 +151,12 @@ QString parseTrashFolder(const QByteArray &listReply)
             if (name.contains(' ') || name.contains('"'))
                 continue;
         }
-        if (!name.isEmpty())
+        // A control character (a bare CR) would end or split the command
+        // the name goes into.
+        const bool control = std::any_of(name.begin(), name.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        });
+        if (!name.isEmpty() && !control)
             return QString::fromUtf8(name);
     }
     return QString();

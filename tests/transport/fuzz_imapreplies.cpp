@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Mail commands: whatever the server answers, the runner ends, with one
     // result per command, and never names a UID it was not given.
     parseSelectInfo(bytes);
-    if (parseTrashFolder(bytes).contains(QLatin1Char('\n')))
+    if (parseTrashFolder(bytes).contains(QLatin1Char('\n')) || parseTrashFolder(bytes).contains(QLatin1Char('\r')))
         std::abort();
     const ImapCopyUid copy = parseCopyUid(bytes);
     if (copy.from.size() != copy.to.size() || copy.from.size() > 1000)

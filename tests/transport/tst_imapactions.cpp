@@ -38,6 +38,8 @@ private slots:
                                   "* LIST (\\HasNoChildren \\Trash) \"/\" \"Deleted \\\"Items\\\"\"\r\nt OK\r\n"),
                  QStringLiteral("Deleted \"Items\""));
         QCOMPARE(parseTrashFolder("* LIST (\\Trash) NIL Trash\r\n"), QStringLiteral("Trash"));
+        // a bare CR in the name would split the command it goes into
+        QVERIFY(parseTrashFolder("* LIST (\\Trash) \"/\" Cop\rKutusu\n").isEmpty());
         QVERIFY(parseTrashFolder("* LIST (\\Junk) \".\" Spam\r\n* LIST (\\Trash) \".\" \"open\r\n").isEmpty());
 
         const ImapCopyUid c = parseCopyUid("* OK [COPYUID 9 4:6,8 20:23] moved\r\nt OK\r\n");
