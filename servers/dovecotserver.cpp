@@ -1,5 +1,6 @@
 #include "servers/dovecotserver.h"
 
+#include "servers/hostprocess.h"
 #include "servers/tlsfixture.h"
 
 #include <QCoreApplication>
@@ -12,11 +13,11 @@
 #include <QTcpServer>
 #include <QThread>
 
+#ifndef Q_OS_WIN
 #include <grp.h>
 #include <pwd.h>
-#include <signal.h>
-#include <sys/prctl.h>
 #include <unistd.h>
+#endif
 
 namespace {
 quint16 freePort()
@@ -28,12 +29,22 @@ quint16 freePort()
 }
 
 // Mail folders must belong to the unprivileged mail user Dovecot runs as.
-void giveToNobody(const QString &path)
+void giveToNobody(const QStringList &paths)
 {
+#ifdef Q_OS_WIN
+    QStringList args{QStringLiteral("nobody:nogroup")};
+    for (const QString &path : paths)
+        args << hostPath(path);
+    if (HostProcess::run(QStringLiteral("/bin/chown"), args) != 0)
+        qWarning("chown %s failed", qPrintable(paths.join(QLatin1Char(' '))));
+#else
     const passwd *pw = getpwnam("nobody");
     const group *gr = getgrnam("nogroup");
-    if (pw && gr && ::chown(QFile::encodeName(path).constData(), pw->pw_uid, gr->gr_gid) != 0)
-        qWarning("chown %s failed", qPrintable(path));
+    for (const QString &path : paths) {
+        if (pw && gr && ::chown(QFile::encodeName(path).constData(), pw->pw_uid, gr->gr_gid) != 0)
+            qWarning("chown %s failed", qPrintable(path));
+    }
+#endif
 }
 
 bool writeFile(const QString &path, const QByteArray &data)
@@ -43,17 +54,26 @@ bool writeFile(const QString &path, const QByteArray &data)
 }
 } // namespace
 
-DovecotServer::DovecotServer(const TlsFixture &tls) : m_tls(tls)
+DovecotServer::DovecotServer(const TlsFixture &tls) : m_tls(tls), m_dir(hostTempTemplate())
 {
     // Dovecot's unprivileged processes must reach the mail folders.
+#ifdef Q_OS_WIN
+    HostProcess::run(QStringLiteral("/bin/chmod"), {QStringLiteral("755"), hostPath(m_dir.path())});
+#else
     QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                             | QFileDevice::ReadGroup | QFileDevice::ExeGroup
                                             | QFileDevice::ReadOther | QFileDevice::ExeOther);
+#endif
 }
 
 DovecotServer::~DovecotServer()
 {
     stop();
+#ifdef Q_OS_WIN
+    // Dovecot's own files are read-only to Wine, which then cannot remove
+    // the folder.
+    HostProcess::run(QStringLiteral("/bin/rm"), {QStringLiteral("-rf"), hostPath(m_dir.path())});
+#endif
 }
 
 QString DovecotServer::log() const
@@ -70,7 +90,7 @@ bool DovecotServer::start()
     }
     const QString dir = m_dir.path();
     QDir().mkpath(dir + QStringLiteral("/mail"));
-    giveToNobody(dir + QStringLiteral("/mail"));
+    giveToNobody({dir + QStringLiteral("/mail")});
     if (!QFile::exists(dir + QStringLiteral("/users")))
         writeFile(dir + QStringLiteral("/users"), QByteArray());
     QString mechanisms = QStringLiteral("plain login");
@@ -88,7 +108,7 @@ bool DovecotServer::start()
                       .toUtf8());
         oauthPassdb = QStringLiteral("passdb {\n  driver = oauth2\n  mechanisms = xoauth2 oauthbearer\n"
                                      "  args = %1/oauth2.conf.ext\n}\n")
-                          .arg(dir);
+                          .arg(hostPath(dir));
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_port = freePort();
@@ -126,24 +146,23 @@ bool DovecotServer::start()
                                  "}\n")
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(m_port)
-                                 .arg(dir, m_tls.certFile(), m_tls.keyFile())
+                                 .arg(hostPath(dir), hostPath(m_tls.certFile()), hostPath(m_tls.keyFile()))
                                  .arg(m_port)
                                  .arg(mechanisms, oauthPassdb);
         writeFile(dir + QStringLiteral("/dovecot.conf"), conf.toUtf8());
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        // The server must not outlive a test that crashes.
-        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        m_process.start(QStringLiteral("/usr/sbin/dovecot"),
-                        {QStringLiteral("-F"), QStringLiteral("-c"), dir + QStringLiteral("/dovecot.conf")});
-        if (!m_process.waitForStarted(5000)) {
+        m_process.setMergedChannels(true);
+        if (!m_process.start(QStringLiteral("/usr/sbin/dovecot"),
+                             {QStringLiteral("-F"), QStringLiteral("-c"), hostPath(dir) + QStringLiteral("/dovecot.conf")},
+                             5000)) {
             m_error = QStringLiteral("dovecot did not start: ") + m_process.errorString();
             return false;
         }
         if (waitForGreeting(10000))
             return true;
-        m_error = QStringLiteral("dovecot gave no greeting on port %1: %2\n%3")
+        m_error = QStringLiteral("dovecot gave no greeting on port %1 (%2): %3\n%4")
                       .arg(m_port)
-                      .arg(QString::fromLocal8Bit(m_process.readAll()), log());
+                      .arg(m_probeError)
+                      .arg(QString::fromLocal8Bit(m_process.readAllStandardOutput()), log());
         stop();
     }
     return false;
@@ -153,22 +172,22 @@ bool DovecotServer::waitForGreeting(int ms)
 {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < ms && m_process.state() == QProcess::Running) {
+    while (clock.elapsed() < ms && m_process.isRunning()) {
         QSslSocket probe;
         QSslConfiguration cfg = QSslConfiguration::defaultConfiguration();
         cfg.addCaCertificate(m_tls.caCertificate());
         probe.setSslConfiguration(cfg);
         probe.connectToHostEncrypted(host(), m_port);
-        if (probe.waitForEncrypted(2000)) {
-            QByteArray greeting;
-            while (!greeting.contains("\r\n") && probe.waitForReadyRead(2000))
-                greeting += probe.readAll();
-            if (greeting.startsWith("* OK")) {
-                probe.write("x LOGOUT\r\n");
-                probe.waitForBytesWritten(1000);
-                probe.waitForReadyRead(1000);
-                return true;
-            }
+        QByteArray greeting;
+        if (!waitOnSocket(probe, [&probe] { return probe.isEncrypted(); }, 2000)) {
+            m_probeError = probe.errorString();
+            for (const QSslError &e : probe.sslHandshakeErrors())
+                m_probeError += QStringLiteral("; ") + e.errorString();
+        } else if (waitOnSocket(probe, [&] { return (greeting += probe.readAll()).contains("\r\n"); }, 2000)
+                   && greeting.startsWith("* OK")) {
+            probe.write("x LOGOUT\r\n");
+            waitOnSocket(probe, [&probe] { return probe.bytesAvailable() > 0; }, 1000);
+            return true;
         }
         QThread::msleep(30);
     }
@@ -177,7 +196,7 @@ bool DovecotServer::waitForGreeting(int ms)
 
 void DovecotServer::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
+    if (!m_process.isRunning())
         return;
     m_process.terminate();
     if (!m_process.waitForFinished(5000)) {
@@ -198,9 +217,8 @@ bool DovecotServer::addUser(const QString &user, const QString &password)
         if (!QDir().mkpath(maildir(user) + QLatin1Char('/') + sub))
             return false;
     }
-    for (const QString &path : {home, maildir(user), maildir(user) + QStringLiteral("/cur"),
-                                maildir(user) + QStringLiteral("/new"), maildir(user) + QStringLiteral("/tmp")})
-        giveToNobody(path);
+    giveToNobody({home, maildir(user), maildir(user) + QStringLiteral("/cur"), maildir(user) + QStringLiteral("/new"),
+                  maildir(user) + QStringLiteral("/tmp")});
     // Empty trailing fields must stay, or Dovecot leaves LOGIN unanswered.
     QFile users(m_dir.path() + QStringLiteral("/users"));
     if (!users.open(QIODevice::Append))
@@ -223,7 +241,7 @@ QString DovecotServer::deliver(const QString &user, const QByteArray &message, b
     const QString tmp = maildir(user) + QStringLiteral("/tmp/") + name;
     if (!writeFile(tmp, message))
         return QString();
-    giveToNobody(tmp);
+    giveToNobody({tmp});
     const QString target = seen ? maildir(user) + QStringLiteral("/cur/") + name + QStringLiteral(":2,S")
                                 : maildir(user) + QStringLiteral("/new/") + name;
     if (!QFile::rename(tmp, target))

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+
+#include "servers/hostprocess.h"
 
 class TlsFixture;
 
@@ -20,7 +21,8 @@ class TlsFixture;
 //   imap.deliver("alice", DovecotServer::message("a@x.test", "Kod", "Kodunuz 123456"));
 //   // account: host imap.host(), port imap.port(), user "alice", pass "secret"
 //
-// Needs root (the mail files belong to "nobody"). Linux only.
+// Needs root (the mail files belong to "nobody"). Dovecot is a Linux
+// program: the Windows build reaches it through the host agent (HostProcess).
 class DovecotServer
 {
 public:
@@ -70,9 +72,10 @@ private:
 
     const TlsFixture &m_tls;
     QTemporaryDir m_dir;
-    QProcess m_process;
+    HostProcess m_process;
     quint16 m_port = 0;
     QString m_error;
+    QString m_probeError;
     int m_counter = 0;
     QString m_introspect;
 };

@@ -20,15 +20,14 @@ bool OAuthTestServer::start(const QString &user)
 {
     stop();
     const QString script = QStringLiteral(MIRELO_SERVERS_DIR "/oauthserver.py");
-    m_process.start(QStringLiteral("/usr/bin/python3"), {script, QStringLiteral("--user"), user});
-    if (!m_process.waitForStarted(10000)) {
+    if (!m_process.start(QStringLiteral("/usr/bin/python3"), {script, QStringLiteral("--user"), user}, 10000)) {
         m_error = QStringLiteral("python3 did not start: ") + m_process.errorString();
         return false;
     }
     static const QRegularExpression line(QStringLiteral("listening on (http://\\S+)"));
     QByteArray out;
     QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
+    while (!deadline.hasExpired() && m_process.isRunning()) {
         if (m_process.waitForReadyRead(100))
             out += m_process.readAllStandardOutput();
         const auto match = line.match(QString::fromUtf8(out));
@@ -44,7 +43,7 @@ bool OAuthTestServer::start(const QString &user)
 
 void OAuthTestServer::stop()
 {
-    if (m_process.state() != QProcess::NotRunning) {
+    if (m_process.isRunning()) {
         m_process.kill();
         m_process.waitForFinished(5000);
     }

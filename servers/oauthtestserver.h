@@ -1,9 +1,9 @@
 #pragma once
 
 #include "oauth/oauthcore.h"
+#include "servers/hostprocess.h"
 
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
 
 // The OAuth 2.0 authorization server of the tests (oauthserver.py beside
@@ -40,7 +40,7 @@ public:
     static int browserGet(const QUrl &url, const QByteArray &hostHeader = QByteArray());
 
 private:
-    QProcess m_process;
+    HostProcess m_process;
     QString m_baseUrl;
     QString m_error;
 };

@@ -10,9 +10,6 @@
 #include <QJsonObject>
 #include <QThread>
 
-#include <signal.h>
-#include <sys/prctl.h>
-
 SmtpTestServer::SmtpTestServer(const TlsFixture &tls) : m_tls(tls) {}
 
 SmtpTestServer::~SmtpTestServer()
@@ -27,25 +24,22 @@ bool SmtpTestServer::start(Security security, const QString &user, const QString
         return false;
     }
     const QString script = QStringLiteral(MIRELO_SERVERS_DIR "/smtpserver.py");
-    m_process.setProcessChannelMode(QProcess::SeparateChannels);
-    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     // Debian's own Python has aiosmtpd; another python3 first on PATH may not.
     QStringList args = {script, QStringLiteral("--mode"),
                         security == ImplicitTls ? QStringLiteral("implicit") : QStringLiteral("starttls"),
-                        QStringLiteral("--cert"), m_tls.certFile(), QStringLiteral("--key"), m_tls.keyFile(),
+                        QStringLiteral("--cert"), hostPath(m_tls.certFile()), QStringLiteral("--key"), hostPath(m_tls.keyFile()),
                         QStringLiteral("--user"), user, QStringLiteral("--password"), password,
-                        QStringLiteral("--outdir"), m_dir.path()};
+                        QStringLiteral("--outdir"), hostPath(m_dir.path())};
     if (!m_introspect.isEmpty())
         args << QStringLiteral("--introspect") << m_introspect;
-    m_process.start(QStringLiteral("/usr/bin/python3"), args);
-    if (!m_process.waitForStarted(5000)) {
+    if (!m_process.start(QStringLiteral("/usr/bin/python3"), args, 5000)) {
         m_error = QStringLiteral("python3 did not start: ") + m_process.errorString();
         return false;
     }
     QByteArray out;
     QElapsedTimer clock;
     clock.start();
-    while (!out.contains('\n') && clock.elapsed() < 15000 && m_process.state() == QProcess::Running) {
+    while (!out.contains('\n') && clock.elapsed() < 15000 && m_process.isRunning()) {
         m_process.waitForReadyRead(500);
         out += m_process.readAllStandardOutput();
     }
@@ -62,7 +56,7 @@ bool SmtpTestServer::start(Security security, const QString &user, const QString
 
 void SmtpTestServer::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
+    if (!m_process.isRunning())
         return;
     m_process.kill();
     m_process.waitForFinished(3000);

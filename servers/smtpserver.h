@@ -2,10 +2,11 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include "servers/hostprocess.h"
 
 class TlsFixture;
 
@@ -51,8 +52,8 @@ public:
 
 private:
     const TlsFixture &m_tls;
-    QTemporaryDir m_dir;
-    QProcess m_process;
+    QTemporaryDir m_dir{hostTempTemplate()};
+    HostProcess m_process;
     quint16 m_port = 0;
     QString m_error;
     QString m_introspect;

@@ -1,5 +1,10 @@
 #include "servers/tlsfixture.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <wincrypt.h>
+#endif
+
 #include <QFile>
 #include <QProcess>
 #include <QSslConfiguration>
@@ -104,4 +109,16 @@ void TlsFixture::trustInProcess() const
     QSslConfiguration cfg = QSslConfiguration::defaultConfiguration();
     cfg.addCaCertificate(caCertificate());
     QSslConfiguration::setDefaultConfiguration(cfg);
+#ifdef Q_OS_WIN
+    // Wine's Schannel builds no chain to a CA that is only in Qt's
+    // configuration ("issuer certificate could not be found"); the user's
+    // root store it does use. The Wine prefix is the test run's own. (On
+    // Windows itself this store asks the user first.)
+    const QByteArray der = caCertificate().toDer();
+    if (HCERTSTORE store = CertOpenSystemStoreW(0, L"ROOT")) {
+        CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE *>(der.constData()),
+                                         DWORD(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+        CertCloseStore(store, 0);
+    }
+#endif
 }

@@ -32,7 +32,8 @@ public:
     QSslKey serverKey() const;
 
     // Adds the CA to the process-wide default TLS configuration, so that
-    // every socket created afterwards (on any thread) verifies against it.
+    // every socket created afterwards (on any thread) verifies against it;
+    // on Windows also to the user's root store.
     void trustInProcess() const;
 
 private:
