@@ -124,7 +124,7 @@ WINE_CANNOT='test_transport_(imapfake|idlefake|idlefetch|smtpfake)|tst_qrwidget|
 # the README's Windows section): kept out so the pass guards the rest.
 WINE_FAILING='tst_firebaseauth_server|app_mainwindow|app_windowflow|tst_embeddeddb'
 WINE_FAILING+='|tst_desktop_session|tst_linkserver|tst_linkpeer|tst_vaultpage|tst_accountspage'
-WINE_FAILING+='|tst_windowpages|tst_codeextractor|test_transport_quit'
+WINE_FAILING+='|tst_windowpages|test_transport_quit'
 # Passed in 41 s once, hung past its 180 s once: intermittent under Wine.
 WINE_FAILING+='|tst_clouddbload'
 # Passes in about 45 s when run by hand under Wine and passed in one whole
@@ -133,8 +133,6 @@ WINE_FAILING+='|tst_clouddbserver'
 # Hangs (tst_authdialog) on the Windows build
 # since the second round of texts and sign-out; not yet looked into.
 WINE_FAILING+='|tst_authdialog'
-# Its cases pass in about 20 s, then the process does not end under Wine.
-WINE_FAILING+='|e2e_userswitch'
 WINE_EXCLUDED="^($WINE_CANNOT|$WINE_FAILING)\$"
 # The tests of the host's servers (through the agent) run one at a time:
 # two of them at once under Wine stalled past their limits.
