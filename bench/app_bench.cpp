@@ -170,6 +170,7 @@ void BM_StartupToShown(benchmark::State &state)
 #endif
         env.insert("XDG_CONFIG_HOME", home.path() + "/config");
         env.insert("XDG_DATA_HOME", home.path() + "/data");
+        env.insert("MIRELO_DATA_DIR", home.path() + "/data/MIRELOPLUS/MireloPlus");
         env.insert("XDG_CACHE_HOME", home.path() + "/cache");
         env.insert("MIRELO_BENCH_T0", QString::number(monotonicNs()));
         QProcess child;

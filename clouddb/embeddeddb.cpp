@@ -2,12 +2,12 @@
 
 #include "clouddb/clouddbserver.h"
 #include "core/settings.h"
+#include "core/settingsfile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -17,7 +17,7 @@ QString startCloudDatabase(QObject *owner, const Clock &clock)
     if (!url.isEmpty())
         return url;
 
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString dir = dataFolder();
     QDir().mkpath(dir);
     const QString dataFile = dir + QStringLiteral("/clouddb.json");
     const QString urlFile = dir + QStringLiteral("/clouddb.url");

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -73,4 +74,12 @@ bool followSettingsStoreOverride()
 #else
     return true;
 #endif
+}
+
+QString dataFolder()
+{
+    const QString chosen = qEnvironmentVariable("MIRELO_DATA_DIR");
+    if (!chosen.isEmpty())
+        return QDir::cleanPath(chosen);
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }

@@ -23,3 +23,9 @@ QString settingsStoreWriteProblem();
 // set and the key could not be put in place: nothing may run on the user's
 // own store then.
 bool followSettingsStoreOverride();
+
+// The per-user data folder (the embedded database's files): the system's
+// application data folder, or MIRELO_DATA_DIR when set. Windows has no
+// XDG_DATA_HOME, so tests and benchmarks hand their throw-away folder to the
+// programs they start through this variable.
+QString dataFolder();

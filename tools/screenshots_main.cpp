@@ -136,6 +136,7 @@ int main(int argc, char **argv)
     }
     for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
         qputenv(name, (home.path() + QLatin1Char('/') + QLatin1String(name)).toLocal8Bit());
+    qputenv("MIRELO_DATA_DIR", (home.path() + QStringLiteral("/XDG_DATA_HOME/MIRELOPLUS/MireloPlus")).toLocal8Bit());
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path() + QStringLiteral("/config"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.path() + QStringLiteral("/config"));

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "support/isolatedsettings.h"
 #ifdef Q_OS_WIN
 #include "desktop/singleinstance.h"
 
@@ -63,6 +64,8 @@ void TestInstance::unknownOptionIsRefused()
 
 void TestInstance::secondStartEndsAndLeavesTheFirstRunning()
 {
+    // On Windows the programs follow its registry key and data folder.
+    IsolatedSettings isolated;
     QTemporaryDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {

@@ -1,11 +1,11 @@
 #include "clouddb/embeddeddb.h"
+#include "core/settingsfile.h"
 #include "support/httpcall.h"
 #include "support/isolatedsettings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -35,7 +35,7 @@ private slots:
 
     void embeddedServerKeepsDataInAppData()
     {
-        const QString dataFile = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/clouddb.json";
+        const QString dataFile = dataFolder() + "/clouddb.json";
         QVERIFY(dataFile.startsWith(settings->path()));
         QString url;
         {
@@ -122,7 +122,7 @@ private slots:
 
     void brokenDataFileIsKeptAside()
     {
-        const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        const QString dir = dataFolder();
         QVERIFY(QDir().mkpath(dir));
         QFile broken(dir + "/clouddb.json");
         QVERIFY(broken.open(QIODevice::WriteOnly));

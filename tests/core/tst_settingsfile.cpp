@@ -87,6 +87,14 @@ private slots:
         QVERIFY2(problem.startsWith(QStringLiteral("Ayarlar kaydedilemiyor: ")), qPrintable(problem));
         QVERIFY(problem.contains(file));
         QVERIFY(!restrictSettingsStore());
+#else
+        // A branch the user may not change.
+        QVERIFY(settings.refuseRegistryWrites());
+        const QString problem = settingsStoreWriteProblem();
+        QVERIFY2(problem.startsWith(QStringLiteral("Ayarlar kaydedilemiyor: ")), qPrintable(problem));
+        QVERIFY2(problem.contains(QStringLiteral("MIRELOPLUS")), qPrintable(problem));
+        settings.allowRegistryWrites();
+        QCOMPARE(settingsStoreWriteProblem(), QString());
 #endif
     }
 };

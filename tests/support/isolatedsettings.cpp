@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QUuid>
 #include <qt_windows.h>
+#include <sddl.h>
 #endif
 
 namespace {
@@ -69,15 +70,19 @@ IsolatedSettings::IsolatedSettings()
         m_oldConfig = s_current->m_oldConfig;
         m_oldData = s_current->m_oldData;
         m_oldCache = s_current->m_oldCache;
+        m_oldDataDir = s_current->m_oldDataDir;
     } else {
         m_oldConfig = qgetenv("XDG_CONFIG_HOME");
         m_oldData = qgetenv("XDG_DATA_HOME");
         m_oldCache = qgetenv("XDG_CACHE_HOME");
+        m_oldDataDir = qgetenv("MIRELO_DATA_DIR");
     }
     s_current = this;
     qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/config").toLocal8Bit());
     qputenv("XDG_DATA_HOME", (m_dir.path() + "/data").toLocal8Bit());
     qputenv("XDG_CACHE_HOME", (m_dir.path() + "/cache").toLocal8Bit());
+    // Where the XDG folder would put it; Windows knows no XDG_DATA_HOME.
+    qputenv("MIRELO_DATA_DIR", (m_dir.path() + "/data/MIRELOPLUS/MireloPlus").toLocal8Bit());
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path() + "/config");
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path() + "/config");
@@ -92,8 +97,50 @@ IsolatedSettings::IsolatedSettings()
 #endif
 }
 
+#ifdef Q_OS_WIN
+namespace {
+bool setBranchAccess(HKEY key, const wchar_t *sddl)
+{
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr))
+        return false;
+    const bool ok = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+    LocalFree(sd);
+    return ok;
+}
+}
+
+bool IsolatedSettings::refuseRegistryWrites()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\MIRELOPLUS\\MireloPlus", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | WRITE_DAC, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return false;
+    // Read for everyone, nothing more; the handle kept puts it back.
+    if (!setBranchAccess(key, L"D:P(A;;KR;;;WD)")) {
+        RegCloseKey(key);
+        return false;
+    }
+    m_lockedBranch = key;
+    return true;
+}
+
+void IsolatedSettings::allowRegistryWrites()
+{
+    if (!m_lockedBranch)
+        return;
+    setBranchAccess(HKEY(m_lockedBranch), L"D:P(A;;KA;;;WD)");
+    RegCloseKey(HKEY(m_lockedBranch));
+    m_lockedBranch = nullptr;
+}
+#endif
+
 IsolatedSettings::~IsolatedSettings()
 {
+#ifdef Q_OS_WIN
+    allowRegistryWrites();
+#endif
     if (s_current != this) {
 #ifdef Q_OS_WIN
         dropKey(m_registryKey);
@@ -108,6 +155,10 @@ IsolatedSettings::~IsolatedSettings()
     qputenv("XDG_CONFIG_HOME", m_oldConfig);
     qputenv("XDG_DATA_HOME", m_oldData);
     qputenv("XDG_CACHE_HOME", m_oldCache);
+    if (m_oldDataDir.isEmpty())
+        qunsetenv("MIRELO_DATA_DIR");
+    else
+        qputenv("MIRELO_DATA_DIR", m_oldDataDir);
 #ifdef Q_OS_WIN
     overrideCurrentUser(QString());
     dropKey(m_registryKey);
