@@ -94,7 +94,13 @@ SingleInstance::SingleInstance(const QString &key, QObject *parent)
 {
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+#ifdef Q_OS_WIN
+    if (m_firstMark)
+        CloseHandle(m_firstMark);
+#endif
+}
 
 QString SingleInstance::socketName(const QString &key)
 {
@@ -155,6 +161,22 @@ bool SingleInstance::deliver(const QStringList &arguments)
 
 bool SingleInstance::listen()
 {
+#ifdef Q_OS_WIN
+    // Any number of processes can listen on one pipe name, so the listen
+    // cannot decide who is first: a named mutex of this session does. It
+    // goes with its process, a crashed one included.
+    if (!m_firstMark) {
+        const std::wstring mark = L"Local\\" + m_name.toStdWString();
+        HANDLE handle = CreateMutexW(nullptr, FALSE, mark.c_str());
+        if (!handle)
+            return false;
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(handle);
+            return false;
+        }
+        m_firstMark = handle;
+    }
+#endif
     auto *server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(m_name)) {

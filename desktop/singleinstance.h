@@ -43,4 +43,5 @@ private:
     QString m_name;
     QString m_problem;
     QLocalServer *m_server = nullptr;
+    void *m_firstMark = nullptr; // Windows: the named mutex of the first instance
 };

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -23,6 +26,7 @@ private slots:
     void init();
     void secondStartHandsOverItsArguments();
     void staleSocketFromACrashIsTakenOver();
+    void aStartThatHoldsTheNameAloneWinsOverAListen();
     void anotherUsersSocketGetsNoArguments();
     void autostartEntryWrittenAndRemoved();
     void autostartReportsAnUnwritableFolder();
@@ -41,6 +45,12 @@ void TestDesktopSession::init()
 
 void TestDesktopSession::secondStartHandsOverItsArguments()
 {
+#ifdef Q_OS_WIN
+    // Under Wine a pipe write waits for its reader, which in one thread never
+    // reads: app_instance checks the hand-over between two processes.
+    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        QSKIP("the hand-over within one process blocks under Wine; app_instance covers it");
+#endif
     SingleInstance first(m_key);
     QVERIFY(first.claim({}));
 #ifdef Q_OS_UNIX
@@ -49,7 +59,7 @@ void TestDesktopSession::secondStartHandsOverItsArguments()
     QSignalSpy activated(&first, &SingleInstance::activated);
 
     SingleInstance second(m_key);
-    QVERIFY(!second.claim({QStringLiteral("--tray"), QString::fromUtf8("ş ı")}));
+    QVERIFY2(!second.claim({QStringLiteral("--tray"), QString::fromUtf8("ş ı")}), qPrintable(second.problem()));
     QTRY_COMPARE(activated.count(), 1);
     QCOMPARE(activated.at(0).at(0).toStringList(), (QStringList{QStringLiteral("--tray"), QString::fromUtf8("ş ı")}));
 
@@ -81,6 +91,31 @@ void TestDesktopSession::staleSocketFromACrashIsTakenOver()
     QVERIFY(first.claim({}));
     SingleInstance second(m_key);
     QVERIFY(!second.claim({}));
+#endif
+}
+
+void TestDesktopSession::aStartThatHoldsTheNameAloneWinsOverAListen()
+{
+#ifndef Q_OS_WIN
+    QSKIP("on Unix the socket file itself is the mark of the first instance");
+#else
+    // A first start between taking its mark and listening: a second start
+    // must not listen beside it (a pipe name takes any number of listeners).
+    const std::wstring mark = L"Local\\" + SingleInstance::socketName(m_key).toStdWString();
+    HANDLE held = CreateMutexW(nullptr, FALSE, mark.c_str());
+    QVERIFY(held && GetLastError() != ERROR_ALREADY_EXISTS);
+    {
+        SingleInstance second(m_key);
+        QVERIFY(second.claim({}));
+        QVERIFY2(second.problem().contains(QStringLiteral("cevap vermiyor")), qPrintable(second.problem()));
+        QLocalSocket probe;
+        probe.connectToServer(SingleInstance::socketName(m_key));
+        QVERIFY(!probe.waitForConnected(300));
+    }
+    CloseHandle(held);
+    SingleInstance first(m_key);
+    QVERIFY(first.claim({}));
+    QVERIFY(first.problem().isEmpty());
 #endif
 }
 
