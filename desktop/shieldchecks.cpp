@@ -102,6 +102,10 @@ void queryDefender(QObject *context, std::function<void(bool on, bool known)> do
         if (done)
             done(false, false);
     });
+    // A context's children go after its own destructor has run: a query
+    // still running then is killed and would report into a half-destroyed
+    // caller (a window closed while PowerShell answers). Nothing is said then.
+    QObject::connect(context, &QObject::destroyed, process, [process] { process->disconnect(); });
     process->start(QStringLiteral("powershell"),
                    {QStringLiteral("-NoProfile"), QStringLiteral("-NonInteractive"), QStringLiteral("-Command"),
                     QStringLiteral("Get-MpComputerStatus | Select-Object -ExpandProperty RealTimeProtectionEnabled")},

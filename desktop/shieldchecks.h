@@ -26,7 +26,8 @@ int readRegistryInt(const QString &keyPath, const QString &valueName);
 
 // Asks PowerShell whether Defender real-time protection is on. Returns at
 // once; `done(on, known)` runs on the GUI thread when the process finishes.
-// The process is owned by `context`.
+// The process is owned by `context`; once `context` goes, `done` is not
+// called.
 void queryDefender(QObject *context, std::function<void(bool on, bool known)> done);
 
 QString shieldLine(bool on, const QString &name, const QString &hint);

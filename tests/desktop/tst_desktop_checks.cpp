@@ -201,6 +201,33 @@ private slots:
 #endif
     }
 
+    // The window that asked is closed while PowerShell still runs: the
+    // answer must not reach it.
+    void defenderQueryOutlivedByItsCaller()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("the stand-in powershell is a shell script");
+#else
+        QTemporaryDir bin;
+        QFile fake(bin.filePath("powershell"));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\necho started\nexec sleep 30\n");
+        fake.close();
+        fake.setPermissions(fake.permissions() | QFile::ExeOwner);
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ':' + oldPath);
+        int calls = 0;
+        auto context = std::make_unique<QObject>();
+        queryDefender(context.get(), [&](bool, bool) { ++calls; });
+        qputenv("PATH", oldPath);
+        QProcess *process = context->findChild<QProcess *>();
+        QVERIFY(process);
+        QTRY_VERIFY(process->bytesAvailable() > 0);
+        context.reset();
+        QCOMPARE(calls, 0);
+#endif
+    }
+
     // No PowerShell (Wine has none): one answer, not known and never on.
     void defenderQueryWithoutPowershellAnswersUnknown()
     {
