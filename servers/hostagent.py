@@ -5,8 +5,9 @@ A program under Wine can start a Unix program but cannot wait on it, read
 its output or stop it, so the test fixtures (servers/hostprocess.h) ask this
 agent instead: one TCP connection per program, on loopback.
 
-  client -> agent   one JSON line {"argv": [...], "merge": bool}, then
-                    control lines "TERM" or "KILL"
+  client -> agent   one JSON line {"argv": [...], "merge": bool,
+                    "input": base64 of the standard input}, then control
+                    lines "TERM" or "KILL"
   agent -> client   one JSON line {"pid": n} or {"error": "..."}, then frames:
                     a type byte ("O" output, "E" errors, "X" exit code as
                     decimal text), 8 hex digits of length, the bytes
@@ -15,6 +16,7 @@ A closed connection kills the program and its process group, so a test that
 crashes or is stopped by its time limit leaves no server behind.
 """
 import argparse
+import base64
 import json
 import os
 import signal
@@ -35,17 +37,19 @@ class Program(socketserver.StreamRequestHandler):
             request = json.loads(self.rfile.readline())
             argv = [str(a) for a in request["argv"]]
             merge = bool(request.get("merge"))
+            data = base64.b64decode(request.get("input") or "", validate=True)
         except (ValueError, KeyError, TypeError) as e:
             self.send_line({"error": "bad request: %s" % e})
             return
         try:
-            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            proc = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                     stderr=subprocess.STDOUT if merge else subprocess.PIPE,
                                     start_new_session=True)
         except OSError as e:
             self.send_line({"error": "%s: %s" % (argv[0] if argv else "?", e.strerror)})
             return
         self.send_line({"pid": proc.pid})
+        threading.Thread(target=self.feed, args=(proc.stdin, data), daemon=True).start()
         readers = [threading.Thread(target=self.pump, args=(proc.stdout, b"O"), daemon=True)]
         if not merge:
             readers.append(threading.Thread(target=self.pump, args=(proc.stderr, b"E"), daemon=True))
@@ -73,6 +77,14 @@ class Program(socketserver.StreamRequestHandler):
             elif proc.poll() is None:
                 proc.send_signal(sig)
         except ProcessLookupError:
+            pass
+
+    @staticmethod
+    def feed(stream, data):
+        try:
+            stream.write(data)
+            stream.close()
+        except OSError:
             pass
 
     def send(self, data):

@@ -58,6 +58,8 @@ bool HostProcess::start(const QString &program, const QStringList &args, int ms)
             m_process.reset();
             return false;
         }
+        m_process->write(m_input);
+        m_process->closeWriteChannel();
         m_running = true;
         return true;
 #endif
@@ -73,8 +75,10 @@ bool HostProcess::start(const QString &program, const QStringList &args, int ms)
     QJsonArray argv{program};
     for (const QString &a : args)
         argv.append(a);
-    m_socket->write(QJsonDocument(QJsonObject{{QStringLiteral("argv"), argv}, {QStringLiteral("merge"), m_merged}})
-                        .toJson(QJsonDocument::Compact)
+    const QJsonObject request{{QStringLiteral("argv"), argv},
+                              {QStringLiteral("merge"), m_merged},
+                              {QStringLiteral("input"), QString::fromLatin1(m_input.toBase64())}};
+    m_socket->write(QJsonDocument(request).toJson(QJsonDocument::Compact)
                     + '\n');
     m_socket->flush();
     waitOnSocket(*m_socket, [this] { return (m_in += m_socket->readAll()).contains('\n'); }, ms);

@@ -26,6 +26,9 @@ public:
 
     // Before start: standard error mixed into the output.
     void setMergedChannels(bool merged) { m_merged = merged; }
+    // Before start: what the program reads on its standard input, which is
+    // then closed (without it the input is empty).
+    void setInput(const QByteArray &input) { m_input = input; }
     // Starts and waits until the program runs; errorString() when not.
     bool start(const QString &program, const QStringList &args, int ms = 10000);
     bool isRunning();
@@ -48,7 +51,7 @@ private:
 
     std::unique_ptr<QProcess> m_process;
     std::unique_ptr<QTcpSocket> m_socket;
-    QByteArray m_in, m_out, m_err;
+    QByteArray m_input, m_in, m_out, m_err;
     bool m_merged = false;
     bool m_running = false;
     int m_exitCode = -1;

@@ -1,8 +1,8 @@
 #include "qr/qrdecoder.h"
+#include "servers/hostprocess.h"
 
 #include <QFile>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -11,13 +11,15 @@
 
 namespace {
 
-// A picture of `text` drawn by the qrencode tool.
+// A picture of `text` drawn by the qrencode tool (the host's, on the
+// Windows build).
 QByteArray qrencodePng(const QString &text, int moduleSize = 4)
 {
-    QProcess p;
-    p.start(QStringLiteral("qrencode"), {QStringLiteral("-o"), QStringLiteral("-"), QStringLiteral("-s"),
-                                         QString::number(moduleSize), QStringLiteral("-m"), QStringLiteral("4"), text});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+    HostProcess p;
+    if (!p.start(QStringLiteral("/usr/bin/qrencode"),
+                 {QStringLiteral("-o"), QStringLiteral("-"), QStringLiteral("-s"), QString::number(moduleSize),
+                  QStringLiteral("-m"), QStringLiteral("4"), text})
+        || !p.waitForFinished(20000) || p.exitCode() != 0)
         return {};
     return p.readAllStandardOutput();
 }

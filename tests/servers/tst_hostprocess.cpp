@@ -60,6 +60,15 @@ private slots:
         const QByteArray all = merged.readAllStandardOutput();
         QVERIFY2(all.contains("out") && all.contains("err"), all.constData());
 
+        // Standard input goes in whole, binary included, and is then closed.
+        const QByteArray input = QByteArray("sifre\n\0\xff", 8).repeated(20000);
+        HostProcess reader;
+        reader.setInput(input);
+        QVERIFY(reader.start(QStringLiteral("/bin/cat"), {}));
+        QVERIFY(reader.waitForFinished(10000));
+        QCOMPARE(reader.exitCode(), 0);
+        QCOMPARE(reader.readAllStandardOutput(), input);
+
         QCOMPARE(HostProcess::run(QStringLiteral("/bin/true"), {}), 0);
         HostProcess missing;
         QVERIFY(!missing.start(QStringLiteral("/nonexistent/server"), {}));

@@ -1,3 +1,4 @@
+#include "servers/hostprocess.h"
 #include "support/isolatedsettings.h"
 #include "vault/totpmanager.h"
 #include "vault/vaultexport.h"
@@ -5,7 +6,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -83,11 +83,12 @@ void TestVaultExport::aegisExportOpensInThePeerAndHere()
     f.close();
 
     auto peerOpen = [&](const QString &password) {
-        QProcess peer;
-        peer.start(QStringLiteral("/usr/bin/python3"),
-                   {QStringLiteral(MIRELO_TEST_SOURCE_DIR "/tests/vault/import_peer.py"), QStringLiteral("aegis-open"),
-                    path, password});
-        peer.waitForFinished(60000);
+        HostProcess peer;
+        if (!peer.start(QStringLiteral("/usr/bin/python3"),
+                        {QStringLiteral(MIRELO_TEST_SOURCE_DIR "/tests/vault/import_peer.py"),
+                         QStringLiteral("aegis-open"), hostPath(path), password})
+            || !peer.waitForFinished(60000))
+            return std::make_pair(-1, QByteArray());
         return std::make_pair(peer.exitCode(), peer.readAllStandardOutput());
     };
     const auto [rc, out] = peerOpen(kPassword);

@@ -1,3 +1,4 @@
+#include "servers/hostprocess.h"
 #include "support/isolatedsettings.h"
 #include "vault/totpmanager.h"
 #include "vault/vaultimport.h"
@@ -6,7 +7,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -92,10 +92,11 @@ private:
 void TestVaultImport::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QProcess peer;
-    peer.start(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral(MIRELO_TEST_SOURCE_DIR "/tests/vault/import_peer.py"), QStringLiteral("write"),
-                m_dir.path(), kPassword});
+    HostProcess peer;
+    QVERIFY2(peer.start(QStringLiteral("/usr/bin/python3"),
+                        {QStringLiteral(MIRELO_TEST_SOURCE_DIR "/tests/vault/import_peer.py"), QStringLiteral("write"),
+                         hostPath(m_dir.path()), kPassword}),
+             qPrintable(peer.errorString()));
     QVERIFY(peer.waitForFinished(60000));
     QVERIFY2(peer.exitCode() == 0, peer.readAllStandardError().constData());
     m_expected = QJsonDocument::fromJson(readFile(m_dir.filePath(QStringLiteral("expected.json")))).array();
