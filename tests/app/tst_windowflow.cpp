@@ -332,8 +332,10 @@ private slots:
         clock.start();
         const int rc = QCoreApplication::exec();
         QGuiApplication::setQuitOnLastWindowClosed(quitOnLast);
+        // Not the fallback above (its code is 7); under Wine the quit itself
+        // takes about 2 s.
         QCOMPARE(rc, 0);
-        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(w.services->vault()->isLocked());
         QVERIFY(!w->isVisible());
         QVERIFY(!tray->visible);

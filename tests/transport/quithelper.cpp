@@ -2,10 +2,9 @@
 // port (or the poll and IDLE connection of the program's start), then quits as soon as a line arrives on standard input, the way the
 // tray's quit ends the program while a session is blocked.
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include <cstdio>
-#include <unistd.h>
+#include <thread>
 
 #include "mail/mailstore.h"
 #include "transport/imapclient.h"
@@ -40,8 +39,12 @@ int main(int argc, char **argv)
     else
         smtp.sendReply(acc, QStringLiteral("veli@localhost"), QStringLiteral("S"), QStringLiteral("B"));
 
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    // A thread that blocks on standard input: Windows has no notifier for a
+    // pipe. It is left to the process's end.
+    std::thread([] {
+        std::fgetc(stdin);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    }).detach();
     std::puts("ready");
     std::fflush(stdout);
     return app.exec();

@@ -46,7 +46,8 @@ private slots:
         QCOMPARE(child.exitCode(), 0);
         QVERIFY2(err.isEmpty(), err.constData());
         QVERIFY2(took < 2000, qPrintable(QString::number(took)));
-        QCOMPARE(child.readAllStandardOutput(), QByteArray("ready\n"));
+        // A text-mode line: CR LF on Windows.
+        QCOMPARE(child.readAllStandardOutput().trimmed(), QByteArray("ready"));
     }
 };
 
