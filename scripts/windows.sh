@@ -117,12 +117,7 @@ make_tls_set() {
 # the scripted TLS servers of the transport fakes are Schannel servers, and
 # Wine's Schannel (GnuTLS) does not complete a server handshake with them.
 WINE_CANNOT='test_transport_(imapfake|idlefake|idlefetch|smtpfake)'
-# Tests that fail on the Windows build and are not fixed yet (each named in
-# the README's Windows section): kept out so the pass guards the rest. The
-# quit helper, asked to end while a session waits in a TLS handshake on a
-# silent server, ended within 10 s in two of six cases under Wine.
-WINE_FAILING='test_transport_quit'
-WINE_EXCLUDED="^($WINE_CANNOT|$WINE_FAILING)\$"
+WINE_EXCLUDED="^($WINE_CANNOT)\$"
 # The tests of the host's servers and programs (through the agent) run one
 # at a time: two of them at once under Wine stalled past their limits.
 WINE_SERIAL='^(tst_hostprocess|tst_qrwidget|tst_qrdecoder|tst_vaultpage|test_vault_(import|export|sealedbox)|tst_mailstorepoll|tst_oauthflow|tst_accountsdovecot|router_afteruse_imap|test_transport_(imapdovecot|smtpserver|imapclient|idledovecot|oauthsessions)|e2e_.*)$'

@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <thread>
 
+#include "core/settingsfile.h"
 #include "mail/mailstore.h"
 #include "transport/imapclient.h"
 #include "transport/smtpclient.h"
 
-int main(int argc, char **argv)
+namespace {
+int run(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
@@ -24,7 +26,7 @@ int main(int argc, char **argv)
     acc.pass = QStringLiteral("secret");
 
     // "idle": the program's own start, a poll and an IDLE connection of one
-    // stored account (the test points the settings at a temporary folder).
+    // stored account (the test hands over its throw-away settings).
     MailStore store;
     const bool idle = args.at(1) == QLatin1String("idle");
     if (idle)
@@ -48,4 +50,17 @@ int main(int argc, char **argv)
     std::puts("ready");
     std::fflush(stdout);
     return app.exec();
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Windows: the test's throw-away registry key, never the user's own.
+    if (!followSettingsStoreOverride())
+        return 3;
+    const int rc = run(argc, argv);
+    // Everything is torn down: what is left is the process's own exit.
+    std::puts("ended");
+    std::fflush(stdout);
+    return rc;
 }
