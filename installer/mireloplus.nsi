@@ -17,6 +17,9 @@ Target amd64-unicode
 !ifndef FILELIST
   !error "FILELIST missing"
 !endif
+!ifndef NEEDED
+  !error "NEEDED missing"
+!endif
 !ifndef OUTFILE
   !define OUTFILE "MireloPlus-${VERSION}-setup.exe"
 !endif
@@ -46,6 +49,19 @@ SetCompressor /SOLID lzma
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Turkish"
 
+; A program or DLL that did not arrive (a write refused, a file taken away
+; by a virus scanner) would stop the program at its start with Windows' own
+; message; the installer says which one instead and stops.
+!macro NeedFile NAME
+  ; A folder of that name is no file (IfFileExists takes either).
+  IfFileExists "$INSTDIR\${NAME}\*.*" +3 0
+  IfFileExists "$INSTDIR\${NAME}" 0 +2
+  Goto +4
+    DetailPrint "Eksik dosya: ${NAME}"
+    MessageBox MB_ICONSTOP "Kurulum tamamlanamadi: ${NAME} kurulamadi ($INSTDIR). Program onsuz baslamaz; kurulumu yeniden calistir." /SD IDOK
+    Abort "Kurulum tamamlanamadi: ${NAME} eksik."
+!macroend
+
 
 Section "MIRELO+" SecMain
   SectionIn RO
@@ -54,6 +70,7 @@ Section "MIRELO+" SecMain
   ; message rather than leaving half an old folder.
   SetOverwrite on
   File /r "${SOURCE}\*.*"
+  !include "${NEEDED}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\${EXE}"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${APP}"

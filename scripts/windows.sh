@@ -142,7 +142,12 @@ step_installer() {
     find . -type f | sed 's|^\./||; s|/|\\|g' | sort | sed 's|^|  Delete "$INSTDIR\\|; s|$|"|'
     find . -mindepth 1 -type d | sed 's|^\./||; s|/|\\|g' | sort -r | sed 's|^|  RMDir "$INSTDIR\\|; s|$|"|'
   ) >"$out/files.nsh"
-  makensis -V2 -DVERSION="$v" -DSOURCE="$DEPLOY" -DFILELIST="$out/files.nsh" \
+  # After copying, the installer checks that every program and DLL is there.
+  ( cd "$DEPLOY"
+    find . -type f \( -name '*.exe' -o -name '*.dll' \) | sed 's|^\./||; s|/|\\|g' | sort |
+      sed 's|^|  !insertmacro NeedFile "|; s|$|"|'
+  ) >"$out/needed.nsh"
+  makensis -V2 -DVERSION="$v" -DSOURCE="$DEPLOY" -DFILELIST="$out/files.nsh" -DNEEDED="$out/needed.nsh" \
     -DOUTFILE="$out/MireloPlus-$v-setup.exe" installer/mireloplus.nsi
   zipdir="$out/zip/MireloPlus-$v"
   mkdir -p "$zipdir"
@@ -192,7 +197,17 @@ step_installer() {
     echo "windows: uninstall /PURGE kept the settings" >&2; exit 1
   fi
   rm -rf "$target"
-  echo "windows: installer and portable ZIP in $out; install, start and uninstall checked"
+  # A DLL that cannot be written (here a folder in its place) stops the
+  # install with its name, and no entry says it is installed.
+  mkdir -p "$target/Qt6Svg.dll"
+  local rc=0
+  "$WINE" "$out/MireloPlus-$v-setup.exe" /S || rc=$?
+  [ "$rc" != 0 ] || { echo "windows: install with a DLL missing reported success" >&2; exit 1; }
+  if "$WINE" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MIRELOPLUS' >/dev/null 2>&1; then
+    echo "windows: install with a DLL missing wrote its uninstall entry" >&2; exit 1
+  fi
+  rm -rf "$target"
+  echo "windows: installer and portable ZIP in $out; install, start, uninstall and a missing DLL checked"
 }
 
 # Speed figures of the Windows build under Wine (not part of CI's pass):
