@@ -119,8 +119,10 @@ make_tls_set() {
 WINE_CANNOT='test_transport_(imapfake|idlefake|idlefetch|smtpfake)'
 WINE_EXCLUDED="^($WINE_CANNOT)\$"
 # The tests of the host's servers and programs (through the agent) run one
-# at a time: two of them at once under Wine stalled past their limits.
-WINE_SERIAL='^(tst_hostprocess|tst_qrwidget|tst_qrdecoder|tst_vaultpage|test_vault_(import|export|sealedbox)|tst_mailstorepoll|tst_oauthflow|tst_accountsdovecot|router_afteruse_imap|test_transport_(imapdovecot|smtpserver|imapclient|idledovecot|oauthsessions)|e2e_.*)$'
+# at a time: two of them at once under Wine stalled past their limits. So do
+# the tests that use the clipboard: there is one for the Wine session, as for
+# a Windows desktop, and a test holding it made another's copy fail.
+WINE_SERIAL='^(app_windowflow|app_mainwindow|tst_desktop_typer|tst_desktop_win32|tst_hostprocess|tst_qrwidget|tst_qrdecoder|tst_vaultpage|test_vault_(import|export|sealedbox)|tst_mailstorepoll|tst_oauthflow|tst_accountsdovecot|router_afteruse_imap|test_transport_(imapdovecot|smtpserver|imapclient|idledovecot|oauthsessions)|e2e_.*)$'
 
 step_test() {
   make_tls_set
