@@ -18,9 +18,13 @@ fi
 # then take the program for one without Qt Test.)
 if [ -n "${1:-}" ] && x86_64-w64-mingw32-objdump -p "$1" 2>/dev/null | grep 'DLL Name: Qt6Test.dll' >/dev/null; then
   log=$(mktemp --suffix=.txt)
-  trap 'rm -f "$log"' EXIT
+  out=$(mktemp)
+  trap 'rm -f "$log" "$out"' EXIT
   set +e
-  "$WINE" "$@" -o "$log,txt" &
+  # The program's own output goes to a file, not to the caller's pipe: a
+  # child it leaves running (a PowerShell under Wine) would hold that pipe
+  # open, and CTest would wait on it to its time limit.
+  "$WINE" "$@" -o "$log,txt" >"$out" 2>&1 </dev/null &
   pid=$!
   # Under Wine some test programs do not end after their last case (the
   # process hangs in its exit). Once the log is finished the program gets
@@ -40,7 +44,7 @@ if [ -n "${1:-}" ] && x86_64-w64-mingw32-objdump -p "$1" 2>/dev/null | grep 'DLL
   wait "$pid"
   rc=$?
   set -e
-  cat "$log"
+  cat "$out" "$log"
   if [ "$hung" = 1 ]; then
     echo "wine-run: the program did not end after its log was finished; stopped, result taken from the log"
     failed=$(sed -n 's/^Totals: [0-9]* passed, \([0-9]*\) failed.*/\1/p' "$log" | tail -1)
